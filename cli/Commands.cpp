@@ -1,0 +1,180 @@
+// Argument parsing and the file commands of pendrake-cli (show, new, convert).
+#include "cli/Commands.h"
+
+#include "cli/Json.h"
+#include "cli/ProjectJson.h"
+#include "io/ProjectFile.h"
+#include "model/Units.h"
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+
+namespace pendrake::cli {
+
+const char* const UsageText =
+    "usage: pendrake-cli COMMAND [FILE.pdi] [options]\n"
+    "  show [FILE]                                   input fields of the project (JSON)\n"
+    "  new -o OUT.pdi                                write a new default project\n"
+    "  convert [FILE] --units metric|si|british -o OUT.pdi\n"
+    "                                                switch the unit system and save\n"
+    "Without FILE a command works on a new default project.\n";
+
+namespace {
+
+// Options and whether each takes a value.
+const std::map<std::string, bool, std::less<>> KnownOptions = {
+    {"-o", true}, {"--units", true}, {"--factors", true}, {"--sections", true}, {"--set", true},
+    {"-h", false}, {"--help", false}};
+
+Json WithMessages(Json j, const std::vector<std::string>& messages)
+{
+    Json list = Json::MakeArray();
+    for (const std::string& m : messages)
+        list.Push(m);
+    j.Set("messages", std::move(list));
+    return j;
+}
+
+int Show(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    Project p = MakeNewProject(DefaultReportFont);
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    out << WithMessages(ProjectInputJson(p), {}).Dump() << "\n";
+    return ExitSuccess;
+}
+
+int Save(Project& p, const std::string& path, std::ostream& err)
+{
+    const FileStatus status = WriteProjectFile(path, p);
+    if (!status.Ok) {
+        err << "pendrake-cli: " << status.Message << "\n";
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
+int New(const ParsedArguments& args, std::ostream& err)
+{
+    if (args.Output.empty()) {
+        err << "pendrake-cli: new needs -o OUT.pdi\n" << UsageText;
+        return ExitUsage;
+    }
+    Project p = MakeNewProject(DefaultReportFont);
+    return Save(p, args.Output, err);
+}
+
+int Convert(const ParsedArguments& args, std::ostream& err)
+{
+    static const std::map<std::string, int16_t, std::less<>> systems = {
+        {"metric", Metric}, {"si", SI}, {"british", British}};
+    std::string units = args.Units;
+    std::transform(units.begin(), units.end(), units.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    const auto system = systems.find(units);
+    if (system == systems.end() || args.Output.empty()) {
+        err << "pendrake-cli: convert needs --units metric|si|british and -o OUT.pdi\n"
+            << UsageText;
+        return ExitUsage;
+    }
+    Project p = MakeNewProject(DefaultReportFont);
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    SelectUnitSystem(p, system->second, false);
+    return Save(p, args.Output, err);
+}
+
+} // namespace
+
+ParsedArguments ParseArguments(int argc, const char* const* argv)
+{
+    ParsedArguments a;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 1 && arg[0] == '-') {
+            const auto known = KnownOptions.find(arg);
+            if (known == KnownOptions.end()) {
+                a.Error = "unknown option " + arg;
+                return a;
+            }
+            if (!known->second) {
+                a.Command = "help";
+                return a;
+            }
+            if (i + 1 >= argc) {
+                a.Error = arg + " needs a value";
+                return a;
+            }
+            const std::string value = argv[++i];
+            if (arg == "-o")
+                a.Output = value;
+            else if (arg == "--units")
+                a.Units = value;
+            else if (arg == "--factors")
+                a.Factors = value;
+            else if (arg == "--sections")
+                a.Sections = value;
+            else if (arg == "--set") {
+                const auto eq = value.find('=');
+                if (eq == std::string::npos || eq == 0) {
+                    a.Error = "--set takes Name=value, not " + value;
+                    return a;
+                }
+                a.Sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+            }
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty()) {
+        a.Error = "no command given";
+        return a;
+    }
+    a.Command = positional[0];
+    if (positional.size() > 2) {
+        a.Error = "more than one project file given";
+        return a;
+    }
+    if (positional.size() == 2)
+        a.File = positional[1];
+    return a;
+}
+
+bool LoadProject(const std::string& file, Project& project, std::string& error)
+{
+    if (file.empty())
+        return true;
+    const FileStatus status = ReadProjectFile(file, project);
+    if (!status.Ok) {
+        error = status.Message;
+        return false;
+    }
+    project.FileName = file;
+    return true;
+}
+
+int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    if (args.Command == "help") {
+        out << UsageText;
+        return ExitSuccess;
+    }
+    if (args.Command == "show")
+        return Show(args, out, err);
+    if (args.Command == "new")
+        return New(args, err);
+    if (args.Command == "convert")
+        return Convert(args, err);
+    err << "pendrake-cli: unknown command " << args.Command << "\n" << UsageText;
+    return ExitUsage;
+}
+
+} // namespace pendrake::cli

@@ -1,0 +1,116 @@
+// pendrake-cli end to end: the real binary, real files, its exit statuses and its JSON.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs the companion with arguments already quoted for the shell.
+RunResult RunCli(const std::string& arguments)
+{
+    const fs::path errFile = fs::temp_directory_path() / ("pendrake-cli-err-" + std::to_string(::getpid()));
+    const std::string command = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>'"
+        + errFile.string() + "'";
+    RunResult r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return r;
+    std::array<char, 4096> buf{};
+    size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        r.Out.append(buf.data(), n);
+    const int raw = ::pclose(pipe);
+    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(errFile);
+    r.Err.assign(std::istreambuf_iterator<char>(err), {});
+    fs::remove(errFile);
+    return r;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("pendrake-cli-test-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(CliTest, NewWritesTheDefaultProjectWithArial)
+{
+    const RunResult r = RunCli("new -o '" + Path("a.pdi") + "'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(fs::file_size(Path("a.pdi")), 254u);
+
+    const RunResult shown = RunCli("show '" + Path("a.pdi") + "'");
+    ASSERT_EQ(shown.Status, 0) << shown.Err;
+    EXPECT_NE(shown.Out.find("\"ReportFontName\": \"Arial\""), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"TopWidth\": 0.5,"), std::string::npos);
+    // 9 significant digits bring the float back exactly: 0.17f prints as 0.170000002.
+    EXPECT_NE(shown.Out.find("\"ConcPoisson\": 0.170000002"), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"LineLoads\": []"), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"ReinUserSet\": false"), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"messages\": []"), std::string::npos);
+}
+
+TEST_F(CliTest, ShowWithoutAFileShowsANewProject)
+{
+    const RunResult r = RunCli("show");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"FrontHeight\": 9,"), std::string::npos);
+    EXPECT_NE(r.Out.find("\"PageFieldText\": [\"&Input\", \"&Date &Time\", \"Page &Page\"]"),
+              std::string::npos);
+}
+
+TEST_F(CliTest, ConvertSwitchesUnitsAndSaves)
+{
+    ASSERT_EQ(RunCli("new -o '" + Path("a.pdi") + "'").Status, 0);
+    const RunResult r = RunCli("convert '" + Path("a.pdi") + "' --units SI -o '" + Path("b.pdi") + "'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const RunResult shown = RunCli("show '" + Path("b.pdi") + "'");
+    EXPECT_NE(shown.Out.find("\"UnitSystem\": 1,"), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"ConcFc\": 29,"), std::string::npos);
+    EXPECT_NE(shown.Out.find("\"RebarFy\": 392,"), std::string::npos);
+}
+
+TEST_F(CliTest, AnUnreadableFileFailsWithNothingOnStdout)
+{
+    std::ofstream(Path("short.pdi"), std::ios::binary) << std::string("\0\0\0\0\x19", 5);
+    for (const std::string& file : {Path("short.pdi"), Path("missing.pdi")}) {
+        const RunResult r = RunCli("show '" + file + "'");
+        EXPECT_EQ(r.Status, 1) << file;
+        EXPECT_TRUE(r.Out.empty()) << file;
+        EXPECT_NE(r.Err.find(file), std::string::npos) << r.Err;
+    }
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwo)
+{
+    for (const std::string& args : {std::string(""), std::string("frobnicate"),
+                                    std::string("new"), std::string("show --bogus"),
+                                    std::string("convert --units furlongs -o x.pdi"),
+                                    std::string("show a.pdi b.pdi")}) {
+        const RunResult r = RunCli(args);
+        EXPECT_EQ(r.Status, 2) << "arguments: " << args;
+        EXPECT_TRUE(r.Out.empty()) << "arguments: " << args;
+    }
+}
