@@ -1,12 +1,15 @@
 // Argument parsing and the file commands of pendrake-cli (show, new, convert).
 #include "cli/Commands.h"
 
+#include "cli/AnalysisJson.h"
 #include "cli/Json.h"
 #include "cli/ProjectJson.h"
 #include "io/ProjectFile.h"
 #include "model/Units.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <map>
 #include <ostream>
 
@@ -18,6 +21,8 @@ const char* const UsageText =
     "  new -o OUT.pdi                                write a new default project\n"
     "  convert [FILE] --units metric|si|british -o OUT.pdi\n"
     "                                                switch the unit system and save\n"
+    "  stability [FILE] [--factors D,L,H,F,T,I,E]    stability analysis (JSON); factors 1 unless given\n"
+    "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the project\n"
     "Without FILE a command works on a new default project.\n";
 
 namespace {
@@ -89,6 +94,75 @@ int Convert(const ParsedArguments& args, std::ostream& err)
     }
     SelectUnitSystem(p, system->second, false);
     return Save(p, args.Output, err);
+}
+
+// A whole-text number, whatever the locale; false for anything else.
+bool ParseNumber(std::string_view text, double& value)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    return res.ec == std::errc() && res.ptr == text.data() + text.size() && std::isfinite(value);
+}
+
+// The seven load factors D, L, H, F, T, Impact, E of a combination.
+bool ParseFactors(const std::string& text, std::array<float, 8>& factors)
+{
+    size_t start = 0;
+    for (int k = 1; k <= 7; ++k) {
+        const size_t comma = text.find(',', start);
+        if ((k < 7) == (comma == std::string::npos))
+            return false;
+        double v = 0;
+        const std::string_view item = std::string_view(text).substr(start, comma - start);
+        if (!ParseNumber(item, v))
+            return false;
+        factors[size_t(k)] = float(v);
+        start = comma + 1;
+    }
+    return true;
+}
+
+int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    Project p = MakeNewProject(DefaultReportFont);
+    std::array<float, 8> factors{0, 1, 1, 1, 1, 1, 1, 1};
+    if (!args.Factors.empty() && !ParseFactors(args.Factors, factors)) {
+        err << "pendrake-cli: --factors takes seven numbers D,L,H,F,T,I,E, not " << args.Factors
+            << "\n";
+        return ExitUsage;
+    }
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    p.LoadFactor = factors;
+    StabilityResults results;
+    ComputeStability(p, results);
+    out << StabilityJson(p, results).Dump() << "\n";
+    return ExitSuccess;
+}
+
+int Calculator(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    Project p = MakeNewProject(DefaultReportFont);
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    CalculatorInput input = CalculatorInputFromProject(p);
+    for (const auto& [name, text] : args.Sets) {
+        double value = 0;
+        if (!ParseNumber(text, value) || !SetCalculatorInput(input, name, value)) {
+            err << "pendrake-cli: --set " << name << "=" << text
+                << ": not a calculator input, or a value the calculator refuses\n";
+            return ExitUsage;
+        }
+    }
+    out << CalculatorJson(input, ComputeSoilPressure(input)).Dump() << "\n";
+    return ExitSuccess;
 }
 
 } // namespace
@@ -173,6 +247,10 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return New(args, err);
     if (args.Command == "convert")
         return Convert(args, err);
+    if (args.Command == "stability")
+        return Stability(args, out, err);
+    if (args.Command == "calculator")
+        return Calculator(args, out, err);
     err << "pendrake-cli: unknown command " << args.Command << "\n" << UsageText;
     return ExitUsage;
 }
