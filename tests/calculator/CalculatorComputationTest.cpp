@@ -1,0 +1,410 @@
+// The soil pressure calculator against textbook coefficients, Coulomb's trial wedge and pressure
+// diagrams worked by hand, and its behaviour on slopes and inputs that break the formulas.
+#include "calculator/CalculatorComputation.h"
+
+#include "model/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+using namespace pendrake;
+
+namespace {
+
+// Worked coefficients are quoted to four decimals: half a unit in the last place.
+constexpr double FourPlaces = 0.5e-4;
+// A coefficient of order 1 stored in single precision from single-precision angles: a few ulps.
+constexpr double StoredCoefficient = 1e-6;
+// The wedge scan below steps 1.6e-5 rad, which puts its extreme within 1e-9; a sign slip of any
+// angle moves the coefficient by 0.01 or more.
+constexpr double WedgeAgreement = 1e-5;
+// Diagram values up to about 1000, each step stored in single precision (relative 6e-8).
+constexpr double StoredRelative = 1e-6;
+
+double Near(double expected, double relative)
+{
+    return relative * std::max(1.0, std::abs(expected));
+}
+
+CalculatorInput Soil(float phi, float delta, float theta, float slope, float kh)
+{
+    CalculatorInput in;
+    in.WetDensity = 18;
+    in.SatDensity = 20;
+    in.WaterDensity = 10;
+    in.FrictionAngle = phi;
+    in.WallFriction = delta;
+    in.WallInclination = theta;
+    in.SoilSlope = slope;
+    in.SeismicCoefficient = kh;
+    in.SoilDepth = 6;
+    in.WaterDepth = 2;
+    in.SurchargeLoad = 10;
+    return in;
+}
+
+struct WedgeCase {
+    float phi, delta, theta, slope, kh;
+    bool passive;
+};
+
+// Coulomb's thrust on a back face of unit height leaning theta under the soil (heel at the
+// origin), from the equilibrium of each wedge between the back and a plane through the heel:
+// the largest thrust is the active one, the smallest the passive one. Loaded by its own weight
+// (unit weight 1, so K = 2P) or by a unit surcharge along the sloping surface alone. Under
+// earthquake the wedge carries kh times its load towards the wall when active, away from it when
+// passive (Mononobe-Okabe).
+double WedgeThrust(const WedgeCase& w, double kh, bool surchargeOnly)
+{
+    const double r = std::numbers::pi / 180;
+    const double phi = w.phi * r;
+    const double theta = w.theta * r;
+    // Wall friction holds the wedge up when it slides down (active), down when pushed up.
+    const double wallAngle = theta + (w.passive ? -w.delta : w.delta) * r;
+    const double px = std::cos(wallAngle);
+    const double py = std::sin(wallAngle);
+    const double ax = -std::tan(theta); // top of the back, at height 1
+    const double ex = std::cos(w.slope * r);
+    const double ey = std::sin(w.slope * r);
+    // A plane this close to parallel with the surface never meets it.
+    constexpr double parallel = 1e-12;
+    constexpr int steps = 100000;
+    double best = w.passive ? std::numeric_limits<double>::max() : 0;
+    for (int n = 1; n < steps; ++n) {
+        const double rho = n * (std::numbers::pi / 2) / steps;
+        const double dx = std::cos(rho);
+        const double dy = std::sin(rho);
+        const double det = ex * dy - dx * ey;
+        if (std::abs(det) < parallel)
+            continue;
+        const double t = (ex - ax * ey) / det; // along the plane to the surface
+        const double s = (dx - dy * ax) / det; // along the surface from the top of the back
+        if (t <= 0 || s < 0)
+            continue;
+        const double load = surchargeOnly ? s : 0.5 * std::abs(ax * t * dy - t * dx);
+        // Reaction on the plane, turned by phi against the wedge's slip.
+        const double rx = w.passive ? -std::sin(rho + phi) : std::sin(phi - rho);
+        const double ry = w.passive ? std::cos(rho + phi) : std::cos(rho - phi);
+        const double inertia = (w.passive ? kh : -kh) * load;
+        const double thrust = (-inertia * ry - rx * load) / (px * ry - rx * py);
+        if (thrust > 0)
+            best = w.passive ? std::min(best, thrust) : std::max(best, thrust);
+    }
+    return surchargeOnly ? best : 2 * best;
+}
+
+// Every value of a result; a case without a diagram counts as one missing value.
+std::vector<std::optional<float>> Flatten(const CalculatorResult& r)
+{
+    std::vector<std::optional<float>> v { r.Ka, r.Kp, r.K0, r.Kae, r.Kpe, r.BottomWaterPressure,
+        r.WaterForce, r.WaterDepthOfResultant, r.PressureInclination };
+    const auto add = [&v](const auto& diagram) {
+        if (!diagram) {
+            v.emplace_back();
+            return;
+        }
+        v.insert(v.end(), diagram->Pressure.begin(), diagram->Pressure.end());
+        v.insert(v.end(), diagram->Force.begin(), diagram->Force.end());
+        v.insert(v.end(), diagram->Depth.begin(), diagram->Depth.end());
+    };
+    add(r.ActiveNormal);
+    add(r.PassiveNormal);
+    add(r.AtRest);
+    add(r.ActiveSeismic);
+    add(r.PassiveSeismic);
+    return v;
+}
+
+int Undefined(const CalculatorResult& r)
+{
+    const auto v = Flatten(r);
+    return static_cast<int>(std::count(v.begin(), v.end(), std::nullopt));
+}
+
+} // namespace
+
+// ---- Coefficients ----
+
+struct WorkedCoefficient {
+    const char* name;
+    float phi, delta, slope, kh;
+    std::optional<float> CalculatorResult::*field;
+    double expected;
+    double tolerance;
+};
+
+class WorkedCoefficients : public testing::TestWithParam<WorkedCoefficient> { };
+
+TEST_P(WorkedCoefficients, MatchTheWorkedValue)
+{
+    const auto& w = GetParam();
+    const auto result = ComputeSoilPressure(Soil(w.phi, w.delta, 0, w.slope, w.kh));
+    ASSERT_TRUE((result.*w.field).has_value());
+    EXPECT_NEAR(*(result.*w.field), w.expected, w.tolerance);
+    EXPECT_TRUE(result.Messages.empty());
+}
+
+// Rankine for a smooth vertical back: (1 - sin 30)/(1 + sin 30) = 1/3, its inverse 3, Jaky 0.5,
+// raised by 1 + sin 30 on a slope of 30 degrees.
+INSTANTIATE_TEST_SUITE_P(Calculator, WorkedCoefficients,
+    testing::Values(WorkedCoefficient { "Ka", 30, 0, 0, 0.15f, &CalculatorResult::Ka, 1.0 / 3,
+                        StoredCoefficient },
+        WorkedCoefficient { "Kp", 30, 0, 0, 0.15f, &CalculatorResult::Kp, 3.0, StoredCoefficient },
+        WorkedCoefficient { "K0", 30, 0, 0, 0.15f, &CalculatorResult::K0, 0.5, StoredCoefficient },
+        WorkedCoefficient {
+            "K0Slope30", 30, 0, 30, 0, &CalculatorResult::K0, 0.75, StoredCoefficient },
+        WorkedCoefficient { "Kae", 30, 0, 0, 0.15f, &CalculatorResult::Kae, 0.4329, FourPlaces },
+        WorkedCoefficient { "Kpe", 30, 0, 0, 0.15f, &CalculatorResult::Kpe, 2.7272, FourPlaces },
+        WorkedCoefficient { "KaDelta20", 30, 20, 0, 0, &CalculatorResult::Ka, 0.2973, FourPlaces },
+        WorkedCoefficient { "KpDelta20", 30, 20, 0, 0, &CalculatorResult::Kp, 1.6475, FourPlaces }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class AgainstTrialWedge : public testing::TestWithParam<WedgeCase> { };
+
+TEST_P(AgainstTrialWedge, CoefficientsAndSurchargeAreTheExtremeWedge)
+{
+    const auto& w = GetParam();
+    const CalculatorInput in = Soil(w.phi, w.delta, w.theta, w.slope, w.kh);
+    const auto r = ComputeSoilPressure(in);
+    const auto k = w.passive ? r.Kp : r.Ka;
+    const auto ke = w.passive ? r.Kpe : r.Kae;
+    const auto diagram = w.passive ? r.PassiveNormal : r.ActiveNormal;
+    ASSERT_TRUE(k && ke && diagram);
+    EXPECT_NEAR(*k, WedgeThrust(w, 0, false), WedgeAgreement);
+    EXPECT_NEAR(*ke, WedgeThrust(w, w.kh, false), WedgeAgreement);
+    EXPECT_NEAR(diagram->Pressure[0] / in.SurchargeLoad, WedgeThrust(w, 0, true), WedgeAgreement);
+    ASSERT_TRUE(r.PressureInclination.has_value());
+    EXPECT_EQ(*r.PressureInclination, w.delta + w.theta);
+}
+
+// The calculator's passive wall friction is its own (it lowers Kp), so the passive wedge is
+// compared without wall friction, where the two agree.
+INSTANTIATE_TEST_SUITE_P(Calculator, AgainstTrialWedge,
+    testing::Values(WedgeCase { 30, 20, 10, 0, 0.15f, false },
+        WedgeCase { 30, 15, 10, 10, 0.15f, false }, WedgeCase { 35, 20, 15, 20, 0.1f, false },
+        WedgeCase { 34, 0, 8.53f, 0, 0.2f, false }, WedgeCase { 30, 10, 0, 30, 0, false },
+        WedgeCase { 30, 0, 10, 0, 0.15f, true }, WedgeCase { 30, 0, 10, 15, 0.15f, true },
+        WedgeCase { 35, 0, 15, 10, 0.2f, true }));
+
+// ---- Pressure diagrams worked by hand (smooth vertical back, level soil, phi 30) ----
+
+// Pressures and forces per unit coefficient K, depths below the top, the water results.
+struct Layout {
+    const char* name;
+    float q, gamma, gammaSat, gammaW, h, hw;
+    std::array<double, 3> pressurePerK, forcePerK, depth;
+    double waterPressure, waterForce, waterDepth;
+};
+
+class HandDiagrams : public testing::TestWithParam<Layout> { };
+
+TEST_P(HandDiagrams, EveryNormalCaseAndTheWater)
+{
+    const auto& l = GetParam();
+    CalculatorInput in = Soil(30, 0, 0, 0, 0);
+    in.SurchargeLoad = l.q;
+    in.WetDensity = l.gamma;
+    in.SatDensity = l.gammaSat;
+    in.WaterDensity = l.gammaW;
+    in.SoilDepth = l.h;
+    in.WaterDepth = l.hw;
+    const auto r = ComputeSoilPressure(in);
+    EXPECT_TRUE(r.Messages.empty());
+    const std::array<std::pair<const std::optional<NormalPressureResult>*, double>, 3> cases
+        = { { { &r.ActiveNormal, 1.0 / 3 }, { &r.PassiveNormal, 3.0 }, { &r.AtRest, 0.5 } } };
+    for (const auto& [diagram, k] : cases) {
+        ASSERT_TRUE(diagram->has_value()) << "K = " << k;
+        for (int n = 0; n < 3; ++n) {
+            const double p = l.pressurePerK[n] * k;
+            const double f = l.forcePerK[n] * k;
+            EXPECT_NEAR((*diagram)->Pressure[n], p, Near(p, StoredRelative))
+                << "K " << k << " P" << n;
+            EXPECT_NEAR((*diagram)->Force[n], f, Near(f, StoredRelative)) << "K " << k << " F" << n;
+            EXPECT_NEAR((*diagram)->Depth[n], l.depth[n], Near(l.depth[n], StoredRelative))
+                << "K " << k << " depth " << n;
+        }
+    }
+    ASSERT_TRUE(r.BottomWaterPressure && r.WaterForce && r.WaterDepthOfResultant);
+    EXPECT_NEAR(*r.BottomWaterPressure, l.waterPressure, Near(l.waterPressure, StoredRelative));
+    EXPECT_NEAR(*r.WaterForce, l.waterForce, Near(l.waterForce, StoredRelative));
+    EXPECT_NEAR(*r.WaterDepthOfResultant, l.waterDepth, Near(l.waterDepth, StoredRelative));
+}
+
+// Water table at 2 of 6 m, q = 10: above it a rectangle 10K x 2 at depth 1 plus a triangle
+// 36K x 2 / 2 at 4/3; below it a rectangle 46K x 4 at depth 4 plus a triangle 40K x 4 / 2 at
+// 2 + 8/3. Dry: a triangle 108K x 6 / 2 at two thirds of the depth. Water at the top: a
+// triangle of submerged soil 60K x 6 / 2 at 4. No weight and no surcharge: nothing acts and each
+// resultant sits at the top of its layer. No soil depth: nothing acts.
+INSTANTIATE_TEST_SUITE_P(Calculator, HandDiagrams,
+    testing::Values(
+        Layout { "WaterTableInside", 10, 18, 20, 10, 6, 2, { 10, 46, 86 }, { 56, 264, 320 },
+            { 68.0 / 56, (184 * 4 + 80 * 14.0 / 3) / 264, (68 + 184 * 4 + 80 * 14.0 / 3) / 320 },
+            40, 80, 14.0 / 3 },
+        Layout {
+            "Dry", 0, 18, 20, 10, 6, 6, { 0, 108, 108 }, { 324, 0, 324 }, { 4, 6, 4 }, 0, 0, 6 },
+        Layout { "WaterAtTop", 0, 18, 20, 10, 6, 0, { 0, 0, 60 }, { 0, 180, 180 }, { 0, 4, 4 }, 60,
+            180, 4 },
+        Layout {
+            "Weightless", 0, 0, 0, 0, 6, 2, { 0, 0, 0 }, { 0, 0, 0 }, { 0, 2, 0 }, 0, 0, 14.0 / 3 },
+        Layout {
+            "NoDepth", 10, 18, 20, 10, 0, 0, { 10, 10, 10 }, { 0, 0, 0 }, { 0, 0, 0 }, 0, 0, 0 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
+{
+    // K = 0.3, Ke = 0.4: the increment 0.1 x 6 x 18 = 10.8 at the top; at the water table the soil
+    // above adds 0.1 x 4 x 18 = 7.2, the soil below 0.1 x 4 x 20 = 8.0.
+    const auto d = SeismicPressures(Soil(30, 0, 0, 0, 0), 0.3f, 0.4f, 0, 0);
+    ASSERT_TRUE(d.has_value());
+    const std::array<double, 4> pressure = { 13.8, 32.6, 44.6, 31.8 };
+    const std::array<double, 3> force = { 45.6, 154.4, 200 };
+    // Above: 13.8 x 2 at 1 and 18 x 2 / 2 at 4/3; below: 32.6 x 4 at 4 and 12 x 4 / 2 at 2 + 8/3.
+    const std::array<double, 3> depth = { 51.6 / 45.6, 633.6 / 154.4, (51.6 + 633.6) / 200 };
+    for (int n = 0; n < 4; ++n)
+        EXPECT_NEAR(d->Pressure[n], pressure[n], Near(pressure[n], StoredRelative)) << n;
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(d->Force[n], force[n], Near(force[n], StoredRelative)) << n;
+        EXPECT_NEAR(d->Depth[n], depth[n], Near(depth[n], StoredRelative)) << n;
+    }
+}
+
+TEST(Calculator, SeismicCasesTakeTheirOwnCoefficients)
+{
+    // Dry, 6 m, unit weight 18, no surcharge: the total force is K x 18 x 36 / 2 plus the uniform
+    // increment (Ke - K) x 18 x 6 over 6 m, with the worked Ke of phi 30 and kh 0.15.
+    CalculatorInput in = Soil(30, 0, 0, 0, 0.15f);
+    in.SurchargeLoad = 0;
+    in.WaterDepth = 6;
+    const auto r = ComputeSoilPressure(in);
+    ASSERT_TRUE(r.ActiveSeismic && r.PassiveSeismic);
+    // Ke is known to four places; the force multiplies it by 648.
+    constexpr double forceTolerance = 648 * FourPlaces;
+    EXPECT_NEAR(r.ActiveSeismic->Force[2], 324.0 / 3 + (0.4329 - 1.0 / 3) * 648, forceTolerance);
+    EXPECT_NEAR(r.PassiveSeismic->Force[2], 324.0 * 3 + (2.7272 - 3) * 648, forceTolerance);
+}
+
+// ---- Slopes ----
+
+TEST(Calculator, TooSteepSlopeIsWorkedAtTheFrictionAngleWithOneMessage)
+{
+    const auto steep = ComputeSoilPressure(Soil(30, 10, 5, 40, 0));
+    const auto limit = ComputeSoilPressure(Soil(30, 10, 5, 30, 0));
+    EXPECT_EQ(steep.Messages,
+        std::vector<std::string> {
+            "The soil slope is steeper than the internal friction angle. Soil slope adjusted" });
+    EXPECT_TRUE(limit.Messages.empty());
+    EXPECT_EQ(steep.Ka, limit.Ka);
+    EXPECT_EQ(steep.Kp, limit.Kp);
+    EXPECT_EQ(steep.K0, limit.K0);
+    ASSERT_TRUE(steep.AtRest && limit.AtRest);
+    EXPECT_EQ(steep.AtRest->Force, limit.AtRest->Force);
+}
+
+TEST(Calculator, SlopeTooSteepForTheEarthquakeLeavesOnlySeismicActiveUndefined)
+{
+    // phi 30 less atan 0.15 = 8.53 leaves 21.47 degrees; the slope is 25.
+    const auto r = ComputeSoilPressure(Soil(30, 0, 0, 25, 0.15f));
+    EXPECT_EQ(r.Messages,
+        std::vector<std::string> { "The soil slope is too steep for the seismic coefficient: it "
+                                   "exceeds the internal friction angle less the seismic angle "
+                                   "atan(kh). The seismic active pressure coefficient is not "
+                                   "defined." });
+    EXPECT_FALSE(r.Kae.has_value());
+    EXPECT_FALSE(r.ActiveSeismic.has_value());
+    EXPECT_EQ(Undefined(r), 2);
+}
+
+// ---- Inputs that break the formulas ----
+
+struct Degenerate {
+    const char* name;
+    float phi, delta, theta, slope, kh, h, hw, gamma;
+    bool expectUndefined;
+};
+
+class DegenerateInputs : public testing::TestWithParam<Degenerate> { };
+
+TEST_P(DegenerateInputs, NothingIsNaNAndEveryGapIsExplained)
+{
+    const auto& g = GetParam();
+    CalculatorInput in = Soil(g.phi, g.delta, g.theta, g.slope, g.kh);
+    in.SoilDepth = g.h;
+    in.WaterDepth = g.hw;
+    in.WetDensity = in.SatDensity = in.WaterDensity = g.gamma;
+    const auto r = ComputeSoilPressure(in);
+    const auto values = Flatten(r);
+    EXPECT_TRUE(std::all_of(
+        values.begin(), values.end(), [](const auto& v) { return !v || std::isfinite(*v); }));
+    EXPECT_EQ(Undefined(r) > 0, g.expectUndefined);
+    EXPECT_EQ(!r.Messages.empty(), g.expectUndefined);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calculator, DegenerateInputs,
+    testing::Values(Degenerate { "AllZero", 0, 0, 0, 0, 0, 0, 0, 0, false },
+        Degenerate { "WallFrictionAboveFriction", 20, 25, 0, 0, 0.15f, 6, 2, 18, true },
+        Degenerate { "BackHorizontal", 30, 0, 90, 0, 0.15f, 6, 2, 18, true },
+        Degenerate { "WallFrictionPlusInclinationRight", 30, 30, 60, 0, 0.15f, 6, 2, 18, true },
+        Degenerate { "PassiveWedgeUnbounded", 45, 0, 0, 45, 0, 6, 2, 18, true },
+        Degenerate { "EarthquakeBeyondFriction", 20, 0, 0, 0, 1000, 6, 2, 18, true },
+        Degenerate { "Enormous", 30, 0, 0, 0, 0.15f, 1e30f, 0, 1e30f, true },
+        Degenerate { "NotANumber", std::nanf(""), 0, 0, 0, 0.15f, 6, 2, 18, true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- The inputs as the window fills and takes them ----
+
+TEST(CalculatorInputFromProject, TakesTheBackfillAndUpperBack)
+{
+    Project p = MakeNewProject("Arial");
+    p.FillDryDensity = 1.6f; // the wet density is the one wanted
+    p.BackfillSlope = 2.0f;
+    p.BackWaterDepth = 8.0f; // below the foot of the upper back face, 6 m down
+    const CalculatorInput in = CalculatorInputFromProject(p);
+    EXPECT_EQ(in.WetDensity, 1.7f);
+    EXPECT_EQ(in.SatDensity, 1.9f);
+    EXPECT_EQ(in.WallFriction, 15.0f); // concrete to earth, not earth to earth
+    EXPECT_NEAR(in.SoilSlope, 26.5651, FourPlaces); // atan(1/2)
+    EXPECT_NEAR(in.WallInclination, 8.5308, FourPlaces); // atan(0.9/6)
+    EXPECT_EQ(in.WaterDepth, in.SoilDepth);
+
+    p.BackfillSlope = 0;
+    p.UpperBackHeight = 0;
+    const CalculatorInput flat = CalculatorInputFromProject(p);
+    EXPECT_EQ(flat.SoilSlope, 0.0f);
+    EXPECT_EQ(flat.WallInclination, 0.0f);
+}
+
+TEST(SetCalculatorInput, TakesFieldNamesInWindowOrderRefusesBadEntriesAndClampsTheWaterTable)
+{
+    using C = CalculatorInput;
+    const std::array<std::pair<std::string_view, float C::*>, CalculatorInputCount> boxes = { {
+        { "WetDensity", &C::WetDensity },
+        { "SatDensity", &C::SatDensity },
+        { "WaterDensity", &C::WaterDensity },
+        { "FrictionAngle", &C::FrictionAngle },
+        { "Cohesion", &C::Cohesion },
+        { "SoilSlope", &C::SoilSlope },
+        { "WallFriction", &C::WallFriction },
+        { "WallInclination", &C::WallInclination },
+        { "SoilDepth", &C::SoilDepth },
+        { "WaterDepth", &C::WaterDepth },
+        { "SurchargeLoad", &C::SurchargeLoad },
+        { "SeismicCoefficient", &C::SeismicCoefficient },
+    } };
+    C in = Soil(30, 0, 0, 0, 0);
+    for (int n = 0; n < CalculatorInputCount; ++n) {
+        const auto& [name, field] = boxes[n];
+        EXPECT_EQ(CalculatorInputNames[n], name);
+        ASSERT_TRUE(SetCalculatorInput(in, name, 12.25 - n)) << name;
+        EXPECT_EQ(in.*field, float(12.25 - n)) << name;
+    }
+    for (const double bad : { -0.01, std::nan(""), 1e39 })
+        EXPECT_FALSE(SetCalculatorInput(in, "SoilDepth", bad)) << bad;
+    EXPECT_FALSE(SetCalculatorInput(in, "soildepth", 1));
+    EXPECT_EQ(in.SoilDepth, 4.25f);
+    ASSERT_TRUE(SetCalculatorInput(in, "SoilDepth", 1.5));
+    EXPECT_EQ(in.WaterDepth, 1.5f);
+}
