@@ -1,0 +1,42 @@
+// Active earth pressure of the backfill: the Coulomb and Mononobe-Okabe coefficients, the
+// checks that flatten a backfill slope too steep for them, and the soil and seismic load cases.
+#pragma once
+
+#include "analysis/LoadCases.h"
+#include "model/Project.h"
+
+#include <string_view>
+
+namespace pendrake {
+
+inline constexpr std::string_view StaticSlopeMessage
+    = "The backfill slope is steeper than the internal friction angle of backfill. "
+      "The slope is adjusted.";
+inline constexpr std::string_view SeismicSlopeMessage
+    = "The backfill slope is to steep for the applied seismic coefficient. The slope is adjusted.";
+inline constexpr std::string_view SeismicUndefinedMessage
+    = "The seismic coefficient is too large for the internal friction angle of backfill: no "
+      "backfill slope gives a seismic earth pressure. The wall cannot be shown to be stable "
+      "under the seismic load.";
+
+// Coulomb active coefficient. Angles in radians: phi friction angle of the soil, delta wall
+// friction, beta lean of the back from the vertical, i slope of the backfill surface.
+double CoulombKa(double phi, double delta, double beta, double i);
+
+// Mononobe-Okabe active coefficient under a horizontal acceleration only, theta = atan(kh).
+double MononobeOkabeKae(double phi, double delta, double beta, double i, double theta);
+
+// The slope checks, static then seismic: a backfill steeper than phi, then one steeper than
+// phi - theta, is flattened in the record to the next tenth of n (SlopeAdjusted, Messages).
+// Sets SeismicUndefined when theta >= phi leaves no slope to flatten to. Does nothing when
+// UpperBackHeight is 0.
+void CheckBackfillSlope(Project& p, LoadCaseResults& r);
+
+// Static slope check, KaStatic and the soil case (case 3) with LoadFactor(3).
+void ComputeStaticEarthPressure(Project& p, LoadCaseResults& r);
+
+// Both slope checks, then the static case as above and the seismic case (case 7) with
+// LoadFactor(7): pieces, KaeIncrement, the soil increments and the front water.
+void ComputeSeismicEarthPressure(Project& p, LoadCaseResults& r);
+
+} // namespace pendrake

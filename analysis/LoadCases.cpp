@@ -1,0 +1,421 @@
+// The wall cut into pieces of concrete and soil, the water on and under it, the anchor heads,
+// and the force lists that the stability analysis sums about the toe.
+#include "analysis/LoadCases.h"
+
+#include "analysis/EarthPressure.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pendrake {
+
+namespace {
+
+constexpr int FirstCase = 1;
+constexpr int LastCase = 7;
+
+// Two anchor heights count as one level when they differ by less than this fraction: heights
+// are typed to two decimals and summed in single precision, so 0.3 + 1.7 lands a few 1e-8 off
+// 2.0, and a row must not jump over the flat segment because of that.
+constexpr double SameLevelTolerance = 1e-5;
+
+// Water depths are measured down from the wall top; a negative one from a damaged file would put
+// the water above the soil surface, which the pieces do not model: it stands at the top.
+double BackDepth(const Project& p)
+{
+    return std::max(0.0, double(p.BackWaterDepth));
+}
+double FrontDepth(const Project& p)
+{
+    return std::max(0.0, double(p.FrontWaterDepth));
+}
+
+double CaseFactor(const Project& p, int loadCase)
+{
+    // A load of no known case is taken unfactored rather than dropped.
+    if (loadCase < FirstCase || loadCase > LastCase)
+        return 1.0;
+    return p.LoadFactor[loadCase];
+}
+
+bool SameLevel(double a, double b)
+{
+    return std::abs(a - b) <= SameLevelTolerance * std::max(std::abs(a), std::abs(b));
+}
+
+double FaceAngle(double rise, double run)
+{
+    const double quarterTurn = 2.0 * std::atan(1.0);
+    return run == 0 ? quarterTurn : std::atan(rise / run);
+}
+
+} // namespace
+
+double Radians(double degrees)
+{
+    return degrees * (std::atan(1.0) / 45.0);
+}
+
+double SoilLength(const Project& p)
+{
+    return double(p.ShelfWidth) + double(p.UpperBackOffset);
+}
+
+double WallTopLevel(const Project& p)
+{
+    return double(p.FrontHeight) + double(p.ToeHeight);
+}
+
+double ShelfLevel(const Project& p)
+{
+    return double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) + double(p.RearStepHeight);
+}
+
+double RearX(const Project& p)
+{
+    return double(p.ToeWidth) + double(p.TopWidth) + double(p.UpperBackOffset)
+        + double(p.ShelfWidth);
+}
+
+std::array<PlanePoint, 5> UndersidePoints(const Project& p)
+{
+    std::array<PlanePoint, 5> pt {};
+    pt[0] = { 0, 0 };
+    pt[1] = { double(p.ToeWidth) + double(p.BottomWidth), 0 };
+    pt[2] = { pt[1].X + double(p.LowerSlopeWidth), double(p.LowerSlopeHeight) };
+    pt[3] = { pt[2].X + double(p.LowerFlatWidth), double(p.LowerSlopeHeight) };
+    pt[4] = { pt[3].X + double(p.RearSlopeWidth),
+        double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) };
+    return pt;
+}
+
+double BackfillAngle(const Project& p)
+{
+    // A negative n (only from a damaged file) would tip the surface below the wall top, where
+    // no soil piece is modelled: it is taken as level.
+    return p.BackfillSlope > 0 ? std::atan(1.0 / double(p.BackfillSlope)) : 0.0;
+}
+
+bool BackfillWet(const Project& p)
+{
+    return BackDepth(p) < double(p.UpperBackHeight);
+}
+
+double DryDepth(const Project& p)
+{
+    return BackfillWet(p) ? BackDepth(p) : std::max(0.0, double(p.UpperBackHeight));
+}
+
+double SubmergedHeight(const Project& p)
+{
+    return BackfillWet(p) ? double(p.UpperBackHeight) - BackDepth(p) : 0.0;
+}
+
+double VirtualBackHeight(const Project& p)
+{
+    return SoilLength(p) * std::tan(BackfillAngle(p)) + double(p.UpperBackHeight);
+}
+
+std::array<WallPiece, PieceCount + 1> WallPieces(const Project& p)
+{
+    const double gc = p.ConcUnitWeight;
+    const double gs = p.FillUnitWeight;
+    const double gsat = p.FillSatDensity;
+    const double gw = p.WaterUnitWeight;
+    const double H = p.UpperBackHeight;
+    const double top = p.TopWidth;
+    const double lean = p.UpperBackOffset;
+    const double shelf = p.ShelfWidth;
+    const double toe = p.ToeWidth;
+    const double bottom = p.BottomWidth;
+    const double lowW = p.LowerSlopeWidth;
+    const double lowH = p.LowerSlopeHeight;
+    const double flat = p.LowerFlatWidth;
+    const double rearW = p.RearSlopeWidth;
+    const double rearH = p.RearSlopeHeight;
+    const double step = p.RearStepHeight;
+    const double n = p.BackfillSlope;
+    const double L = SoilLength(p);
+    const double yTop = WallTopLevel(p);
+    const double yShelf = ShelfLevel(p);
+    const double xRear = RearX(p);
+    const double backFace = toe + top; // x of the top of the leaning back face
+
+    std::array<WallPiece, PieceCount + 1> w {};
+    w[1] = { H * top * gc, toe + top / 2, yShelf + H / 2 };
+    w[2] = { lean * H / 2 * gc, backFace + lean / 3, yShelf + H / 3 };
+    w[3] = { (top + lean + shelf) * step * gc, toe + (top + lean + shelf) / 2,
+        lowH + rearH + step / 2 };
+    w[4] = { bottom * (lowH + rearH) * gc, toe + bottom / 2, (lowH + rearH) / 2 };
+    w[5] = { lowW * lowH / 2 * gc, toe + bottom + lowW / 3, 2 * lowH / 3 };
+    w[6] = { toe * p.ToeHeight * gc, toe / 2, double(p.ToeHeight) / 2 };
+    if (n > 0)
+        w[7] = { L * L / n / 2 * gs, backFace + 2 * L / 3, yTop + (L / n) / 3 };
+    else
+        w[7] = { 0, backFace, yTop };
+
+    if (BackfillWet(p)) {
+        // The water table meets the leaning face dw/H of the way down; above it the soil is
+        // dry (gs), below it buoyant (gsat - gw).
+        const double dw = BackDepth(p);
+        const double hw = H - dw;
+        const double dryRun = dw / H * lean;
+        const double wetRun = hw / H * lean;
+        w[8] = { dw * dw / H * lean / 2 * gs, backFace + 2 * dryRun / 3, yTop - dw / 3 };
+        w[9] = { (L - dryRun) * dw * gs, xRear - (L - dryRun) / 2, yTop - dw / 2 };
+        w[10] = { hw * hw / H * lean / 2 * (gsat - gw), backFace + lean - wetRun / 3,
+            yTop - dw - hw / 3 };
+        w[11] = { hw * shelf * (gsat - gw), backFace + lean + shelf / 2, yTop - dw - hw / 2 };
+    } else {
+        w[8] = { lean * H / 2 * gs, backFace + 2 * lean / 3, yTop - H / 3 };
+        w[9] = { shelf * H * gs, backFace + lean + shelf / 2, yTop - H / 2 };
+        w[10] = { 0, backFace + lean, rearH + step };
+        w[11] = { 0, backFace + lean + shelf / 2, rearH + step };
+    }
+    w[12] = { (lowW + flat) * rearH * gc, toe + bottom + (lowW + flat) / 2, lowH + rearH / 2 };
+    w[13]
+        = { rearW * rearH / 2 * gc, toe + bottom + lowW + flat + rearW / 3, lowH + 2 * rearH / 3 };
+    return w;
+}
+
+void ComputeDeadLoads(const Project& p, LoadCaseResults& r)
+{
+    const double f1 = p.LoadFactor[1];
+    const auto pieces = WallPieces(p);
+    for (int k = 1; k <= PieceCount; ++k) {
+        r.DeadForce[k] = static_cast<float>(pieces[k].Weight * f1);
+        r.DeadArm[k] = static_cast<float>(pieces[k].X);
+        r.SeismicLevel[k] = static_cast<float>(pieces[k].Y);
+    }
+}
+
+void ComputeWaterPressure(const Project& p, LoadCaseResults& r)
+{
+    r.WaterPressure.fill(0);
+    r.WaterArm.fill(0);
+    r.WaterLevel.fill(0);
+    r.WettedLowerSlope = 0;
+    r.WettedRearSlope = 0;
+
+    const double gw = p.WaterUnitWeight;
+    const double f4 = p.LoadFactor[4];
+    const double yTop = WallTopLevel(p);
+    const double dw = BackDepth(p);
+    const double df = FrontDepth(p);
+    const double H = p.UpperBackHeight;
+    const double lowH = p.LowerSlopeHeight;
+    const double lowW = p.LowerSlopeWidth;
+    const double rearH = p.RearSlopeHeight;
+    const double rearW = p.RearSlopeWidth;
+    const double shelf = p.ShelfWidth;
+    const auto pt = UndersidePoints(p);
+
+    const double backHead = yTop - dw; // water table above the flat bottom
+    if (backHead > 0) {
+        r.WaterPressure[1] = static_cast<float>(backHead * gw * f4);
+        r.WaterLevel[1] = static_cast<float>(backHead / 3);
+        r.WaterPressure[4] = static_cast<float>(backHead * gw * f4);
+        r.WaterArm[4] = static_cast<float>(pt[1].X / 2);
+    }
+    const double frontHead = yTop - df;
+    if (frontHead > 0) {
+        r.WaterPressure[2] = static_cast<float>(frontHead * gw * f4);
+        r.WaterLevel[2] = static_cast<float>(frontHead / 3);
+    }
+
+    if (BackfillWet(p)) {
+        const double hw = H - dw;
+        // Water over the shelf: a triangle over the leaning face, hw/H of its offset wide at the
+        // water table, and the rectangle over the shelf. Arms measured from the rear end.
+        const double run = hw / H * double(p.UpperBackOffset);
+        const double triangle = run / 2;
+        const double width = triangle + shelf;
+        r.WaterPressure[3] = static_cast<float>(hw * gw * f4);
+        const double fromRear
+            = width > 0 ? ((run / 3 + shelf) * triangle + shelf * shelf / 2) / width : 0.0;
+        r.WaterArm[3] = static_cast<float>(RearX(p) - fromRear);
+    }
+
+    const double p4 = r.WaterPressure[4];
+    // Lower slope, from P1 (y = 0) to P2 (y = LowerSlopeHeight).
+    const double lowHead = yTop - lowH - dw;
+    double p5 = 0;
+    if (lowHead > 0) {
+        // The whole slope lies below the water table (a slope of no height too: it is a
+        // stretch of the bottom at the level of P1 and carries the uplift there).
+        p5 = lowHead * gw * f4;
+        r.WaterPressure[5] = static_cast<float>(p5);
+        p5 = r.WaterPressure[5];
+        r.WettedLowerSlope = static_cast<float>(lowW);
+        r.WaterArm[5] = static_cast<float>(
+            p4 + p5 > 0 ? pt[1].X + lowW * (p4 + 2 * p5) / (3 * (p4 + p5)) : pt[1].X + lowW / 2);
+    } else if (backHead > 0 && lowH > 0) {
+        // The water table crosses the slope.
+        const double wetted = std::min(lowW, backHead / lowH * lowW);
+        r.WettedLowerSlope = static_cast<float>(wetted);
+        r.WaterArm[5] = static_cast<float>(pt[1].X + wetted / 3);
+    }
+
+    if (df < double(p.FrontHeight)) {
+        r.WaterPressure[6] = static_cast<float>((double(p.FrontHeight) - df) * gw * f4);
+        r.WaterArm[6] = static_cast<float>(double(p.ToeWidth) / 2);
+    }
+
+    // Rear slope, from P3 (y = LowerSlopeHeight) to P4.
+    const double rearHead = double(p.RearStepHeight) + H - dw;
+    if (rearHead > 0) {
+        r.WaterPressure[7] = static_cast<float>(rearHead * gw * f4);
+        const double p7 = r.WaterPressure[7];
+        r.WettedRearSlope = static_cast<float>(rearW);
+        r.WaterArm[7] = static_cast<float>(
+            p5 + p7 > 0 ? pt[3].X + rearW * (p5 + 2 * p7) / (3 * (p5 + p7)) : pt[3].X + rearW / 2);
+    } else if (lowHead > 0 && rearH > 0) {
+        // The water table crosses the rear slope.
+        const double wetted = std::min(rearW, lowHead / rearH * rearW);
+        r.WettedRearSlope = static_cast<float>(wetted);
+        r.WaterArm[7] = static_cast<float>(pt[3].X + wetted / 3);
+    }
+
+    r.WaterPressureMax = *std::max_element(r.WaterPressure.begin() + 1, r.WaterPressure.end());
+}
+
+void PlaceAnchors(const Project& p, LoadCaseResults& r)
+{
+    r.Anchor.fill(AnchorRow {});
+    const int count = std::clamp<int>(AnchorRowsPlaced(p), 0, MaxAnchorRows);
+    r.AnchorRowCount = static_cast<int16_t>(count);
+
+    const auto pt = UndersidePoints(p);
+    const double lowH = p.LowerSlopeHeight;
+    const double rearH = p.RearSlopeHeight;
+    const double lowerFace = FaceAngle(lowH, p.LowerSlopeWidth);
+    const double rearFace = FaceAngle(rearH, p.RearSlopeWidth);
+    for (int i = 1; i <= count; ++i) {
+        // An anchor cannot start below the flat bottom.
+        double y = std::max(0.0, double(p.AnchorEdgeDist) + (i - 1) * double(p.AnchorVPitch));
+        double x = 0;
+        double face = 0;
+        if (SameLevel(y, lowH)) {
+            y = lowH;
+            x = pt[2].X;
+            face = p.LowerFlatWidth == 0 ? lowerFace : rearFace;
+        } else if (y < lowH) {
+            x = pt[1].X + double(p.LowerSlopeWidth) * y / lowH;
+            face = lowerFace;
+        } else if (y < pt[4].Y && !SameLevel(y, pt[4].Y)) {
+            x = pt[3].X + double(p.RearSlopeWidth) * (y - lowH) / rearH;
+            face = rearFace;
+        } else {
+            x = pt[4].X;
+            y = pt[4].Y;
+            face = rearFace;
+        }
+        AnchorRow& row = r.Anchor[count - i + 1];
+        row.X = static_cast<float>(x);
+        row.Y = static_cast<float>(y);
+        row.Face = static_cast<float>(face);
+    }
+}
+
+void ComputeLoadCases(Project& p, LoadCaseResults& r)
+{
+    // The slope is settled before anything uses it: the soil wedge, Ka and Kae then agree, and
+    // the record left behind gives the same numbers on the next run.
+    CheckBackfillSlope(p, r);
+    ComputeDeadLoads(p, r);
+    ComputeSeismicEarthPressure(p, r); // the static soil case included
+    ComputeWaterPressure(p, r);
+    PlaceAnchors(p, r);
+}
+
+std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r)
+{
+    const auto pt = UndersidePoints(p);
+    const double yTop = WallTopLevel(p);
+    const double backHead = std::max(0.0, yTop - BackDepth(p));
+    const double frontHead = std::max(0.0, yTop - FrontDepth(p));
+    const double run = BackfillWet(p)
+        ? SubmergedHeight(p) / double(p.UpperBackHeight) * double(p.UpperBackOffset)
+        : 0.0;
+    const double p1 = r.WaterPressure[1];
+    const double p2 = r.WaterPressure[2];
+    const double p3 = r.WaterPressure[3];
+    const double p4 = r.WaterPressure[4];
+    const double p5 = r.WaterPressure[5];
+    const double p6 = r.WaterPressure[6];
+    const double p7 = r.WaterPressure[7];
+    const double lowH = p.LowerSlopeHeight;
+
+    // Point on a sloping segment above the arm x, for a complete line of action.
+    auto onSegment = [&](int from, double x) {
+        const double run = pt[from + 1].X - pt[from].X;
+        const double t = run > 0 ? (x - pt[from].X) / run : 0.0;
+        return pt[from].Y + t * (pt[from + 1].Y - pt[from].Y);
+    };
+
+    std::vector<PointForce> f(8);
+    f[0] = { -p1 * backHead / 2, 0, RearX(p), double(r.WaterLevel[1]) };
+    f[1] = { p2 * frontHead / 2, 0, 0, double(r.WaterLevel[2]) };
+    f[2] = { 0, p3 * (run / 2 + double(p.ShelfWidth)), double(r.WaterArm[3]), ShelfLevel(p) };
+    f[3] = { 0, -p4 * pt[1].X, double(r.WaterArm[4]), 0 };
+    f[4] = { 0, -(p4 + p5) / 2 * double(r.WettedLowerSlope), double(r.WaterArm[5]),
+        onSegment(1, r.WaterArm[5]) };
+    f[5] = { 0, -p5 * double(p.LowerFlatWidth), pt[2].X + double(p.LowerFlatWidth) / 2, lowH };
+    f[6] = { 0, -(p5 + p7) / 2 * double(r.WettedRearSlope), double(r.WaterArm[7]),
+        onSegment(3, r.WaterArm[7]) };
+    f[7] = { 0, p6 * double(p.ToeWidth), double(r.WaterArm[6]), double(p.ToeHeight) };
+    return f;
+}
+
+std::vector<PointForce> SeismicForces(const Project& p, const LoadCaseResults& r)
+{
+    std::vector<PointForce> f(PieceCount + 4);
+    for (int k = 1; k <= PieceCount; ++k)
+        f[k - 1]
+            = { -double(r.SeismicForce[k]), 0, double(r.DeadArm[k]), double(r.SeismicLevel[k]) };
+    const double xRear = RearX(p);
+    f[13] = { -VirtualBackHeight(p) * double(r.SeismicForce[14]) / 2, 0, xRear,
+        double(r.SeismicLevel[14]) };
+    f[14] = { -SubmergedHeight(p) * double(r.SeismicForce[15]) / 2, 0, xRear,
+        double(r.SeismicLevel[15]) };
+    f[15] = { -double(r.SeismicForce[17]), 0, 0, double(r.SeismicLevel[17]) };
+    f[16] = { 0, double(r.SeismicForce[18]), double(r.SeismicArm[18]), ShelfLevel(p) };
+    return f;
+}
+
+std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r)
+{
+    const double xRear = RearX(p);
+    const double upper = DryDepth(p) + SoilLength(p) * std::tan(BackfillAngle(p));
+    const double p0 = r.SoilPressure[0];
+    const double p1 = r.SoilPressure[1];
+    const double p2 = r.SoilPressure[2];
+    std::vector<PointForce> f(3);
+    if (p.UpperBackHeight > 0) {
+        f[0] = { -(p0 + p1) / 2 * upper, 0, xRear, double(r.SoilLevel[1]) };
+        f[1] = { -(p1 + p2) / 2 * SubmergedHeight(p), 0, xRear, double(r.SoilLevel[2]) };
+    }
+    f[2] = { 0, double(r.SoilPressure[3]), double(r.SoilArm[3]), ShelfLevel(p) };
+    return f;
+}
+
+PointForce SurchargeForce(const Project& p)
+{
+    const double L = SoilLength(p);
+    return { 0, double(p.Surcharge) * L * CaseFactor(p, p.SurchargeType),
+        double(p.TopWidth) + double(p.ToeWidth) + L / 2, WallTopLevel(p) };
+}
+
+PointForce LineLoadForce(const Project& p, int slot)
+{
+    if (slot < 1 || slot > std::min<int>(p.LineLoadCount, MaxLineLoads))
+        return {};
+    const LineLoad& load = p.LineLoads[slot];
+    const double a = Radians(load.Direction);
+    const double f = CaseFactor(p, load.Type);
+    // Direction 0 points up: the downward-positive vertical is -P cos a.
+    return { double(load.Load) * std::sin(a) * f, -double(load.Load) * std::cos(a) * f,
+        double(load.X), double(load.Y) };
+}
+
+} // namespace pendrake

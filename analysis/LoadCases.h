@@ -1,0 +1,180 @@
+// Forces of the seven load cases on the wall, with their points of application, and the earth
+// pressure coefficients of the backfill that the soil and seismic cases use.
+#pragma once
+
+#include "model/Project.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace pendrake {
+
+inline constexpr int PieceCount = 13; // wall and soil pieces 1..13
+inline constexpr int SeismicTermCount = 18; // 1..13 pieces, 14..18 soil and water terms
+inline constexpr int WaterOrdinateCount = 7; // 1..7
+inline constexpr int MaxAnchorRows = 20;
+
+// One anchor row on the underside. Row 1 is the highest anchor.
+struct AnchorRow {
+    float X = 0;
+    float Y = 0;
+    float Face = 0; // angle of the underside at the anchor head, radians
+    float Along = 0; // force along the anchor per unit length of wall (tension positive)
+    float Across = 0; // force across the anchor per unit length of wall
+};
+
+// Everything the load cases produce for one set of load factors. Vertical forces positive
+// downward; x from the toe front, y from the toe bottom; seismic forces act towards the toe.
+// With UpperBackHeight = 0 there is no soil on the virtual back: the coefficients, the soil
+// case and the seismic soil terms 14, 15, 18 are all 0 and the slope is not checked.
+struct LoadCaseResults {
+    // Earth pressure coefficients of the virtual back
+    float BackfillSlopeAngle = 0; // radians
+    float KaStatic = 0;
+    float KaeIncrement = 0;
+    float KaeIncrementCopy = 0;
+    bool SlopeAdjusted = false;
+
+    std::array<float, PieceCount + 1> DeadForce {};
+    std::array<float, PieceCount + 1> DeadArm {};
+    std::array<float, SeismicTermCount + 1> SeismicForce {};
+    std::array<float, SeismicTermCount + 1> SeismicLevel {};
+    std::array<float, SeismicTermCount + 1> SeismicArm {};
+
+    std::array<float, 4> SoilPressure {}; // 0..3
+    std::array<float, 4> SoilLevel {};
+    std::array<float, 4> SoilArm {};
+    float SoilPressureMax = 0;
+
+    std::array<float, WaterOrdinateCount + 1> WaterPressure {};
+    std::array<float, WaterOrdinateCount + 1> WaterArm {};
+    std::array<float, WaterOrdinateCount + 1> WaterLevel {};
+    float WaterPressureMax = 0;
+
+    std::array<AnchorRow, MaxAnchorRows + 1> Anchor {}; // rows 1..AnchorRowsPlaced
+    int16_t AnchorRowCount = 0; // rows placed
+
+    // Texts the program shows the engineer in a warning box, in order (each at most once).
+    std::vector<std::string> Messages;
+
+    // True when the seismic coefficient is so large (theta = atan kh >= phi) that no backfill
+    // slope, not even a level one, gives a Mononobe-Okabe pressure. The slope is then left as
+    // it is, KaeIncrement and the seismic soil terms 14, 15 and 18 are 0 and Messages explains
+    // why. The wall cannot be shown to stand the earthquake: the stability analysis reports it
+    // not stable whenever the seismic case takes part (LoadFactor(7) != 0). Recomputed on
+    // every run; never set when UpperBackHeight is 0 (no soil on the virtual back).
+    bool SeismicUndefined = false;
+
+    // Wetted horizontal widths of the lower and rear sloping underside segments (0 where the
+    // segment is dry); the uplift on each slope acts over these widths. A segment of no height
+    // below the water table is wet over its whole run.
+    float WettedLowerSlope = 0; // w5
+    float WettedRearSlope = 0; // w7
+};
+
+// SlopeAdjusted and Messages collect over every call of one analysis run (all combinations of
+// a design run, say): ComputeLoadCases only sets the one and appends to the other, never
+// clearing them, and appends a text only when it is not already there. A command starts with a
+// fresh LoadCaseResults (or clears both itself). Everything else is recomputed on every call.
+
+// A force on the cross-section and a point on its line of action, in the frame of the toe:
+// Horizontal positive towards the backfill, Vertical positive DOWNWARD. Its moment about the
+// toe front (0, 0), positive when it resists overturning, is Vertical * X + Horizontal * Y
+// (see MomentAboutToe). Earth pressure and seismic forces therefore have Horizontal < 0, an
+// uplift has Vertical < 0. Forces carry the load factor of their load case already.
+struct PointForce {
+    double Horizontal = 0;
+    double Vertical = 0;
+    double X = 0;
+    double Y = 0;
+};
+
+inline double MomentAboutToe(const PointForce& f)
+{
+    return f.Vertical * f.X + f.Horizontal * f.Y;
+}
+
+struct PlanePoint {
+    double X = 0;
+    double Y = 0;
+};
+
+// One of the 13 pieces of concrete and soil, unfactored: weight per unit length of wall and
+// its centroid.
+struct WallPiece {
+    double Weight = 0;
+    double X = 0;
+    double Y = 0;
+};
+
+// Degrees to radians with pi = 4 atan(1) in double precision.
+double Radians(double degrees);
+
+// Geometry of the cross-section, double precision.
+double SoilLength(const Project& p); // L = ShelfWidth + UpperBackOffset
+double WallTopLevel(const Project& p); // yTop = FrontHeight + ToeHeight
+double ShelfLevel(const Project& p); // LowerSlopeHeight + RearSlopeHeight + RearStepHeight
+double RearX(const Project& p); // ToeWidth + TopWidth + UpperBackOffset + ShelfWidth
+// The underside from the toe front: P0 toe front, P1 end of the flat bottom, P2 top of the
+// lower slope, P3 end of the flat segment, P4 top of the rear slope.
+std::array<PlanePoint, 5> UndersidePoints(const Project& p);
+// Slope angle i of the backfill surface, radians; 0 for a level backfill.
+double BackfillAngle(const Project& p);
+// True when the water table lies above the shelf (BackWaterDepth < UpperBackHeight).
+bool BackfillWet(const Project& p);
+// hd: depth of the dry soil on the virtual back below the wall top (UpperBackHeight when dry).
+double DryDepth(const Project& p);
+// hw: height of the submerged soil above the shelf, 0 when dry.
+double SubmergedHeight(const Project& p);
+// Height of the virtual back from the backfill surface down to the shelf: L tan i + H.
+double VirtualBackHeight(const Project& p);
+
+// The 13 pieces, slots 1..13, with the record's current slope; slot 0 unused.
+std::array<WallPiece, PieceCount + 1> WallPieces(const Project& p);
+
+// Weights and centroids of the 13 pieces (and the centroid levels in SeismicLevel(1..13)),
+// with LoadFactor(1).
+void ComputeDeadLoads(const Project& p, LoadCaseResults& r);
+
+// The water ordinates 1..7 with their arms and levels, WaterPressureMax and the wetted widths,
+// with LoadFactor(4).
+void ComputeWaterPressure(const Project& p, LoadCaseResults& r);
+
+// Anchor heads on the underside: x, y and face angle of AnchorRowsPlaced(p) rows (at most
+// MaxAnchorRows), row 1 the highest. The force columns are left to the stability analysis and
+// cleared here.
+void PlaceAnchors(const Project& p, LoadCaseResults& r);
+
+// Every load case for the current LoadFactor, in this order: both backfill slope checks
+// (static, then seismic; the record's BackfillSlope may be flattened), the dead loads, the
+// static and the seismic earth pressure with the final slope, the water, the anchors. One call
+// on a record gives exactly the numbers of a second call on the record it leaves behind.
+void ComputeLoadCases(Project& p, LoadCaseResults& r);
+
+// Lists for the summation about the toe, each in a fixed order and of fixed length; an entry
+// whose load does not act (dry soil, no water in front, ...) is present with zero force.
+//
+// Water (case 4), eight entries: [0] back water, [1] front water, [2] water on the shelf,
+// [3] uplift on the flat bottom, [4] uplift on the lower slope, [5] uplift on the flat segment,
+// [6] uplift on the rear slope, [7] water on the toe.
+std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r);
+
+// Seismic (case 7), seventeen entries: [0..12] pieces 1..13 (towards the toe at their centroid
+// levels), [13] soil increment F14 over the height of the virtual back, [14] submerged
+// increment F15, [15] front water F17, [16] vertical component F18 (downward at xRear).
+std::vector<PointForce> SeismicForces(const Project& p, const LoadCaseResults& r);
+
+// Soil (case 3), three entries: [0] F1 (above the water table, or all of it when dry),
+// [1] F2 (below the water table), [2] the vertical wall friction SoilPressure(3) at xRear.
+std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r);
+
+// The surcharge over the soil length, in the load case SurchargeType (taking its factor; a
+// type outside 1..7 counts unfactored).
+PointForce SurchargeForce(const Project& p);
+
+// Line load in slot 1..LineLoadCount, with the factor of its load case (a type outside 1..7
+// counts unfactored); zero for any other slot.
+PointForce LineLoadForce(const Project& p, int slot);
+
+} // namespace pendrake

@@ -1,0 +1,517 @@
+// Load cases of the wall worked by hand on the default section: the 13 pieces, the water
+// ordinates and their forces, the anchor heads, the surcharge and line loads, and a sweep of
+// degenerate sections that must give finite numbers.
+#include "analysis/LoadCases.h"
+#include "analysis/EarthPressure.h"
+#include "model/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace pendrake {
+namespace {
+
+// Results are stored in single precision from float inputs (0.9f, 1.7f...): a few units in the
+// seventh significant digit.
+constexpr double StoredRelative = 2e-6;
+
+void ExpectStored(double actual, double expected, const std::string& what)
+{
+    EXPECT_NEAR(actual, expected, StoredRelative * std::max(1.0, std::abs(expected))) << what;
+}
+
+Project DefaultWall()
+{
+    return MakeNewProject("Arial");
+}
+
+LoadCaseResults RunLoadCases(Project& p)
+{
+    LoadCaseResults r;
+    ComputeLoadCases(p, r);
+    return r;
+}
+
+// --- Dead load (case 1) ---------------------------------------------------------------------
+
+struct Piece {
+    int k;
+    double weight, x, y;
+};
+
+// Default wall: toe 1 x 1, top 0.5, offset 0.9, shelf 5.9, H = 6 from the shelf at 4 to the
+// top at 10, bottom 3, slopes 1.4 x 2 each, flat 1.5; gc 2.4, gs 1.7, gsat 1.9, gw 1.
+// Wet: the water table 1.5 below the top meets the face 1.5/6 x 0.9 = 0.225 behind its top.
+const Piece WetPieces[] = {
+    { 1, 7.2, 1.25, 7 }, // 6 x 0.5 x 2.4
+    { 2, 6.48, 1.8, 6 }, // 0.9 x 6/2 x 2.4 at 1.5 + 0.9/3
+    { 3, 0, 4.65, 4 }, // no rear step
+    { 4, 28.8, 2.5, 2 }, // 3 x 4 x 2.4
+    { 5, 3.36, 4.0 + 1.4 / 3, 4.0 / 3 }, // 1.4 x 2/2 x 2.4
+    { 6, 2.4, 0.5, 0.5 },
+    { 7, 0, 1.5, 10 }, // level backfill
+    { 8, 0.286875, 1.65, 9.5 }, // 0.225 x 1.5/2 x 1.7
+    { 9, 16.76625, 5.0125, 9.25 }, // (6.8 - 0.225) x 1.5 x 1.7 at 8.3 - 6.575/2
+    { 10, 1.366875, 2.175, 7 }, // 0.675 x 4.5/2 x 0.9 at 2.4 - 0.675/3
+    { 11, 23.895, 5.35, 6.25 }, // 4.5 x 5.9 x 0.9
+    { 12, 13.92, 5.45, 3 }, // 2.9 x 2 x 2.4
+    { 13, 3.36, 6.9 + 1.4 / 3, 2.0 + 4.0 / 3 },
+};
+
+const Piece DryPieces[] = {
+    { 8, 4.59, 2.1, 8 }, // 0.9 x 6/2 x 1.7 at 1.5 + 0.6
+    { 9, 60.18, 5.35, 7 }, // 5.9 x 6 x 1.7
+    { 10, 0, 2.4, 2 },
+    { 11, 0, 5.35, 2 },
+    { 1, 7.2, 1.25, 7 },
+    { 4, 28.8, 2.5, 2 },
+};
+
+void ExpectPieces(const LoadCaseResults& r, const Piece* begin, const Piece* end, const char* tag)
+{
+    for (const Piece* c = begin; c != end; ++c) {
+        const std::string what = std::string(tag) + " piece " + std::to_string(c->k);
+        ExpectStored(r.DeadForce[c->k], c->weight, what + " weight");
+        ExpectStored(r.DeadArm[c->k], c->x, what + " x");
+        ExpectStored(r.SeismicLevel[c->k], c->y, what + " y");
+    }
+}
+
+TEST(DeadLoads, DefaultWallWet)
+{
+    Project p = DefaultWall();
+    const auto r = RunLoadCases(p);
+    ExpectPieces(r, std::begin(WetPieces), std::end(WetPieces), "wet");
+}
+
+TEST(DeadLoads, DefaultWallDry)
+{
+    Project p = DefaultWall();
+    p.BackWaterDepth = 6.0f; // at the shelf: dry
+    const auto r = RunLoadCases(p);
+    ExpectPieces(r, std::begin(DryPieces), std::end(DryPieces), "dry");
+}
+
+TEST(DeadLoads, RearStepAndSlopedBackfill)
+{
+    Project p = DefaultWall();
+    p.UpperBackHeight = 5; // 9 + 1 = 5 + 1 + 2 + 2
+    p.RearStepHeight = 1;
+    p.BackfillSlope = 3;
+    p.BackWaterDepth = 5;
+    const auto r = RunLoadCases(p);
+    const Piece expected[] = {
+        { 1, 6.0, 1.25, 7.5 }, // 5 x 0.5 x 2.4 above the shelf at 5
+        { 3, 17.52, 4.65, 4.5 }, // 7.3 x 1 x 2.4
+        { 7, 6.8 * 6.8 / 3 / 2 * 1.7, 1.5 + 2 * 6.8 / 3, 10 + 6.8 / 3 / 3 }, // wedge 6.8 by 2.267
+        { 9, 5.9 * 5 * 1.7, 5.35, 7.5 },
+    };
+    ExpectPieces(r, std::begin(expected), std::end(expected), "step");
+    EXPECT_TRUE(r.Messages.empty());
+}
+
+// --- Water (case 4) -------------------------------------------------------------------------
+
+struct WaterCase {
+    const char* name;
+    float backDepth;
+    double p[8]; // ordinates 1..7 (0 unused)
+    double level1, arm3, arm5, arm7, w5, w7;
+    double uplift[4]; // flat bottom, lower slope, flat segment, rear slope
+};
+
+void PrintTo(const WaterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+// Default wall, front water 1.5 below the top: 8.5 deep in front, 7.5 over the toe.
+// Back water at depth d: head yTop - d = 10 - d at the bottom, 10 - 2 - d at the top of the
+// lower slope, 10 - 4 - d at the top of the rear slope. Trapezoid centroids from the lower end:
+// w (pa + 2 pb) / (3 (pa + pb)); a slope crossed by the water table is wet over
+// head / rise x run, its triangle acting at a third of that from its foot.
+class WaterOrdinates : public ::testing::TestWithParam<WaterCase> { };
+
+INSTANTIATE_TEST_SUITE_P(DefaultWall, WaterOrdinates,
+    ::testing::Values(
+        // Shelf water: triangle 0.675 wide (centroid 0.225 + 5.9 from the rear end) and
+        // rectangle 5.9: 8.3 - (6.125 x 0.3375 + 5.9^2/2) / 6.2375 = 5.178206 (the arm with
+        // hw/H/3 instead of 0.675/3 would be 5.176854).
+        WaterCase { "water 1.5 below the top", 1.5f, { 0, 8.5, 8.5, 4.5, 8.5, 6.5, 7.5, 4.5 },
+            8.5 / 3, 5.178206413, 4.668888889, 7.557575758, 1.4, 1.4, { 34, 10.5, 9.75, 7.7 } },
+        // Water table 1 above the bottom crosses the lower slope: wet 1/2 x 1.4 = 0.7.
+        WaterCase { "crossing the lower slope", 9.0f, { 0, 1, 8.5, 0, 1, 0, 7.5, 0 }, 1.0 / 3, 0,
+            4.0 + 0.7 / 3, 0, 0.7, 0, { 4, 0.35, 0, 0 } },
+        // Water table 3 above the bottom crosses the rear slope: wet 1/2 x 1.4 = 0.7.
+        WaterCase { "crossing the rear slope", 7.0f, { 0, 3, 8.5, 0, 3, 1, 7.5, 0 }, 1.0, 0,
+            4.0 + 1.4 * 5 / 12, 6.9 + 0.7 / 3, 1.4, 0.7, { 12, 2.8, 1.5, 0.35 } }));
+
+TEST_P(WaterOrdinates, OrdinatesArmsAndForces)
+{
+    const auto& c = GetParam();
+    Project p = DefaultWall();
+    p.BackWaterDepth = c.backDepth;
+    const auto r = RunLoadCases(p);
+    for (int k = 1; k <= WaterOrdinateCount; ++k)
+        ExpectStored(r.WaterPressure[k], c.p[k], std::string(c.name) + " p" + std::to_string(k));
+    ExpectStored(r.WaterLevel[1], c.level1, "back level");
+    ExpectStored(r.WaterLevel[2], 8.5 / 3, "front level");
+    ExpectStored(r.WaterArm[3], c.arm3, "shelf arm");
+    ExpectStored(r.WaterArm[4], 2.0, "bottom arm");
+    ExpectStored(r.WaterArm[5], c.arm5, "lower slope arm");
+    ExpectStored(r.WaterArm[6], 0.5, "toe arm");
+    ExpectStored(r.WaterArm[7], c.arm7, "rear slope arm");
+    ExpectStored(r.WettedLowerSlope, c.w5, "w5");
+    ExpectStored(r.WettedRearSlope, c.w7, "w7");
+    ExpectStored(r.WaterPressureMax, *std::max_element(c.p + 1, c.p + 8), "max");
+
+    const auto f = WaterForces(p, r);
+    ASSERT_EQ(f.size(), 8u);
+    const double back = 10.0 - c.backDepth;
+    ExpectStored(f[0].Horizontal, -c.p[1] * back / 2, "back water towards the toe");
+    ExpectStored(MomentAboutToe(f[0]), -c.p[1] * back / 2 * c.level1, "back water overturns");
+    ExpectStored(f[1].Horizontal, 8.5 * 8.5 / 2, "front water towards the backfill");
+    ExpectStored(MomentAboutToe(f[1]), 8.5 * 8.5 / 2 * 8.5 / 3, "front water resists");
+    ExpectStored(f[2].Vertical, c.p[3] * (0.3375 + 5.9), "shelf water downward");
+    ExpectStored(MomentAboutToe(f[2]), c.p[3] * (0.3375 + 5.9) * c.arm3, "shelf water moment");
+    ExpectStored(f[3].Vertical, -c.uplift[0], "uplift bottom");
+    ExpectStored(MomentAboutToe(f[3]), -c.uplift[0] * 2.0, "uplift bottom moment");
+    ExpectStored(f[4].Vertical, -c.uplift[1], "uplift lower slope");
+    ExpectStored(MomentAboutToe(f[4]), -c.uplift[1] * c.arm5, "uplift lower slope moment");
+    ExpectStored(f[5].Vertical, -c.uplift[2], "uplift flat segment");
+    ExpectStored(MomentAboutToe(f[5]), -c.uplift[2] * 6.15, "uplift flat segment moment");
+    ExpectStored(f[6].Vertical, -c.uplift[3], "uplift rear slope");
+    ExpectStored(MomentAboutToe(f[6]), -c.uplift[3] * c.arm7, "uplift rear slope moment");
+    ExpectStored(f[7].Vertical, 7.5, "water on the toe");
+    ExpectStored(MomentAboutToe(f[7]), 7.5 * 0.5, "water on the toe moment");
+}
+
+// A sloping segment of no height is a stretch of the underside at one level: below the water
+// table it carries the full head over its whole run.
+TEST(WaterOrdinates, LevelSegmentsCarryTheirUplift)
+{
+    Project p = DefaultWall();
+    p.LowerSlopeHeight = 0; // 9 + 1 = 6 + 0 + 4 + 0
+    p.RearSlopeHeight = 4;
+    auto r = RunLoadCases(p);
+    ExpectStored(r.WaterPressure[5], 8.5, "head at the bottom");
+    ExpectStored(r.WettedLowerSlope, 1.4, "whole run wet");
+    ExpectStored(r.WaterArm[5], 4.7, "uniform: middle of the run");
+    ExpectStored(WaterForces(p, r)[4].Vertical, -8.5 * 1.4, "uplift");
+    ExpectStored(r.WaterArm[7], 6.9 + 1.4 * 17.5 / 39, "rear slope from 8.5 to 4.5");
+
+    p = DefaultWall();
+    p.LowerSlopeHeight = 4; // 9 + 1 = 6 + 0 + 0 + 4
+    p.RearSlopeHeight = 0;
+    r = RunLoadCases(p);
+    ExpectStored(r.WaterPressure[7], 4.5, "head at the rear stretch");
+    ExpectStored(r.WettedRearSlope, 1.4, "whole run wet");
+    ExpectStored(r.WaterArm[7], 7.6, "uniform: middle of the run");
+    ExpectStored(WaterForces(p, r)[6].Vertical, -4.5 * 1.4, "uplift");
+}
+
+TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
+{
+    Project p = DefaultWall();
+    p.BackWaterDepth = 10; // at the bottom
+    p.FrontWaterDepth = 10;
+    auto r = RunLoadCases(p);
+    for (int k = 1; k <= WaterOrdinateCount; ++k) {
+        EXPECT_EQ(r.WaterPressure[k], 0.0f) << k;
+        EXPECT_EQ(r.WaterArm[k], 0.0f) << k;
+    }
+    for (const auto& f : WaterForces(p, r))
+        EXPECT_EQ(MomentAboutToe(f), 0.0);
+
+    p = DefaultWall();
+    p.BackWaterDepth = 0;
+    p.FrontWaterDepth = 0;
+    r = RunLoadCases(p);
+    ExpectStored(r.WaterPressure[1], 10, "full head behind");
+    ExpectStored(r.WaterPressure[3], 6, "full head on the shelf");
+    ExpectStored(r.WaterPressure[6], 9, "full head on the toe");
+    // shelf water: triangle 0.9 wide (centroid 0.3 + 5.9 from the rear end) and rectangle 5.9
+    ExpectStored(r.WaterArm[3], 8.3 - (6.2 * 0.45 + 5.9 * 5.9 / 2) / 6.35, "shelf arm");
+    ExpectStored(r.DeadForce[8], 0, "no dry soil over the face");
+    ExpectStored(r.DeadForce[10], 6 * 0.9 / 2 * 0.9, "all of it submerged");
+}
+
+// --- Anchors --------------------------------------------------------------------------------
+
+struct AnchorCase {
+    const char* name;
+    std::function<void(Project&)> set;
+    int rows;
+    double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
+};
+
+void PrintTo(const AnchorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AnchorHeads : public ::testing::TestWithParam<AnchorCase> { };
+
+const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
+const double Lower45 = std::atan(2.0 / 2.0);
+const double Rear68 = std::atan(2.0 / 0.8);
+
+INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
+    ::testing::Values(
+        // y 0.5, 2.0, 3.5; row 1 the highest. 3.5 on the rear slope: 6.9 + 1.4 x 1.5/2;
+        // 2.0 at P2 (5.4, 2); 0.5 on the lower slope: 4 + 1.4 x 0.5/2.
+        AnchorCase { "defaults", [](Project&) {}, 3,
+            { {}, { 7.95, 3.5, Lower55 }, { 5.4, 2.0, Lower55 }, { 4.35, 0.5, Lower55 } } },
+        // Faces that differ: lower slope 2 x 2 (45 deg), rear 0.8 x 2; at P2 the face is the
+        // rear one when a flat segment follows.
+        AnchorCase { "distinct faces",
+            [](Project& p) {
+                p.LowerSlopeWidth = 2.0f;
+                p.RearSlopeWidth = 0.8f;
+            },
+            3,
+            { {}, { 7.5 + 0.8 * 0.75, 3.5, Rear68 }, { 6.0, 2.0, Rear68 },
+                { 4.5, 0.5, Lower45 } } },
+        AnchorCase { "no flat segment",
+            [](Project& p) {
+                p.LowerSlopeWidth = 2.0f;
+                p.LowerFlatWidth = 0.0f;
+                p.RearSlopeWidth = 2.3f;
+            },
+            3,
+            { {}, { 6.0 + 2.3 * 0.75, 3.5, std::atan(2.0 / 2.3) }, { 6.0, 2.0, Lower45 },
+                { 4.5, 0.5, Lower45 } } },
+        // 0.3f + 1.7f is 2.0000000596 in double precision: still the level of P2.
+        AnchorCase { "rounding at P2",
+            [](Project& p) {
+                p.AnchorEdgeDist = 0.3f;
+                p.AnchorVPitch = 1.7f;
+            },
+            3,
+            { {}, { 6.9 + 1.4 * 1.7 / 2, 3.7, Lower55 }, { 5.4, 2.0, Lower55 },
+                { 4.21, 0.3, Lower55 } } },
+        // 0.4 + 3 x 1.2 reaches the top of the rear slope: P4.
+        AnchorCase { "top row at P4",
+            [](Project& p) {
+                p.AnchorEdgeDist = 0.4f;
+                p.AnchorVPitch = 1.2f;
+                p.AnchorRows = 4;
+            },
+            4,
+            { {}, { 8.3, 4.0, Lower55 }, { 6.9 + 1.4 * 0.8 / 2, 2.8, Lower55 },
+                { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } }),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST_P(AnchorHeads, PositionsAndFaceAngles)
+{
+    const auto& c = GetParam();
+    Project p = DefaultWall();
+    c.set(p);
+    const auto r = RunLoadCases(p);
+    ASSERT_EQ(r.AnchorRowCount, c.rows) << c.name;
+    for (int row = 1; row <= std::min(c.rows, 3); ++row) {
+        const std::string what = std::string(c.name) + " row " + std::to_string(row);
+        ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
+        ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");
+        ExpectStored(r.Anchor[row].Face, c.at[row][2], what + " face");
+    }
+}
+
+TEST(AnchorHeads, NeverMoreThanTheTableHolds)
+{
+    Project p = DefaultWall();
+    p.AnchorRows = 25;
+    p.AnchorVPitch = 0.1f;
+    p.AnchorEdgeDist = 0;
+    auto r = RunLoadCases(p);
+    EXPECT_EQ(r.AnchorRowCount, MaxAnchorRows);
+    ExpectStored(r.Anchor[MaxAnchorRows].X, 4.0, "lowest row at P1");
+    ExpectStored(r.Anchor[MaxAnchorRows].Y, 0.0, "lowest row at P1");
+    ExpectStored(r.Anchor[1].Y, 1.9, "highest of twenty");
+    ExpectStored(r.Anchor[1].X, 4.0 + 1.4 * 1.9 / 2, "highest of twenty");
+
+    p.AnchorRows = 30;
+    p.AnchorVPitch = 0; // every row at the edge distance
+    r = RunLoadCases(p);
+    EXPECT_EQ(r.AnchorRowCount, MaxAnchorRows);
+
+    p = DefaultWall();
+    p.AnchorRows = 5; // only three fit between 0.5 and 4
+    r = RunLoadCases(p);
+    EXPECT_EQ(r.AnchorRowCount, 3);
+    EXPECT_EQ(r.Anchor[4].X, 0.0f);
+}
+
+// --- Surcharge and line loads ---------------------------------------------------------------
+
+TEST(Surcharge, TakesTheFactorOfItsOwnCase)
+{
+    struct Row {
+        int16_t type;
+        double expected;
+    };
+    // q = 1 over L = 6.8 at 1.5 + 3.4; factors D 1.4, L 1.7, E 0.5
+    for (const Row& c : { Row { 1, 6.8 * 1.4 }, Row { 2, 6.8 * 1.7 }, Row { 7, 6.8 * 0.5 } }) {
+        Project p = DefaultWall();
+        p.SurchargeType = c.type;
+        p.LoadFactor = { 0, 1.4f, 1.7f, 1.0f, 1.0f, 1.0f, 1.0f, 0.5f };
+        const PointForce f = SurchargeForce(p);
+        ExpectStored(f.Vertical, c.expected, "type " + std::to_string(c.type));
+        EXPECT_EQ(f.Horizontal, 0.0);
+        ExpectStored(f.X, 4.9, "middle of the soil length");
+    }
+}
+
+TEST(LineLoads, DirectionFromStraightUpClockwise)
+{
+    Project p = DefaultWall();
+    p.LineLoadCount = 3;
+    p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 180.0f, 6 };
+    p.LineLoads[2] = { 2.0f, 1.0f, 3.0f, 90.0f, 2 };
+    p.LineLoads[3] = { 2.0f, 1.0f, 3.0f, 0.0f, 5 };
+    p.LineLoadCount = 3;
+    p.LoadFactor[6] = 1.5f;
+    const PointForce down = LineLoadForce(p, 1);
+    ExpectStored(down.Vertical, 3.0, "180: downward P f");
+    EXPECT_NEAR(down.Horizontal, 0.0, 1e-12);
+    ExpectStored(MomentAboutToe(down), 3.0 * 1.0, "downward resists");
+    const PointForce push = LineLoadForce(p, 2);
+    ExpectStored(push.Horizontal, 2.0, "90: towards the backfill");
+    ExpectStored(MomentAboutToe(push), 2.0 * 3.0, "towards the backfill resists");
+    ExpectStored(LineLoadForce(p, 3).Vertical, -2.0, "0: upward");
+    EXPECT_EQ(LineLoadForce(p, 4).Vertical, 0.0) << "slot beyond the count";
+}
+
+// --- Degenerate sections --------------------------------------------------------------------
+
+struct Degenerate {
+    const char* name;
+    std::function<void(Project&)> set;
+};
+
+void PrintTo(const Degenerate& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DegenerateSection : public ::testing::TestWithParam<Degenerate> { };
+
+bool AllFinite(const LoadCaseResults& r)
+{
+    auto finite = [](const auto& a) {
+        return std::all_of(a.begin(), a.end(), [](float v) { return std::isfinite(v); });
+    };
+    bool ok = finite(r.DeadForce) && finite(r.DeadArm) && finite(r.SeismicForce)
+        && finite(r.SeismicLevel) && finite(r.SeismicArm) && finite(r.SoilPressure)
+        && finite(r.SoilLevel) && finite(r.SoilArm) && finite(r.WaterPressure) && finite(r.WaterArm)
+        && finite(r.WaterLevel);
+    for (float v : { r.BackfillSlopeAngle, r.KaStatic, r.KaeIncrement, r.KaeIncrementCopy,
+             r.SoilPressureMax, r.WaterPressureMax, r.WettedLowerSlope, r.WettedRearSlope })
+        ok = ok && std::isfinite(v);
+    for (const AnchorRow& a : r.Anchor)
+        ok = ok && std::isfinite(a.X) && std::isfinite(a.Y) && std::isfinite(a.Face);
+    return ok;
+}
+
+bool AllFinite(const std::vector<PointForce>& list)
+{
+    return std::all_of(list.begin(), list.end(), [](const PointForce& f) {
+        return std::isfinite(f.Horizontal) && std::isfinite(f.Vertical) && std::isfinite(f.X)
+            && std::isfinite(f.Y);
+    });
+}
+
+TEST_P(DegenerateSection, RunsWithoutNaN)
+{
+    const auto& c = GetParam();
+    Project p = DefaultWall();
+    c.set(p);
+    LoadCaseResults r;
+    ComputeLoadCases(p, r);
+    EXPECT_TRUE(AllFinite(r)) << c.name;
+    EXPECT_TRUE(AllFinite(WaterForces(p, r))) << c.name;
+    EXPECT_TRUE(AllFinite(SeismicForces(p, r))) << c.name;
+    EXPECT_TRUE(AllFinite(SoilForces(p, r))) << c.name;
+    EXPECT_TRUE(std::isfinite(p.BackfillSlope)) << c.name;
+    // and the run is repeatable on what it leaves behind
+    LoadCaseResults again;
+    ComputeLoadCases(p, again);
+    EXPECT_EQ(r.SoilPressure, again.SoilPressure) << c.name;
+    EXPECT_EQ(r.SeismicForce, again.SeismicForce) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Geometry, DegenerateSection,
+    ::testing::Values(Degenerate { "every dimension 0",
+                          [](Project& p) {
+                              for (int i = 0; i < DimensionCount; ++i)
+                                  Dimension(p, i) = 0;
+                          } },
+        Degenerate { "no upper back",
+            [](Project& p) {
+                p.UpperBackHeight = 0;
+                p.RearStepHeight = 6;
+            } },
+        Degenerate { "no lower heights (all in the upper back)",
+            [](Project& p) {
+                p.UpperBackHeight = 10;
+                p.FrontHeight = 10;
+                p.ToeHeight = 0;
+                p.ToeWidth = 0;
+                p.LowerSlopeHeight = 0;
+                p.RearSlopeHeight = 0;
+                p.ShelfWidth = 0;
+                p.LowerSlopeWidth = 0;
+                p.BottomWidth = 1.4f;
+                p.LowerFlatWidth = 0;
+                p.RearSlopeWidth = 0;
+            } },
+        Degenerate { "no lean, no shelf, wet",
+            [](Project& p) {
+                p.UpperBackOffset = 0;
+                p.ShelfWidth = 0;
+            } },
+        Degenerate { "water at the top",
+            [](Project& p) {
+                p.BackWaterDepth = 0;
+                p.FrontWaterDepth = 0;
+            } },
+        Degenerate { "dry wall",
+            [](Project& p) {
+                p.BackWaterDepth = 10;
+                p.FrontWaterDepth = 10;
+            } },
+        Degenerate { "water exactly at P2", [](Project& p) { p.BackWaterDepth = 8; } },
+        Degenerate { "no surcharge, no wall friction (p0 + p1 = 0)",
+            [](Project& p) {
+                p.Surcharge = 0;
+                p.DeltaEarth = 90;
+            } },
+        Degenerate { "negative surcharge cancelling", [](Project& p) { p.Surcharge = -10.2f; } },
+        Degenerate { "no friction, sloped",
+            [](Project& p) {
+                p.FillPhi = 0;
+                p.BackfillSlope = 1;
+            } },
+        Degenerate { "kh beyond tan phi", [](Project& p) { p.SeismicCoef = 5; } },
+        Degenerate { "almost vertical backfill", [](Project& p) { p.BackfillSlope = 0.001f; } },
+        Degenerate { "negative slope and depths from a damaged file",
+            [](Project& p) {
+                p.BackfillSlope = -2;
+                p.BackWaterDepth = -1;
+                p.FrontWaterDepth = -1;
+                p.AnchorEdgeDist = -1;
+            } },
+        Degenerate { "friction 90",
+            [](Project& p) {
+                p.FillPhi = 90;
+                p.BackfillSlope = 0.5f;
+            } }),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+} // namespace
+} // namespace pendrake
