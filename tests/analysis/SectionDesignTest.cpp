@@ -1,0 +1,576 @@
+// Section design against hand calculations: the worked SI strip, the same strip in Metric and
+// British, the ACI factors at their limits, the bar search, and the guards for sections that
+// cannot carry their moment or have no thickness, pitch or depth.
+#include "analysis/SectionDesign.h"
+#include "model/Units.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+using namespace pendrake;
+
+namespace {
+
+// The worked numbers are quoted to five significant figures: half a unit of the last digit.
+constexpr double MomentCapMNmTol = 5e-6;
+constexpr double ShearCapMNTol = 5e-6;
+constexpr double RatioTol = 5e-7;
+constexpr double AreaM2Tol = 5e-9;
+constexpr double ZTol = 5e-4; // MN/m
+constexpr double SteelStressTol = 5e-3; // MPa
+// Float inputs (about 6e-8 relative each) and Gravity held as 9.81f, carried through d², a
+// square root and a cube root: a few parts in 1e6. A wrong unit factor is off by far more.
+constexpr double CrossSystemRelTol = 1e-5;
+// Candidates are built by repeated single-precision steps of 0.01 or 0.001, which are not
+// binary fractions: each step may round by half an ULP, fifteen steps drift about 1e-6.
+constexpr double StepDriftRelTol = 1e-5;
+// phi and beta1 are formed from exact decimal data in double precision.
+constexpr double FactorTol = 1e-12;
+
+// This program's units, from their definitions: 1 T = 9.81 kN, 1 kip = 0.454 T, 1 in = 2.54 cm.
+constexpr double KilonewtonsPerTonne = 9.81;
+constexpr double KilonewtonsPerKip = 0.454 * 9.81;
+constexpr double MetresPerFoot = 0.3048;
+constexpr double CentimetresPerInch = 2.54;
+constexpr double MPaPerKgPerCm2 = 9.81 / 100.0; // 9.81 N on 100 mm²
+constexpr double MPaPerPsi = 0.454 * 9.81 / (25.4 * 25.4); // 0.454 kgf on 645.16 mm²
+
+// The worked SI strip: h = 0.5 m, cover 5 cm, f'c = 30 MPa, fy = 400 MPa.
+Project WorkedProject(int16_t system)
+{
+    Project p = MakeNewProject("Arial");
+    p.UnitSystem = system;
+    p.ConcFc = 30.0f;
+    p.RebarFy = 400.0f;
+    p.ConcCover = 5.0f;
+    if (system == Metric) {
+        p.ConcFc = float(30.0 / MPaPerKgPerCm2);
+        p.RebarFy = float(400.0 / MPaPerKgPerCm2);
+    } else if (system == British) {
+        p.ConcFc = float(30.0 / MPaPerPsi);
+        p.RebarFy = float(400.0 / MPaPerPsi);
+        p.ConcCover = float(5.0 / CentimetresPerInch);
+    }
+    return p;
+}
+
+bool AllFinite(const DesignResults& r)
+{
+    auto finite = [](const auto& values) {
+        return std::ranges::all_of(values, [](float v) { return std::isfinite(v); });
+    };
+    return finite(r.ReinHeight) && finite(r.ReinMoment) && finite(r.ReinNormal)
+        && finite(r.ReinMomentZ) && finite(r.ReinNormalZ) && finite(r.ReinAs) && finite(r.ReinAsReq)
+        && finite(r.ReinRho) && finite(r.ReinRhoReq43) && finite(r.ReinMomentCap) && finite(r.ReinZ)
+        && finite(r.ReinShear) && finite(r.ReinShearNormal) && finite(r.ReinShearCap)
+        && std::isfinite(r.RhoBalanced) && std::isfinite(r.RhoMin) && std::isfinite(r.ZMax);
+}
+
+} // namespace
+
+// The worked row in SI design units (m, MN, MPa).
+TEST(SectionDesign, WorkedSiRow)
+{
+    const Project p = WorkedProject(SI);
+
+    const SectionCapacity cap = CheckSectionCapacity(p, 0.5f, 0.016f, 0.2f, 0.0f, 0.0f);
+    EXPECT_NEAR(cap.MomentCap, 0.15711, MomentCapMNmTol);
+    EXPECT_NEAR(cap.Rho, 0.002274, RatioTol);
+    // 0.85 x 0.85 x 30/400 x 600/1000 = 0.0325125, quoted truncated as 0.032512.
+    EXPECT_NEAR(cap.RhoB, 0.0325125, RatioTol);
+    EXPECT_NEAR(cap.ShearCap, 0.38797, ShearCapMNTol);
+
+    const auto req = RequiredSteel(p, 0.5f, 0.0f, 0.1f);
+    ASSERT_TRUE(req.has_value());
+    EXPECT_NEAR(req->AsReq, 0.00063124, AreaM2Tol);
+    EXPECT_NEAR(req->RhoReq43, 0.0018914, RatioTol);
+
+    const auto z = CrackControlZ(p, 0.5f, 0.016f, 0.2f, 0.0f, 0.1f);
+    ASSERT_TRUE(z.has_value());
+    EXPECT_NEAR(*z, 25.027, ZTol);
+    // fs = z / (dc A)^(1/3): dc = 0.05 + 0.008 m, A = (0.1 + 0.016) 0.2 - pi/4 0.016² m².
+    const double dcA = 0.058 * (0.116 * 0.2 - std::numbers::pi / 4 * 0.016 * 0.016);
+    EXPECT_NEAR(*z / std::cbrt(dcA), 227.35, SteelStressTol);
+}
+
+// Axial force: phi from the compression and the N (d - h/2) shift of the capacity to mid-depth.
+TEST(SectionDesign, AxialForceMovesTheCapacity)
+{
+    const Project p = WorkedProject(SI);
+    struct Case {
+        float n;
+        double momentCap; // hand: phi, omega = (rho fy + N/(phi b d))/(0.85 f'c), minus N (d - h/2)
+    };
+    // N = 0.5 MN: phi = 0.9 - 0.2 x 0.5/1.5 = 0.8333, omega = 0.088912.
+    // N = -0.1 MN (tension): phi = 0.9, omega = 0.025820, and +0.1 x 0.192 at mid-depth.
+    for (const Case c : { Case { 0.5f, 0.256706 }, Case { -0.1f, 0.133470 } }) {
+        SCOPED_TRACE(c.n);
+        EXPECT_NEAR(CheckSectionCapacity(p, 0.5f, 0.016f, 0.2f, c.n, 0.0f).MomentCap, c.momentCap,
+            MomentCapMNmTol);
+    }
+}
+
+// The same strip and forces in each system must give the same physical answers.
+namespace {
+class SectionDesignSameStrip : public ::testing::TestWithParam<int16_t> { };
+} // namespace
+
+TEST_P(SectionDesignSameStrip, DesignTableMatchesTheSiHandValues)
+{
+    const int16_t system = GetParam();
+    Project p = WorkedProject(system);
+    // Per unit width, from SI: moment kN·m/m, force per length kN/m, area cm²/m, length cm.
+    double moment = 1;
+    double forcePerLength = 1;
+    double area = 1;
+    double small = 1;
+    double lengthUnit = 1;
+    if (system == Metric) {
+        moment = forcePerLength = 1.0 / KilonewtonsPerTonne;
+    } else if (system == British) {
+        moment = 1.0 / KilonewtonsPerKip;
+        forcePerLength = MetresPerFoot / KilonewtonsPerKip;
+        area = MetresPerFoot / (CentimetresPerInch * CentimetresPerInch);
+        small = 1.0 / CentimetresPerInch;
+        lengthUnit = 1.0 / MetresPerFoot;
+    }
+    // Section 1 is 0.2 + 0.3 = 0.5 m thick; the user's bars are 16 mm at 200 mm.
+    p.TopWidth = float(0.2 * lengthUnit);
+    p.UpperBackOffset = float(0.3 * lengthUnit);
+    p.ReinUserSet = true;
+    p.ReinDia.fill(float(1.6 * small));
+    p.ReinPitch.fill(float(20.0 * small));
+
+    Envelope env;
+    env.EnvMomentPos[1] = float(100.0 * moment);
+    env.EnvMomentZ[1] = float(100.0 * moment);
+    env.EnvShear[1] = float(300.0 * forcePerLength);
+    DesignResults r;
+    DesignSections(p, env, r);
+
+    auto expectRel = [](double actual, double expected, const char* what) {
+        EXPECT_NEAR(actual, expected, std::fabs(expected) * CrossSystemRelTol) << what;
+    };
+    expectRel(r.ReinHeight[2], 50.0 * small, "ReinHeight");
+    expectRel(r.ReinAs[2], 10.053096 * area, "ReinAs");
+    expectRel(r.ReinMomentCap[2], 157.11128 * moment, "ReinMomentCap");
+    expectRel(r.ReinShearCap[1], 387.97014 * forcePerLength, "ReinShearCap");
+    expectRel(r.ReinRho[2], 0.00227446, "ReinRho");
+    expectRel(r.RhoBalanced, 0.0325125, "RhoBalanced");
+    expectRel(r.RhoMin, 1.4 / 400.0, "RhoMin");
+    expectRel(r.ReinZ[2], 25027.401 * forcePerLength, "ReinZ");
+    expectRel(r.ZMax, 25000.0 * forcePerLength, "ZMax");
+    // The nominal bar of the required steel is 1 cm, or 0.4 in (d = 0.44492 m instead of 0.445).
+    const bool british = system == British;
+    expectRel(r.ReinAsReq[2], (british ? 6.3135881 : 6.3124272) * area, "ReinAsReq");
+    expectRel(r.ReinRhoReq43[2], british ? 0.00189205 : 0.00189136, "ReinRhoReq43");
+
+    // The M- face carries nothing; the crack-control moment went to the M+ face.
+    EXPECT_EQ(r.ReinAsReq[1], 0.0f);
+    EXPECT_EQ(r.ReinZ[1], 0.0f);
+    // z lies just above its limit in every system, nothing else is wrong with the row.
+    const DesignWarningSet w = DesignWarnings(r);
+    EXPECT_TRUE(w.Row[2].ZMax);
+    EXPECT_FALSE(w.Row[2].MomentCapacity);
+    EXPECT_FALSE(w.Row[2].RhoMin);
+    EXPECT_FALSE(w.Row[2].RhoBalanced);
+    EXPECT_FALSE(w.Shear[1]);
+    // The user's bars survive the run.
+    EXPECT_FLOAT_EQ(p.ReinDia[2], float(1.6 * small));
+    EXPECT_FLOAT_EQ(p.ReinPitch[2], float(20.0 * small));
+}
+
+INSTANTIATE_TEST_SUITE_P(UnitSystems, SectionDesignSameStrip,
+    ::testing::Values(int16_t(Metric), int16_t(SI), int16_t(British)));
+
+TEST(SectionDesign, MetricDefaultMaterials)
+{
+    // f'c = 300 kg/cm² is 29.43 MPa (beta1 = 0.85), fy = 4000 kg/cm² is 392.4 MPa.
+    const Project p = MakeNewProject("Arial");
+    EXPECT_NEAR(CheckSectionCapacity(p, 50.0f, 1.6f, 20.0f, 0.0f, 0.0f).RhoB,
+        0.85 * 0.85 * 29.43 / 392.4 * 600.0 / 992.4, RatioTol);
+    EXPECT_NEAR(DesignRhoMin(p), 0.003568, RatioTol);
+    EXPECT_NEAR(DesignZMax(Metric), 2548.42, 0.005);
+    EXPECT_NEAR(DesignZMax(British), 1710.92, 0.005);
+}
+
+namespace {
+
+struct Beta1Case {
+    double fcMPa;
+    double beta1;
+};
+
+class SectionDesignBeta1 : public ::testing::TestWithParam<Beta1Case> { };
+
+} // namespace
+
+TEST_P(SectionDesignBeta1, Beta1)
+{
+    EXPECT_NEAR(StressBlockFactor(GetParam().fcMPa), GetParam().beta1, FactorTol);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, SectionDesignBeta1,
+    ::testing::Values(Beta1Case { 29.43, 0.85 }, Beta1Case { 30.0, 0.85 }, Beta1Case { 40.0, 0.77 },
+        Beta1Case { 50.0, 0.69 }, Beta1Case { 55.0, 0.65 },
+        Beta1Case { 60.0, 0.65 })); // 0.61 is raised to the floor
+
+namespace {
+
+struct PhiCase {
+    double n; // as a share of f'c b h
+    double h;
+    double phi;
+};
+
+class SectionDesignPhi : public ::testing::TestWithParam<PhiCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignPhi, Phi)
+{
+    const double fc = 30.0;
+    const double b = 1.0;
+    const PhiCase c = GetParam();
+    EXPECT_NEAR(FlexureReductionFactor(c.n * fc * b * 0.5, fc, b, c.h), c.phi, FactorTol);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, SectionDesignPhi,
+    ::testing::Values(PhiCase { 0.0, 0.5, 0.9 }, PhiCase { -0.05, 0.5, 0.9 },
+        PhiCase { 0.05, 0.5, 0.8 }, PhiCase { 0.1, 0.5, 0.7 }, PhiCase { 0.3, 0.5, 0.7 },
+        PhiCase { 0.05, 0.0, 0.7 })); // no concrete: the compression floor, not 0/0
+
+namespace {
+
+struct ShearCase {
+    float fc;
+    float nv;
+    float h;
+    double cap; // MN
+};
+
+class SectionDesignShear : public ::testing::TestWithParam<ShearCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignShear, PhiVc)
+{
+    Project p = WorkedProject(SI);
+    const ShearCase c = GetParam();
+    p.ConcFc = c.fc;
+    EXPECT_NEAR(
+        CheckSectionCapacity(p, c.h, 0.016f, 0.2f, 0.0f, c.nv).ShearCap, c.cap, ShearCapMNTol);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SectionDesignShear,
+    ::testing::Values(
+        ShearCase { 80.0f, 0.0f, 0.5f, 0.85 * std::sqrt(69.0) / 6 * 0.5 }, // root capped at 69
+        ShearCase { 30.0f, 0.7f, 0.5f, 0.85 * 1.1 * std::sqrt(30.0) / 6 * 0.5 }, // 0.7/(14 x 0.5)
+        ShearCase { 30.0f, -8.0f, 0.5f, 0.0 }, // tension beyond 14 Ag: no negative strength
+        ShearCase { 30.0f, 0.7f, 0.0f, 0.0 })); // no thickness
+
+namespace {
+
+struct CandidateCase {
+    int16_t system;
+    float h; // a 50 cm strip
+    size_t diameters;
+    float firstDia, lastDia;
+    size_t pitches;
+    float firstPitch, lastPitch;
+};
+
+class SectionDesignCandidates : public ::testing::TestWithParam<CandidateCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignCandidates, SequencesAndFallback)
+{
+    const CandidateCase c = GetParam();
+    const std::vector<float> dias = CandidateDiameters(c.system);
+    const std::vector<float> pitches = CandidatePitches(c.system);
+    auto expectStep = [](float actual, float expected) {
+        EXPECT_NEAR(actual, expected, expected * StepDriftRelTol);
+    };
+    EXPECT_EQ(dias.size(), c.diameters);
+    expectStep(dias.front(), c.firstDia);
+    expectStep(dias.back(), c.lastDia);
+    EXPECT_EQ(pitches.size(), c.pitches);
+    expectStep(pitches.front(), c.firstPitch);
+    expectStep(pitches.back(), c.lastPitch);
+
+    // A moment no candidate carries ends on the last diameter at the last pitch.
+    const Project p = WorkedProject(c.system);
+    const BarChoice bars = SelectReinforcement(p, c.h, 1e12f, 0.0f, 0.0f);
+    EXPECT_EQ(bars.Dia, dias.back());
+    EXPECT_EQ(bars.Pitch, pitches.back());
+    expectStep(bars.Pitch, c.lastPitch);
+}
+
+INSTANTIATE_TEST_SUITE_P(UnitSystems, SectionDesignCandidates,
+    ::testing::Values(
+        // 0.4 .. 3.2 cm: the 28th sum lies just below 3.1, so 3.2 is tried too.
+        CandidateCase { Metric, 50.0f, 29, 0.4f, 3.2f, 15, 20.0f, 6.0f },
+        CandidateCase { SI, 0.5f, 28, 0.004f, 0.031f, 15, 0.20f, 0.06f },
+        CandidateCase { British, 19.685f, 19, 0.125f, 1.25f, 12, 8.0f, 2.5f }));
+
+namespace {
+
+struct ChoiceCase {
+    float m; // MN·m
+    float rhoMin;
+    float dia; // m
+    float pitch; // m
+};
+
+class SectionDesignBarChoice : public ::testing::TestWithParam<ChoiceCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignBarChoice, LargestPitchThenSmallestBar)
+{
+    const Project p = WorkedProject(SI);
+    const ChoiceCase c = GetParam();
+    const BarChoice bars = SelectReinforcement(p, 0.5f, c.m, 0.0f, c.rhoMin);
+    EXPECT_NEAR(bars.Dia, c.dia, 1e-6);
+    EXPECT_NEAR(bars.Pitch, c.pitch, 1e-6);
+}
+
+// Hand capacities at 0.20 m: 13 mm 0.1047, 14 mm 0.1211 (rho 0.001737), 15 mm 0.1385,
+// 16 mm 0.1571, 17 mm 0.1767; 31 mm 0.5501, and 31 mm at 0.19 m 0.5768, at 0.18 m 0.6062.
+INSTANTIATE_TEST_SUITE_P(Moments, SectionDesignBarChoice,
+    ::testing::Values(ChoiceCase { 0.10f, 0.0035f, 0.015f, 0.20f }, // covers 4/3 M
+        ChoiceCase { 0.12f, 0.0017f, 0.014f, 0.20f }, // covers M and reaches rho min
+        ChoiceCase { 0.12f, 0.0035f, 0.017f, 0.20f }, // must cover 4/3 M = 0.16
+        ChoiceCase { 0.60f, 0.0035f, 0.031f, 0.18f })); // two pitches down
+
+TEST(SectionDesign, AutomaticChoiceOnlyWhileTheUserHasNotSetBars)
+{
+    Project p = WorkedProject(SI);
+    p.TopWidth = 0.2f;
+    p.UpperBackOffset = 0.3f;
+    Envelope env;
+    env.EnvMomentPos[1] = 100.0f; // kN·m per m
+    DesignResults r;
+
+    DesignSections(p, env, r);
+    EXPECT_NEAR(p.ReinDia[2], 1.5f, 1e-5); // 15 mm at 20 cm, stored in cm
+    EXPECT_NEAR(p.ReinPitch[2], 20.0f, 1e-4);
+
+    p.ReinUserSet = true;
+    p.ReinDia[2] = 2.0f;
+    p.ReinPitch[2] = 10.0f;
+    DesignSections(p, env, r);
+    EXPECT_EQ(p.ReinDia[2], 2.0f);
+    EXPECT_EQ(p.ReinPitch[2], 10.0f);
+    EXPECT_NEAR(r.ReinAs[2], std::numbers::pi / 4 * 2.0 * 2.0 * 100.0 / 10.0, 1e-4);
+}
+
+TEST(SectionDesign, SectionThatCannotCarryItsMomentIsFlagged)
+{
+    Project p = WorkedProject(SI);
+    // 0.425 phi f'c b d² is 2.27 MN·m for the nominal bar: 3 MN·m is beyond the section.
+    EXPECT_FALSE(RequiredSteel(p, 0.5f, 0.0f, 3.0f).has_value());
+    EXPECT_FALSE(CrackControlZ(p, 0.5f, 0.016f, 0.2f, 0.0f, 3.0f).has_value());
+
+    p.TopWidth = 0.2f;
+    p.UpperBackOffset = 0.3f;
+    p.ReinUserSet = true;
+    p.ReinDia.fill(1.6f);
+    p.ReinPitch.fill(20.0f);
+    Envelope env;
+    env.EnvMomentNeg[1] = -3000.0f; // kN·m per m on the M- face
+    env.EnvMomentZ[1] = -3000.0f;
+    DesignResults r;
+    DesignSections(p, env, r);
+
+    EXPECT_TRUE(r.ReinCannotCarry[1]);
+    EXPECT_TRUE(r.ReinZCannotCarry[1]);
+    EXPECT_FALSE(r.ReinCannotCarry[2]);
+    EXPECT_EQ(r.ReinAsReq[1], 0.0f);
+    EXPECT_EQ(r.ReinZ[1], 0.0f);
+    EXPECT_TRUE(AllFinite(r));
+    const DesignWarningSet w = DesignWarnings(r);
+    EXPECT_TRUE(w.Row[1].CannotCarry);
+    EXPECT_TRUE(w.Row[1].MomentCapacity);
+    EXPECT_FALSE(w.Row[2].CannotCarry);
+}
+
+TEST(SectionDesign, LargeCompressionNeedsNoSteelAndOpensNoCrack)
+{
+    const Project p = WorkedProject(SI);
+    // N = 2 MN on 0.5 m: phi = 0.7; 0.85 f'c b d omega = 1.70 MN is less than N / phi = 2.86 MN.
+    const auto req = RequiredSteel(p, 0.5f, 2.0f, 0.1f);
+    ASSERT_TRUE(req.has_value());
+    EXPECT_EQ(req->AsReq, 0.0f);
+    EXPECT_EQ(req->RhoReq43, 0.0f);
+    // Ms / (d - a/2) = 1.154 MN is less than N: the bars are compressed.
+    const auto z = CrackControlZ(p, 0.5f, 0.016f, 0.2f, 2.0f, 0.1f);
+    ASSERT_TRUE(z.has_value());
+    EXPECT_EQ(*z, 0.0);
+}
+
+TEST(SectionDesign, NoThicknessPitchOrDepthDividesByZero)
+{
+    const Project p = WorkedProject(SI);
+    struct Case {
+        const char* what;
+        float h, db, s, n;
+    };
+    for (const Case c : { Case { "zero thickness", 0.0f, 0.016f, 0.2f, 0.1f },
+             Case { "zero pitch", 0.5f, 0.016f, 0.0f, 0.1f },
+             Case { "bars outside the section", 0.05f, 0.016f, 0.2f, 0.1f } }) {
+        SCOPED_TRACE(c.what);
+        const SectionCapacity cap = CheckSectionCapacity(p, c.h, c.db, c.s, c.n, c.n);
+        EXPECT_TRUE(std::isfinite(cap.MomentCap) && std::isfinite(cap.ShearCap));
+        EXPECT_TRUE(std::isfinite(cap.Rho) && std::isfinite(cap.RhoB));
+        // Nothing acts: nothing required, no crack.
+        const auto req = RequiredSteel(p, c.h, 0.0f, 0.0f);
+        ASSERT_TRUE(req.has_value());
+        EXPECT_EQ(req->AsReq, 0.0f);
+        const auto z = CrackControlZ(p, c.h, c.db, c.s, 0.0f, 0.0f);
+        ASSERT_TRUE(z.has_value());
+        EXPECT_EQ(*z, 0.0);
+    }
+    // No bars (zero pitch) and no depth give no ratio and no capacity.
+    EXPECT_EQ(CheckSectionCapacity(p, 0.5f, 0.016f, 0.0f, 0.0f, 0.0f).Rho, 0.0f);
+    EXPECT_EQ(CheckSectionCapacity(p, 0.0f, 0.016f, 0.2f, 0.0f, 0.0f).MomentCap, 0.0f);
+    // A moment on a section with no depth cannot be carried.
+    EXPECT_FALSE(RequiredSteel(p, 0.0f, 0.0f, 0.1f).has_value());
+
+    // A wall without a toe: section 3 has no thickness and the run stays finite and quiet.
+    Project wall = MakeNewProject("Arial");
+    wall.ToeWidth = 0.0f;
+    wall.ReinUserSet = true;
+    wall.ReinPitch[5] = 0.0f;
+    DesignResults r;
+    DesignSections(wall, Envelope {}, r);
+    EXPECT_EQ(r.ReinHeight[5], 0.0f);
+    EXPECT_EQ(r.ReinAs[5], 0.0f);
+    EXPECT_TRUE(AllFinite(r));
+    const DesignWarningSet w = DesignWarnings(r);
+    EXPECT_FALSE(w.Row[5].CannotCarry || w.Row[6].CannotCarry || w.Shear[3]);
+}
+
+TEST(SectionDesign, EnvelopeFillsTheRowsOfEachSection)
+{
+    Project p = MakeNewProject("Arial"); // Metric: T, m
+    Envelope env;
+    env.EnvMomentNeg[2] = -40.0f;
+    env.EnvNormalNeg[2] = 7.0f;
+    env.EnvMomentPos[2] = 30.0f;
+    env.EnvNormalPos[2] = 5.0f;
+    env.EnvMomentZ[2] = -20.0f;
+    env.EnvNormalZ[2] = 3.0f;
+    env.EnvMomentZ[1] = 15.0f;
+    env.EnvNormalZ[1] = 2.0f;
+    env.EnvShear[3] = 12.0f;
+    env.EnvShearNormal[3] = 4.0f;
+    DesignResults r;
+    DesignSections(p, env, r);
+
+    EXPECT_EQ(r.ReinMoment[3], 40.0f); // M- row of section 2 holds the magnitude
+    EXPECT_EQ(r.ReinNormal[3], 7.0f);
+    EXPECT_EQ(r.ReinMoment[4], 30.0f);
+    EXPECT_EQ(r.ReinNormal[4], 5.0f);
+    EXPECT_EQ(r.ReinMomentZ[3], 20.0f); // negative service moment: the M- face cracks
+    EXPECT_EQ(r.ReinNormalZ[3], 3.0f);
+    EXPECT_EQ(r.ReinMomentZ[4], 0.0f);
+    EXPECT_EQ(r.ReinMomentZ[2], 15.0f);
+    EXPECT_EQ(r.ReinNormalZ[2], 2.0f);
+    EXPECT_EQ(r.ReinMomentZ[1], 0.0f);
+    EXPECT_EQ(r.ReinShear[3], 12.0f);
+    EXPECT_EQ(r.ReinShearNormal[3], 4.0f);
+    // Heights in cm: 0.5 + 0.9; 3.0 + 1.4 x 1.0 / 2.0 at the toe top; the toe 1.0.
+    EXPECT_NEAR(r.ReinHeight[1], 140.0f, 1e-4);
+    EXPECT_NEAR(r.ReinHeight[4], 370.0f, 1e-4);
+    EXPECT_NEAR(r.ReinHeight[6], 100.0f, 1e-4);
+}
+
+namespace {
+
+struct WidthCase {
+    const char* what;
+    float toeHeight, lowerSlopeHeight, rearSlopeHeight;
+    double width; // bottom 3.0, lower slope 1.4, flat 1.5, rear slope 1.2
+};
+
+class SectionDesignBodyWidth : public ::testing::TestWithParam<WidthCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignBodyWidth, AtTheToeTop)
+{
+    Project p = MakeNewProject("Arial");
+    const WidthCase c = GetParam();
+    p.ToeHeight = c.toeHeight;
+    p.LowerSlopeHeight = c.lowerSlopeHeight;
+    p.RearSlopeHeight = c.rearSlopeHeight;
+    p.RearSlopeWidth = 1.2f;
+    EXPECT_NEAR(BodyWidthAtToeTop(p), c.width, 1e-6) << c.what;
+    p.UnitSystem = British; // feet to inches
+    EXPECT_NEAR(DesignHeight(p, 2), c.width * 12.0, 1e-4) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Branches, SectionDesignBodyWidth,
+    ::testing::Values(WidthCase { "on the lower slope", 1.0f, 2.0f, 2.0f, 3.7 },
+        WidthCase { "on the rear slope", 3.0f, 2.0f, 2.0f, 5.9 + 0.6 },
+        WidthCase { "above the underside", 5.0f, 2.0f, 2.0f, 7.1 },
+        WidthCase { "no toe, no lower slope", 0.0f, 0.0f, 2.0f, 5.9 },
+        WidthCase { "flat underside at the cut", 0.0f, 0.0f, 0.0f, 7.1 }));
+
+namespace {
+
+struct WarningCase {
+    const char* what;
+    float momentCap, rho1, rho2, rhoReq43, z, shearCap;
+    RowWarnings expected; // for row 1
+    bool shear;
+};
+
+class SectionDesignWarnings : public ::testing::TestWithParam<WarningCase> { };
+
+} // namespace
+
+TEST_P(SectionDesignWarnings, RowOneOfSectionOne)
+{
+    const WarningCase c = GetParam();
+    DesignResults r;
+    r.RhoMin = 0.0035f;
+    r.RhoBalanced = 0.032f; // 0.75 rho b = 0.024
+    r.ZMax = 25000.0f;
+    r.ReinMoment[1] = 100.0f;
+    r.ReinMomentCap[1] = c.momentCap;
+    r.ReinRho[1] = c.rho1;
+    r.ReinRho[2] = c.rho2;
+    r.ReinRhoReq43[1] = c.rhoReq43;
+    r.ReinZ[1] = c.z;
+    r.ReinShear[1] = 300.0f;
+    r.ReinShearCap[1] = c.shearCap;
+    const DesignWarningSet w = DesignWarnings(r);
+    EXPECT_EQ(w.Row[1].MomentCapacity, c.expected.MomentCapacity) << c.what;
+    EXPECT_EQ(w.Row[1].RhoMin, c.expected.RhoMin) << c.what;
+    EXPECT_EQ(w.Row[1].RhoBalanced, c.expected.RhoBalanced) << c.what;
+    EXPECT_EQ(w.Row[1].ZMax, c.expected.ZMax) << c.what;
+    EXPECT_EQ(w.Shear[1], c.shear) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Conditions, SectionDesignWarnings,
+    ::testing::Values(
+        WarningCase { "none", 120.0f, 0.004f, 0.004f, 0.002f, 20000.0f, 400.0f, {}, false },
+        WarningCase { "capacity equal to M", 100.0f, 0.004f, 0.0f, 0.0f, 0.0f, 300.0f, {}, false },
+        WarningCase { "capacity short", 99.0f, 0.004f, 0.0f, 0.0f, 0.0f, 300.0f,
+            { .MomentCapacity = true }, false },
+        WarningCase { "both faces short of 4/3 required", 120.0f, 0.001f, 0.0015f, 0.003f, 0.0f,
+            300.0f, { .RhoMin = true }, false },
+        WarningCase { "other face makes up the requirement", 120.0f, 0.001f, 0.0025f, 0.003f, 0.0f,
+            300.0f, {}, false },
+        WarningCase { "above 0.75 balanced", 120.0f, 0.025f, 0.0f, 0.0f, 0.0f, 300.0f,
+            { .RhoBalanced = true }, false },
+        WarningCase { "z over the limit", 120.0f, 0.004f, 0.0f, 0.0f, 25001.0f, 300.0f,
+            { .ZMax = true }, false },
+        WarningCase { "z at the limit", 120.0f, 0.004f, 0.0f, 0.0f, 25000.0f, 300.0f, {}, false },
+        WarningCase { "shear short", 120.0f, 0.004f, 0.0f, 0.0f, 0.0f, 299.0f, {}, true }));
