@@ -1,0 +1,420 @@
+// Reading project files: the golden files of every layout, the conversion of the legacy line
+// loads, the legacy results block, and damaged files that must leave the project untouched.
+#include "io/ProjectFile.h"
+
+#include "ProjectFileSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+using namespace pendrake;
+using namespace pendrake::test;
+
+namespace {
+
+// The read-back check of a golden file for the other tests; regenerates the files from their
+// independent construction when PENDRAKE_WRITE_GOLDEN is set.
+class GoldenFileTest : public ::testing::TestWithParam<GoldenFile> { };
+
+std::string GoldenName(const ::testing::TestParamInfo<GoldenFile>& info)
+{
+    std::string name;
+    for (char c : info.param.Name)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+TEST_P(GoldenFileTest, CommittedFileMatchesItsByteByByteConstruction)
+{
+    const GoldenFile& golden = GetParam();
+    if (std::getenv("PENDRAKE_WRITE_GOLDEN"))
+        WriteBinaryFile(GoldenPath(golden.Name), golden.Bytes);
+    EXPECT_EQ(ReadBinaryFile(GoldenPath(golden.Name)), golden.Bytes);
+}
+
+TEST_P(GoldenFileTest, ReadsIntoTheExpectedProject)
+{
+    const GoldenFile& golden = GetParam();
+    Project project = MakeNewProject("Arial");
+    project.Modified = true;
+    project.FileName = "/walls/previous.pdi";
+    const FileStatus status = ReadProjectFile(GoldenPath(golden.Name).string(), project);
+    ASSERT_TRUE(status.Ok) << status.Message;
+
+    Project expected = golden.Expected;
+    expected.FileName = "/walls/previous.pdi"; // the caller's to set
+    expected.Modified = false;
+    EXPECT_TRUE(SameProject(expected, project));
+}
+
+TEST_P(GoldenFileTest, IsWrittenBackInTheCurrentLayout)
+{
+    const GoldenFile& golden = GetParam();
+    Project project = MakeNewProject("Arial");
+    ASSERT_TRUE(ParseProjectFile(golden.Bytes, golden.Name, project).Ok);
+    std::string problem;
+    EXPECT_EQ(ProjectFileBytes(project, &problem), golden.WrittenBack) << problem;
+}
+
+// Every shorter prefix of a good file is a damaged file: refused, named, and harmless.
+TEST_P(GoldenFileTest, EveryTruncationIsRefusedAndLeavesTheProjectAsItWas)
+{
+    const GoldenFile& golden = GetParam();
+    const Project before = EveryFieldChanged();
+    const std::optional<LegacyResults> legacyBefore = LegacyResults { .ZMax = 42.0f };
+    for (std::size_t length = 0; length < golden.Bytes.size(); ++length) {
+        SCOPED_TRACE("truncated to " + std::to_string(length) + " bytes");
+        Project project = before;
+        std::optional<LegacyResults> legacy = legacyBefore;
+        const std::span<const uint8_t> prefix(golden.Bytes.data(), length);
+        const FileStatus status = ParseProjectFile(prefix, "/walls/cut.pdi", project, &legacy);
+        ASSERT_FALSE(status.Ok);
+        EXPECT_NE(status.Message.find("\"/walls/cut.pdi\""), std::string::npos) << status.Message;
+        EXPECT_NE(status.Message.find("the file ends"), std::string::npos) << status.Message;
+        ASSERT_TRUE(SameProject(before, project));
+        ASSERT_TRUE(legacy.has_value());
+        EXPECT_EQ(legacy->ZMax, 42.0f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProjectFile, GoldenFileTest, ::testing::ValuesIn(GoldenFiles()), GoldenName);
+
+// --- The legacy results block -----------------------------------------------------------------
+
+TEST(LegacyResultsBlock, IsReadInTheOrderOfTheOldProgram)
+{
+    // Each float of the golden block holds its own position in the block, 1..374; the
+    // positions below are counted by hand from the block's table.
+    Project project = MakeNewProject("Arial");
+    std::optional<LegacyResults> legacy;
+    const GoldenFile golden = Golden("legacy-results.pdi");
+    ASSERT_TRUE(ParseProjectFile(golden.Bytes, golden.Name, project, &legacy).Ok);
+    ASSERT_TRUE(legacy.has_value());
+    const LegacyResults& r = *legacy;
+    EXPECT_EQ(r.Stable, -1);
+    EXPECT_EQ(r.SlopeAdjusted, 1);
+    const std::pair<float, int> positions[] = {
+        { r.WaterPressure[1], 1 },
+        { r.WaterArm[1], 8 },
+        { r.WaterLevel[7], 21 },
+        { r.WaterPressureMax, 22 },
+        { r.DeadForce[1], 23 },
+        { r.DeadArm[13], 48 },
+        { r.SeismicForce[1], 49 },
+        { r.SeismicArm[18], 102 },
+        { r.SoilPressure[1], 103 },
+        { r.SoilArm[3], 111 },
+        { r.KaStatic, 112 },
+        { r.SoilPressureMax, 115 },
+        { r.StabilitySums[1], 116 },
+        { r.StabilitySums[21], 136 },
+        { r.SectionMoment[1], 137 },
+        { r.SectionNormal[3], 145 },
+        { r.ComboMoment[1][1], 146 },
+        { r.ComboMoment[1][12], 157 },
+        { r.ComboMoment[2][1], 158 }, // section outer: section 2 follows all of section 1
+        { r.ComboMoment[3][12], 181 },
+        { r.ComboShear[1][1], 182 },
+        { r.ComboNormal[3][12], 253 },
+        { r.EnvMomentPos[1], 254 },
+        { r.EnvNormalZ[3], 277 },
+        { r.UnnamedResult, 278 },
+        { r.ReinHeight[1], 279 },
+        { r.ReinDia[1], 285 },
+        { r.ReinRhoCopy[1], 315 },
+        { r.ReinMoment[6], 326 },
+        { r.ReinShear[1], 327 },
+        { r.ReinShearNormal[3], 332 },
+        { r.ReinNormal[1], 333 },
+        { r.ReinMomentCap[6], 344 },
+        { r.ReinShearCap[3], 347 },
+        { r.ReinMomentZ[1], 348 },
+        { r.ReinNormalZ[6], 359 },
+        { r.RhoBalanced, 360 },
+        { r.RhoMin, 361 },
+        { r.ReinRhoReq43[1], 362 },
+        { r.ReinZ[6], 373 },
+        { r.ZMax, 374 },
+    };
+    for (const auto& [value, position] : positions)
+        EXPECT_EQ(value, static_cast<float>(position));
+    // The old bar tables are results here; the engineer's own tables are untouched.
+    EXPECT_FALSE(project.ReinUserSet);
+    EXPECT_EQ(project.ReinDia[1], 0.0f);
+}
+
+TEST(LegacyResultsBlock, IsAbsentForCurrentFilesAndIgnoredWhenNotAsked)
+{
+    const GoldenFile current = Golden("full-project.pdi");
+    Project project = MakeNewProject("Arial");
+    std::optional<LegacyResults> legacy = LegacyResults {};
+    ASSERT_TRUE(ParseProjectFile(current.Bytes, current.Name, project, &legacy).Ok);
+    EXPECT_FALSE(legacy.has_value());
+
+    const GoldenFile old = Golden("legacy-results.pdi");
+    Project withoutBlock = MakeNewProject("Arial");
+    ASSERT_TRUE(ParseProjectFile(old.Bytes, old.Name, withoutBlock).Ok);
+    EXPECT_TRUE(SameProject(old.Expected, withoutBlock));
+}
+
+// --- Conversion of the legacy line loads ------------------------------------------------------
+
+// A file of the current layout up to the line loads, for the default project, with the given
+// bytes from the line-load list on.
+std::vector<uint8_t> DefaultFileWithTail(const ByteBuilder& tail)
+{
+    const std::vector<uint8_t> defaults = Golden("new-default.pdi").Bytes;
+    constexpr std::size_t lineLoadListOffset = 248;
+    ByteBuilder b;
+    b.Append(std::vector<uint8_t>(defaults.begin(), defaults.begin() + lineLoadListOffset));
+    b.Append(tail.Bytes());
+    return b.Bytes();
+}
+
+// The worked example on the default wall: a top load of 5 halfway across the leaning back face
+// (x = 1.0 + 0.5 + 0.9/2 = 1.95) pushes straight down at half the back face's height below the
+// wall top, y = 10 - 6/2 = 7.
+TEST(LegacyLineLoads, TopLoadOnTheLeaningBackFaceOfTheDefaultWall)
+{
+    const Project defaults = MakeNewProject("Arial");
+    const float x = defaults.ToeWidth + defaults.TopWidth + defaults.UpperBackOffset / 2;
+    ByteBuilder tail;
+    tail.I16(0).I16(1).F32(5.0f).F32(x).I16(2).I16(0);
+    Project project = defaults;
+    const FileStatus status = ParseProjectFile(DefaultFileWithTail(tail), "old.pdi", project);
+    ASSERT_TRUE(status.Ok) << status.Message;
+
+    // x is 1.95 only to float precision, so y lands within a few float ulps of 7.
+    constexpr double heightTolerance = 1e-5;
+    ASSERT_EQ(project.LineLoadCount, 1);
+    const LineLoad& load = project.LineLoads[1];
+    EXPECT_EQ(load.Load, 5.0f);
+    EXPECT_EQ(load.Direction, 180.0f);
+    EXPECT_EQ(load.X, x);
+    EXPECT_NEAR(load.Y, 7.0, heightTolerance);
+    EXPECT_EQ(load.Type, 2);
+}
+
+struct LegacyLoadCase {
+    const char* Name;
+    bool Front; // list A; else list B
+    float Value;
+    float Position;
+    LineLoad Expected; // Type 4 in every case
+};
+
+// On the golden legacy wall: toe 1.0 wide and 1.0 high, wall top at y = 10 from x = 1.0 to 1.5,
+// back face down to the shelf at y = 4 over x = 1.5 to 2.5.
+const LegacyLoadCase LegacyLoadCases[] = {
+    { "FrontOnToeBottom", true, 2.0f, 0.0f, { 2.0f, 0.0f, 0.0f, 90.0f, 4 } },
+    { "FrontJustBelowToeTop", true, 2.0f, 0.999f, { 2.0f, 0.0f, 0.999f, 90.0f, 4 } },
+    { "FrontAtToeTopIsOnFrontFace", true, 2.0f, 1.0f, { 2.0f, 1.0f, 1.0f, 90.0f, 4 } },
+    { "FrontNegativePushesForward", true, -6.5f, 8.0f, { 6.5f, 1.0f, 8.0f, 270.0f, 4 } },
+    { "TopOnToe", false, 3.0f, 0.25f, { 3.0f, 0.25f, 1.0f, 180.0f, 4 } },
+    { "TopNegativeLiftsUp", false, -3.0f, 0.25f, { 3.0f, 0.25f, 1.0f, 0.0f, 4 } },
+    { "TopAtFrontFaceIsOnWallTop", false, 3.0f, 1.0f, { 3.0f, 1.0f, 10.0f, 180.0f, 4 } },
+    { "TopAtBackEdgeOfWallTop", false, 3.0f, 1.5f, { 3.0f, 1.5f, 10.0f, 180.0f, 4 } },
+    { "TopQuarterDownBackFace", false, 3.0f, 1.75f, { 3.0f, 1.75f, 8.5f, 180.0f, 4 } },
+    { "TopThreeQuartersDownBackFace", false, 3.0f, 2.25f, { 3.0f, 2.25f, 5.5f, 180.0f, 4 } },
+    { "TopAtFootOfBackFaceIsOnShelf", false, 3.0f, 2.5f, { 3.0f, 2.5f, 4.0f, 180.0f, 4 } },
+    { "TopFarOnShelf", false, 3.0f, 7.0f, { 3.0f, 7.0f, 4.0f, 180.0f, 4 } },
+};
+
+class LegacyLoadTest : public ::testing::TestWithParam<LegacyLoadCase> { };
+
+TEST_P(LegacyLoadTest, LandsOnTheSurfaceItActedOn)
+{
+    const LegacyLoadCase& c = GetParam();
+    const GoldenFile golden = Golden("legacy-line-loads.pdi");
+    // The golden file with its two lists replaced by this one load.
+    const std::size_t listOffset = golden.Bytes.size() - (2 + 3 * 10 + 2 + 5 * 10 + 2);
+    ByteBuilder b;
+    b.Append(std::vector<uint8_t>(
+        golden.Bytes.begin(), golden.Bytes.begin() + static_cast<long>(listOffset)));
+    b.I16(c.Front ? 1 : 0);
+    if (c.Front)
+        b.F32(c.Value).F32(c.Position).I16(4);
+    b.I16(c.Front ? 0 : 1);
+    if (!c.Front)
+        b.F32(c.Value).F32(c.Position).I16(4);
+    b.I16(0);
+
+    Project project = MakeNewProject("Arial");
+    const FileStatus status = ParseProjectFile(b.Bytes(), "old.pdi", project);
+    ASSERT_TRUE(status.Ok) << status.Message;
+    ASSERT_EQ(project.LineLoadCount, 1);
+    EXPECT_EQ(project.LineLoads[1], c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, LegacyLoadTest, ::testing::ValuesIn(LegacyLoadCases),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// --- Damaged and hostile files ----------------------------------------------------------------
+
+struct DamagedFile {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+    const char* Complaint; // a part of the message that says what is wrong
+};
+
+// The default file with the i16 at `offset` replaced.
+std::vector<uint8_t> WithI16(std::vector<uint8_t> bytes, std::size_t offset, int value)
+{
+    bytes.at(offset) = static_cast<uint8_t>(value & 0xFF);
+    bytes.at(offset + 1) = static_cast<uint8_t>((value >> 8) & 0xFF);
+    return bytes;
+}
+
+std::vector<uint8_t> WithF32(std::vector<uint8_t> bytes, std::size_t offset, float value)
+{
+    ByteBuilder b;
+    b.F32(value);
+    std::copy(b.Bytes().begin(), b.Bytes().end(), bytes.begin() + static_cast<long>(offset));
+    return bytes;
+}
+
+std::vector<DamagedFile> DamagedFiles()
+{
+    const std::vector<uint8_t> good = Golden("new-default.pdi").Bytes;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    // Offsets in the default file: 12 first footer length, 56 title length, 58 unit system,
+    // 60 top width, 128 anchor rows, 146 anchor marker, 150 anchor shear, 238 surcharge,
+    // 242 its load case, 248 line-load marker, 250 count, 252 trailer marker.
+    auto loads = [&](std::initializer_list<int> tail) {
+        ByteBuilder b;
+        for (int v : tail)
+            b.I16(v);
+        return DefaultFileWithTail(b);
+    };
+    ByteBuilder sixFrontFiveTop;
+    sixFrontFiveTop.I16(6);
+    for (int k = 1; k <= 6; ++k)
+        sixFrontFiveTop.F32s({ 1.0f, 2.0f }).I16(1);
+    sixFrontFiveTop.I16(5);
+    ByteBuilder oneLoad;
+    oneLoad.I16(-1).I16(1).F32s({ 1.0f, 2.0f, 3.0f, -inf }).I16(1).I16(0);
+    ByteBuilder loadCaseEight;
+    loadCaseEight.I16(-1).I16(1).F32s({ 1.0f, 2.0f, 3.0f, 90.0f }).I16(8).I16(0);
+    ByteBuilder shortResults;
+    shortResults.I16(-1).I16(0).I16(-1).Raw(std::string(LegacyResultsSize - 1, '\0'));
+    ByteBuilder shortBars;
+    shortBars.I16(-1).I16(0).I16(-2).Raw(std::string(47, '\0'));
+    ByteBuilder nanBar;
+    nanBar.I16(-1).I16(0).I16(-2).F32s({ 16, 16, 16, nan, 16, 16, 1, 1, 1, 1, 1, 1 });
+    // The wall top of a 3e38 high wall on a 3e38 high toe is beyond the float range.
+    std::vector<uint8_t> giantWall = WithF32(WithF32(good, 60 + 6 * 4, 3e38f), 60 + 7 * 4, 3e38f);
+    giantWall.resize(248);
+    ByteBuilder topLoad;
+    topLoad.I16(0).I16(1).F32s({ 1.0f, 1.2f }).I16(1).I16(0);
+    giantWall.insert(giantWall.end(), topLoad.Bytes().begin(), topLoad.Bytes().end());
+
+    return {
+        { "Empty", {}, "the file ends before the header length" },
+        { "ElevenLineLoads", WithI16(good, 250, 11), "11 line loads" },
+        { "NegativeLineLoadCount", WithI16(good, 250, -3), "-3 line loads" },
+        { "ElevenFrontLoads", loads({ 11, 0 }), "11 front loads" },
+        { "FrontAndTopOverTen", DefaultFileWithTail(sixFrontFiveTop), "6 front and 5 top loads" },
+        { "NegativeTopLoadCount", loads({ 0, -1 }), "number of top loads is negative" },
+        { "NegativeTitleLength", WithI16(good, 56, -2), "length of the project title is negative" },
+        { "FooterLongerThanFile", WithI16(good, 12, 32767), "ends inside the left footer text" },
+        { "ResultsBlockShort", DefaultFileWithTail(shortResults), "block of old analysis results" },
+        { "BarTablesShort", DefaultFileWithTail(shortBars), "reinforcement typed by the user" },
+        { "NaNDimension", WithF32(good, 60, nan), "top width is not a finite number (NaN)" },
+        { "InfiniteSurcharge", WithF32(good, 238, inf), "surcharge is not a finite number" },
+        { "NaNAnchorMarker", WithF32(good, 146, nan), "diameter of the anchors is not a finite" },
+        { "InfiniteAnchorShear", WithF32(good, 150, inf), "shear stress of the anchors" },
+        { "InfiniteLoadDirection", DefaultFileWithTail(oneLoad), "direction of line load 1" },
+        { "NaNBarDiameter", DefaultFileWithTail(nanBar), "bar diameter of design row 4" },
+        { "UnitSystemThree", WithI16(good, 58, 3), "unit system is 3" },
+        { "SurchargeCaseZero", WithI16(good, 242, 0), "load case of the surcharge is 0" },
+        { "LineLoadCaseEight", DefaultFileWithTail(loadCaseEight),
+            "load case of line load 1 is 8" },
+        { "NegativeAnchorRows", WithI16(good, 128, -1), "number of anchor rows is negative" },
+        { "UnknownHeaderKind", WithI16(good, 2, 5), "unknown kind (tag 5)" },
+        { "NegativeHeaderText", WithI16(WithI16(good, 2, 8), 4, -1), "length of the header text" },
+        { "LoadOnGiantWall", giantWall, "top load 1" },
+    };
+}
+
+class DamagedFileTest : public ::testing::TestWithParam<DamagedFile> { };
+
+TEST_P(DamagedFileTest, IsRefusedWithAClearMessageAndChangesNothing)
+{
+    const DamagedFile& damaged = GetParam();
+    const Project before = EveryFieldChanged();
+    Project project = before;
+    const FileStatus status = ParseProjectFile(damaged.Bytes, "/walls/bad.pdi", project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message.rfind("Cannot read \"/walls/bad.pdi\": ", 0), 0u) << status.Message;
+    EXPECT_NE(status.Message.find(damaged.Complaint), std::string::npos) << status.Message;
+    EXPECT_TRUE(SameProject(before, project));
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, DamagedFileTest, ::testing::ValuesIn(DamagedFiles()),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// --- Reading from disk ------------------------------------------------------------------------
+
+class ReadProjectFileTest : public TempDirTest { };
+
+TEST_F(ReadProjectFileTest, AMissingFileGivesTheSystemsReasonAndChangesNothing)
+{
+    const Project before = EveryFieldChanged();
+    Project project = before;
+    const std::string path = PathIn("missing.pdi");
+    const FileStatus status = ReadProjectFile(path, project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message, "Cannot read \"" + path + "\": No such file or directory.");
+    EXPECT_TRUE(SameProject(before, project));
+}
+
+TEST_F(ReadProjectFileTest, AFolderIsNotAProjectFile)
+{
+    Project project = EveryFieldChanged();
+    const FileStatus status = ReadProjectFile(dir_.string(), project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_NE(status.Message.find("Is a directory"), std::string::npos) << status.Message;
+}
+
+TEST_F(ReadProjectFileTest, AHugeFileIsRefusedWithoutReadingItAll)
+{
+    std::vector<uint8_t> huge = Golden("new-default.pdi").Bytes;
+    huge.resize(MaxProjectFileSize + 1);
+    WriteBinaryFile(PathIn("huge.pdi"), huge);
+    Project project = EveryFieldChanged();
+    const FileStatus status = ReadProjectFile(PathIn("huge.pdi"), project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_NE(status.Message.find("larger than any project file"), std::string::npos);
+    EXPECT_TRUE(SameProject(EveryFieldChanged(), project));
+}
+
+// Nothing follows the last field in a file the program writes; bytes after it are not read,
+// as every earlier version has done.
+TEST_F(ReadProjectFileTest, BytesAfterTheLastFieldAreIgnored)
+{
+    std::vector<uint8_t> bytes = Golden("full-project.pdi").Bytes;
+    bytes.push_back(0x55);
+    Project project = MakeNewProject("Arial");
+    ASSERT_TRUE(ParseProjectFile(bytes, "long.pdi", project).Ok);
+    EXPECT_TRUE(SameProject(Golden("full-project.pdi").Expected, project));
+}
+
+// A text header written by another program is skipped.
+TEST(ProjectFileHeader, ATextHeaderIsSkipped)
+{
+    const std::vector<uint8_t> defaults = Golden("new-default.pdi").Bytes;
+    ByteBuilder b;
+    b.I16(12).I16(8).Text("PENDRAKE 1.1");
+    b.Append(std::vector<uint8_t>(defaults.begin() + 4, defaults.end()));
+    Project project = MakeNewProject("Courier");
+    ASSERT_TRUE(ParseProjectFile(b.Bytes(), "header.pdi", project).Ok);
+    EXPECT_TRUE(SameProject(MakeNewProject("Arial"), project));
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+// Test support for the project file: a little-endian byte builder written apart from the writer,
+// the golden files built with it, a field-wise comparison of two records, temporary folders.
+#pragma once
+
+#include "model/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pendrake::test {
+
+// Assembles a file the way the layout table reads, field by field, so that the writer and the
+// reader are checked against bytes they did not produce themselves.
+class ByteBuilder {
+public:
+    ByteBuilder& I16(int value);
+    ByteBuilder& F32(float value);
+    ByteBuilder& F32s(std::initializer_list<float> values);
+    ByteBuilder& Raw(std::string_view bytes);
+    // An i16 length and the bytes, already in Windows-1252.
+    ByteBuilder& Text(std::string_view cp1252);
+    ByteBuilder& Append(const std::vector<uint8_t>& bytes);
+
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    std::size_t Size() const { return bytes_.size(); }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+// Reads the i16 or f32 at `offset` of a file, little-endian.
+int16_t I16At(const std::vector<uint8_t>& bytes, std::size_t offset);
+float F32At(const std::vector<uint8_t>& bytes, std::size_t offset);
+
+// A golden file: its name under tests/data, its bytes built independently, and the project a
+// reader must make of it (starting from MakeNewProject("Arial")).
+struct GoldenFile {
+    std::string Name;
+    std::vector<uint8_t> Bytes;
+    Project Expected;
+    // Legacy layouts are written back in the current layout; for the others this is Bytes.
+    std::vector<uint8_t> WrittenBack;
+};
+
+std::vector<GoldenFile> GoldenFiles();
+GoldenFile Golden(std::string_view name);
+std::filesystem::path GoldenPath(std::string_view name);
+std::vector<uint8_t> ReadBinaryFile(const std::filesystem::path& path);
+void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
+// Every field of the two records, runtime state included; floats are compared bit for bit.
+::testing::AssertionResult SameProject(const Project& expected, const Project& actual);
+
+// A project whose every input differs from the defaults, all texts plain ASCII.
+Project EveryFieldChanged();
+
+// A fresh folder per test, removed with everything in it afterwards.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string PathIn(std::string_view name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+} // namespace pendrake::test

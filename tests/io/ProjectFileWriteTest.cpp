@@ -1,0 +1,341 @@
+// Writing project files: the byte layout at its known offsets, exact round trips of every input,
+// the backup file around a save, failed saves, and texts a project file cannot hold.
+#include "io/ProjectFile.h"
+
+#include "ProjectFileSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <limits>
+#include <sys/resource.h>
+
+using namespace pendrake;
+using namespace pendrake::test;
+
+namespace {
+
+std::vector<uint8_t> BytesOf(const Project& project)
+{
+    std::string problem;
+    std::vector<uint8_t> bytes = ProjectFileBytes(project, &problem);
+    EXPECT_FALSE(bytes.empty()) << problem;
+    return bytes;
+}
+
+TEST(ProjectFileLayout, NewProjectIs254BytesWithItsFieldsWhereTheLayoutPutsThem)
+{
+    const std::vector<uint8_t> bytes = BytesOf(MakeNewProject("Arial"));
+    ASSERT_EQ(bytes.size(), 254u);
+    for (std::size_t offset = 0; offset < 4; ++offset)
+        EXPECT_EQ(bytes[offset], 0) << "header byte " << offset;
+    EXPECT_EQ(I16At(bytes, 4), 25);
+    EXPECT_EQ(I16At(bytes, 6), 20);
+    EXPECT_EQ(I16At(bytes, 8), 20);
+    EXPECT_EQ(I16At(bytes, 10), 20);
+    EXPECT_EQ(I16At(bytes, 12), 6); // "&Input"
+    EXPECT_EQ(std::string(bytes.begin() + 14, bytes.begin() + 20), "&Input");
+    EXPECT_EQ(F32At(bytes, 60), 0.5f); // the top width
+    EXPECT_EQ(F32At(bytes, 146), -1.0f); // the anchor block marker
+    EXPECT_EQ(F32At(bytes, 150), 960.0f);
+    EXPECT_EQ(I16At(bytes, 248), -1);
+    EXPECT_EQ(I16At(bytes, 250), 0);
+    EXPECT_EQ(I16At(bytes, 252), 0);
+}
+
+TEST(ProjectFileLayout, UserBarsAdd48BytesAfterTheMarkerMinusTwo)
+{
+    Project project = MakeNewProject("Arial");
+    project.ReinUserSet = true;
+    project.ReinDia = { 0, 10, 12, 14, 16, 20, 25 };
+    project.ReinPitch = { 0, 0.3f, 0.25f, 0.2f, 0.15f, 0.125f, 0.1f };
+    const std::vector<uint8_t> bytes = BytesOf(project);
+    ASSERT_EQ(bytes.size(), 302u);
+    EXPECT_EQ(I16At(bytes, 252), -2);
+    for (int row = 1; row <= ReinRowCount; ++row) {
+        EXPECT_EQ(F32At(bytes, 254 + 4 * (row - 1)), project.ReinDia[row]);
+        EXPECT_EQ(F32At(bytes, 278 + 4 * (row - 1)), project.ReinPitch[row]);
+    }
+}
+
+TEST(ProjectFileLayout, TextsAreWindows1252OnDisk)
+{
+    Project project = MakeNewProject("Arial");
+    project.ProjectTitle = "Mauer Süd – 2°";
+    const std::vector<uint8_t> bytes = BytesOf(project);
+    const std::string expected = "Mauer S\xFC"
+                                 "d \x96 2\xB0";
+    EXPECT_EQ(I16At(bytes, 56), static_cast<int16_t>(expected.size()));
+    EXPECT_EQ(std::string(bytes.begin() + 58, bytes.begin() + 58 + 14), expected);
+    EXPECT_EQ(bytes.size(), 254u + expected.size());
+}
+
+// --- Round trips ------------------------------------------------------------------------------
+
+struct RoundTrip {
+    const char* Name;
+    Project Input;
+};
+
+std::vector<RoundTrip> RoundTrips()
+{
+    std::vector<RoundTrip> cases;
+    cases.push_back({ "NewProject", MakeNewProject("Arial") });
+    cases.push_back({ "EveryFieldChanged", EveryFieldChanged() });
+
+    Project texts = MakeNewProject("Arial");
+    texts.ProjectTitle = "Mauer Süd – 2°";
+    texts.PageFieldText = { "", "  &Input  ", "€ 12,50 – „Prüfung“", "Page &Page ‰ •" };
+    texts.ReportFontName = "Times New Roman";
+    cases.push_back({ "TextsBeyondAscii", texts });
+
+    Project empty = MakeNewProject("");
+    empty.PageFieldText = { "", "", "", "" };
+    cases.push_back({ "EmptyTexts", empty });
+
+    // Bytes an old file may hold although the code page leaves them undefined.
+    Project undefinedBytes = MakeNewProject("Arial");
+    undefinedBytes.ProjectTitle = "\u0081\u008D\u008F\u0090\u009D";
+    cases.push_back({ "UndefinedCodepageBytes", undefinedBytes });
+
+    Project longTitle = MakeNewProject("Arial");
+    longTitle.ProjectTitle = std::string(std::numeric_limits<int16_t>::max(), 'W');
+    cases.push_back({ "LongestTitle", longTitle });
+
+    Project tenLoads = MakeNewProject("Arial");
+    tenLoads.LineLoadCount = MaxLineLoads;
+    for (int k = 1; k <= MaxLineLoads; ++k)
+        tenLoads.LineLoads[k]
+            = { 1.5f * k, 0.25f * k, 10.0f - k, 90.0f * (k % 4), static_cast<int16_t>(1 + k % 7) };
+    cases.push_back({ "TenLineLoads", tenLoads });
+
+    Project extremes = EveryFieldChanged();
+    extremes.TopWidth = std::numeric_limits<float>::max();
+    extremes.ShelfWidth = -std::numeric_limits<float>::max();
+    extremes.BackfillSlope = std::numeric_limits<float>::denorm_min();
+    extremes.SeismicCoef = -0.0f;
+    extremes.MarginLeft = -32768;
+    extremes.MarginRight = 32767;
+    extremes.UnitSystem = 2;
+    extremes.ReinUserSet = false;
+    extremes.ReinDia = {};
+    extremes.ReinPitch = {};
+    cases.push_back({ "ExtremeValues", extremes });
+    return cases;
+}
+
+class RoundTripTest : public TempDirTest, public ::testing::WithParamInterface<RoundTrip> { };
+
+TEST_P(RoundTripTest, ReadingBackGivesEveryInputExactly)
+{
+    Project original = GetParam().Input;
+    original.Modified = true;
+    const std::string path = PathIn("round-trip.pdi");
+    const FileStatus written = WriteProjectFile(path, original);
+    ASSERT_TRUE(written.Ok) << written.Message;
+
+    Project readBack = MakeNewProject("Courier");
+    const FileStatus read = ReadProjectFile(path, readBack);
+    ASSERT_TRUE(read.Ok) << read.Message;
+    EXPECT_TRUE(SameProject(original, readBack));
+    // And the file it gives when saved again is the same, byte for byte.
+    EXPECT_EQ(BytesOf(readBack), ReadBinaryFile(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, RoundTripTest, ::testing::ValuesIn(RoundTrips()),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// --- The save and its backup file -------------------------------------------------------------
+
+class WriteProjectFileTest : public TempDirTest {
+protected:
+    // A previous version of the project under `name`, holding other bytes than a new project.
+    std::vector<uint8_t> PlacePreviousVersion(const std::string& name)
+    {
+        const std::vector<uint8_t> previous = BytesOf(EveryFieldChanged());
+        WriteBinaryFile(PathIn(name), previous);
+        return previous;
+    }
+};
+
+TEST_F(WriteProjectFileTest, SavingUnderANewNameWritesTheFileAndLeavesNoBackup)
+{
+    Project project = MakeNewProject("Arial");
+    project.Modified = true;
+    project.SaveOk = false;
+    const FileStatus status = WriteProjectFile(PathIn("new wall.pdi"), project);
+    ASSERT_TRUE(status.Ok) << status.Message;
+    EXPECT_EQ(ReadBinaryFile(PathIn("new wall.pdi")), Golden("new-default.pdi").Bytes);
+    EXPECT_FALSE(std::filesystem::exists(PathIn("new wall.BAK")));
+    EXPECT_TRUE(project.SaveOk);
+    EXPECT_FALSE(project.Modified);
+}
+
+TEST_F(WriteProjectFileTest, SavingOverThePreviousVersionReplacesItAndDeletesTheBackup)
+{
+    PlacePreviousVersion("Wall A.pdi");
+    Project project = MakeNewProject("Arial");
+    project.Modified = true;
+    ASSERT_TRUE(WriteProjectFile(PathIn("Wall A.pdi"), project).Ok);
+    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.pdi")), Golden("new-default.pdi").Bytes);
+    EXPECT_FALSE(std::filesystem::exists(PathIn("Wall A.BAK")));
+    EXPECT_FALSE(std::filesystem::exists(PathIn("wall a.BAK")));
+}
+
+// A write that fails halfway (here: the process may write no file beyond 100 bytes) leaves the
+// previous version in the backup and the partial file under the project's name.
+TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayKeepsThePreviousVersionInTheBackup)
+{
+    const std::vector<uint8_t> previous = PlacePreviousVersion("Wall A.pdi");
+    WriteBinaryFile(PathIn("Wall A.BAK"), { 1, 2, 3 }); // a stale backup of an earlier save
+    Project project = MakeNewProject("Arial");
+    project.Modified = true;
+    project.SaveOk = true;
+
+    constexpr rlim_t fileSizeLimit = 100;
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = fileSizeLimit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const FileStatus status = WriteProjectFile(PathIn("Wall A.pdi"), project);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message, "Cannot save \"" + PathIn("Wall A.pdi") + "\": File too large.");
+    EXPECT_FALSE(project.SaveOk);
+    EXPECT_TRUE(project.Modified);
+    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.BAK")), previous);
+    const std::vector<uint8_t> partial = ReadBinaryFile(PathIn("Wall A.pdi"));
+    const std::vector<uint8_t> complete = Golden("new-default.pdi").Bytes;
+    EXPECT_EQ(partial, std::vector<uint8_t>(complete.begin(), complete.begin() + fileSizeLimit));
+}
+
+struct UnwritablePlace {
+    const char* Name;
+    const char* RelativePath;
+    const char* SystemText;
+};
+
+class UnwritablePlaceTest : public WriteProjectFileTest,
+                            public ::testing::WithParamInterface<UnwritablePlace> { };
+
+TEST_P(UnwritablePlaceTest, KeepsModifiedAndReportsTheSystemsReason)
+{
+    WriteBinaryFile(PathIn("plain-file"), { 0 });
+    Project project = MakeNewProject("Arial");
+    project.Modified = true;
+    project.SaveOk = true;
+    const std::string path = PathIn(GetParam().RelativePath);
+    const FileStatus status = WriteProjectFile(path, project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message, "Cannot save \"" + path + "\": " + GetParam().SystemText + ".");
+    EXPECT_FALSE(project.SaveOk);
+    EXPECT_TRUE(project.Modified);
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, UnwritablePlaceTest,
+    ::testing::Values(
+        UnwritablePlace { "MissingFolder", "no-such-folder/wall.pdi", "No such file or directory" },
+        UnwritablePlace { "FolderThatIsAFile", "plain-file/wall.pdi", "Not a directory" },
+        UnwritablePlace { "NameOfAFolder", ".", "Is a directory" }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A file named like a backup is its own backup: the save must not delete what it just wrote.
+TEST_F(WriteProjectFileTest, SavingABackupFileUnderItsOwnNameKeepsIt)
+{
+    PlacePreviousVersion("Wall.BAK");
+    Project project = MakeNewProject("Arial");
+    ASSERT_TRUE(WriteProjectFile(PathIn("Wall.BAK"), project).Ok);
+    EXPECT_EQ(ReadBinaryFile(PathIn("Wall.BAK")), Golden("new-default.pdi").Bytes);
+}
+
+// --- Projects a file cannot hold --------------------------------------------------------------
+
+struct Unwritable {
+    const char* Name;
+    void (*Spoil)(Project&);
+    std::string Problem;
+};
+
+const Unwritable UnwritableProjects[] = {
+    { "CheckMarkInTitle", [](Project& p) { p.ProjectTitle = "Checked \u2713"; },
+        "the project title holds the character \"\u2713\" (U+2713), which a project file cannot "
+        "store" },
+    { "GreekInLeftFooter", [](Project& p) { p.PageFieldText[1] = "\u03C6 = 30\u00B0"; },
+        "the left footer text holds the character \"\u03C6\" (U+03C6)" },
+    { "ArrowInCentreFooter", [](Project& p) { p.PageFieldText[2] = "\u2192"; },
+        "the centre footer text holds the character \"\u2192\" (U+2192)" },
+    { "ControlInRightFooter", [](Project& p) { p.PageFieldText[3] = "a\u0080"; },
+        "the right footer text holds the character \"\u0080\" (U+0080)" },
+    { "CjkFontName", [](Project& p) { p.ReportFontName = "\u5B8B\u4F53"; },
+        "the report font name holds the character \"\u5B8B\" (U+5B8B)" },
+    { "BrokenUtf8Title",
+        [](Project& p) {
+            p.ProjectTitle = "S\xFC"
+                             "d";
+        },
+        "the project title is not valid UTF-8 text (at byte 2)" },
+    { "TitleTooLong", [](Project& p) { p.ProjectTitle = std::string(32768, 'W'); },
+        "the project title is longer than the 32767 characters a project file can store" },
+    { "NaNDimension", [](Project& p) { p.TopWidth = std::numeric_limits<float>::quiet_NaN(); },
+        "the top width is not a finite number (NaN)" },
+    { "InfiniteLineLoad",
+        [](Project& p) {
+            p.LineLoadCount = 1;
+            p.LineLoads[1].Load = std::numeric_limits<float>::infinity();
+        },
+        "the load of line load 1 is not a finite number (infinity)" },
+    { "ElevenLineLoads", [](Project& p) { p.LineLoadCount = 11; },
+        "the project holds 11 line loads; a project has 0 to 10" },
+    { "NaNFontSizeAndElevenLineLoads",
+        [](Project& p) {
+            p.ReportFontSize = std::numeric_limits<float>::quiet_NaN();
+            p.LineLoadCount = 11;
+        },
+        "the report font size is not a finite number (NaN)" },
+    // What the reader would refuse, the writer must not produce.
+    { "UnitSystemThree", [](Project& p) { p.UnitSystem = 3; },
+        "the unit system is 3; only 0 (Metric), 1 (SI) and 2 (British) exist" },
+    { "LineLoadOfCaseZero",
+        [](Project& p) {
+            p.LineLoadCount = 2;
+            p.LineLoads[1].Type = 1;
+            p.LineLoads[2].Type = 0;
+        },
+        "the load case of line load 2 is 0; load cases are numbered 1 to 7" },
+};
+
+class UnwritableProjectTest : public WriteProjectFileTest,
+                              public ::testing::WithParamInterface<Unwritable> { };
+
+TEST_P(UnwritableProjectTest, IsRefusedBeforeAnythingOnDiskChanges)
+{
+    const std::vector<uint8_t> previous = PlacePreviousVersion("wall.pdi");
+    Project project = MakeNewProject("Arial");
+    GetParam().Spoil(project);
+    project.Modified = true;
+    project.SaveOk = true;
+    const Project before = project;
+
+    const FileStatus status = WriteProjectFile(PathIn("wall.pdi"), project);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message.rfind(
+                  "Cannot save \"" + PathIn("wall.pdi") + "\": " + GetParam().Problem, 0),
+        0u)
+        << status.Message;
+    EXPECT_EQ(ReadBinaryFile(PathIn("wall.pdi")), previous);
+    EXPECT_FALSE(std::filesystem::exists(PathIn("wall.BAK")));
+    EXPECT_FALSE(project.SaveOk);
+    project.SaveOk = before.SaveOk;
+    EXPECT_TRUE(SameProject(before, project)); // Modified kept, nothing else touched
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, UnwritableProjectTest,
+    ::testing::ValuesIn(UnwritableProjects),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
