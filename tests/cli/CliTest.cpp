@@ -114,3 +114,33 @@ TEST_F(CliTest, UsageErrorsExitWithTwo)
         EXPECT_TRUE(r.Out.empty()) << "arguments: " << args;
     }
 }
+
+TEST_F(CliTest, StabilityOfTheDefaultWallWithServiceAndFactoredLoads)
+{
+    const RunResult service = RunCli("stability");
+    ASSERT_EQ(service.Status, 0) << service.Err;
+    EXPECT_NE(service.Out.find("\"Stable\": true"), std::string::npos);
+    // Piece 1 of the default wall: 6.0 x 0.5 x 2.4 T/m³ = 7.2 T/m.
+    EXPECT_NE(service.Out.find("\"DeadForce\": [7.20000029, 6.48000002,"), std::string::npos);
+    EXPECT_NE(service.Out.find("\"notes\": ["), std::string::npos);
+
+    // Doubling the dead load doubles its case moment; only the dead case changes.
+    const RunResult doubled = RunCli("stability --factors 2,1,1,1,1,1,1");
+    ASSERT_EQ(doubled.Status, 0) << doubled.Err;
+    EXPECT_NE(doubled.Out.find("\"DeadForce\": [14.4000006, 12.96,"), std::string::npos);
+    EXPECT_EQ(RunCli("stability --factors 1,1,1").Status, 2);
+    EXPECT_EQ(RunCli("stability --factors 1,1,1,1,1,1,x").Status, 2);
+}
+
+TEST_F(CliTest, CalculatorTakesItsInputsByName)
+{
+    // Rankine: a level soil behind a smooth vertical back with phi 30 gives Ka = 1/3, Kp = 3.
+    const RunResult r = RunCli("calculator --set FrictionAngle=30 --set WallFriction=0 "
+                               "--set WallInclination=0 --set SoilSlope=0 --set SeismicCoefficient=0");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"Ka\": 0.333333"), std::string::npos) << r.Out.substr(0, 600);
+    EXPECT_NE(r.Out.find("\"Kp\": 3"), std::string::npos);
+    EXPECT_NE(r.Out.find("\"K0\": 0.5,"), std::string::npos);
+    EXPECT_EQ(RunCli("calculator --set Nonsense=1").Status, 2);
+    EXPECT_EQ(RunCli("calculator --set FrictionAngle=-5").Status, 2);
+}
