@@ -1,0 +1,646 @@
+// Stability of the wall checked against hand calculations: the sums about the toe, the base
+// pressure in the middle, rear and front thirds, anchors in tension, and the window's notes.
+#include "analysis/Stability.h"
+#include "analysis/EarthPressure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace pendrake;
+
+namespace {
+
+// Sums are held in single precision: a hand value of a few hundred matches to about 1e-5.
+constexpr double SumTolerance = 1e-4;
+// Pressures and lengths derived from single-precision sums, relative.
+constexpr double RelativeTolerance = 1e-5;
+// A line load "straight down" has sin(180°) = 1.2e-16 of horizontal component: its inclination
+// is zero only to this.
+constexpr double InclinationTolerance = 1e-12;
+
+const double Pi = 4.0 * std::atan(1.0);
+
+void ExpectRelative(double actual, double expected, const char* what)
+{
+    EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(expected))) << what;
+}
+
+// The default cross-section with no weight anywhere and no water: the only loads are the line
+// loads a test adds.
+Project WeightlessWall()
+{
+    Project p = MakeNewProject("Arial");
+    p.ConcUnitWeight = 0;
+    p.FillUnitWeight = 0;
+    p.FillDryDensity = 0;
+    p.FillSatDensity = 0;
+    p.WaterUnitWeight = 0;
+    p.Surcharge = 0;
+    p.SeismicCoef = 0;
+    p.AnchorRows = 0;
+    return p;
+}
+
+// A weightless wall whose base dimensions are exact binary fractions: BaseSpan = 3 exactly, so
+// a resultant at x = 1 lies exactly on the third point. Underside: flat bottom 0..2, lower slope
+// to (2.25, 0.5), flat segment to (2.75, 0.5), rear slope to (3, 1).
+Project ExactWall()
+{
+    Project p = WeightlessWall();
+    p.TopWidth = 0.5f;
+    p.UpperBackOffset = 0.25f;
+    p.ShelfWidth = 1.75f;
+    p.ToeWidth = 0.5f;
+    p.BottomWidth = 1.5f;
+    p.LowerSlopeWidth = 0.25f;
+    p.LowerFlatWidth = 0.5f;
+    p.RearSlopeWidth = 0.25f;
+    p.LowerSlopeHeight = 0.5f;
+    p.RearSlopeHeight = 0.5f;
+    p.RearStepHeight = 0;
+    p.UpperBackHeight = 2.0f;
+    p.ToeHeight = 0.5f;
+    p.FrontHeight = 2.5f;
+    p.FrontWaterDepth = 3.0f;
+    p.BackWaterDepth = 3.0f;
+    return p;
+}
+
+void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
+{
+    ++p.LineLoadCount;
+    p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };
+}
+
+// Four anchor rows on the exact wall at heights 0.25, 0.5, 0.75 and 1.0: heads at x = 2.125,
+// 2.25, 2.875 and 3.0 (the last two on the rear slope).
+void AddFourAnchorRows(Project& p)
+{
+    p.AnchorRows = 4;
+    p.AnchorEdgeDist = 0.25f;
+    p.AnchorVPitch = 0.25f;
+}
+
+StabilityResults Analyse(Project& p)
+{
+    StabilityResults r;
+    ComputeStability(p, r);
+    return r;
+}
+
+bool Contains(const std::vector<std::string>& texts, std::string_view text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Anchor tension of a table row along the resultant, from its two components.
+double Pull(const AnchorRow& a, double psi)
+{
+    return double(a.Along) * std::cos(psi + a.Face) + double(a.Across) * std::sin(psi + a.Face);
+}
+
+} // namespace
+
+// --- Sums about the toe -------------------------------------------------------------------------
+
+TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
+{
+    // Concrete only (no soil weight, no water, no surcharge, no earthquake) on the default
+    // cross-section, gc = 2.4. Pieces: 1 upper wall 6 x 0.5 at x 1.25; 2 its triangle 0.9 x 6 / 2
+    // at 1.8; 4 body 3 x 4 at 2.5; 5 triangle 1.4 x 2 / 2 at 4 + 1.4/3; 6 toe 1 x 1 at 0.5;
+    // 12 body 2.9 x 2 at 5.45; 13 triangle 1.4 x 2 / 2 at 6.9 + 1.4/3.
+    Project p = MakeNewProject("Arial");
+    p.FillUnitWeight = 0;
+    p.FillDryDensity = 0;
+    p.FillSatDensity = 0;
+    p.FrontWaterDepth = 10.0f;
+    p.BackWaterDepth = 10.0f;
+    p.Surcharge = 0;
+    p.SeismicCoef = 0;
+    const double gc = 2.4;
+    const double weights[] = { 6 * 0.5 * gc, 0.9 * 6 / 2 * gc, 3 * 4 * gc, 1.4 * 2 / 2 * gc,
+        1 * 1 * gc, 2.9 * 2 * gc, 1.4 * 2 / 2 * gc };
+    const double arms[] = { 1.25, 1.8, 2.5, 4 + 1.4 / 3, 0.5, 5.45, 6.9 + 1.4 / 3 };
+    double V = 0, M = 0;
+    for (int k = 0; k < 7; ++k) {
+        V += weights[k];
+        M += weights[k] * arms[k];
+    }
+    ASSERT_NEAR(V, 65.52, 1e-9); // the hand sum itself
+    ASSERT_NEAR(M, 209.488, 1e-9);
+
+    const StabilityResults r = Analyse(p);
+    EXPECT_NEAR(r.TotalVertical, V, SumTolerance);
+    EXPECT_NEAR(r.TotalMoment, M, SumTolerance);
+    EXPECT_EQ(r.TotalHorizontal, 0.0f);
+    EXPECT_NEAR(r.CaseVertical[1], V, SumTolerance);
+    EXPECT_NEAR(r.CaseMoment[1], M, SumTolerance);
+    for (int lc = 2; lc <= LoadCaseCount; ++lc) {
+        EXPECT_EQ(r.CaseVertical[lc], 0.0f) << lc;
+        EXPECT_EQ(r.CaseMoment[lc], 0.0f) << lc;
+    }
+    ExpectRelative(r.ResultantX, M / V, "ResultantX");
+    ExpectRelative(r.MidbaseEccentricity, M / V - 8.3 / 2, "MidbaseEccentricity");
+    ExpectRelative(r.MidbaseMoment, M - V * 8.3 / 2, "MidbaseMoment");
+    EXPECT_NEAR(r.BaseSpan, 8.3, 1e-6);
+
+    // No horizontal load: psi = 0 and the projected base is the plan of the underside.
+    EXPECT_EQ(r.ResultantInclination, 0.0f);
+    EXPECT_NEAR(r.EffectiveBaseLength, r.BaseSpan, 1e-6);
+    const double xs[] = { 0, 4.0, 5.4, 6.9, 8.3 };
+    for (int j = 1; j <= BaseSegmentCount; ++j) {
+        EXPECT_NEAR(r.SegmentStartU[j], xs[j - 1], 1e-6) << j;
+        EXPECT_NEAR(r.SegmentEndU[j], xs[j], 1e-6) << j;
+    }
+
+    // Middle third (8.3/3 = 2.77 < 3.20 < 5.53): the textbook trapezoid q = V/B (1 -+ 6e/B).
+    ASSERT_EQ(r.PressureCase, BasePressureCase::FullCompression);
+    const double B = 8.3, e = M / V - B / 2;
+    ExpectRelative(r.PressureToeEnd, V / B * (1 - 6 * e / B), "toe pressure");
+    ExpectRelative(r.PressureFarEnd, V / B * (1 + 6 * e / B), "far pressure");
+    // The flat bottom takes the full pressure at the toe: that is the largest.
+    ExpectRelative(r.BasePressureMax, V / B * (1 - 6 * e / B), "BasePressureMax");
+    EXPECT_TRUE(r.Stable);
+}
+
+TEST(StabilitySums, LineLoadsEnterWithTheirSignsAndCases)
+{
+    struct Case {
+        float direction;
+        double horizontal; // per unit load
+        double vertical; // downward positive
+        double moment; // about the toe for a load at (2, 3)
+    };
+    // Towards the backfill at height 3 resists overturning (+F y); towards the toe overturns
+    // (-F y); a downward load at x = 2 resists (+W x); an upward one overturns (-W x).
+    const Case cases[] = {
+        { 90.0f, 1.0, 0.0, 3.0 },
+        { 270.0f, -1.0, 0.0, -3.0 },
+        { 180.0f, 0.0, 1.0, 2.0 },
+        { 0.0f, 0.0, -1.0, -2.0 },
+    };
+    for (const Case& c : cases) {
+        Project p = WeightlessWall();
+        AddLineLoad(p, 5.0f, 2.0f, 3.0f, c.direction, 6);
+        AddLineLoad(p, 10.0f, 4.0f, 0.0f, 180.0f, 1); // keeps the wall on its base
+        const StabilityResults r = Analyse(p);
+        EXPECT_NEAR(r.CaseHorizontal[6], 5 * c.horizontal, SumTolerance) << c.direction;
+        EXPECT_NEAR(r.CaseVertical[6], 5 * c.vertical, SumTolerance) << c.direction;
+        EXPECT_NEAR(r.CaseMoment[6], 5 * c.moment, SumTolerance) << c.direction;
+        EXPECT_NEAR(r.TotalMoment, 5 * c.moment + 40.0, SumTolerance) << c.direction;
+        EXPECT_NEAR(r.TotalVertical, 5 * c.vertical + 10.0, SumTolerance) << c.direction;
+        EXPECT_NEAR(r.CaseVertical[1], 10.0, SumTolerance);
+    }
+}
+
+TEST(StabilitySums, ResultantLeansTowardsTheToeUnderEarthPressure)
+{
+    // psi = -atan(H / V): a push towards the toe gives a positive inclination.
+    Project p = WeightlessWall();
+    AddLineLoad(p, 30.0f, 4.0f, 0.0f, 180.0f);
+    AddLineLoad(p, 10.0f, 4.0f, 1.0f, 270.0f);
+    const StabilityResults r = Analyse(p);
+    EXPECT_NEAR(r.ResultantInclination, std::atan(10.0 / 30.0), 1e-6);
+    EXPECT_NEAR(r.ResultantMagnitude, std::sqrt(1000.0), 1e-4);
+    // u = x cos psi - y sin psi of the rear end (8.3, 4) and of P3 (6.9, 2).
+    const double psi = std::atan(10.0 / 30.0);
+    const double u4 = 8.3 * std::cos(psi) - 4 * std::sin(psi);
+    EXPECT_NEAR(r.EffectiveBaseLength, u4, 1e-5);
+    EXPECT_NEAR(r.SegmentStartU[4], 6.9 * std::cos(psi) - 2 * std::sin(psi), 1e-5);
+    // The resultant crosses y = 0 at (30 x 4 - 10 x 1) / 30 and lies d = x cos psi along the base.
+    EXPECT_NEAR(r.ResultantX, 110.0 / 30.0, 1e-5);
+    EXPECT_NEAR(r.ResultantLever, 110.0 / 30.0 * std::cos(psi), 1e-5);
+}
+
+// --- Base pressure on the projected base -----------------------------------------------------
+
+struct ThirdsCase {
+    const char* name;
+    float x; // where the 10-unit vertical load crosses the base
+    BasePressureCase pressureCase; // expected distribution
+    double compressed; // c
+    double toeEnd; // pressure at u = 0 (or at the zone's toe end)
+    double farEnd; // pressure at the far end of the zone
+    double zoneStart; // where the compressed zone begins
+};
+
+class StabilityThirds : public ::testing::TestWithParam<ThirdsCase> { };
+
+TEST_P(StabilityThirds, PressureFollowsTheResultantAcrossTheThirds)
+{
+    const ThirdsCase& t = GetParam();
+    Project p = ExactWall();
+    AddLineLoad(p, 10.0f, t.x, 0.0f, 180.0f);
+    const StabilityResults r = Analyse(p);
+    ASSERT_TRUE(r.BaseSolved);
+    EXPECT_TRUE(r.Stable);
+    EXPECT_NEAR(r.ResultantInclination, 0.0, InclinationTolerance);
+    EXPECT_EQ(r.EffectiveBaseLength, 3.0f);
+    EXPECT_EQ(r.PressureCase, t.pressureCase);
+    ExpectRelative(r.CompressedLength, t.compressed, "c");
+    ExpectRelative(r.PressureToeEnd, t.toeEnd, "PressureToeEnd");
+    ExpectRelative(r.PressureFarEnd, t.farEnd, "PressureFarEnd");
+    ExpectRelative(ProjectedPressure(r, t.zoneStart + 1e-9),
+        t.pressureCase == BasePressureCase::RearTriangle ? 0.0 : t.toeEnd,
+        "pressure at zone start");
+    // No anchors, no tension, and the smallest pressure is exactly the zero of the triangle or
+    // trapezoid, never a rounding residue below it.
+    EXPECT_EQ(r.AnchorActiveCount, 0);
+    EXPECT_EQ(r.AnchorTensionMax, 0.0f);
+    EXPECT_TRUE(IsInfiniteSafety(r.AnchorTensionSafety));
+    EXPECT_GE(r.BasePressureMin, 0.0f);
+    EXPECT_FALSE(Contains(StabilityNotes(p, r), BaseTensionNote));
+    EXPECT_FALSE(Contains(StabilityNotes(p, r), NoAnchorTensionNote));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExactWall, StabilityThirds,
+    ::testing::Values(
+        // d = Bp/3 exactly is full compression: 2V/B at the toe, 0 at the rear.
+        ThirdsCase {
+            "FrontThirdPoint", 1.0f, BasePressureCase::FullCompression, 3.0, 20.0 / 3, 0.0, 0 },
+        ThirdsCase {
+            "Centre", 1.5f, BasePressureCase::FullCompression, 3.0, 10.0 / 3, 10.0 / 3, 0 },
+        ThirdsCase {
+            "RearThirdPoint", 2.0f, BasePressureCase::FullCompression, 3.0, 0.0, 20.0 / 3, 0 },
+        // Front third without anchors: c = 3d, toe pressure 2V/c.
+        ThirdsCase {
+            "FrontThird", 0.75f, BasePressureCase::FrontTriangle, 2.25, 20.0 / 2.25, 0.0, 0 },
+        // Rear third: the triangle ends at the rear, c = 3 (Bp - d), peak 2V/c.
+        ThirdsCase {
+            "RearThird", 2.4f, BasePressureCase::RearTriangle, 1.8, 0.0, 20.0 / 1.8, 1.2 }),
+    [](const ::testing::TestParamInfo<ThirdsCase>& info) { return std::string(info.param.name); });
+
+TEST(StabilityBase, RearTriangleCarriesTheResultantWhereItActs)
+{
+    // Integrate the distribution independently (midpoint rule over the projected base) and find
+    // the force and its centroid: they must be V and the resultant's position, 2.4.
+    Project p = ExactWall();
+    AddLineLoad(p, 10.0f, 2.4f, 0.0f, 180.0f);
+    const StabilityResults r = Analyse(p);
+    ASSERT_EQ(r.PressureCase, BasePressureCase::RearTriangle);
+    constexpr int Strips = 300000;
+    const double Bp = r.EffectiveBaseLength;
+    double force = 0, moment = 0;
+    for (int i = 0; i < Strips; ++i) {
+        const double u = (i + 0.5) * Bp / Strips;
+        const double q = ProjectedPressure(r, u) * Bp / Strips;
+        force += q;
+        moment += q * u;
+    }
+    // Midpoint rule with 3e5 strips on a piecewise-linear function with one kink.
+    constexpr double IntegrationTolerance = 1e-6;
+    EXPECT_NEAR(force, 10.0, IntegrationTolerance * 10);
+    EXPECT_NEAR(moment / force, 2.4, IntegrationTolerance * 10);
+    // The flat bottom (0..2) carries only its part behind u = 1.2: its contact starts there.
+    EXPECT_NEAR(r.ContactStart[1].X, 1.2, 1e-6);
+    EXPECT_NEAR(r.ContactEnd[1].X, 2.0, 1e-6);
+    EXPECT_EQ(r.SegmentPressureStart[1], 0.0f);
+    EXPECT_EQ(r.BasePressureMin, 0.0f);
+}
+
+TEST(StabilityBase, FrontTriangleEndsExactlyAtZeroAndUnloadsTheRear)
+{
+    // c = 2.25 ends exactly at the top of the lower slope: the flat segment and the rear slope
+    // carry nothing, and the smallest pressure is exactly 0.
+    Project p = ExactWall();
+    AddLineLoad(p, 10.0f, 0.75f, 0.0f, 180.0f);
+    const StabilityResults r = Analyse(p);
+    ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
+    EXPECT_EQ(r.BasePressureMin, 0.0f);
+    EXPECT_EQ(r.SegmentPressureEnd[2], 0.0f);
+    EXPECT_EQ(r.SegmentPressureStart[3], 0.0f);
+    EXPECT_EQ(r.SegmentPressureEnd[4], 0.0f);
+    EXPECT_EQ(r.SegmentForce[3], 0.0f);
+    EXPECT_TRUE(StabilityNotes(p, r).empty());
+}
+
+TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
+{
+    // Uniform projected pressure 10/3 from V = 10 at the centre. Flat segments: no shear.
+    // Sloping segments (rise 0.5 over 0.25, alpha = atan 2): normal q cos² a = q/5, shear
+    // q sin a cos a = 2q/5, resistance c + q cos² a tan(30°) with c = 18 kg/cm² = 180 T/m².
+    Project p = ExactWall();
+    AddLineLoad(p, 10.0f, 1.5f, 0.0f, 180.0f);
+    const StabilityResults r = Analyse(p);
+    const double q = 10.0 / 3;
+    const double shear = 2 * q / 5;
+    const double resistance = 180.0 + q / 5 * std::tan(Pi / 6);
+    ExpectRelative(r.SegmentPressureStart[2], q / 5, "normal pressure on the slope");
+    ExpectRelative(r.SlidingShear, shear, "SlidingShear");
+    ExpectRelative(r.SlidingResistance, resistance, "SlidingResistance");
+    ExpectRelative(r.SlidingSafetyMin, resistance / shear, "SlidingSafetyMin");
+    EXPECT_TRUE(IsInfiniteSafety(r.SegmentSlidingSafety[1]));
+    // Allowable bearing min(qd, f'c) = 10 kg/cm² = 100 T/m² against q on the flat bottom.
+    ExpectRelative(r.BearingSafetyMin, 100.0 / q, "BearingSafetyMin");
+    ExpectRelative(r.BasePressureMax, q, "BasePressureMax");
+    ExpectRelative(r.BasePressureMin, q / 5, "BasePressureMin");
+    // Tangential force of the lower slope: sin a x projected length 0.25 x q.
+    ExpectRelative(r.SegmentForce[2], std::sin(std::atan(2.0)) * 0.25 * q, "SegmentForce");
+}
+
+TEST(StabilityBase, SafetyFactorOfExactlyOneRaisesNoNote)
+{
+    // V = 30 at the centre of B = 3: q = 10 T/m² exactly; qd = 1 kg/cm² = 10 T/m² gives 1.
+    for (const auto& [qd, noted] : { std::pair { 1.0f, false }, std::pair { 0.99f, true } }) {
+        Project p = ExactWall();
+        p.BaseQd = qd;
+        AddLineLoad(p, 30.0f, 1.5f, 0.0f, 180.0f);
+        const StabilityResults r = Analyse(p);
+        ASSERT_TRUE(r.Stable);
+        EXPECT_NEAR(r.BearingSafetyMin, qd, 1e-6);
+        EXPECT_EQ(Contains(StabilityNotes(p, r), BearingNote), noted) << qd;
+    }
+}
+
+// --- Anchors -----------------------------------------------------------------------------------
+
+TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
+{
+    // Front third (d = 0.75) with four rows: the two on the rear slope (x 2.875 and 3.0) lie
+    // beyond c = 2.25 of the unanchored triangle and pull the rear down.
+    Project p = ExactWall();
+    AddFourAnchorRows(p);
+    AddLineLoad(p, 10.0f, 0.75f, 0.0f, 180.0f);
+    const StabilityResults r = Analyse(p);
+    ASSERT_TRUE(r.BaseSolved);
+    ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
+    ASSERT_EQ(r.Loads.AnchorRowCount, 4);
+    EXPECT_GE(r.AnchorActiveCount, 1);
+    // The anchors hold the rear down: the reaction moves back and the compressed zone grows
+    // beyond the unanchored 3d = 2.25, but stays short of the active rows.
+    const double c = r.CompressedLength;
+    EXPECT_GT(c, 2.25);
+    // Levers sorted decreasing; active rows beyond c, the rest not.
+    for (int i = 1; i < 4; ++i)
+        EXPECT_GE(r.AnchorLever[i], r.AnchorLever[i + 1]);
+    EXPECT_EQ(r.AnchorLeverRow[1], 1); // the highest row, at x = 3
+    EXPECT_NEAR(r.AnchorLever[1], 3.0, 1e-6);
+
+    // Springs: base modulus 1, anchor E 21, bar 2 cm, pitch 1.5 -> kappa = 21 x pi/4 x 0.02² / 1.5.
+    const double kappa = 21.0 * Pi / 4 * 0.02 * 0.02 / 1.5;
+    const double p0 = r.PressureToeEnd;
+    double pull = 0, pullMoment = 0;
+    for (int i = 1; i <= 4; ++i) {
+        const AnchorRow& a = r.Loads.Anchor[r.AnchorLeverRow[i]];
+        const double lever = r.AnchorLever[i];
+        const double t = Pull(a, 0.0);
+        if (i <= r.AnchorActiveCount) {
+            EXPECT_GT(lever, c);
+            ExpectRelative(t, kappa * p0 * (lever - c) / c, "spring law");
+        } else {
+            EXPECT_LE(lever, c);
+            EXPECT_EQ(t, 0.0);
+        }
+        pull += t;
+        pullMoment += t * lever;
+    }
+    // Equilibrium on the base: pressure = load + anchor pull, in force and in moment about the toe.
+    ExpectRelative(p0 * c / 2 - pull, 10.0, "force balance");
+    ExpectRelative(p0 * c * c / 6 - pullMoment, 10.0 * 0.75, "moment balance");
+    ExpectRelative(r.AnchorForceTotal, pull, "anchors' resultant");
+    ExpectRelative(r.AnchorForceMoment, pullMoment, "anchors' moment");
+    EXPECT_TRUE(r.Stable);
+
+    // The most stressed anchor: pitch x force along it, over the bar area; yield 2400 kg/cm².
+    const AnchorRow& top = r.Loads.Anchor[1];
+    const double area = Pi / 4 * 0.02 * 0.02;
+    ExpectRelative(r.AnchorTensionMax, 1.5 * top.Along, "AnchorTensionMax");
+    ExpectRelative(r.AnchorTensionStress, 1.5 * top.Along / area, "AnchorTensionStress");
+    ExpectRelative(r.AnchorTensionSafety, 24000.0 / std::abs(1.5 * top.Along / area), "safety");
+    ExpectRelative(r.AnchorShearSafety, 9600.0 / std::abs(1.5 * top.Across / area), "shear safety");
+}
+
+TEST(StabilityAnchors, ZeroBaseModulusOnlyMattersWhereAnchorsMustAct)
+{
+    struct Case {
+        const char* name;
+        float x;
+        int16_t rows;
+        bool stable;
+        bool message;
+    };
+    const Case cases[] = {
+        { "middle third, anchors placed", 1.5f, 4, true, false },
+        { "front third, no anchor rows", 0.75f, 0, true, false },
+        // Only the two low rows (x 2.125 and 2.25): both inside c = 2.4, so they never act.
+        { "front third, anchors inside the compressed zone", 0.8f, 2, true, false },
+        { "front third, anchors beyond the compressed zone", 0.75f, 4, false, true },
+    };
+    for (const Case& c : cases) {
+        Project p = ExactWall();
+        AddFourAnchorRows(p);
+        p.AnchorRows = c.rows;
+        p.BaseE = 0;
+        AddLineLoad(p, 10.0f, c.x, 0.0f, 180.0f);
+        const StabilityResults r = Analyse(p);
+        EXPECT_EQ(r.Stable, c.stable) << c.name;
+        EXPECT_EQ(Contains(r.Messages, SoftBaseMessage), c.message) << c.name;
+        EXPECT_TRUE(std::isfinite(r.PressureToeEnd) && std::isfinite(r.CompressedLength)) << c.name;
+        if (c.stable) {
+            EXPECT_EQ(r.AnchorActiveCount, 0) << c.name;
+        } else {
+            EXPECT_EQ(
+                StabilityNotes(p, r), std::vector<std::string> { std::string(NotStableNote) });
+        }
+    }
+}
+
+TEST(StabilityAnchors, MoreThanTenRowsAreSortedWithoutOverflow)
+{
+    // Tall sloping underside, small pitch: 16 rows fit, and a large toe-ward push puts the
+    // resultant in the front third so that every lever is sorted and the springs are solved.
+    Project p = MakeNewProject("Arial");
+    p.AnchorRows = 16;
+    p.AnchorEdgeDist = 0.1f;
+    p.AnchorVPitch = 0.25f;
+    AddLineLoad(p, 10.0f, 1.0f, 10.0f, 270.0f, 2);
+    const StabilityResults r = Analyse(p);
+    ASSERT_EQ(AnchorRowsPlaced(p), 16);
+    ASSERT_EQ(r.Loads.AnchorRowCount, 16);
+    ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
+    EXPECT_GT(r.AnchorActiveCount, 10);
+    std::vector<int> rows;
+    for (int i = 1; i <= 16; ++i) {
+        rows.push_back(r.AnchorLeverRow[i]);
+        if (i > 1) {
+            EXPECT_GE(r.AnchorLever[i - 1], r.AnchorLever[i]);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    for (int i = 1; i <= 16; ++i)
+        EXPECT_EQ(rows[i - 1], i); // each placed row exactly once
+    EXPECT_TRUE(std::isfinite(r.AnchorTensionSafety));
+}
+
+// --- Walls the base cannot carry ---------------------------------------------------------------
+
+TEST(StabilityUnstable, NoVerticalForceIsNotStableWithoutDivision)
+{
+    Project p = WeightlessWall();
+    StabilityResults r;
+    ComputeStability(p, r);
+    ComputeStability(p, r); // a second run of the same command collects nothing twice
+    EXPECT_FALSE(r.Stable);
+    EXPECT_FALSE(r.ResultantDefined);
+    EXPECT_FALSE(r.BaseSolved);
+    EXPECT_EQ(std::count(r.Messages.begin(), r.Messages.end(), NoVerticalLoadMessage), 1);
+    for (const float v : { r.ResultantX, r.MidbaseEccentricity, r.MidbaseMoment,
+             r.ResultantInclination, r.PressureToeEnd, r.BasePressureMax })
+        EXPECT_TRUE(std::isfinite(v));
+    EXPECT_NEAR(r.ResultantInclination, Pi / 2, 1e-6);
+    EXPECT_EQ(StabilityNotes(p, r), std::vector<std::string> { std::string(NotStableNote) });
+}
+
+TEST(StabilityUnstable, DamagedNumbersAreReportedNotPropagated)
+{
+    // A line load of no number (a damaged file) and anchor rows of no pitch where the anchors
+    // would have to act: both end in a clear message, the base is never solved with them.
+    Project nan = ExactWall();
+    AddLineLoad(nan, 10.0f, 1.5f, 0.0f, 180.0f);
+    AddLineLoad(nan, std::nanf(""), 1.0f, 1.0f, 90.0f);
+    const StabilityResults a = Analyse(nan);
+    EXPECT_FALSE(a.Stable);
+    EXPECT_FALSE(a.BaseSolved);
+    EXPECT_TRUE(Contains(a.Messages, UndefinedLoadMessage));
+
+    Project pitch = ExactWall();
+    AddFourAnchorRows(pitch);
+    pitch.AnchorHPitch = 0;
+    AddLineLoad(pitch, 10.0f, 0.75f, 0.0f, 180.0f);
+    const StabilityResults b = Analyse(pitch);
+    EXPECT_FALSE(b.Stable);
+    EXPECT_TRUE(Contains(b.Messages, AnchorStiffnessMessage));
+    EXPECT_TRUE(std::isfinite(b.PressureToeEnd) && std::isfinite(b.AnchorTensionStress));
+}
+
+TEST(StabilityUnstable, NetUpliftIsNotStable)
+{
+    // An upward net force on a resultant that would otherwise cross the middle of the base.
+    Project p = ExactWall();
+    AddLineLoad(p, 10.0f, 1.5f, 0.0f, 0.0f);
+    const StabilityResults r = Analyse(p);
+    EXPECT_FALSE(r.Stable);
+    EXPECT_FALSE(r.BaseSolved);
+    EXPECT_TRUE(Contains(r.Messages, UpliftMessage));
+    EXPECT_NEAR(r.ResultantX, 1.5, 1e-6);
+}
+
+TEST(StabilityUnstable, ResultantBeyondEitherEndOfTheProjectedBase)
+{
+    // Behind the rear end: the rear triangle would have a negative length. In front of the toe
+    // without anchors: nothing holds the wall down.
+    for (const float x : { 3.2f, -0.2f }) {
+        Project p = ExactWall();
+        AddLineLoad(p, 10.0f, x, 0.0f, 180.0f);
+        const StabilityResults r = Analyse(p);
+        EXPECT_FALSE(r.Stable) << x;
+        EXPECT_FALSE(r.BaseSolved) << x;
+        EXPECT_TRUE(std::isfinite(r.PressureFarEnd) && std::isfinite(r.PressureToeEnd));
+    }
+}
+
+TEST(StabilityUnstable, RearTriangleBehindTheProjectedRearEndOfALeaningResultant)
+{
+    // Pushed towards the toe, the resultant leans by psi and the high rear of the underside
+    // projects short of x cos psi. A resultant crossing y = 0 inside BaseSpan may then pass
+    // behind the projected base: it must not be taken as carried by a negative triangle.
+    Project p = WeightlessWall();
+    AddLineLoad(p, 30.0f, 7.9f, 0.0f, 180.0f);
+    AddLineLoad(p, 12.0f, 7.9f, 0.0f, 270.0f);
+    const StabilityResults r = Analyse(p);
+    ASSERT_LT(r.ResultantX, r.BaseSpan);
+    ASSERT_GT(r.ResultantLever, r.EffectiveBaseLength);
+    EXPECT_FALSE(r.Stable);
+    EXPECT_FALSE(r.BaseSolved);
+}
+
+TEST(StabilityUnstable, UndefinedSeismicPressureMakesTheWallUnstableWhileTheEarthquakeActs)
+{
+    // theta = atan(0.15) = 8.5° above phi = 5°: no slope gives a seismic earth pressure.
+    for (const float seismicFactor : { 1.0f, 0.0f }) {
+        Project p = MakeNewProject("Arial");
+        p.FillPhi = 5.0f;
+        p.DeltaEarth = 5.0f;
+        p.LoadFactor[7] = seismicFactor;
+        const StabilityResults r = Analyse(p);
+        ASSERT_TRUE(r.Loads.SeismicUndefined);
+        EXPECT_TRUE(Contains(r.Messages, SeismicUndefinedMessage));
+        if (seismicFactor != 0)
+            EXPECT_FALSE(r.Stable);
+        else
+            EXPECT_TRUE(r.BaseSolved);
+    }
+}
+
+TEST(StabilityMessages, FlattenedSlopeIsReportedAndKeptInTheRecord)
+{
+    Project p = MakeNewProject("Arial");
+    p.BackfillSlope = 1.0f; // 45° on phi = 30°
+    const StabilityResults r = Analyse(p);
+    EXPECT_TRUE(Contains(r.Messages, StaticSlopeMessage));
+    EXPECT_GT(p.BackfillSlope, 1.0f);
+    EXPECT_TRUE(r.Loads.SlopeAdjusted);
+}
+
+// --- Notes of the stability window -------------------------------------------------------------
+
+struct NotesCase {
+    const char* name;
+    bool stable;
+    float pressureMin;
+    float bearing;
+    float sliding;
+    int16_t anchorRows;
+    float tension;
+    float tensionSafety;
+    float shearSafety;
+    std::vector<std::string_view> notes;
+};
+
+class StabilityNotesTable : public ::testing::TestWithParam<NotesCase> { };
+
+TEST_P(StabilityNotesTable, NotesAppearInOrderUnderTheirConditions)
+{
+    const NotesCase& t = GetParam();
+    Project p = MakeNewProject("Arial");
+    p.AnchorRows = t.anchorRows;
+    StabilityResults r;
+    r.Stable = t.stable;
+    r.BasePressureMin = t.pressureMin;
+    r.BearingSafetyMin = t.bearing;
+    r.SlidingSafetyMin = t.sliding;
+    r.AnchorTensionMax = t.tension;
+    r.AnchorTensionSafety = t.tensionSafety;
+    r.AnchorShearSafety = t.shearSafety;
+    const std::vector<std::string> expected(t.notes.begin(), t.notes.end());
+    EXPECT_EQ(StabilityNotes(p, r), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, StabilityNotesTable,
+    ::testing::Values(
+        NotesCase { "Unstable", false, -1, 0.5f, 0.5f, 3, 1, 0.5f, 0.5f, { NotStableNote } },
+        NotesCase { "AllRemarks", true, -0.1f, 0.5f, 0.5f, 3, 2, 0.5f, 0.5f,
+            { BaseTensionNote, BearingNote, SlidingNote, AnchorTensionNote, AnchorShearNote } },
+        NotesCase { "ExactlyUnity", true, 0, 1, 1, 3, 2, 1, 1, {} },
+        NotesCase { "ZeroSafetyIsLessThanUnity", true, 0, 0, 0, 0, 0, 1e5f, 1e5f,
+            { BearingNote, SlidingNote } },
+        NotesCase { "UnformedNegativeSafety", true, 0, -2e-5f, -3e-5f, 0, 0, 1e5f, 1e5f, {} },
+        NotesCase { "NoAnchorTension", true, 0, 2, 2, 3, 0, 1e5f, 1e5f, { NoAnchorTensionNote } },
+        NotesCase { "NoAnchorRows", true, 0, 2, 2, 0, 0, 1e5f, 1e5f, {} },
+        NotesCase { "ShearOnly", true, 0, 2, 2, 3, -1, 3, 0.9f, { AnchorShearNote } }),
+    [](const ::testing::TestParamInfo<NotesCase>& info) { return std::string(info.param.name); });
+
+TEST(StabilityNotesRun, DefaultWallIsStableWithoutRemarksButNoAnchorTension)
+{
+    // The new project's resultant lies in the middle third of its projected base: stable, all
+    // safety factors above unity, three anchor rows that take no tension.
+    Project p = MakeNewProject("Arial");
+    const StabilityResults r = Analyse(p);
+    EXPECT_TRUE(r.Stable);
+    EXPECT_EQ(r.PressureCase, BasePressureCase::FullCompression);
+    EXPECT_EQ(StabilityNotes(p, r), std::vector<std::string> { std::string(NoAnchorTensionNote) });
+}
