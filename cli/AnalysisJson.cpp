@@ -177,4 +177,82 @@ Json CalculatorJson(const CalculatorInput& input, const CalculatorResult& r)
     return j;
 }
 
+Json DesignJson(const Project& p, const CombinationResults& r)
+{
+    Json j = Json::MakeObject();
+    j.Set("Stable", r.Stable);
+    // Combination-major: 12 rows of sections 1..3. Rows a stopped run did not reach are null.
+    auto table = [&r](const CombinationResults::SectionTable& t) {
+        Json rows = Json::MakeArray();
+        for (int c = 1; c <= CombinationSetCount; ++c) {
+            const bool formed = r.Stable || c < r.UnstableCombination;
+            rows.Push(formed ? Json::Range(t[size_t(c)], 1, DesignSectionCount) : Json());
+        }
+        return rows;
+    };
+    j.Set("ComboMoment", table(r.ComboMoment));
+    j.Set("ComboShear", table(r.ComboShear));
+    j.Set("ComboNormal", table(r.ComboNormal));
+
+    const bool designed = r.Stable;
+    auto sections = [designed](const std::array<float, DesignSectionCount + 1>& a) {
+        return designed ? Json::Range(a, 1, DesignSectionCount) : Json();
+    };
+    auto rows = [designed](const std::array<float, ReinRowCount + 1>& a) {
+        return designed ? Json::Range(a, 1, ReinRowCount) : Json();
+    };
+    const Envelope& e = r.Env;
+    j.Set("EnvMomentPos", sections(e.EnvMomentPos));
+    j.Set("EnvMomentNeg", sections(e.EnvMomentNeg));
+    j.Set("EnvShear", sections(e.EnvShear));
+    j.Set("EnvNormalPos", sections(e.EnvNormalPos));
+    j.Set("EnvNormalNeg", sections(e.EnvNormalNeg));
+    j.Set("EnvShearNormal", sections(e.EnvShearNormal));
+    j.Set("EnvMomentZ", sections(e.EnvMomentZ));
+    j.Set("EnvNormalZ", sections(e.EnvNormalZ));
+
+    const DesignResults& d = r.Design;
+    j.Set("ReinHeight", rows(d.ReinHeight));
+    j.Set("ReinDia", rows(p.ReinDia));
+    j.Set("ReinPitch", rows(p.ReinPitch));
+    j.Set("ReinMoment", rows(d.ReinMoment));
+    j.Set("ReinNormal", rows(d.ReinNormal));
+    j.Set("ReinMomentZ", rows(d.ReinMomentZ));
+    j.Set("ReinNormalZ", rows(d.ReinNormalZ));
+    j.Set("ReinAs", rows(d.ReinAs));
+    j.Set("ReinAsReq", rows(d.ReinAsReq));
+    j.Set("ReinRho", rows(d.ReinRho));
+    j.Set("ReinRhoReq43", rows(d.ReinRhoReq43));
+    j.Set("ReinMomentCap", rows(d.ReinMomentCap));
+    j.Set("ReinZ", rows(d.ReinZ));
+    j.Set("ReinShear", sections(d.ReinShear));
+    j.Set("ReinShearNormal", sections(d.ReinShearNormal));
+    j.Set("ReinShearCap", sections(d.ReinShearCap));
+    j.Set("RhoBalanced", designed ? Json(d.RhoBalanced) : Json());
+    j.Set("RhoMin", designed ? Json(d.RhoMin) : Json());
+    j.Set("ZMax", designed ? Json(d.ZMax) : Json());
+
+    Json warnings = Json::MakeObject();
+    if (designed) {
+        const DesignWarningSet w = DesignWarnings(d);
+        Json rowList = Json::MakeArray();
+        for (int row = 1; row <= ReinRowCount; ++row) {
+            const RowWarnings& rw = w.Row[size_t(row)];
+            rowList.Push(Json(Json::Object{{"MomentCapacity", rw.MomentCapacity},
+                                           {"RhoMin", rw.RhoMin},
+                                           {"RhoBalanced", rw.RhoBalanced},
+                                           {"ZMax", rw.ZMax},
+                                           {"CannotCarry", rw.CannotCarry}}));
+        }
+        Json shear = Json::MakeArray();
+        for (int s = 1; s <= DesignSectionCount; ++s)
+            shear.Push(Json(Json::Object{{"Shear", bool(w.Shear[size_t(s)])}}));
+        warnings.Set("Rows", std::move(rowList));
+        warnings.Set("Sections", std::move(shear));
+    }
+    j.Set("warnings", designed ? std::move(warnings) : Json());
+    j.Set("messages", TextList(r.Messages));
+    return j;
+}
+
 } // namespace pendrake::cli

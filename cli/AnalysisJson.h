@@ -2,6 +2,7 @@
 // commands of pendrake-cli.
 #pragma once
 
+#include "analysis/Combinations.h"
 #include "analysis/Stability.h"
 #include "calculator/CalculatorComputation.h"
 #include "cli/Json.h"
@@ -13,6 +14,9 @@ Json StabilityJson(const Project& project, const StabilityResults& results);
 
 // {"CalculatorInput": {...}, "Ka", ..., "messages"}; a value the run did not form is null.
 Json CalculatorJson(const CalculatorInput& input, const CalculatorResult& result);
+
+// The combinations, the envelope and the section design, with per-row warnings and "messages".
+Json DesignJson(const Project& project, const CombinationResults& results);
 
 // A list of texts.
 Json TextList(const std::vector<std::string>& texts);

@@ -22,6 +22,7 @@ const char* const UsageText =
     "  convert [FILE] --units metric|si|british -o OUT.pdi\n"
     "                                                switch the unit system and save\n"
     "  stability [FILE] [--factors D,L,H,F,T,I,E]    stability analysis (JSON); factors 1 unless given\n"
+    "  design [FILE]                                 load combinations and concrete design (JSON)\n"
     "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the project\n"
     "Without FILE a command works on a new default project.\n";
 
@@ -144,6 +145,20 @@ int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     return ExitSuccess;
 }
 
+int Design(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    Project p = MakeNewProject(DefaultReportFont);
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    CombinationResults results;
+    RunCombinations(p, results);
+    out << DesignJson(p, results).Dump() << "\n";
+    return ExitSuccess;
+}
+
 int Calculator(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Project p = MakeNewProject(DefaultReportFont);
@@ -249,6 +264,8 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return Convert(args, err);
     if (args.Command == "stability")
         return Stability(args, out, err);
+    if (args.Command == "design")
+        return Design(args, out, err);
     if (args.Command == "calculator")
         return Calculator(args, out, err);
     err << "pendrake-cli: unknown command " << args.Command << "\n" << UsageText;

@@ -144,3 +144,15 @@ TEST_F(CliTest, CalculatorTakesItsInputsByName)
     EXPECT_EQ(RunCli("calculator --set Nonsense=1").Status, 2);
     EXPECT_EQ(RunCli("calculator --set FrictionAngle=-5").Status, 2);
 }
+
+TEST_F(CliTest, DesignRunsTheCombinationsOfTheDefaultWall)
+{
+    const RunResult r = RunCli("design");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"Stable\": true"), std::string::npos);
+    // Section heights in cm: section 1 is TopWidth + UpperBackOffset = 1.4 m, the toe 1.0 m.
+    EXPECT_NE(r.Out.find("\"ReinHeight\": [140, 140, "), std::string::npos);
+    EXPECT_NE(r.Out.find(", 100, 100],"), std::string::npos);
+    EXPECT_NE(r.Out.find("\"warnings\": {"), std::string::npos);
+    EXPECT_EQ(r.Out.find("nan"), std::string::npos);
+}

@@ -1,0 +1,451 @@
+// The combination driver: the factor sets as the engineer tables them, the stop at the first
+// unstable set, the envelope's tie rules, the service factors afterwards, and random walls run
+// through the whole design without an undefined number.
+#include "analysis/Combinations.h"
+
+#include "analysis/EarthPressure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace pendrake;
+
+namespace {
+
+// Section forces are single precision sums of terms of up to a few hundred.
+constexpr double ForceTolerance = 2e-5;
+
+// The ACI 318 factors per set, D L H F T Impact E, copied from the engineer's table.
+constexpr double Table[13][7] = {
+    { 0, 0, 0, 0, 0, 0, 0 },
+    { 1.4, 1.7, 0, 0, 0, 1.7, 0 },
+    { 1.4, 1.7, 1.7, 0, 0, 1.7, 0 },
+    { 0.9, 0, 1.7, 0, 0, 0, 0 },
+    { 1.4, 1.7, 0, 1.4, 0, 1.7, 0 },
+    { 1.4, 1.7, 1.7, 1.4, 0, 1.7, 0 },
+    { 0.9, 0, 0, 1.4, 0, 0, 0 },
+    { 1.05, 1.28, 1.4, 0, 0, 1.28, 1.4 },
+    { 1.05, 1.28, 1.4, 1.05, 0, 1.28, 1.4 },
+    { 1.05, 1.28, 0, 0, 1.05, 1.28, 0 },
+    { 1.4, 0, 0, 0, 1.4, 0, 0 },
+    { 1.05, 1.28, 0, 1.05, 1.05, 1.28, 0 },
+    { 1, 1, 1, 1, 1, 1, 0 },
+};
+
+void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type)
+{
+    ++p.LineLoadCount;
+    p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };
+}
+
+// The default cross-section carrying its concrete and nothing else: no soil weight, water
+// below the wall, no surcharge, no earthquake, no anchors.
+Project ConcreteOnly()
+{
+    Project p = MakeNewProject("Arial");
+    p.FillUnitWeight = 0;
+    p.FillDryDensity = 0;
+    p.FillSatDensity = 0;
+    p.FrontWaterDepth = 11.0f;
+    p.BackWaterDepth = 11.0f;
+    p.Surcharge = 0;
+    p.SeismicCoef = 0;
+    p.AnchorRows = 0;
+    return p;
+}
+
+bool AllOnes(const Project& p)
+{
+    return std::all_of(
+        p.LoadFactor.begin() + 1, p.LoadFactor.end(), [](float f) { return f == 1; });
+}
+
+bool Contains(const std::vector<std::string>& texts, std::string_view text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+// --- Factor sets --------------------------------------------------------------------------------
+
+class CombinationFactorsPerCase : public testing::TestWithParam<int> { };
+
+TEST_P(CombinationFactorsPerCase, EachSetFactorsALoadByItsCase)
+{
+    // A downward line load of 10 of the case under test over the centre of section 1, at
+    // y = 8 where the leaning wall is 1.2 thick, adds 10 x its factor to the section's normal
+    // force, on top of the upper wall's own weight (6 x 0.5 + 0.9 x 6 / 2 = 5.7 of concrete at
+    // 2.4) times the dead-load factor.
+    const int loadCase = GetParam();
+    Project p = ConcreteOnly();
+    AddLineLoad(p, 10.0f, 1.7f, 8.0f, 180.0f, static_cast<int16_t>(loadCase));
+    CombinationResults r;
+    RunCombinations(p, r);
+    ASSERT_TRUE(r.Stable);
+    const double upperWall = 5.7 * 2.4;
+    for (int set = 1; set <= CombinationSetCount; ++set) {
+        const double expected = Table[set][0] * upperWall + Table[set][loadCase - 1] * 10.0;
+        EXPECT_NEAR(r.ComboNormal[set][1], expected, ForceTolerance * 10) << "set " << set;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoadCases, CombinationFactorsPerCase, testing::Range(1, LoadCaseCount + 1));
+
+// --- Stopping, messages and the factors afterwards ----------------------------------------------
+
+TEST(CombinationRun, ServiceFactorsAreBackAfterAStableRun)
+{
+    Project p = MakeNewProject("Arial");
+    CombinationResults r;
+    RunCombinations(p, r);
+    EXPECT_TRUE(r.Stable);
+    EXPECT_EQ(r.UnstableCombination, 0);
+    EXPECT_TRUE(AllOnes(p));
+    EXPECT_FALSE(Contains(r.Messages, UnstableCombinationMessage));
+}
+
+struct UpliftCase {
+    int LoadCase;
+    int FirstUnstableSet; // the first set whose factor for that case is not 0
+};
+
+class CombinationRunStops : public testing::TestWithParam<UpliftCase> { };
+
+TEST_P(CombinationRunStops, AtTheFirstSetThatLiftsTheWall)
+{
+    // An upward pull of 300 of one case: no set's dead load (at most 1.4 x 65.5) holds it once
+    // its factor is 1.05 or more; sets with the factor 0 stand.
+    const UpliftCase c = GetParam();
+    Project p = ConcreteOnly();
+    AddLineLoad(p, 300.0f, 4.0f, 10.0f, 0.0f, static_cast<int16_t>(c.LoadCase));
+    CombinationResults r;
+    // What an earlier run left must stay when this one is cancelled.
+    r.Env.EnvMomentPos[1] = 123.0f;
+    r.Design.ReinMoment[1] = 456.0f;
+    RunCombinations(p, r);
+
+    EXPECT_FALSE(r.Stable);
+    EXPECT_EQ(r.UnstableCombination, c.FirstUnstableSet);
+    EXPECT_TRUE(AllOnes(p)) << "service factors after a cancelled run";
+    ASSERT_FALSE(r.Messages.empty());
+    EXPECT_EQ(r.Messages.back(), UnstableCombinationMessage);
+    EXPECT_EQ(std::count(r.Messages.begin(), r.Messages.end(), UnstableCombinationMessage), 1);
+    EXPECT_EQ(r.Env.EnvMomentPos[1], 123.0f);
+    EXPECT_EQ(r.Design.ReinMoment[1], 456.0f);
+    for (int set = 1; set <= CombinationSetCount; ++set) {
+        // Rows of the sets before the stop hold the upper wall's normal force, the rest nothing.
+        const bool formed = set < c.FirstUnstableSet;
+        EXPECT_EQ(r.ComboNormal[set][1] > 0, formed) << "set " << set;
+        if (!formed) {
+            EXPECT_EQ(r.ComboMoment[set][2], 0.0f);
+            EXPECT_EQ(r.ComboShear[set][3], 0.0f);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CombinationRunStops,
+    testing::Values(UpliftCase { 2, 1 }, UpliftCase { 3, 2 }, UpliftCase { 4, 4 },
+        UpliftCase { 5, 9 }, UpliftCase { 6, 1 }, UpliftCase { 7, 7 }));
+
+TEST(CombinationRun, UndefinedSeismicPressureStopsAtTheFirstSeismicSet)
+{
+    // theta = atan(0.7) = 35 degrees is beyond phi = 30: no backfill slope gives a seismic
+    // pressure, and the first set with the earthquake stops the run.
+    Project p = MakeNewProject("Arial");
+    p.SeismicCoef = 0.7f;
+    CombinationResults r;
+    RunCombinations(p, r);
+    EXPECT_FALSE(r.Stable);
+    EXPECT_EQ(r.UnstableCombination, 7);
+    EXPECT_TRUE(Contains(r.Messages, SeismicUndefinedMessage));
+    EXPECT_EQ(r.Messages.back(), UnstableCombinationMessage);
+    EXPECT_TRUE(AllOnes(p));
+}
+
+TEST(CombinationRun, AFlattenedSlopeIsReportedOnceForTheWholeRun)
+{
+    // 1 : 1 is steeper than phi = 30 degrees: the first set flattens it in the record to
+    // 1 : 1.8, the later ones find it flat enough. The run still reports the change.
+    Project p = MakeNewProject("Arial");
+    p.BackfillSlope = 1.0f;
+    p.SeismicCoef = 0; // the seismic check would flatten it further, with its own message
+    CombinationResults r;
+    RunCombinations(p, r);
+    ASSERT_TRUE(r.Stable);
+    EXPECT_TRUE(r.SlopeAdjusted);
+    EXPECT_EQ(std::count(r.Messages.begin(), r.Messages.end(), StaticSlopeMessage), 1);
+    EXPECT_NEAR(p.BackfillSlope, 1.8f, 1e-6);
+}
+
+TEST(CombinationRun, WithoutWaterTheWaterSetsRepeatTheirDrySets)
+{
+    // Both water levels below the wall: sets 4 and 5 differ from 1 and 2 only by the water
+    // factor, which then multiplies nothing.
+    Project p = MakeNewProject("Arial");
+    p.FrontWaterDepth = 11.0f;
+    p.BackWaterDepth = 11.0f;
+    CombinationResults r;
+    RunCombinations(p, r);
+    ASSERT_TRUE(r.Stable);
+    for (const auto& [dry, wet] : { std::pair { 1, 4 }, std::pair { 2, 5 } }) {
+        EXPECT_EQ(r.ComboMoment[dry], r.ComboMoment[wet]) << dry;
+        EXPECT_EQ(r.ComboShear[dry], r.ComboShear[wet]) << dry;
+        EXPECT_EQ(r.ComboNormal[dry], r.ComboNormal[wet]) << dry;
+    }
+}
+
+TEST(CombinationRun, DesignRowsTakeTheEnvelopeOfTheDefaultWall)
+{
+    // Section thicknesses by hand: 0.5 + 0.9 = 1.4 m; the body at the toe top
+    // 3.0 + 1.4 x 1/2 = 3.7 m; the toe 1.0 m; in cm.
+    Project p = MakeNewProject("Arial");
+    CombinationResults r;
+    RunCombinations(p, r);
+    ASSERT_TRUE(r.Stable);
+    const float heights[] = { 0, 140, 140, 370, 370, 100, 100 };
+    for (int row = 1; row <= ReinRowCount; ++row)
+        EXPECT_NEAR(r.Design.ReinHeight[row], heights[row], 1e-4) << row;
+    for (int s = 1; s <= DesignSectionCount; ++s) {
+        EXPECT_EQ(r.Design.ReinMoment[2 * s - 1], std::fabs(r.Env.EnvMomentNeg[s])) << s;
+        EXPECT_EQ(r.Design.ReinNormal[2 * s - 1], r.Env.EnvNormalNeg[s]) << s;
+        EXPECT_EQ(r.Design.ReinMoment[2 * s], r.Env.EnvMomentPos[s]) << s;
+        EXPECT_EQ(r.Design.ReinNormal[2 * s], r.Env.EnvNormalPos[s]) << s;
+        EXPECT_EQ(r.Design.ReinShear[s], r.Env.EnvShear[s]) << s;
+        // The service moment goes to the face it stretches; the other row gets nothing.
+        const int cracked = r.Env.EnvMomentZ[s] < 0 ? 2 * s - 1 : 2 * s;
+        const int other = cracked == 2 * s ? 2 * s - 1 : 2 * s;
+        EXPECT_EQ(r.Design.ReinMomentZ[cracked], std::fabs(r.Env.EnvMomentZ[s])) << s;
+        EXPECT_EQ(r.Design.ReinMomentZ[other], 0.0f) << s;
+    }
+    // 1.4 / (4000 kg/cm² = 392.4 MPa) and 25 MN/m = 2548.42 T/m.
+    EXPECT_NEAR(r.Design.RhoMin, 0.003568, 1e-6);
+    EXPECT_NEAR(r.Design.ZMax, 2548.42, 0.01);
+    // The upper wall is pushed towards the toe in every set: its moments are all negative.
+    EXPECT_LT(r.Env.EnvMomentNeg[1], 0.0f);
+    EXPECT_EQ(r.Env.EnvMomentPos[1], 0.0f);
+}
+
+// --- Envelope -----------------------------------------------------------------------------------
+
+struct EnvelopeCase {
+    const char* Name;
+    // Per set 1..12 (index 0 unused): moment, shear, normal force of section 1.
+    std::array<float, 13> M, V, N;
+    float MomentPos, NormalPos, MomentNeg, NormalNeg, Shear, ShearNormal, MomentZ, NormalZ;
+};
+
+void PrintTo(const EnvelopeCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class CombinationEnvelope : public testing::TestWithParam<EnvelopeCase> { };
+
+TEST_P(CombinationEnvelope, KeepsTheExtremesWithTheirNormalForces)
+{
+    const EnvelopeCase& c = GetParam();
+    CombinationResults r;
+    for (int set = 1; set <= CombinationSetCount; ++set) {
+        r.ComboMoment[set][1] = c.M[set];
+        r.ComboShear[set][1] = c.V[set];
+        r.ComboNormal[set][1] = c.N[set];
+    }
+    const Envelope e = DesignEnvelope(r);
+    EXPECT_EQ(e.EnvMomentPos[1], c.MomentPos);
+    EXPECT_EQ(e.EnvNormalPos[1], c.NormalPos);
+    EXPECT_EQ(e.EnvMomentNeg[1], c.MomentNeg);
+    EXPECT_EQ(e.EnvNormalNeg[1], c.NormalNeg);
+    EXPECT_EQ(e.EnvShear[1], c.Shear);
+    EXPECT_EQ(e.EnvShearNormal[1], c.ShearNormal);
+    EXPECT_EQ(e.EnvMomentZ[1], c.MomentZ);
+    EXPECT_EQ(e.EnvNormalZ[1], c.NormalZ);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, CombinationEnvelope,
+    testing::Values(
+        // Equal largest moments in sets 2 and 5: the smaller normal force goes with them,
+        // whichever comes first; the same for the most negative moment and the largest shear
+        // (-8 and 8 tie in magnitude).
+        EnvelopeCase { "Ties", { 0, 1, 7, 2, 3, 7, -4, -9, -9, 0, 0, 0, 50 },
+            { 0, 1, 2, -8, 3, 8, 0, 0, 0, 0, 0, 0, 99 },
+            { 0, 5, 30, 40, 50, 20, 10, 35, 25, 5, 5, 5, 60 }, 7, 20, -9, 25, 8, 20, 50, 60 },
+        EnvelopeCase { "TieFirstSmaller", { 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, -3 },
+            { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }, { 0, 10, 1, 1, 1, 1, 1, 1, 1, 1, 1, 30, 4 },
+            6, 10, 0, 0, 0, 0, -3, 4 },
+        // A larger moment takes its own normal force even when that is larger.
+        EnvelopeCase { "LargerWins", { 0, 5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 },
+            { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }, { 0, 3, 70, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3 },
+            6, 70, 0, 0, 0, 0, 0, 3 },
+        // All moments positive: the negative side stays at its start, 0 with 0; set 12's large
+        // values never enter the design envelope.
+        EnvelopeCase { "AllPositive", { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 500 },
+            { 0, -1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, 600 },
+            { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 700 }, 11, 11, 0, 0, 11, 11, 500, 700 }),
+    [](const testing::TestParamInfo<EnvelopeCase>& info) { return std::string(info.param.Name); });
+
+// --- Random walls -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int WallCount = 1000;
+constexpr unsigned Seed = 20080117;
+
+// Random walls within the input dialogs' limits, as the stability property test draws them,
+// with the user's bars (a zero diameter or pitch from a damaged file included) half the time.
+class WallGenerator {
+public:
+    explicit WallGenerator(unsigned seed)
+        : rng_(seed)
+    {
+    }
+
+    Project Next()
+    {
+        Project p = MakeNewProject("Arial");
+        p.UnitSystem = static_cast<int16_t>(Int(0, 2));
+
+        const int upper = Chance(0.1) ? 0 : Int(50, 1200);
+        const int step = Chance(0.6) ? 0 : Int(0, 200);
+        const int rearH = Chance(0.1) ? 0 : Int(0, 400);
+        const int lowH = Chance(0.1) ? 0 : Int(0, 400);
+        const int below = step + rearH + lowH;
+        const int toeH = below == 0 ? 0 : Int(0, below);
+        p.UpperBackHeight = Cm(upper);
+        p.RearStepHeight = Cm(step);
+        p.RearSlopeHeight = Cm(rearH);
+        p.LowerSlopeHeight = Cm(lowH);
+        p.ToeHeight = Cm(toeH);
+        p.FrontHeight = Cm(upper + below - toeH);
+
+        const int top = Int(20, 200);
+        const int lean = Chance(0.2) ? 0 : Int(0, 200);
+        const int shelf = below == 0 ? 0 : Int(0, 900);
+        const int width = top + lean + shelf;
+        std::array<int, 3> cuts { Int(0, width), Int(0, width), Int(0, width) };
+        std::sort(cuts.begin(), cuts.end());
+        p.TopWidth = Cm(top);
+        p.UpperBackOffset = Cm(lean);
+        p.ShelfWidth = Cm(shelf);
+        p.BottomWidth = Cm(cuts[0]);
+        p.LowerSlopeWidth = below == 0 ? 0 : Cm(cuts[1] - cuts[0]);
+        p.LowerFlatWidth = Cm(cuts[2] - cuts[1] + (below == 0 ? cuts[1] - cuts[0] : 0));
+        p.RearSlopeWidth = Cm(width - cuts[2]);
+        p.ToeWidth = toeH == 0 ? 0 : Cm(Int(0, 300));
+
+        const int wall = upper + below;
+        p.BackfillSlope = Chance(0.5) ? 0 : Cm(Int(50, 500));
+        p.FrontWaterDepth = Cm(Int(0, wall));
+        p.BackWaterDepth = Cm(Int(0, wall));
+
+        p.ConcUnitWeight = Real(1.5, 2.6);
+        p.ConcFc = Real(150, 400);
+        p.ConcCover = Real(0, 10);
+        p.RebarFy = Real(2000, 5000);
+        p.WaterUnitWeight = Real(0.9, 1.1);
+        p.FillUnitWeight = Real(1.4, 2.2);
+        p.FillDryDensity = p.FillUnitWeight;
+        p.FillSatDensity = p.FillUnitWeight + Real(0, 0.4);
+        p.FillPhi = Chance(0.1) ? Real(0, 15) : Real(20, 45);
+        p.DeltaEarth = Real(0, p.FillPhi);
+        p.DeltaConcrete = Real(0, p.FillPhi);
+        p.BasePhi = Real(0, 45);
+        p.BaseCohesion = Chance(0.3) ? 0 : Real(0, 20);
+        p.BaseQd = Real(0, 60);
+        p.BaseE = Chance(0.1) ? 0 : Real(0.01, 5);
+
+        p.AnchorRows = static_cast<int16_t>(Int(0, 25));
+        p.AnchorVPitch = Real(0.1, 2);
+        p.AnchorHPitch = Real(0.5, 3);
+        p.AnchorEdgeDist = Real(0.1, 1);
+        p.AnchorDia = Real(1, 4);
+        p.AnchorE = Real(10, 30);
+
+        p.Surcharge = Real(0, 3);
+        p.SurchargeType = static_cast<int16_t>(Int(1, 7));
+        p.SeismicCoef = Real(0, 0.3);
+        p.LineLoadCount = static_cast<int16_t>(Int(0, MaxLineLoads));
+        const double span = double(p.ToeWidth) + width / 100.0;
+        for (int i = 1; i <= p.LineLoadCount; ++i)
+            p.LineLoads[i] = { Real(0, 30), Real(0, span + 2), Cm(Int(0, wall)), float(Int(0, 359)),
+                static_cast<int16_t>(Int(1, 7)) };
+
+        p.ReinUserSet = Chance(0.5);
+        for (int row = 1; row <= ReinRowCount; ++row) {
+            p.ReinDia[row] = Chance(0.1) ? 0 : Real(0.4, 3.2);
+            p.ReinPitch[row] = Chance(0.1) ? 0 : Real(5, 30);
+        }
+        return p;
+    }
+
+private:
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    float Real(double lo, double hi)
+    {
+        return static_cast<float>(std::uniform_real_distribution<double>(lo, hi)(rng_));
+    }
+    bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+    static float Cm(int cm) { return static_cast<float>(cm / 100.0); }
+
+    std::mt19937 rng_;
+};
+
+template <size_t N> void ExpectFinite(const std::array<float, N>& values, const char* what)
+{
+    for (size_t i = 0; i < N; ++i)
+        EXPECT_TRUE(std::isfinite(values[i])) << what << " [" << i << "]";
+}
+
+} // namespace
+
+TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
+{
+    WallGenerator walls(Seed);
+    int designed = 0, cannotCarry = 0;
+    for (int n = 0; n < WallCount; ++n) {
+        Project p = walls.Next();
+        SCOPED_TRACE("wall " + std::to_string(n));
+        CombinationResults r;
+        RunCombinations(p, r);
+        ASSERT_TRUE(AllOnes(p));
+        for (int set = 1; set <= CombinationSetCount; ++set) {
+            ExpectFinite(r.ComboMoment[set], "ComboMoment");
+            ExpectFinite(r.ComboShear[set], "ComboShear");
+            ExpectFinite(r.ComboNormal[set], "ComboNormal");
+        }
+        if (!r.Stable) {
+            ASSERT_GE(r.UnstableCombination, 1);
+            ASSERT_EQ(r.Messages.back(), UnstableCombinationMessage);
+            continue;
+        }
+        ++designed;
+        const Envelope& e = r.Env;
+        for (const auto* a : { &e.EnvMomentPos, &e.EnvMomentNeg, &e.EnvShear, &e.EnvNormalPos,
+                 &e.EnvNormalNeg, &e.EnvShearNormal, &e.EnvMomentZ, &e.EnvNormalZ })
+            ExpectFinite(*a, "envelope");
+        const DesignResults& d = r.Design;
+        for (const auto* a :
+            { &d.ReinHeight, &d.ReinMoment, &d.ReinNormal, &d.ReinMomentZ, &d.ReinNormalZ,
+                &d.ReinAs, &d.ReinAsReq, &d.ReinRho, &d.ReinRhoReq43, &d.ReinMomentCap, &d.ReinZ })
+            ExpectFinite(*a, "design row");
+        for (const auto* a : { &d.ReinShear, &d.ReinShearNormal, &d.ReinShearCap })
+            ExpectFinite(*a, "shear");
+        ExpectFinite(p.ReinDia, "ReinDia");
+        ExpectFinite(p.ReinPitch, "ReinPitch");
+        EXPECT_TRUE(
+            std::isfinite(d.RhoBalanced) && std::isfinite(d.RhoMin) && std::isfinite(d.ZMax));
+        for (int row = 1; row <= ReinRowCount; ++row)
+            cannotCarry += d.ReinCannotCarry[row] || d.ReinZCannotCarry[row];
+    }
+    // The generator must reach designs, or the property proves little.
+    EXPECT_GT(designed, WallCount / 10);
+    RecordProperty("designed", designed);
+    RecordProperty("cannotCarry", cannotCarry);
+}

@@ -1,0 +1,700 @@
+// Section forces checked against hand calculations: the concrete's area and centroid from the
+// outline polygon, the textbook base trapezoid, hydrostatic and Westergaard water, a trial-wedge
+// Coulomb and Mononobe-Okabe thrust on the leaning face, and the anchors' pull.
+#include "analysis/SectionForces.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+using namespace pendrake;
+
+namespace {
+
+// Results are single precision sums of a few dozen terms of up to a few hundred: they hold
+// about six significant digits of the largest term.
+constexpr double RelativeTolerance = 2e-6;
+// Differences of two such results keep the absolute error of the larger one.
+constexpr double DifferenceTolerance = 1e-5;
+// The trial wedge samples the failure plane every 0.0009 degrees; at the maximum the thrust
+// changes with the square of that step, far below this.
+constexpr double WedgeTolerance = 1e-7;
+
+const double Pi = 4.0 * std::atan(1.0);
+
+void ExpectClose(double actual, double expected, double scale, const char* what)
+{
+    EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(scale))) << what;
+}
+
+// --- Hand geometry: the outline polygon, clipped and measured by the shoelace formula --------
+
+struct Pt {
+    double X = 0;
+    double Y = 0;
+};
+using Polygon = std::vector<Pt>;
+
+// The eleven outline points in order around the section, starting at the toe front.
+Polygon Outline(const Project& p)
+{
+    const double x5 = double(p.ToeWidth) + p.BottomWidth;
+    const double x15 = x5 + p.LowerSlopeWidth;
+    const double x16 = x15 + p.LowerFlatWidth;
+    const double x6 = x16 + p.RearSlopeWidth;
+    const double y6 = double(p.LowerSlopeHeight) + p.RearSlopeHeight;
+    const double yShelf = y6 + p.RearStepHeight;
+    const double yTop = double(p.FrontHeight) + p.ToeHeight;
+    return { { 0, 0 }, { x5, 0 }, { x15, p.LowerSlopeHeight }, { x16, p.LowerSlopeHeight },
+        { x6, y6 }, { x6, yShelf }, { double(p.ToeWidth) + p.TopWidth + p.UpperBackOffset, yShelf },
+        { double(p.ToeWidth) + p.TopWidth, yTop }, { p.ToeWidth, yTop },
+        { p.ToeWidth, p.ToeHeight }, { 0, p.ToeHeight } };
+}
+
+// Keeps the part where keep(point) >= 0, keep being linear.
+Polygon Clip(const Polygon& in, const std::function<double(const Pt&)>& keep)
+{
+    Polygon out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        const Pt& a = in[i];
+        const Pt& b = in[(i + 1) % in.size()];
+        const double fa = keep(a), fb = keep(b);
+        if (fa >= 0)
+            out.push_back(a);
+        if ((fa >= 0) != (fb >= 0)) {
+            const double t = fa / (fa - fb);
+            out.push_back({ a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y) });
+        }
+    }
+    return out;
+}
+
+struct Measure {
+    double A = 0;
+    double X = 0;
+    double Y = 0;
+};
+
+Measure Shoelace(const Polygon& poly)
+{
+    double a2 = 0, cx = 0, cy = 0;
+    for (size_t i = 0; i < poly.size(); ++i) {
+        const Pt& a = poly[i];
+        const Pt& b = poly[(i + 1) % poly.size()];
+        const double cross = a.X * b.Y - b.X * a.Y;
+        a2 += cross;
+        cx += (a.X + b.X) * cross;
+        cy += (a.Y + b.Y) * cross;
+    }
+    return { a2 / 2, cx / (3 * a2), cy / (3 * a2) };
+}
+
+Measure UpperWall(const Project& p)
+{
+    const double yShelf = double(p.LowerSlopeHeight) + p.RearSlopeHeight + p.RearStepHeight;
+    return Shoelace(Clip(Outline(p), [&](const Pt& q) { return q.Y - yShelf; }));
+}
+
+Measure BodyAboveToe(const Project& p)
+{
+    const Polygon above = Clip(Outline(p), [&](const Pt& q) { return q.Y - p.ToeHeight; });
+    return Shoelace(Clip(above, [&](const Pt& q) { return q.X - p.ToeWidth; }));
+}
+
+// --- Test walls ---------------------------------------------------------------------------------
+
+// Concrete only, gc = 2.4, nothing else: no soil weight, water below the wall, no surcharge, no
+// earthquake, no anchors.
+Project ConcreteOnly(Project p)
+{
+    p.ConcUnitWeight = 2.4f;
+    p.FillUnitWeight = 0;
+    p.FillDryDensity = 0;
+    p.FillSatDensity = 0;
+    p.WaterUnitWeight = 1.0f;
+    p.FrontWaterDepth = 20.0f;
+    p.BackWaterDepth = 20.0f;
+    p.Surcharge = 0;
+    p.SeismicCoef = 0;
+    p.AnchorRows = 0;
+    p.LineLoadCount = 0;
+    p.BackfillSlope = 0;
+    p.ConcCover = 7.0f;
+    p.ReinDia[6] = 0;
+    return p;
+}
+
+// Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
+// lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
+// cut of section 2 (y = 1) crosses the lower slope at x = 3: w2 = 2.
+Project SlopedWall()
+{
+    Project p = MakeNewProject("Arial");
+    p.ToeWidth = 1.0f;
+    p.ToeHeight = 1.0f;
+    p.TopWidth = 0.5f;
+    p.UpperBackOffset = 0.5f;
+    p.ShelfWidth = 2.5f;
+    p.BottomWidth = 1.5f;
+    p.LowerSlopeWidth = 1.0f;
+    p.LowerSlopeHeight = 2.0f;
+    p.LowerFlatWidth = 0.5f;
+    p.RearSlopeWidth = 0.5f;
+    p.RearSlopeHeight = 1.0f;
+    p.RearStepHeight = 0;
+    p.UpperBackHeight = 4.0f;
+    p.FrontHeight = 6.0f;
+    return ConcreteOnly(p);
+}
+constexpr double SlopedW2 = 2.0;
+constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower slope
+
+// The same upper wall on a flat underside under a 1.5 rear step slab: nothing of the underside
+// lies above the cut of section 2 (y = 0.5), which runs across the whole 3.0 of the body.
+Project FlatWall()
+{
+    Project p = MakeNewProject("Arial");
+    p.ToeWidth = 1.0f;
+    p.ToeHeight = 0.5f;
+    p.TopWidth = 0.5f;
+    p.UpperBackOffset = 0.5f;
+    p.ShelfWidth = 2.0f;
+    p.BottomWidth = 1.5f;
+    p.LowerSlopeWidth = 0.5f;
+    p.LowerSlopeHeight = 0;
+    p.LowerFlatWidth = 0.5f;
+    p.RearSlopeWidth = 0.5f;
+    p.RearSlopeHeight = 0;
+    p.RearStepHeight = 1.5f;
+    p.UpperBackHeight = 4.0f;
+    p.FrontHeight = 5.0f;
+    return ConcreteOnly(p);
+}
+constexpr double FlatW2 = 3.0;
+
+void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
+{
+    ++p.LineLoadCount;
+    p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };
+}
+
+// A heavy dead load at the toe front: the resultant moves into the front third and the base
+// pressure stays off the underside above the cut of section 2, so that section takes only the
+// loads a test puts on it.
+void AddBallast(Project& p)
+{
+    AddLineLoad(p, 200.0f, 0.1f, p.ToeHeight, 180.0f);
+}
+
+void ExpectPressureClearOfTheBodyCut(const StabilityResults& s)
+{
+    ASSERT_EQ(s.PressureCase, BasePressureCase::FrontTriangle);
+    const double psi = s.ResultantInclination;
+    const double cutU = SlopedCutX * std::cos(psi) - 1.0 * std::sin(psi);
+    ASSERT_LT(s.CompressedLength, cutU);
+}
+
+SectionForceResults Compute(Project& p)
+{
+    SectionForceResults r;
+    EXPECT_TRUE(ComputeSectionForces(p, r));
+    return r;
+}
+
+// Integrals over [a, b] of a linear pressure q(x) = q0 + slope x: its force and moment about xc.
+struct Integral {
+    double Force = 0;
+    double Moment = 0;
+};
+Integral LinearPressure(double q0, double slope, double a, double b, double xc)
+{
+    const double force = q0 * (b - a) + slope * (b * b - a * a) / 2;
+    const double first = q0 * (b * b - a * a) / 2 + slope * (b * b * b - a * a * a) / 3;
+    return { force, first - xc * force };
+}
+
+// Thrust coefficient 2P / (gamma H²) on a face leaning `lean` per unit height under a level
+// backfill, by trial wedges through the heel: the largest of the thrusts that hold each wedge
+// (weight, inertia kh W towards the wall, friction phi on the slip plane, delta on the face).
+double TrialWedgeCoefficient(double phi, double delta, double lean, double kh)
+{
+    const double H = 1.0;
+    const double face = std::hypot(H, lean);
+    const double nx = -H / face, ny = -lean / face; // into the wall
+    const double tx = lean / face, ty = -H / face; // down the face
+    const double dx = std::cos(delta) * nx + std::sin(delta) * tx;
+    const double dy = std::cos(delta) * ny + std::sin(delta) * ty;
+    double best = 0;
+    constexpr int Steps = 100000;
+    for (int k = 1; k < Steps; ++k) {
+        const double rho = Pi / 2 * k / Steps; // slip plane from the horizontal
+        const double c = lean + H / std::tan(rho);
+        const double W = c * H / 2;
+        const double len = std::hypot(c - lean, H);
+        const double mx = H / len, my = -(c - lean) / len; // out of the wedge, down the slope
+        const double ux = (c - lean) / len, uy = H / len; // up the slip plane
+        const double rx = -mx + std::tan(phi) * ux, ry = -my + std::tan(phi) * uy;
+        // -P d + N r = (kh W, W)
+        const double det = -dx * ry + dy * rx;
+        const double P = (kh * W * ry - W * rx) / det;
+        best = std::max(best, P);
+    }
+    return 2 * best / (H * H);
+}
+
+} // namespace
+
+// --- Dead load ----------------------------------------------------------------------------------
+
+class SectionForcesDeadLoad : public testing::TestWithParam<float> { };
+
+TEST_P(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
+{
+    // Concrete only, with a downward line load on the toe (0 for none) at x = 0.5. No
+    // horizontal load: psi = 0, the projected base is the plan, the pressure the textbook
+    // trapezoid q(x) = V/B + 12 V e (x - B/2)/B³ over B = 4.5.
+    const double toeLoad = GetParam();
+    Project p = SlopedWall();
+    if (toeLoad > 0)
+        AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
+    const SectionForceResults r = Compute(p);
+    ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
+
+    const double gc = 2.4;
+    const Measure all = Shoelace(Outline(p));
+    const double V = gc * all.A + toeLoad;
+    const double B = 4.5;
+    const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
+    const double q0 = V / B - 6 * V * e / (B * B);
+    const double slope = 12 * V * e / (B * B * B);
+
+    const Measure upper = UpperWall(p);
+    const double xc1 = 1.0 + 1.0 / 2;
+    ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
+    ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
+    EXPECT_EQ(r.SectionShear[1], 0.0f);
+
+    // Section 2: the concrete above y = 1 and the pressure under the underside above it.
+    const Measure body = BodyAboveToe(p);
+    const double xc2 = 1.0 + SlopedW2 / 2;
+    EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
+    const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
+    ExpectClose(r.SectionNormal[2], gc * body.A - under.Force, gc * body.A, "N2");
+    ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
+    EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
+
+    // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
+    const double toeWeight = gc * 1.0 * 1.0;
+    const double d = 1.0 - 0.07;
+    const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
+    const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+    EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
+    // The toe load's lever is measured from the toe face: 0.5 in front of it.
+    ExpectClose(r.SectionMoment[3], -toeWeight * 0.5 - toePressure.Moment - toeLoad * 0.5, V, "M3");
+    ExpectClose(
+        r.SectionShear[3], -toeWeight * (1.0 - d) / 1.0 + shearPressure.Force - toeLoad, V, "V3");
+    // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
+    EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(ToeLoads, SectionForcesDeadLoad, testing::Values(0.0f, 5.0f));
+
+// --- Line loads ---------------------------------------------------------------------------------
+
+struct LineLoadCase {
+    const char* Name;
+    float Load, X, Y, Direction;
+    // Expected changes of moment, shear, normal force of sections 1 and 2.
+    double M1, V1, N1, M2, V2, N2;
+};
+
+void PrintTo(const LineLoadCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class SectionForcesLineLoads : public testing::TestWithParam<LineLoadCase> { };
+
+TEST_P(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
+{
+    // Flat wall: section 1 centre (1.5, 1.5), section 2 centre (2.5, 0.5); nothing of the
+    // underside lies above either cut, so the base pressure does not reach them.
+    const LineLoadCase& c = GetParam();
+    Project plain = FlatWall();
+    Project loaded = FlatWall();
+    AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
+    const SectionForceResults a = Compute(plain);
+    const SectionForceResults b = Compute(loaded);
+    auto expectDelta = [&](int s, double m, double v, double n) {
+        EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
+        EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
+        EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
+    };
+    expectDelta(1, c.M1, c.V1, c.N1);
+    expectDelta(2, c.M2, c.V2, c.N2);
+}
+
+const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
+
+INSTANTIATE_TEST_SUITE_P(Loads, SectionForcesLineLoads,
+    testing::Values(
+        // Towards the backfill at the wall top, 4 above the shelf and 5 above the toe top.
+        LineLoadCase { "PushAtTop", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
+        // Straight down at section 1's centre: only its normal force; section 2 feels it 1.0 in
+        // front of its own centre.
+        LineLoadCase { "DownAtCentre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
+        // On the front face, down and towards the backfill.
+        LineLoadCase { "OnFrontFace", 5, 1.0f, 3.0f, 135, Diagonal*(-0.5 + 1.5), Diagonal, Diagonal,
+            Diagonal*(-1.5 + 2.5), Diagonal, Diagonal },
+        // On the leaning back face, 2 above the shelf where it lies at x = 1.75.
+        LineLoadCase { "OnBackFace", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
+        // On the backfill behind the face: the soil carries it to the shelf, not to the wall.
+        LineLoadCase { "OnBackfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
+        LineLoadCase { "OnBackfillSurface", 4, 3.5f, 5.5f, 180, 0, 0, 0, 4 * 1.0, 0, 4 },
+        // In front of the toe face: neither section 1 nor 2.
+        LineLoadCase { "OnToe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 }),
+    [](const testing::TestParamInfo<LineLoadCase>& info) { return std::string(info.param.Name); });
+
+// --- Water --------------------------------------------------------------------------------------
+
+TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
+{
+    // Front water 2 below the top (surface at 3.5): 2 deep on the upper wall, 3 above the toe
+    // top, 3 standing on the toe; the back water stays below the wall.
+    Project plain = FlatWall();
+    Project wet = FlatWall();
+    wet.FrontWaterDepth = 2.0f;
+    const SectionForceResults a = Compute(plain);
+    const SectionForceResults b = Compute(wet);
+    const double gw = 1.0;
+    EXPECT_NEAR(b.SectionMoment[1] - a.SectionMoment[1], gw * 8 / 6, DifferenceTolerance * 10);
+    EXPECT_NEAR(b.SectionShear[1] - a.SectionShear[1], gw * 4 / 2, DifferenceTolerance * 10);
+    EXPECT_NEAR(b.SectionNormal[1] - a.SectionNormal[1], 0, DifferenceTolerance * 10);
+    EXPECT_NEAR(b.SectionMoment[2] - a.SectionMoment[2], gw * 27 / 6, DifferenceTolerance * 10);
+    EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
+    EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
+
+    // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, and the base
+    // pressure normal to the flat bottom, q(x) = p(x cos psi) cos² psi for the trapezoid p(u)
+    // the stability analysis solved.
+    const StabilityResults& s = b.Stability;
+    ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
+    const double psi = s.ResultantInclination;
+    const double c2 = std::cos(psi) * std::cos(psi);
+    const double q0 = s.PressureToeEnd * c2;
+    const double slope
+        = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
+    const double d = 0.5 - 0.07;
+    const double weight = 2.4 * 0.5;
+    const double standing = 3 * gw;
+    const Integral base = LinearPressure(q0, slope, 0, 1.0, 1.0);
+    const Integral front = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+    ExpectClose(b.SectionMoment[3], -weight * 0.5 - standing * 0.5 - base.Moment, 10, "M3");
+    ExpectClose(b.SectionShear[3], -(weight + standing) * (1.0 - d) + front.Force, 10, "V3");
+    EXPECT_EQ(b.SectionNormal[3], 0.0f);
+}
+
+TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
+{
+    // Water table 3 below the top (at y = 4), 1 above the shelf; the soil weighs nothing, dry
+    // or submerged (saturated density = water). Section 1 feels 1 of water on its back and the
+    // water over the lower quarter of the leaning face; section 2 feels the water on its back
+    // from y = 4 down to the cut (3), the water over the shelf and the face, and the uplift
+    // under the underside above the cut.
+    Project p = SlopedWall();
+    AddBallast(p);
+    p.BackWaterDepth = 3.0f;
+    p.FillSatDensity = 1.0f;
+    Project dry = SlopedWall();
+    AddBallast(dry);
+    const SectionForceResults r = Compute(p);
+    const SectionForceResults r0 = Compute(dry);
+    ExpectPressureClearOfTheBodyCut(r.Stability);
+    ExpectPressureClearOfTheBodyCut(r0.Stability);
+
+    const double gw = 1.0;
+    const double xc1 = 1.5;
+    // Over the face: the wetted run is 0.5/4 = 0.125, the pressure grows to 1 at its foot
+    // (x = 2): 0.0625 at 2 - 0.125/3.
+    const double faceWater = 0.125 * 1.0 / 2;
+    const double faceArm = 2.0 - 0.125 / 3;
+    EXPECT_NEAR(r.SectionShear[1] - r0.SectionShear[1], -gw / 2, DifferenceTolerance * 10);
+    EXPECT_NEAR(r.SectionMoment[1] - r0.SectionMoment[1], -gw / 6 + faceWater * (faceArm - xc1),
+        DifferenceTolerance * 10);
+    EXPECT_NEAR(r.SectionNormal[1] - r0.SectionNormal[1], faceWater, DifferenceTolerance * 10);
+
+    // Section 2 from scratch: concrete, back water, water over shelf and face, uplift on the
+    // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
+    // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
+    const double gc = 2.4;
+    const double xc2 = 2.0;
+    const Measure body = BodyAboveToe(p);
+    struct Vertical {
+        double Down, X;
+    };
+    const Vertical loads[] = {
+        { gc * body.A, body.X },
+        { faceWater, faceArm },
+        { 2.5 * 1.0, 3.25 }, // water over the shelf, x 2..4.5
+        { -(3 + 2) / 2.0 * 0.5, 3.0 + 0.5 * (3 + 2 * 2) / (3.0 * (3 + 2)) },
+        { -2 * 0.5, 3.75 },
+        { -(2 + 1) / 2.0 * 0.5, 4.0 + 0.5 * (2 + 2 * 1) / (3.0 * (2 + 1)) },
+    };
+    double N = 0, M = 0;
+    for (const Vertical& v : loads) {
+        N += v.Down;
+        M += v.Down * (v.X - xc2);
+    }
+    M -= gw * 27 / 6;
+    ExpectClose(r.SectionNormal[2], N, N, "N2");
+    ExpectClose(r.SectionMoment[2], M, N, "M2");
+    ExpectClose(r.SectionShear[2], -gw * 9 / 2, N, "V2");
+}
+
+// --- Earthquake ---------------------------------------------------------------------------------
+
+TEST(SectionForcesSeismic, ConcreteInertiaActsAtItsCentroidAboveEachCut)
+{
+    Project p = SlopedWall();
+    AddBallast(p);
+    p.SeismicCoef = 0.1f;
+    const SectionForceResults r = Compute(p);
+    ExpectPressureClearOfTheBodyCut(r.Stability);
+
+    const double gc = 2.4, kh = 0.1;
+    const Measure upper = UpperWall(p);
+    ExpectClose(r.SectionShear[1], -kh * gc * upper.A, 10, "V1");
+    ExpectClose(r.SectionMoment[1],
+        gc * upper.A * (upper.X - 1.5) - kh * gc * upper.A * (upper.Y - 3.0), 10, "M1");
+    // All the concrete above y = 1, the step, body and wedges recomputed for the cut included.
+    const Measure body = BodyAboveToe(p);
+    ExpectClose(r.SectionShear[2], -kh * gc * body.A, 50, "V2");
+    ExpectClose(r.SectionMoment[2],
+        gc * body.A * (body.X - 2.0) - kh * gc * body.A * (body.Y - 1.0), 50, "M2");
+    ExpectClose(r.SectionNormal[2], gc * body.A, 50, "N2");
+}
+
+TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
+{
+    // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
+    // static water case is switched off). Water 4 deep: 2.5 of it above the shelf, 3.5 above
+    // the toe top. The pressure 7/8 kh gw sqrt(hf z) is integrated here by Simpson's rule.
+    Project p = FlatWall();
+    p.ConcUnitWeight = 0;
+    AddBallast(p);
+    p.SeismicCoef = 0.2f;
+    p.FrontWaterDepth = 1.5f;
+    p.LoadFactor[4] = 0;
+    const SectionForceResults r = Compute(p);
+
+    const double kh = 0.2, gw = 1.0, hf = 4.0;
+    auto surge = [&](double h, double& force, double& moment) {
+        constexpr int N = 20000; // even; the root's end makes the rule converge as N^-1.5
+        force = moment = 0;
+        for (int i = 0; i <= N; ++i) {
+            const double z = h * i / N; // depth below the surface
+            const double w = (i == 0 || i == N) ? 1 : (i % 2 ? 4 : 2);
+            const double q = 7.0 / 8 * kh * gw * std::sqrt(hf * z);
+            force += w * q;
+            moment += w * q * (h - z); // lever above the cut
+        }
+        force *= h / N / 3;
+        moment *= h / N / 3;
+    };
+    // Simpson's rule with the square root's infinite slope at the surface: 1e-6 of the force.
+    constexpr double SurgeTolerance = 1e-6;
+    for (const auto& [section, h] : { std::pair { 1, 2.5 }, std::pair { 2, 3.5 } }) {
+        double force = 0, moment = 0;
+        surge(h, force, moment);
+        EXPECT_NEAR(r.SectionShear[section], -force, SurgeTolerance) << section;
+        EXPECT_NEAR(r.SectionMoment[section], -moment, SurgeTolerance) << section;
+        EXPECT_NEAR(r.SectionNormal[section], 0.0, SurgeTolerance) << section;
+    }
+    // The whole diagram is the stability analysis's front water force.
+    double whole = 0, unused = 0;
+    surge(hf, whole, unused);
+    EXPECT_NEAR(r.Stability.Loads.SeismicForce[17], whole, SurgeTolerance * 10);
+}
+
+// --- Earth pressure on the leaning face ---------------------------------------------------------
+
+TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
+{
+    // Dry backfill 1.7 with a surcharge of 1 on the sloped wall (face leaning 0.5 over 4),
+    // phi = 30, concrete to earth 15 degrees, kh = 0.15. The coefficients come from trial
+    // wedges through the foot of the face. Section 1 takes the static thrust, the seismic
+    // increment (an inverted triangle, at 2H/3) with their wall-friction companions at the
+    // face, and the inertia of its concrete.
+    Project p = SlopedWall();
+    AddBallast(p);
+    p.FillUnitWeight = 1.7f;
+    p.FillDryDensity = 1.7f;
+    p.FillSatDensity = 1.9f;
+    p.Surcharge = 1.0f;
+    p.FillPhi = 30.0f;
+    p.DeltaConcrete = 15.0f;
+    p.SeismicCoef = 0.15f;
+    const SectionForceResults r = Compute(p);
+
+    const double phi = Pi / 6, delta = Pi / 12, lean = 0.125, kh = 0.15;
+    const double ka = TrialWedgeCoefficient(phi, delta, lean, 0);
+    const double kae = TrialWedgeCoefficient(phi, delta, lean, kh);
+    EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
+    EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
+
+    const double H = 4, gs = 1.7, q = 1, gc = 2.4;
+    const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
+    const double p0 = q * ka * std::cos(inclination);
+    const double p1 = p0 + H * ka * gs * std::cos(inclination);
+    const double thrust = (p0 + p1) / 2 * H;
+    const double depth = H * (p0 + 2 * p1) / (3 * (p0 + p1)); // below the top
+    const double seismic = (kae - ka) * gs * H * H / 2 * std::cos(inclination);
+    auto faceX = [&](double below) { return 1.5 + 0.5 * below / H; };
+    const double xc1 = 1.5;
+
+    const Measure upper = UpperWall(p);
+    const double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0)
+        - thrust * (H - depth) + thrust * std::tan(inclination) * (faceX(depth) - xc1)
+        - seismic * 2 * H / 3 + seismic * std::tan(inclination) * (faceX(H / 3) - xc1);
+    const double V = -kh * gc * upper.A - thrust - seismic;
+    const double N = gc * upper.A + (thrust + seismic) * std::tan(inclination);
+    ExpectClose(r.SectionMoment[1], M, 30, "M1");
+    ExpectClose(r.SectionShear[1], V, 30, "V1");
+    ExpectClose(r.SectionNormal[1], N, 30, "N1");
+}
+
+// --- Anchors ------------------------------------------------------------------------------------
+
+TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
+{
+    // Three rows at heights 0.5, 1.5 and 2.5 (x 2.75, 3.25 on the lower slope, 4.25 on the rear
+    // slope); the ballast puts the resultant in the front third and all three in tension. Only
+    // the two above y = 1 act on the body.
+    Project p = SlopedWall();
+    AddBallast(p);
+    p.AnchorRows = 3;
+    p.AnchorEdgeDist = 0.5f;
+    p.AnchorVPitch = 1.0f;
+    const SectionForceResults r = Compute(p);
+    const StabilityResults& s = r.Stability;
+    ExpectPressureClearOfTheBodyCut(s);
+    ASSERT_EQ(s.AnchorActiveCount, 3);
+
+    // Each row pulls along the resultant; across and along the anchor its pull has the table's
+    // two components. Their sum over all rows is the anchors' resultant.
+    double down = 0, towardsBackfill = 0, bodyDown = 0, bodyH = 0, bodyM = 0;
+    const double xc2 = 2.0;
+    for (int row = 1; row <= 3; ++row) {
+        const AnchorRow& a = s.Loads.Anchor[row];
+        const double v = a.Along * std::cos(a.Face) + a.Across * std::sin(a.Face);
+        const double h = a.Along * std::sin(a.Face) - a.Across * std::cos(a.Face);
+        down += v;
+        towardsBackfill += h;
+        if (a.Y > 1.0f) {
+            bodyDown += v;
+            bodyH += h;
+            bodyM += v * (a.X - xc2) + h * (a.Y - 1.0);
+        }
+    }
+    ExpectClose(down, s.AnchorForceVertical, s.AnchorForceTotal, "anchors' vertical pull");
+    ExpectClose(towardsBackfill, s.AnchorForceHorizontal, s.AnchorForceTotal, "horizontal");
+
+    const double gc = 2.4;
+    const Measure body = BodyAboveToe(p);
+    ExpectClose(r.SectionNormal[2], gc * body.A + bodyDown, 50, "N2");
+    ExpectClose(r.SectionShear[2], bodyH, 50, "V2");
+    ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
+}
+
+// --- Unstable and degenerate walls --------------------------------------------------------------
+
+TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
+{
+    Project p = FlatWall();
+    AddLineLoad(p, 500.0f, 2.0f, 5.5f, 0.0f); // lifts the wall off its base
+    SectionForceResults r;
+    r.SectionMoment = { 0, 1, 2, 3 };
+    r.SectionShear = { 0, 4, 5, 6 };
+    r.SectionNormal = { 0, 7, 8, 9 };
+    EXPECT_FALSE(ComputeSectionForces(p, r));
+    EXPECT_FALSE(r.Stability.Stable);
+    EXPECT_EQ(r.SectionMoment, (std::array<float, 4> { 0, 1, 2, 3 }));
+    EXPECT_EQ(r.SectionShear, (std::array<float, 4> { 0, 4, 5, 6 }));
+    EXPECT_EQ(r.SectionNormal, (std::array<float, 4> { 0, 7, 8, 9 }));
+}
+
+struct DegenerateCase {
+    const char* Name;
+    std::function<void(Project&)> Change;
+};
+
+void PrintTo(const DegenerateCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class SectionForcesDegenerate : public testing::TestWithParam<DegenerateCase> { };
+
+TEST_P(SectionForcesDegenerate, NoDivisionByZeroAndNothingUndefined)
+{
+    // The default wall (soil, water, surcharge, earthquake, anchors) with one dimension at 0 or
+    // out of proportion.
+    Project p = MakeNewProject("Arial");
+    GetParam().Change(p);
+    SectionForceResults r;
+    const bool stable = ComputeSectionForces(p, r);
+    EXPECT_EQ(stable, r.Stability.Stable);
+    for (int s = 1; s <= DesignSectionCount; ++s) {
+        EXPECT_TRUE(std::isfinite(r.SectionMoment[s])) << s;
+        EXPECT_TRUE(std::isfinite(r.SectionShear[s])) << s;
+        EXPECT_TRUE(std::isfinite(r.SectionNormal[s])) << s;
+    }
+    EXPECT_TRUE(std::isfinite(r.UpperFaceKa));
+    EXPECT_TRUE(std::isfinite(r.UpperFaceKaeIncrement));
+    EXPECT_GE(r.ToeShearDepth, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Walls, SectionForcesDegenerate,
+    testing::Values(DegenerateCase { "NoUpperWallHeight",
+                        [](Project& p) {
+                            p.UpperBackHeight = 0;
+                            p.RearStepHeight = 6.0f;
+                        } },
+        DegenerateCase { "UpperWallWithoutThickness",
+            [](Project& p) {
+                p.ShelfWidth += p.TopWidth + p.UpperBackOffset;
+                p.TopWidth = 0;
+                p.UpperBackOffset = 0;
+            } },
+        DegenerateCase { "NoToe",
+            [](Project& p) {
+                p.ToeWidth = 0;
+                p.ToeHeight = 0;
+                p.FrontHeight = 10.0f;
+            } },
+        DegenerateCase { "ToeThinnerThanItsCover", [](Project& p) { p.ConcCover = 150.0f; } },
+        DegenerateCase { "CutAtTheTopOfTheLowerSlope",
+            [](Project& p) {
+                p.ToeHeight = 2.0f;
+                p.FrontHeight = 8.0f;
+            } },
+        DegenerateCase { "FaceLeaningFlat",
+            [](Project& p) {
+                p.UpperBackOffset = 6.0f;
+                p.ShelfWidth = 0.8f;
+                p.DeltaConcrete = 89.0f;
+            } },
+        DegenerateCase { "NothingWeighs",
+            [](Project& p) {
+                p.ConcUnitWeight = 0;
+                p.FillUnitWeight = 0;
+                p.FillSatDensity = 0;
+                p.WaterUnitWeight = 0;
+                p.Surcharge = 0;
+            } }),
+    [](const testing::TestParamInfo<DegenerateCase>& info) {
+        return std::string(info.param.Name);
+    });
