@@ -4,6 +4,9 @@
 #include "cli/AnalysisJson.h"
 #include "cli/Json.h"
 #include "cli/ProjectJson.h"
+#ifdef PENDRAKE_HAVE_REPORT
+#include "cli/ReportCommand.h"
+#endif
 #include "io/ProjectFile.h"
 #include "model/Units.h"
 
@@ -24,6 +27,10 @@ const char* const UsageText =
     "  stability [FILE] [--factors D,L,H,F,T,I,E]    stability analysis (JSON); factors 1 unless given\n"
     "  design [FILE]                                 load combinations and concrete design (JSON)\n"
     "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the project\n"
+#ifdef PENDRAKE_HAVE_REPORT
+    "  report [FILE] -o OUT.pdf [--sections dimensions,loads,properties,stability,reactions,concrete]\n"
+    "                                                the printed report as PDF (A4)\n"
+#endif
     "Without FILE a command works on a new default project.\n";
 
 namespace {
@@ -268,6 +275,10 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return Design(args, out, err);
     if (args.Command == "calculator")
         return Calculator(args, out, err);
+#ifdef PENDRAKE_HAVE_REPORT
+    if (args.Command == "report")
+        return RunReportCommand(args, out, err);
+#endif
     err << "pendrake-cli: unknown command " << args.Command << "\n" << UsageText;
     return ExitUsage;
 }

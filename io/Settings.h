@@ -50,6 +50,6 @@ struct WindowPlacement {
 // Reads the placement; a missing key takes the default: the top-left corner, the screen's size
 // (given in twips), the normal state. Any state other than maximised reads as normal.
 WindowPlacement LoadWindowPlacement(int screenWidthTwips, int screenHeightTwips);
-void SaveWindowPlacement(const WindowPlacement& placement);
+void SaveWindowPlacement(const WindowPlacement& w);
 
 } // namespace pendrake

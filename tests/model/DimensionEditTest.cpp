@@ -1,0 +1,335 @@
+// Editing a wall dimension: the typed value to two decimals, who absorbs the change in each
+// chain, the derived limits, and both chains holding through a long run of random edits.
+#include "model/DimensionEdit.h"
+
+#include "model/NumberFormat.h"
+#include "model/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace pendrake;
+
+namespace {
+
+// Dimensions are stored as floats: a value typed to two decimals (up to a few tens) is held to
+// within 4e-6, so a hand-computed value is met to 1e-5.
+constexpr double StoredTolerance = 1e-5;
+// The absorbing dimension is formed in double and stored in single precision: a chain then
+// misses its balance by half a float step of that dimension, under 6e-8 of the chain's size.
+// A millionth of the size leaves room for that and nothing more.
+constexpr double ChainRelativeTolerance = 1e-6;
+
+enum Dim : int {
+    TopWidth = 0,
+    UpperBackOffset,
+    ShelfWidth,
+    ToeWidth,
+    BottomWidth,
+    LowerSlopeWidth,
+    FrontHeight,
+    ToeHeight,
+    UpperBackHeight,
+    RearStepHeight,
+    RearSlopeHeight,
+    BackfillSlope,
+    FrontWaterDepth,
+    BackWaterDepth,
+    LowerSlopeHeight,
+    LowerFlatWidth,
+    RearSlopeWidth
+};
+
+double WidthSize(const Project& p)
+{
+    return double(p.TopWidth) + p.UpperBackOffset + p.ShelfWidth + p.BottomWidth + p.LowerSlopeWidth
+        + p.LowerFlatWidth + p.RearSlopeWidth;
+}
+
+double HeightSize(const Project& p)
+{
+    return double(p.FrontHeight) + p.ToeHeight + p.UpperBackHeight + p.RearStepHeight
+        + p.RearSlopeHeight + p.LowerSlopeHeight;
+}
+
+// Both chains balance, computed here from the fields themselves.
+::testing::AssertionResult ChainsHold(const Project& p)
+{
+    const double widthGap = (double(p.TopWidth) + p.UpperBackOffset + p.ShelfWidth)
+        - (double(p.BottomWidth) + p.LowerSlopeWidth + p.LowerFlatWidth + p.RearSlopeWidth);
+    const double heightGap = (double(p.FrontHeight) + p.ToeHeight)
+        - (double(p.UpperBackHeight) + p.RearStepHeight + p.RearSlopeHeight + p.LowerSlopeHeight);
+    if (std::abs(widthGap) > ChainRelativeTolerance * WidthSize(p))
+        return ::testing::AssertionFailure() << "width chain misses by " << widthGap;
+    if (std::abs(heightGap) > ChainRelativeTolerance * HeightSize(p))
+        return ::testing::AssertionFailure() << "height chain misses by " << heightGap;
+    return ::testing::AssertionSuccess();
+}
+
+struct Expect {
+    int Index;
+    double Value;
+};
+
+struct EditCase {
+    const char* Name;
+    std::vector<Expect> Before; // edits made first
+    int Index;
+    double Value;
+    std::vector<Expect> After;
+};
+
+void PrintTo(const EditCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class DimensionEditExamples : public ::testing::TestWithParam<EditCase> { };
+
+TEST_P(DimensionEditExamples, StoresAndAbsorbsAsWorkedByHand)
+{
+    const EditCase& c = GetParam();
+    Project p = MakeNewProject("Arial");
+    for (const Expect& e : c.Before)
+        ASSERT_TRUE(ApplyDimensionEdit(p, e.Index, e.Value));
+    p.Modified = false;
+    ASSERT_TRUE(ApplyDimensionEdit(p, c.Index, c.Value));
+    for (const Expect& e : c.After)
+        EXPECT_NEAR(Dimension(p, e.Index), e.Value, StoredTolerance) << "dimension " << e.Index;
+    EXPECT_TRUE(ChainsHold(p));
+    EXPECT_TRUE(p.Modified);
+}
+
+// Defaults: widths 0.5 + 0.9 + 5.9 = 3.0 + 1.4 + 1.5 + 1.4 = 7.3; toe 1.0 wide;
+// heights 9.0 + 1.0 = 6.0 + 0 + 2.0 + 2.0 = 10.0.
+const EditCase Examples[] = {
+    { "TopWidthOneGivesShelf5_4", {}, TopWidth, 1.0,
+        { { TopWidth, 1.0 }, { ShelfWidth, 3.0 + 1.4 + 1.5 + 1.4 - 1.0 - 0.9 } } },
+    // Bottom 0.5+0.9+0-1.4-1.5-1.4 < 0, rear slope 0.5+0.9-1.4-1.5 < 0, flat 0.5+0.9-1.4 = 0.
+    { "ShelfZeroEmptiesTheUnderside", {}, ShelfWidth, 0.0,
+        { { ShelfWidth, 0 }, { BottomWidth, 0 }, { RearSlopeWidth, 0 }, { LowerFlatWidth, 0 },
+            { LowerSlopeWidth, 1.4 } } },
+    // 6 + 1 = 7 = 6 + 0 + rear + low: rear 7 - 6 - 2 < 0 hence 0, low 1.
+    { "FrontHeightFiveStoresSix", {}, FrontHeight, 5.0,
+        { { FrontHeight, 6.0 }, { RearSlopeHeight, 0 }, { LowerSlopeHeight, 1.0 } } },
+    { "TypedToTwoDecimalsNoChain", {}, ToeWidth, 2.3456, { { ToeWidth, 2.35 } } },
+    { "TypedToTwoDecimalsInChain", {}, TopWidth, 2.3456,
+        { { TopWidth, 2.35 }, { ShelfWidth, 7.3 - 2.35 - 0.9 } } },
+    // Rear slope 9 + 0 - 6 - 0 - 2 = 1.
+    { "ToeHeightZeroZeroesToeWidth", {}, ToeHeight, 0.0,
+        { { ToeHeight, 0 }, { ToeWidth, 0 }, { RearSlopeHeight, 1.0 }, { FrontHeight, 9.0 } } },
+    { "FrontWaterClippedToWallHeight", {}, FrontWaterDepth, 12.0, { { FrontWaterDepth, 10.0 } } },
+    { "BackWaterClippedToWallHeight", {}, BackWaterDepth, 10.5, { { BackWaterDepth, 10.0 } } },
+    // Wall height 9 after the toe goes: the back water at 9.5 comes up to 9.
+    { "LoweredWallClipsWaterDepth", { { BackWaterDepth, 9.5 } }, ToeHeight, 0.0,
+        { { BackWaterDepth, 9.0 }, { FrontWaterDepth, 1.5 } } },
+    // Shelf 5 + 1.4 + 1.5 + 1.4 - 0.5 - 0.9.
+    { "BottomWidthAbsorbedByShelf", {}, BottomWidth, 5.0, { { ShelfWidth, 7.9 } } },
+    // After TopWidth 6 the shelf is 0.4; bottom 2 asks 2 + 4.3 - 6.9 < 0 of the shelf, so the
+    // rear slope takes 6.9 - 2 - 1.4 - 1.5 = 2.0.
+    { "BottomWidthThenRearSlope", { { TopWidth, 6.0 } }, BottomWidth, 2.0,
+        { { ShelfWidth, 0 }, { RearSlopeWidth, 2.0 } } },
+    { "FlatSegmentAbsorbedByShelf", {}, LowerFlatWidth, 0.5, { { ShelfWidth, 4.9 } } },
+    // After TopWidth 6 (shelf 0.4) a lower slope of 0.5 asks 3 + 0.5 + 1.5 + 1.4 - 6.9 < 0 of
+    // the shelf: the bottom takes 6.9 - 0.5 - 1.5 - 1.4 = 3.5.
+    { "LowerSlopeWidthThenBottom", { { TopWidth, 6.0 } }, LowerSlopeWidth, 0.5,
+        { { ShelfWidth, 0 }, { BottomWidth, 3.5 } } },
+    { "UpperBackHeightAbsorbedByFront", {}, UpperBackHeight, 7.0, { { FrontHeight, 10.0 } } },
+    // Toe 8 (rear slope 17 - 6 - 2 = 9), rear slope 0 (front 6 + 2 - 8 = 0); a lower slope of
+    // 0.5 asks 6 + 0.5 - 8 < 0 of the front, so it is 0 and the toe takes 6.5.
+    { "LowerSlopeHeightThenToe", { { ToeHeight, 8.0 }, { RearSlopeHeight, 0.0 } }, LowerSlopeHeight,
+        0.5, { { FrontHeight, 0 }, { ToeHeight, 6.5 } } },
+    { "RearStepAbsorbedByRearSlope", {}, RearStepHeight, 1.0, { { RearSlopeHeight, 1.0 } } },
+    // Rear 10 - 6 - 3 - 2 < 0 hence 0; the front takes 6 + 3 + 0 + 2 - 1 = 10.
+    { "RearStepThenFront", {}, RearStepHeight, 3.0,
+        { { RearSlopeHeight, 0 }, { FrontHeight, 10.0 } } },
+    { "BackfillSlopeStandsAlone", {}, BackfillSlope, 2.0,
+        { { BackfillSlope, 2.0 }, { ShelfWidth, 5.9 }, { FrontHeight, 9.0 } } },
+    // Rare case 1: step 3 (front 10, low 2, rear 0), then the front down to 6: rear and low
+    // both 0 and the step takes 6 + 1 - 6 = 1; the upper back face keeps its 6.
+    { "LoweredFrontTakesTheStepNotTheBackFace", { { RearStepHeight, 3.0 } }, FrontHeight, 6.0,
+        { { RearSlopeHeight, 0 }, { LowerSlopeHeight, 0 }, { RearStepHeight, 1.0 },
+            { UpperBackHeight, 6.0 }, { FrontHeight, 6.0 } } },
+    // Rare case 2: no height below the shelf leaves a plain block on a flat bottom as wide as
+    // the wall, 0.5 + 0.9.
+    { "NoUndersideHeightLeavesAFlatBottom", { { LowerSlopeHeight, 0.0 } }, RearSlopeHeight, 0.0,
+        { { ShelfWidth, 0 }, { LowerSlopeWidth, 0 }, { LowerFlatWidth, 0 }, { RearSlopeWidth, 0 },
+            { BottomWidth, 1.4 }, { FrontHeight, 5.0 } } },
+    // Both at once: front 6 = back face, step 1; the toe to 0 empties the slopes, the step
+    // takes 6 + 0 - 6 = 0, and the wall becomes one block.
+    { "ToeAwayEmptiesStepAndUnderside", { { RearStepHeight, 3.0 }, { FrontHeight, 6.0 } },
+        ToeHeight, 0.0,
+        { { RearStepHeight, 0 }, { UpperBackHeight, 6.0 }, { ToeWidth, 0 }, { BottomWidth, 1.4 },
+            { ShelfWidth, 0 } } },
+};
+
+INSTANTIATE_TEST_SUITE_P(Worked, DimensionEditExamples, ::testing::ValuesIn(Examples),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(DimensionEdit, AnchorRowsFollowTheRowsThatFit)
+{
+    Project p = MakeNewProject("Arial");
+    p.AnchorRows = 5;
+    // Rear slope 0.4 over the lower 2.0: floor((2.4 - 0.5) / 1.5) + 1 = 2 rows fit.
+    ASSERT_TRUE(ApplyDimensionEdit(p, RearSlopeHeight, 0.4));
+    EXPECT_EQ(p.AnchorRows, 2);
+}
+
+TEST(DimensionEdit, RefusesWhatIsNoDimensionValue)
+{
+    const Project before = MakeNewProject("Arial");
+    for (const auto& [index, value] : std::vector<std::pair<int, double>> { { TopWidth, -0.01 },
+             { FrontHeight, -5.0 }, { -1, 1.0 }, { DimensionCount, 1.0 },
+             { TopWidth, std::nan("") }, { TopWidth, HUGE_VAL }, { TopWidth, 1e39 } }) {
+        Project p = before;
+        EXPECT_FALSE(ApplyDimensionEdit(p, index, value)) << index << " " << value;
+        for (int i = 0; i < DimensionCount; ++i)
+            EXPECT_EQ(Dimension(p, i), Dimension(before, i));
+        EXPECT_FALSE(p.Modified);
+    }
+}
+
+TEST(DimensionEdit, ClosesAChainAlreadyBrokenByADamagedFile)
+{
+    Project p = MakeNewProject("Arial");
+    p.ShelfWidth = 10.0f; // widths 11.4 against 7.3
+    p.FrontHeight = 4.0f; // heights 5 against 10
+    ASSERT_TRUE(ApplyDimensionEdit(p, ToeWidth, 1.2));
+    EXPECT_NEAR(p.ShelfWidth, 5.9, StoredTolerance);
+    EXPECT_NEAR(p.FrontHeight, 9.0, StoredTolerance);
+    EXPECT_TRUE(ChainsHold(p));
+}
+
+TEST(ParseEditValue, TakesOneNumberAndNothingElse)
+{
+    struct Row {
+        const char* Text;
+        std::optional<double> Value;
+    };
+    const Row rows[] = {
+        { "2.5", 2.5 },
+        { " 2.5 ", 2.5 },
+        { "+3", 3.0 },
+        { "-1", -1.0 },
+        { "1e2", 100.0 },
+        { ".5", 0.5 },
+        { "5.", 5.0 },
+        { "0", 0.0 },
+        { "", std::nullopt },
+        { "   ", std::nullopt },
+        { "abc", std::nullopt },
+        { "2,5", std::nullopt },
+        { "1 2", std::nullopt },
+        { "+-1", std::nullopt },
+        { "0x10", std::nullopt },
+        { "inf", std::nullopt },
+        { "nan", std::nullopt },
+        { "1e39", std::nullopt },
+        { "2.5m", std::nullopt },
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(ParseEditValue(r.Text), r.Value) << '"' << r.Text << '"';
+}
+
+TEST(PlainDecimalText, WritesTheLabelValueBackPlainly)
+{
+    EXPECT_EQ(PlainDecimalText(5.9), "5.9");
+    EXPECT_EQ(PlainDecimalText(0.0), "0");
+    EXPECT_EQ(PlainDecimalText(10.0), "10");
+    EXPECT_EQ(PlainDecimalText(2.35), "2.35");
+    EXPECT_EQ(ParseEditValue(PlainDecimalText(1234.56)), 1234.56);
+}
+
+// A few hundred edits of random dimensions with random values, some of them 0 or negative:
+// after each, both chains hold, nothing is negative, the limits hold, and the edited dimension
+// keeps the value typed unless a rule says otherwise.
+TEST(DimensionEdit, RandomEditsKeepBothChains)
+{
+    constexpr int Edits = 600;
+    constexpr unsigned Seed = 20080115;
+    std::mt19937 random(Seed);
+    std::uniform_int_distribution<int> pickIndex(0, DimensionCount - 1);
+    std::uniform_real_distribution<double> pickValue(0.0, 12.0);
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+
+    Project p = MakeNewProject("Arial");
+    int flatBottoms = 0;
+    int stepsTaken = 0;
+    for (int n = 0; n < Edits; ++n) {
+        const int index = pickIndex(random);
+        const double roll = chance(random);
+        double value = pickValue(random);
+        if (roll < 0.2)
+            value = 0.0;
+        else if (roll < 0.25)
+            value = -value;
+        const Project before = p;
+
+        const bool accepted = ApplyDimensionEdit(p, index, value);
+        SCOPED_TRACE("edit " + std::to_string(n) + ": dimension " + std::to_string(index) + " = "
+            + std::to_string(value));
+        if (value < 0) {
+            ASSERT_FALSE(accepted);
+            for (int i = 0; i < DimensionCount; ++i)
+                ASSERT_EQ(Dimension(p, i), Dimension(before, i));
+            continue;
+        }
+        ASSERT_TRUE(accepted);
+        ASSERT_TRUE(ChainsHold(p));
+        for (int i = 0; i < DimensionCount; ++i)
+            ASSERT_GE(Dimension(p, i), 0.0f) << "dimension " << i;
+
+        const double wallHeight = double(p.FrontHeight) + p.ToeHeight;
+        ASSERT_LE(p.FrontWaterDepth, wallHeight + StoredTolerance);
+        ASSERT_LE(p.BackWaterDepth, wallHeight + StoredTolerance);
+        if (p.ToeHeight == 0) {
+            ASSERT_EQ(p.ToeWidth, 0.0f);
+        }
+        const bool flatBottom
+            = p.RearStepHeight == 0 && p.RearSlopeHeight == 0 && p.LowerSlopeHeight == 0;
+        if (flatBottom) {
+            ++flatBottoms;
+            ASSERT_EQ(p.ShelfWidth, 0.0f);
+            ASSERT_EQ(p.LowerSlopeWidth, 0.0f);
+            ASSERT_EQ(p.LowerFlatWidth, 0.0f);
+            ASSERT_EQ(p.RearSlopeWidth, 0.0f);
+        }
+        ASSERT_EQ(p.AnchorRows, AnchorRowsPlaced(p));
+        if ((index == FrontHeight || index == ToeHeight) && before.RearStepHeight > 0
+            && p.RearStepHeight != before.RearStepHeight)
+            ++stepsTaken;
+
+        const double typed = RoundTo(value, DimensionDecimals);
+        const double stored = Dimension(p, index);
+        switch (index) {
+        case FrontHeight:
+            ASSERT_NEAR(stored, std::max(typed, double(before.UpperBackHeight)), StoredTolerance);
+            break;
+        case ToeWidth: ASSERT_NEAR(stored, p.ToeHeight == 0 ? 0.0 : typed, StoredTolerance); break;
+        case FrontWaterDepth:
+        case BackWaterDepth:
+            ASSERT_NEAR(stored, std::min(typed, wallHeight), StoredTolerance);
+            break;
+        case BottomWidth:
+            ASSERT_NEAR(stored, flatBottom ? double(p.TopWidth) + p.UpperBackOffset : typed,
+                StoredTolerance);
+            break;
+        case ShelfWidth:
+        case LowerSlopeWidth:
+        case LowerFlatWidth:
+        case RearSlopeWidth: ASSERT_NEAR(stored, flatBottom ? 0.0 : typed, StoredTolerance); break;
+        default: ASSERT_NEAR(stored, typed, StoredTolerance); break;
+        }
+    }
+    // The run went through both rare adjustments, not only the common rules.
+    EXPECT_GT(flatBottoms, 0);
+    EXPECT_GT(stepsTaken, 0);
+}
+
+} // namespace

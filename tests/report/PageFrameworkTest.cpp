@@ -1,0 +1,414 @@
+// The page framework on the recording canvas: page geometry on A4 and other paper, the section
+// frame, the footer with its field codes and cutting, text placement and the Greek letters.
+#include "report/PageFramework.h"
+#include "report/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace pendrake;
+using namespace pendrake::report;
+
+// Page scales are single precision: a float carries about 7 significant digits.
+constexpr double ScaleTolerance = 1e-6;
+// Positions are sums of a few doubles of page units: exact to far below a unit.
+constexpr double PositionTolerance = 1e-6;
+
+// The recording canvas measures a character as half its size in points, in twentieths.
+double CharWidth(double points, double pageScale)
+{
+    return points * RecordingCanvas::AdvancePerPoint * 20 / pageScale;
+}
+
+struct Fixture {
+    explicit Fixture(PaperGeometry paper = A4Paper())
+        : canvas(paper)
+        , project(MakeNewProject("Arial"))
+        , ctx(canvas, project)
+    {
+        ctx.TextFont = "Arial";
+        ctx.GreekFont = "Arial";
+        ctx.DateText = "Tuesday, 4 March 2025";
+        ctx.TimeText = "14:05";
+    }
+    RecordingCanvas canvas;
+    Project project;
+    ReportContext ctx;
+};
+
+struct PaperCase {
+    const char* Name;
+    double Width; // twips
+    double Height;
+    double PageScale;
+    int PrintWidth;
+    int PrintHeight;
+    int HalfPageHeight;
+    int HalfPageBodyHeight;
+};
+
+class SetupPageTest : public testing::TestWithParam<PaperCase> { };
+
+// Values worked by hand from the paper less the default margins (25, 20, 20, 20 mm at 56.7
+// twips each), the smaller of the two ratios to 9355.5 by 14571.9, and rounding halves to even.
+INSTANTIATE_TEST_SUITE_P(Papers, SetupPageTest,
+    testing::Values(
+        // 9355.5 and 14571.9 rounded to 9356 and 14572; the height ratio 1.0000069 is smaller;
+        // 7002.5 rounds to the even 7002.
+        PaperCase { "A4", 11907, 16839.9, 1.0000069141, 9356, 14572, 7002, 6548 },
+        // Letter is wider and shorter: the height governs (13572 / 14571.9 = 0.93138) and the
+        // width gains spare room (9688 / 0.93138 = 10402).
+        PaperCase { "Letter", 12240, 15840, 0.9313816428, 10402, 14572, 7002, 6548 },
+        // A4 across: the height governs again, with a wide page of 21600 units.
+        PaperCase { "A4Landscape", 16839.9, 11907, 0.6614785790, 21600, 14572, 7002, 6548 }),
+    [](const testing::TestParamInfo<PaperCase>& info) { return std::string(info.param.Name); });
+
+TEST_P(SetupPageTest, PageUnitsFollowTheSmallerRatio)
+{
+    const PaperCase& c = GetParam();
+    Fixture f({ c.Width, c.Height, c.Width, c.Height, 1.2 });
+    ASSERT_TRUE(SetupPage(f.ctx));
+    EXPECT_NEAR(f.ctx.PageScale, c.PageScale, ScaleTolerance);
+    EXPECT_EQ(f.ctx.PrintWidth, c.PrintWidth);
+    EXPECT_EQ(f.ctx.PageWidth, c.PrintWidth);
+    EXPECT_EQ(f.ctx.PrintHeight, c.PrintHeight);
+    EXPECT_EQ(f.ctx.HalfPageHeight, c.HalfPageHeight);
+    EXPECT_EQ(f.ctx.HalfPageBodyHeight, c.HalfPageBodyHeight);
+    EXPECT_EQ(f.ctx.PageNumber, 1);
+    // The page origin is the corner of the left and top margins: 25 mm and 20 mm in from a
+    // sheet printable to its edges.
+    EXPECT_NEAR(f.canvas.MappingLeft(), -25 * 56.7, PositionTolerance);
+    EXPECT_NEAR(f.canvas.MappingTop(), -20 * 56.7, PositionTolerance);
+    EXPECT_NEAR(f.canvas.MappingScale(), c.PageScale, ScaleTolerance);
+    // The layout fits the paper in both directions.
+    EXPECT_LE(f.ctx.PrintWidth * f.ctx.PageScale, c.Width - 45 * 56.7 + 1);
+    EXPECT_LE(f.ctx.PrintHeight * f.ctx.PageScale, c.Height - 40 * 56.7 + 1);
+}
+
+TEST(SetupPage, PrintableOffsetMovesTheOrigin)
+{
+    // A printer that cannot print the outer 5 mm all round: the origin is 5 mm less far in.
+    const double edge = 5 * 56.7;
+    Fixture f({ 11907, 16839.9, 11907 - 2 * edge, 16839.9 - 2 * edge, 1.2 });
+    ASSERT_TRUE(SetupPage(f.ctx));
+    EXPECT_NEAR(f.canvas.MappingLeft(), edge - 25 * 56.7, PositionTolerance);
+    EXPECT_NEAR(f.canvas.MappingTop(), edge - 20 * 56.7, PositionTolerance);
+    EXPECT_EQ(f.ctx.PrintWidth, 9356);
+}
+
+TEST(SetupPage, MarginsLargerThanThePaperAreRefused)
+{
+    Fixture f;
+    f.project.MarginLeft = 150;
+    f.project.MarginRight = 150; // 300 mm of margins across a 210 mm sheet
+    EXPECT_FALSE(SetupPage(f.ctx));
+    ASSERT_EQ(f.ctx.Messages.size(), 1u);
+}
+
+TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
+{
+    struct Case {
+        double Mm;
+        double TwipsPerPixel;
+        int Pixels;
+    };
+    // 0.2 mm = 11.34 twips: 9.45 pixels at 1200 dpi, 4.7 at 600 dpi, 0.76 on a 96 dpi screen.
+    for (const Case c : { Case { 0.2, 1.2, 9 }, Case { 0.2, 2.4, 5 }, Case { 0.2, 15, 1 },
+             Case { 0.1, 15, 1 }, Case { 0.3, 1.2, 14 } })
+        EXPECT_EQ(PenWidthPixels(c.Mm, c.TwipsPerPixel), c.Pixels) << c.Mm << " mm";
+}
+
+// --- Field codes --------------------------------------------------------------------------
+
+struct FieldCase {
+    const char* Text;
+    const char* Expanded;
+};
+
+TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
+{
+    Fixture f;
+    f.ctx.PageNumber = 3;
+    f.ctx.PageCount = 5;
+    f.project.FileName = "/home/eng/walls/North-Quay.pdi";
+    const FieldCase cases[] = {
+        { "&date", "Tuesday, 4 March 2025" },
+        { "&Date", "Tuesday, 4 March 2025" },
+        { "&DATE &tImE", "Tuesday, 4 March 2025 14:05" },
+        { "&Input", "NORTH-QUAY.PDI" },
+        { "Page &Page", "Page 3" },
+        { "&Page of &NPAGES", "3 of 5" },
+        { "&&", "&&" },
+        { "&X", "&X" },
+        { "A & B", "A & B" },
+        { "ends in &", "ends in &" },
+        { "&&page", "&3" },
+        // PAGE is tried before NPAGES and matches the start of "PAGES".
+        { "&PAGES", "3S" },
+        { "&Pagex", "3x" },
+        { "", "" },
+    };
+    for (const FieldCase& c : cases)
+        EXPECT_EQ(ExpandFieldCodes(f.ctx, c.Text), c.Expanded) << c.Text;
+}
+
+TEST(ExpandFieldCodes, InputNamesTheFileOrUnnamed)
+{
+    Fixture f;
+    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&Input"), "[Unnamed]");
+    f.project.FileName = "C:\\Projects\\quay wall.pdi";
+    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&input"), "QUAY WALL.PDI");
+    f.project.FileName = "/tmp/Mauer-Süd.pdi"; // Latin letters beyond ASCII in capitals too
+    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&INPUT"), "MAUER-SÜD.PDI");
+}
+
+TEST(ExpandFieldCodes, UncountedTotalPrintsNothing)
+{
+    Fixture f;
+    f.ctx.PageCount = 0;
+    EXPECT_EQ(ExpandFieldCodes(f.ctx, "[&npages]"), "[]");
+}
+
+// --- Footer -------------------------------------------------------------------------------
+
+TEST(PrintFooter, ThreePartsOnOneLineAboveTheBottomMargin)
+{
+    Fixture f;
+    ASSERT_TRUE(SetupPage(f.ctx));
+    f.ctx.PageNumber = 3;
+    f.project.FileName = "/w/quay.pdi";
+    PrintFooter(f.ctx);
+    const auto texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    const double width = f.ctx.PrintWidth;
+    // One 8-point line (160 twips) above the bottom of the printable height.
+    for (const RecordedCall& t : texts) {
+        EXPECT_NEAR(t.Y1, 14572 - 160, PositionTolerance);
+        EXPECT_EQ(t.Font.Size, 8);
+        EXPECT_FALSE(t.Font.Bold);
+        EXPECT_EQ(t.Fore, PaletteColour(ColourBlack));
+    }
+    EXPECT_EQ(texts[0].Text, "QUAY.PDI");
+    EXPECT_NEAR(texts[0].X1, 0, PositionTolerance);
+    EXPECT_EQ(texts[1].Text, "Tuesday, 4 March 2025 14:05");
+    EXPECT_NEAR((texts[1].X1 + texts[1].X2) / 2, width / 2, PositionTolerance);
+    EXPECT_EQ(texts[2].Text, "Page 3");
+    EXPECT_NEAR(texts[2].X2, width, PositionTolerance);
+}
+
+TEST(PrintFooter, StaysEightPointsOnAnyPaperWhileSectionTextScales)
+{
+    Fixture f({ 12240, 15840, 12240, 15840, 1.2 }); // Letter: page scale 0.931
+    ASSERT_TRUE(SetupPage(f.ctx));
+    PrintFooter(f.ctx);
+    for (const RecordedCall& t : f.canvas.Texts())
+        EXPECT_EQ(t.Font.Size, 8);
+    f.ctx.HalfPageSlot = 0;
+    BeginSection(f.ctx);
+    PrintSectionTitle(f.ctx, "Dimensions");
+    const RecordedCall* title = f.canvas.FindText("Dimensions");
+    ASSERT_NE(title, nullptr);
+    EXPECT_NEAR(title->Font.Size, 10 * 0.9313816428, 1e-5);
+}
+
+TEST(PrintFooter, TextWiderThanThePageIsCutFromItsEnd)
+{
+    Fixture f;
+    ASSERT_TRUE(SetupPage(f.ctx));
+    // 8-point characters are 80 units wide at this scale (80.0 less a hair): 116 of them fill
+    // 9280 of the 9356 units, a 117th would need 9360.
+    f.project.PageFieldText[1] = std::string(200, 'W');
+    f.project.PageFieldText[2] = "";
+    f.project.PageFieldText[3] = "";
+    PrintFooter(f.ctx);
+    const RecordedCall* left = f.canvas.FindText(std::string(116, 'W'));
+    ASSERT_NE(left, nullptr);
+    EXPECT_LE(left->X2, f.ctx.PrintWidth);
+    // Characters are cut whole, also where they take several bytes.
+    f.project.PageFieldText[1] = std::string(150 * 2, ' ');
+    for (size_t i = 0; i < 150; ++i)
+        f.project.PageFieldText[1].replace(2 * i, 2, "\u00E9");
+    PrintFooter(f.ctx);
+    std::string cut;
+    for (int i = 0; i < 116; ++i)
+        cut += "\u00E9";
+    EXPECT_NE(f.canvas.FindText(cut), nullptr);
+}
+
+TEST(FitText, KeepsATextThatFitsAndDropsCharactersOtherwise)
+{
+    Fixture f;
+    // At scale 1 a 10-point character is 100 units wide.
+    f.ctx.Canvas.SetMapping(0, 0, 1);
+    EXPECT_EQ(FitText(f.ctx, "abcde", 500, "Arial", 10, false, false), "abcde");
+    EXPECT_EQ(FitText(f.ctx, "abcde", 499, "Arial", 10, false, false), "abcd");
+    EXPECT_EQ(FitText(f.ctx, "abcde", 99, "Arial", 10, false, false), "");
+    EXPECT_EQ(FitText(f.ctx, "abcde", -5, "Arial", 10, false, false), "");
+    // The font asked for stays set.
+    EXPECT_EQ(f.canvas.Font(), (CanvasFont { "Arial", 10, false, false }));
+}
+
+// --- Section frame ------------------------------------------------------------------------
+
+TEST(BeginSection, LowerHalfFrameAndTitleStrip)
+{
+    Fixture f;
+    ASSERT_TRUE(SetupPage(f.ctx));
+    f.project.ProjectTitle = std::string(80, 'T');
+    f.ctx.HalfPageSlot = 1;
+    BeginSection(f.ctx);
+    // (7002 + 283.5) x 1 = 7285.5, even: 7286; the strip is 453.6 deep: 7739.6 rounds to 7740.
+    EXPECT_EQ(f.ctx.SectionTop, 7286);
+    EXPECT_EQ(f.ctx.SectionBodyTop, 7740);
+
+    std::vector<RecordedCall> boxes;
+    std::vector<RecordedCall> lines;
+    for (const RecordedCall& c : f.canvas.Calls()) {
+        if (c.Kind == CallKind::Box)
+            boxes.push_back(c);
+        if (c.Kind == CallKind::Line)
+            lines.push_back(c);
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    // The frame: blue, filled white, the whole half page.
+    EXPECT_EQ(boxes[0].Fore, PaletteColour(ColourBlue));
+    EXPECT_EQ(boxes[0].FillMode, FillStyle::Solid);
+    EXPECT_EQ(boxes[0].Fill, PaletteColour(ColourWhite));
+    EXPECT_NEAR(boxes[0].Y1, 7286, PositionTolerance);
+    EXPECT_NEAR(boxes[0].Y2, 7286 + 7002, PositionTolerance);
+    EXPECT_NEAR(boxes[0].X2, 9356, PositionTolerance);
+    // 0.2 mm at 1200 dpi is 9 device pixels.
+    EXPECT_EQ(boxes[0].PenPixels, 9);
+    // The title strip: black, not filled, down to the body top.
+    EXPECT_EQ(boxes[1].Fore, PaletteColour(ColourBlack));
+    EXPECT_EQ(boxes[1].FillMode, FillStyle::Transparent);
+    EXPECT_NEAR(boxes[1].Y2, 7740, PositionTolerance);
+    // Cell borders at 20 % (black) and 40 % (blue) of the width.
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NEAR(lines[0].X1, 0.2 * 9356, PositionTolerance);
+    EXPECT_EQ(lines[0].Fore, PaletteColour(ColourBlack));
+    EXPECT_NEAR(lines[1].X1, 0.4 * 9356, PositionTolerance);
+    EXPECT_EQ(lines[1].Fore, PaletteColour(ColourBlue));
+
+    const RecordedCall* name = f.canvas.FindText("Pendrake");
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(name->Font.Bold);
+    EXPECT_TRUE(name->Font.Italic);
+    EXPECT_NEAR((name->X1 + name->X2) / 2, 0.1 * 9356, PositionTolerance);
+    EXPECT_NEAR(name->Y1, 7286 + 1.75, PositionTolerance);
+    const RecordedCall* version = f.canvas.FindText("Version 1.10.40");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->Fore, PaletteColour(ColourBlue));
+    EXPECT_NEAR(version->Y1, 7286 + 308.55, PositionTolerance);
+    // The project title is cut to 60 % of the width, 5614 units: 56 characters of 100 units.
+    const RecordedCall* title = f.canvas.FindText(std::string(56, 'T'));
+    ASSERT_NE(title, nullptr);
+    EXPECT_NEAR((title->X1 + title->X2) / 2, 0.7 * 9356, PositionTolerance);
+    EXPECT_NEAR(title->Y1, 7286 + 126.8, PositionTolerance);
+    EXPECT_EQ(title->Fore, PaletteColour(ColourBlack));
+}
+
+TEST(BeginSection, UpperHalfStartsAtTheTop)
+{
+    Fixture f;
+    ASSERT_TRUE(SetupPage(f.ctx));
+    for (int16_t slot : { int16_t(0), int16_t(-1) }) {
+        f.ctx.HalfPageSlot = slot;
+        BeginSection(f.ctx);
+        EXPECT_EQ(f.ctx.SectionTop, 0) << slot;
+        EXPECT_EQ(f.ctx.SectionBodyTop, 454) << slot; // 453.6
+    }
+}
+
+// --- Text placement -----------------------------------------------------------------------
+
+TEST(TextPlacement, CentredRightAlignedSubAndSuperscript)
+{
+    Fixture f;
+    f.ctx.Canvas.SetMapping(0, 0, 1);
+    SetPrinterFont(f.ctx, "Arial", 12, false, false);
+    f.canvas.SetPenY(1000);
+    PrintCentered(f.ctx, "abcd", 2000); // 4 x 120 units
+    PrintRightAligned(f.ctx, "ab", 3000);
+    auto texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NEAR(texts[0].X1, 2000 - 240, PositionTolerance);
+    EXPECT_NEAR(texts[1].X1, 3000 - 240, PositionTolerance);
+    EXPECT_NEAR(texts[1].X2, 3000, PositionTolerance);
+
+    f.canvas.SetPenX(500);
+    PrintSubscript(f.ctx, "u");
+    PrintSuperscript(f.ctx, "2");
+    texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 4u);
+    // Two thirds of 12 points; half the size lower (120 units), an eighth higher (30 units).
+    EXPECT_NEAR(texts[2].Font.Size, 8, 1e-9);
+    EXPECT_NEAR(texts[2].Y1, 1000 + 120, PositionTolerance);
+    EXPECT_NEAR(texts[3].Y1, 1000 - 30, PositionTolerance);
+    // Each continues where the previous one ended; pen y and size come back.
+    EXPECT_NEAR(texts[3].X1, texts[2].X2, PositionTolerance);
+    EXPECT_NEAR(f.canvas.PenY(), 1000, PositionTolerance);
+    EXPECT_EQ(f.canvas.Font().Size, 12);
+    EXPECT_NEAR(f.canvas.PenX(), 500 + 2 * CharWidth(8, 1), PositionTolerance);
+}
+
+TEST(Greek, UnicodeLettersUnlessARealSymbolFontIsThere)
+{
+    Fixture f;
+    f.ctx.Canvas.SetMapping(0, 0, 1);
+    SetPrinterFont(f.ctx, "Arial", 10, true, false);
+    ChooseReportFonts(f.ctx, { "DejaVu Sans", "Liberation Sans" });
+    EXPECT_EQ(f.ctx.TextFont, "Liberation Sans");
+    EXPECT_EQ(f.ctx.GreekFont, "Liberation Sans");
+    PrintGreek(f.ctx, 'r');
+    PrintGreek(f.ctx, 'S');
+    PrintInfinityRightAligned(f.ctx, 4000);
+    auto texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].Text, "\u03C1");
+    EXPECT_EQ(texts[1].Text, "\u03A3");
+    EXPECT_EQ(texts[2].Text, "\u221E");
+    EXPECT_EQ(texts[0].Font.Name, "Liberation Sans");
+    EXPECT_TRUE(texts[0].Font.Bold); // the size and style in force
+    EXPECT_NEAR(texts[2].X2, 4000, PositionTolerance);
+    // The font in force comes back after the letter.
+    EXPECT_EQ(f.canvas.Font().Name, "Arial");
+
+    ChooseReportFonts(f.ctx, { "symbol", "arial" });
+    EXPECT_EQ(f.ctx.TextFont, "arial");
+    EXPECT_EQ(f.ctx.GreekFont, "symbol");
+    PrintGreek(f.ctx, 'm');
+    PrintInfinityRightAligned(f.ctx, 4000);
+    texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 5u);
+    // In the Symbol font the letter sits on its Latin key, infinity on character 165.
+    EXPECT_EQ(texts[3].Text, "m");
+    EXPECT_EQ(texts[3].Font.Name, "symbol");
+    EXPECT_EQ(texts[4].Text, "\u00A5");
+}
+
+TEST(ChooseReportFonts, PreferenceOrder)
+{
+    Fixture f;
+    struct Case {
+        std::vector<std::string> Families;
+        const char* Text;
+    };
+    const Case cases[] = {
+        { { "Courier New", "Times New Roman", "ARIAL" }, "ARIAL" },
+        { { "Courier New", "Times New Roman" }, "Times New Roman" },
+        { { "Noto Serif", "Courier New" }, "Courier New" },
+        { { "Noto Serif", "Noto Sans" }, "Noto Serif" },
+        { {}, "" },
+    };
+    for (const Case& c : cases) {
+        ChooseReportFonts(f.ctx, c.Families);
+        EXPECT_EQ(f.ctx.TextFont, c.Text);
+        EXPECT_EQ(f.ctx.GreekFont, c.Text);
+    }
+}
+
+} // namespace

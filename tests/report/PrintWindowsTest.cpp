@@ -1,0 +1,153 @@
+// The print options dialog and the printing window: the kept choices, the stability check that
+// takes Reactions and Concrete design away, and a job printed to a PDF through a QPrinter.
+#include "ui/Platform.h"
+#include "ui/frmPrint.h"
+#include "ui/frmPrinting.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace pendrake;
+using namespace pendrake::ui;
+using pendrake::report::PrintOptions;
+
+QCheckBox* Box(QWidget& w, int k)
+{
+    return w.findChild<QCheckBox*>(QStringLiteral("chkPrint_%1").arg(k));
+}
+
+// Collects the warning boxes instead of showing them.
+struct CapturedMessages {
+    CapturedMessages()
+    {
+        SetMessageFunction([this](QWidget*, QMessageBox::Icon, const QString& title,
+                               const QString& text, QMessageBox::StandardButtons) {
+            Texts.push_back(title.toStdString() + ": " + text.toStdString());
+            return QMessageBox::Ok;
+        });
+    }
+    std::vector<std::string> Texts;
+};
+
+// A wall pulled up by 100 T/m at its top: the first combination lifts it off its base.
+Project UnstableWall()
+{
+    Project p = MakeNewProject("Arial");
+    p.LineLoadCount = 1;
+    p.LineLoads[1] = { 100.0f, 1.0f, 10.0f, 0.0f, 2 };
+    return p;
+}
+
+TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
+{
+    Project p = MakeNewProject("Arial");
+    PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintConcrete = 1;
+    frmPrint dialog(p, options);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Pendrake: Print"));
+    const char* captions[] = { "&Dimensions", "&Loads", "&Properties", "&Stability analysis",
+        "&Reactions", "&Concrete design" };
+    for (int k = 0; k < 6; ++k) {
+        ASSERT_NE(Box(dialog, k), nullptr) << k;
+        EXPECT_EQ(Box(dialog, k)->text(), QString::fromUtf8(captions[k]));
+        EXPECT_TRUE(Box(dialog, k)->isEnabled());
+        EXPECT_EQ(Box(dialog, k)->isChecked(), k == 0 || k == 5) << k;
+    }
+    EXPECT_TRUE(dialog.Stable());
+    Box(dialog, 2)->setChecked(true);
+    Box(dialog, 0)->setChecked(false);
+    dialog.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    EXPECT_FALSE(dialog.PrintConfirmed());
+    PrintOptions expected;
+    expected.PrintProperties = 1;
+    expected.PrintConcrete = 1;
+    EXPECT_EQ(options, expected);
+}
+
+TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
+{
+    CapturedMessages messages;
+    Project p = UnstableWall();
+    PrintOptions options;
+    for (int k = 0; k < 6; ++k)
+        options.Option(k) = 1;
+    frmPrint dialog(p, options);
+    EXPECT_FALSE(dialog.Stable());
+    for (int k : { 4, 5 }) {
+        EXPECT_FALSE(Box(dialog, k)->isChecked()) << k;
+        EXPECT_FALSE(Box(dialog, k)->isEnabled()) << k;
+    }
+    // The combination run says why, as the concrete design command does.
+    ASSERT_FALSE(messages.Texts.empty());
+    EXPECT_EQ(messages.Texts.back(), "Pendrake: " + std::string(UnstableCombinationMessage));
+    dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_TRUE(dialog.PrintConfirmed());
+    EXPECT_EQ(options.PrintReactions, 0);
+    EXPECT_EQ(options.PrintConcrete, 0);
+    EXPECT_EQ(options.PrintStability, 1);
+}
+
+TEST(frmPrinting, PrintsToAPdfPrinterAndClosesItself)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+
+    Project p = MakeNewProject("Arial");
+    PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintProperties = 1;
+    options.PrintStability = 1;
+    frmPrinting window(p, options, { "Arial", "Arial" }, printer, {});
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Pendrake: Printing"));
+    EXPECT_EQ(
+        window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Printing"));
+    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+        QStringLiteral("&Cancel"));
+    window.exec(); // the job runs when the window shows and closes it
+    ASSERT_TRUE(window.JobDone());
+    EXPECT_FALSE(window.Result().Cancelled);
+    EXPECT_EQ(window.Result().Sheets, 2);
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+        QStringLiteral("Printing stability"));
+    EXPECT_GT(QFileInfo(path).size(), 0);
+}
+
+TEST(frmPrinting, CancelBeforeTheFirstSectionPrintsNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cancelled.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    Project p = MakeNewProject("Arial");
+    PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintLoads = 1;
+    bool aborted = false;
+    frmPrinting window(p, options, { "Arial", "Arial" }, printer, [&] { aborted = true; });
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("Command1"));
+    // Clicked as soon as the event loop runs, before the job's own start.
+    QTimer::singleShot(0, cancel, &QPushButton::click);
+    window.exec();
+    EXPECT_TRUE(window.Result().Cancelled);
+    EXPECT_TRUE(window.Result().Placed.empty());
+    EXPECT_FALSE(aborted); // nothing had been sent to the device
+}
+
+} // namespace

@@ -1,0 +1,640 @@
+// The report sections on the recording canvas: what the Stability section prints where ("N/A",
+// the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
+// stacked under the design table, the Loads section drawn again over a flattened slope, and
+// every section staying inside its frame.
+#include "report/ReportSections.h"
+
+#include "analysis/Combinations.h"
+#include "analysis/Stability.h"
+#include "model/Units.h"
+#include "report/PrintJob.h"
+#include "report/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pendrake::report {
+namespace {
+
+// Page positions are sums of a few decimal constants; only floating rounding separates the
+// printed position from the one worked out by hand.
+constexpr double PositionTolerance = 1e-6;
+
+// On A4 with the default margins (PageScale 1): the upper section's title strip ends at
+// Round(453.6) = 454 and the body rows start 320 below it; the page is 9356 wide.
+constexpr double UpperBodyTop = 454 + 320;
+constexpr double PageHalf = 9356 / 2.0;
+
+const Rgb Blue { 0, 0, 128 };
+const Rgb Green { 0, 128, 0 };
+
+struct Sheet {
+    Project Record = MakeNewProject("Arial");
+    RecordingCanvas Canvas;
+    ReportContext Ctx { Canvas, Record };
+
+    explicit Sheet(int16_t slot = 0)
+    {
+        ChooseReportFonts(Ctx, Canvas.FontFamilies());
+        EXPECT_TRUE(SetupPage(Ctx));
+        Ctx.HalfPageSlot = slot;
+    }
+
+    // The text calls whose top stands at y, left to right.
+    std::vector<RecordedCall> TextsAt(double y) const
+    {
+        std::vector<RecordedCall> row;
+        for (const RecordedCall& c : Canvas.Texts())
+            if (std::abs(c.Y1 - y) < PositionTolerance)
+                row.push_back(c);
+        std::sort(row.begin(), row.end(),
+            [](const RecordedCall& a, const RecordedCall& b) { return a.X1 < b.X1; });
+        return row;
+    }
+
+    // The text at row y that ends (right-aligned) at x, or nullptr.
+    const RecordedCall* EndingAt(double x, double y) const
+    {
+        for (const RecordedCall& c : Canvas.Calls())
+            if (c.Kind == CallKind::Text && std::abs(c.Y1 - y) < PositionTolerance
+                && std::abs(c.X2 - x) < PositionTolerance)
+                return &c;
+        return nullptr;
+    }
+};
+
+// --- Stability section -------------------------------------------------------------------------
+
+struct Cell {
+    bool Right;
+    double Offset;
+    std::string Text;
+};
+
+struct StabilityCase {
+    const char* Name;
+    std::function<void(Project&, StabilityResults&)> Set;
+    std::vector<Cell> Cells;
+    std::vector<std::string> Notes;
+};
+
+// A stable wall with every value finite and no anchor in tension; each case changes it.
+void Baseline(Project&, StabilityResults& r)
+{
+    r.Stable = true;
+    r.TotalHorizontal = -37.4555f;
+    r.TotalVertical = 94.4592f;
+    r.TotalMoment = 223.5486f;
+    r.BasePressureMax = 26.5208f;
+    r.BasePressureMin = 0.1f;
+    r.BearingSafetyMin = 3.7706f;
+    r.SlidingSafetyMin = 18.5725f;
+    r.SlidingShear = 1.25f;
+    r.SlidingResistance = 23.5f;
+    r.AnchorTensionMax = 0;
+    r.AnchorTensionSafety = float(InfiniteSafety);
+    r.AnchorShearSafety = float(InfiniteSafety);
+}
+
+void PrintTo(const StabilityCase& c, std::ostream* os) { *os << c.Name; }
+
+const std::string LengthNote = "\u00BBPer 1 m of wall length.";
+const std::string Infinity = "\u221E";
+
+std::vector<StabilityCase> StabilityCases()
+{
+    return {
+        { "UnstableWall",
+            [](Project& p, StabilityResults& r) {
+                Baseline(p, r);
+                r.Stable = false;
+                r.BearingSafetyMin = 100000; // infinity wins over "N/A"
+                r.AnchorTensionMax = 5;
+                r.AnchorTensionSafety = 250000;
+                r.AnchorShearSafety = 2;
+            },
+            { { false, 240, "-37.46" }, { false, 480, "94.46" }, { false, 720, "223.55" },
+                { false, 1440, "N/A" }, { false, 1680, "N/A" }, { false, 1920, Infinity },
+                { true, 240, "N/A" }, { true, 480, "N/A" }, { true, 720, "N/A" },
+                { true, 1440, "N/A" }, { true, 1680, Infinity }, { true, 1920, "N/A" },
+                { true, 2160, "N/A" } },
+            { LengthNote,
+                "\u00BBThe structure is not stable therefore the base, sliding and anchor values "
+                "are not applicable." } },
+        { "WallWithoutAnchors",
+            [](Project& p, StabilityResults& r) {
+                Baseline(p, r);
+                p.AnchorRows = 0;
+                r.BasePressureMin = -0.5f;
+                r.BearingSafetyMin = -2; // a negative factor gives no note
+                r.SlidingSafetyMin = 100000;
+            },
+            { { false, 1440, "26.52" }, { false, 1680, "-0.50" }, { false, 1920, "-2.00" },
+                { true, 240, Infinity }, { true, 480, "1.25" }, { true, 720, "23.50" },
+                { true, 1440, "N/A" }, { true, 1680, "N/A" }, { true, 1920, "N/A" },
+                { true, 2160, "N/A" } },
+            { LengthNote,
+                "\u00BBPart of the base is in tension, allowable tension pressure shall be "
+                "checked." } },
+        { "AnchorsWithoutTension",
+            [](Project& p, StabilityResults& r) {
+                Baseline(p, r);
+                r.BearingSafetyMin = 1; // exactly one is not below unity
+            },
+            { { false, 1920, "1.00" }, { true, 240, "18.57" }, { true, 1440, "N/A" },
+                { true, 1680, "N/A" }, { true, 1920, "N/A" }, { true, 2160, "N/A" } },
+            { LengthNote, "\u00BBNo anchor tension occurs." } },
+        { "AnchorsInTensionBelowUnity",
+            [](Project& p, StabilityResults& r) {
+                Baseline(p, r);
+                r.BasePressureMin = -1;
+                r.BearingSafetyMin = 0.5f;
+                r.SlidingSafetyMin = 0.9f;
+                r.AnchorTensionMax = 3.2f;
+                // 24000 T/m² is 2400 kg/cm² (10 T/m² to the kg/cm²).
+                r.AnchorTensionStress = 24000;
+                r.AnchorTensionSafety = 0.5f;
+                r.AnchorShearStress = 5000;
+                r.AnchorShearSafety = 0.8f;
+            },
+            { { true, 1440, "2400.00" }, { true, 1680, "0.50" }, { true, 1920, "500.00" },
+                { true, 2160, "0.80" } },
+            { LengthNote,
+                "\u00BBPart of the base is in tension, allowable tension pressure shall be "
+                "checked.",
+                "\u00BBThe base pressure safety factor is less than unity.",
+                "\u00BBThe sliding safety factor is less than unity.",
+                "\u00BBThe anchor tension safety factor is less than unity.",
+                "\u00BBThe anchor shear safety factor is less than unity." } },
+        { "InfiniteAnchorFactorsWhileInTension",
+            [](Project& p, StabilityResults& r) {
+                Baseline(p, r);
+                r.AnchorTensionMax = 0.01f;
+                r.AnchorTensionSafety = 100000;
+                r.AnchorShearSafety = 100001;
+            },
+            { { true, 1440, "0.00" }, { true, 1680, Infinity }, { true, 2160, Infinity } },
+            { LengthNote } },
+    };
+}
+
+class StabilitySectionTest : public testing::TestWithParam<StabilityCase> { };
+
+TEST_P(StabilitySectionTest, ValuesNotApplicableAndInfinityStandInTheirCells)
+{
+    Sheet sheet;
+    GetParam().Set(sheet.Record, sheet.Ctx.Stability);
+    PrintStabilitySection(sheet.Ctx);
+    for (const Cell& cell : GetParam().Cells) {
+        // Values end at 3685.5 on the left, 3402 right of the middle on the right.
+        const double x = cell.Right ? PageHalf + 3402.0 : 3685.5;
+        const double y = UpperBodyTop + cell.Offset;
+        const RecordedCall* c = sheet.EndingAt(x, y);
+        ASSERT_NE(c, nullptr) << (cell.Right ? "right " : "left ") << cell.Offset;
+        EXPECT_EQ(c->Text, cell.Text) << (cell.Right ? "right " : "left ") << cell.Offset;
+        EXPECT_EQ(c->Fore, Blue);
+    }
+}
+
+TEST_P(StabilitySectionTest, NotesStackFromTheirHeading240Apart)
+{
+    Sheet sheet;
+    GetParam().Set(sheet.Record, sheet.Ctx.Stability);
+    PrintStabilitySection(sheet.Ctx);
+    const std::vector<std::string>& notes = GetParam().Notes;
+    for (size_t k = 0; k < notes.size(); ++k) {
+        const std::vector<RecordedCall> row = sheet.TextsAt(UpperBodyTop + 2640 + 240.0 * k);
+        ASSERT_EQ(row.size(), 1u) << "note " << k;
+        EXPECT_EQ(row[0].Text, notes[k]);
+        EXPECT_NEAR(row[0].X1, 240, PositionTolerance);
+        EXPECT_EQ(row[0].Fore, Blue);
+    }
+    // Nothing below the last note.
+    for (const RecordedCall& c : sheet.Canvas.Texts())
+        EXPECT_LT(c.Y1, UpperBodyTop + 2640 + 240.0 * notes.size() - PositionTolerance) << c.Text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StabilitySectionTest, testing::ValuesIn(StabilityCases()),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+struct AnchorStressCase {
+    int16_t Units;
+    float Stress; // pressure unit
+    const char* Value;
+    const char* Unit;
+};
+
+void PrintTo(const AnchorStressCase& c, std::ostream* os) { *os << UnitSystemName[size_t(c.Units)]; }
+
+class AnchorStressTest : public testing::TestWithParam<AnchorStressCase> { };
+
+// The anchor stress comes out of the analysis in the pressure unit and prints in the stress
+// unit: 1 kg/cm² = 10 T/m², 1 MPa = 1000 kPa, 1 psi = 0.144 Kip/ft².
+TEST_P(AnchorStressTest, PrintsInTheStressUnit)
+{
+    Sheet sheet;
+    sheet.Record.UnitSystem = GetParam().Units;
+    Baseline(sheet.Record, sheet.Ctx.Stability);
+    sheet.Ctx.Stability.AnchorTensionMax = 1;
+    sheet.Ctx.Stability.AnchorTensionStress = GetParam().Stress;
+    PrintStabilitySection(sheet.Ctx);
+    const double y = UpperBodyTop + 1440;
+    const RecordedCall* value = sheet.EndingAt(PageHalf + 3402.0, y);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->Text, GetParam().Value);
+    const std::vector<RecordedCall> row = sheet.TextsAt(y);
+    ASSERT_FALSE(row.empty());
+    EXPECT_EQ(row.back().Text, GetParam().Unit);
+    EXPECT_NEAR(row.back().X1, PageHalf + 3515.4, PositionTolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, AnchorStressTest,
+    testing::Values(AnchorStressCase { Metric, 24000, "2400.00", "kg/cm\u00B2" },
+        AnchorStressCase { SI, 24000, "24.00", "MPa" },
+        AnchorStressCase { British, 24, "166.67", "psi" }));
+
+// --- Concrete pages ------------------------------------------------------------------------------
+
+using SectionTable = CombinationResults::SectionTable;
+
+class ForceTableTest : public testing::TestWithParam<int> { };
+
+TEST_P(ForceTableTest, ExactZeroPrintsDashesAndATinyValuePrintsZero)
+{
+    Sheet sheet;
+    const int page = GetParam();
+    CombinationResults& r = sheet.Ctx.Combinations;
+    SectionTable& t = page == 1 ? r.ComboMoment : page == 2 ? r.ComboShear : r.ComboNormal;
+    t[1][1] = 0.0f;
+    t[2][2] = 1e-4f;
+    t[3][3] = -0.004f;
+    t[4][1] = 12.5f;
+    PrintConcreteSection(sheet.Ctx, page);
+    // Section s ends at 567 (6.5 + 2 (s - 1)); combination c stands 280 c below the body top.
+    auto cell = [&](int c, int s) {
+        const RecordedCall* call
+            = sheet.EndingAt(567 * (6.5 + 2 * (s - 1)), UpperBodyTop + 280.0 * c);
+        return call ? call->Text : std::string("(nothing)");
+    };
+    EXPECT_EQ(cell(1, 1), "--");
+    EXPECT_EQ(cell(2, 2), "0.00");
+    EXPECT_EQ(cell(3, 3), "0.00");
+    EXPECT_EQ(cell(4, 1), "12.50");
+    EXPECT_EQ(cell(11, 3), "--");
+    // A value kept for design is a value, even when it is zero.
+    const RecordedCall* kept = sheet.EndingAt(3685.5, UpperBodyTop + 3360);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->Text, "0.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ForceTableTest, testing::Values(1, 2, 3));
+
+TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
+{
+    Sheet sheet;
+    Envelope& e = sheet.Ctx.Combinations.Env;
+    e.EnvMomentPos[2] = 11;
+    e.EnvMomentNeg[2] = -12;
+    e.EnvNormalPos[2] = 13;
+    e.EnvNormalNeg[2] = 14;
+    e.EnvMomentZ[2] = 15;
+    PrintConcreteSection(sheet.Ctx, 1);
+    const double x = 567 * 8.5; // section 2
+    const std::vector<std::pair<double, std::string>> expected
+        = { { 3360, "11.00" }, { 3640, "-12.00" }, { 3920, "13.00" }, { 4200, "14.00" },
+              { 4480, "15.00" } };
+    for (const auto& [offset, text] : expected) {
+        const RecordedCall* c = sheet.EndingAt(x, UpperBodyTop + offset);
+        ASSERT_NE(c, nullptr) << offset;
+        EXPECT_EQ(c->Text, text) << offset;
+    }
+    EXPECT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
+    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Coresponding N (T)");
+}
+
+// The first piece of every warning text in the design table's warning lines, by line.
+struct WarningLine {
+    double X1;
+    double X2;
+    std::string First;
+};
+
+std::vector<std::vector<WarningLine>> WarningLines(const Sheet& sheet)
+{
+    std::vector<std::vector<WarningLine>> lines(5);
+    for (const RecordedCall& c : sheet.Canvas.Texts()) {
+        for (size_t k = 0; k < lines.size(); ++k) {
+            if (std::abs(c.Y1 - (UpperBodyTop + 5280 + 240.0 * k)) < PositionTolerance
+                && c.X1 > 2835 && c.Fore == Blue)
+                lines[k].push_back({ c.X1, c.X2, c.Text });
+        }
+    }
+    return lines;
+}
+
+TEST(ConcreteDesignPage, FourFlexuralWarningsStack240ApartInTheirColumn)
+{
+    Sheet sheet;
+    DesignResults& r = sheet.Ctx.Combinations.Design;
+    // Row 1 (section 1, M-) fails every flexural check; row 2 none.
+    r.ReinMoment[1] = 10;
+    r.ReinMomentCap[1] = 5;
+    r.RhoMin = 0.05f;
+    r.ReinRho[1] = 0.02f;
+    r.ReinRhoReq43[1] = 1;
+    r.RhoBalanced = 0.01f;
+    r.ReinZ[1] = 30;
+    r.ZMax = 25;
+    // Section 1's shear fails too: its column pair has no free line left inside the grid, so
+    // the shear warning goes under the empty M+ column.
+    r.ReinShear[1] = 2;
+    r.ReinShearCap[1] = 1;
+    PrintConcreteSection(sheet.Ctx, 4);
+
+    const auto lines = WarningLines(sheet);
+    const std::vector<std::string> firstPieces = { "M", "\u03C1", "\u03C1", "z > z" };
+    const double minusLeft = 2835, minusRight = 2835 + 850.5; // section 1, M- column
+    for (size_t k = 0; k < firstPieces.size(); ++k) {
+        ASSERT_FALSE(lines[k].empty()) << "line " << k;
+        const auto inMinus = std::find_if(lines[k].begin(), lines[k].end(),
+            [&](const WarningLine& w) { return w.X1 > minusLeft && w.X1 < minusRight; });
+        ASSERT_NE(inMinus, lines[k].end()) << "line " << k;
+        EXPECT_EQ(inMinus->First, firstPieces[k]) << "line " << k;
+    }
+    const auto shear = std::find_if(lines[0].begin(), lines[0].end(),
+        [](const WarningLine& w) { return w.First == "V"; });
+    ASSERT_NE(shear, lines[0].end());
+    EXPECT_GT(shear->X1, minusRight); // in section 1's M+ column
+    EXPECT_LT(shear->X1, 4536.0);
+    EXPECT_TRUE(lines[4].empty());
+}
+
+TEST(ConcreteDesignPage, ShearWarningTakesTheFirstLineBothColumnsLeaveFree)
+{
+    Sheet sheet;
+    DesignResults& r = sheet.Ctx.Combinations.Design;
+    r.ReinMoment[3] = 10; // section 2, M-: one warning
+    r.ReinMomentCap[3] = 5;
+    r.ReinShear[2] = 2;
+    r.ReinShearCap[2] = 1;
+    PrintConcreteSection(sheet.Ctx, 4);
+    const auto lines = WarningLines(sheet);
+    ASSERT_EQ(lines[1].size(), 2u); // "V" and " < V" under the moment warning
+    EXPECT_EQ(lines[1][0].First, "V");
+    // Centred across section 2, whose columns run from 4536 to 6237.
+    EXPECT_NEAR((lines[1].front().X1 + lines[1].back().X2) / 2, 567 * 9.5, PositionTolerance);
+}
+
+TEST(ConcreteDesignPage, ASectionWithoutWarningsLeavesItsCellsEmpty)
+{
+    Sheet sheet;
+    sheet.Ctx.Combinations.Design.RhoMin = 0.0036f;
+    PrintConcreteSection(sheet.Ctx, 4);
+    for (const auto& line : WarningLines(sheet))
+        EXPECT_TRUE(line.empty());
+}
+
+struct DesignUnitCase {
+    int16_t Units;
+    const char* Width;    // the remark under "Width (b) ="
+    const char* Diameter; // a stored 1.6 cm bar
+    const char* Height;   // a stored 50 cm section
+    const char* Area;     // a stored 10.05 cm² per strip
+};
+
+void PrintTo(const DesignUnitCase& c, std::ostream* os) { *os << UnitSystemName[size_t(c.Units)]; }
+
+class DesignUnitTest : public testing::TestWithParam<DesignUnitCase> { };
+
+// Stored heights, bars and areas are in cm (cm² per m) in Metric and SI and in in (in² per ft)
+// in British; the table prints them in the units its labels name.
+TEST_P(DesignUnitTest, ValuesReadInTheLabelledUnits)
+{
+    Sheet sheet;
+    sheet.Record.UnitSystem = GetParam().Units;
+    sheet.Record.ReinDia[1] = 1.6f;
+    sheet.Ctx.Combinations.Design.ReinHeight[1] = 50;
+    sheet.Ctx.Combinations.Design.ReinAs[1] = 10.05f;
+    PrintConcreteSection(sheet.Ctx, 4);
+    const double x = 567 * 5.75 + 311.85; // row 1's values
+    auto at = [&](double offset) {
+        const RecordedCall* c = sheet.EndingAt(x, UpperBodyTop + offset);
+        return c ? c->Text : std::string("(nothing)");
+    };
+    EXPECT_EQ(at(2400), GetParam().Diameter);
+    EXPECT_EQ(at(1440), GetParam().Height);
+    EXPECT_EQ(at(2880), GetParam().Area);
+    const std::vector<RecordedCall> remark = sheet.TextsAt(UpperBodyTop + 1680);
+    ASSERT_FALSE(remark.empty());
+    EXPECT_EQ(remark.back().Text, GetParam().Width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, DesignUnitTest,
+    testing::Values(DesignUnitCase { Metric, "100 cm", "16.00", "50.00", "10.05" },
+        DesignUnitCase { SI, "1000 mm", "16.00", "500.00", "1005.00" },
+        DesignUnitCase { British, "12 in", "1.60", "50.00", "10.05" }));
+
+// --- Properties and drawings ---------------------------------------------------------------------
+
+TEST(PropertiesSection, AnchorBlockOnlyForAWallWithAnchors)
+{
+    for (int16_t rows : { 3, 0 }) {
+        Sheet sheet;
+        sheet.Record.AnchorRows = rows;
+        PrintPropertiesSection(sheet.Ctx);
+        const bool printed = sheet.Canvas.FindText("Anchors:") != nullptr;
+        EXPECT_EQ(printed, rows > 0) << rows;
+        EXPECT_EQ(sheet.Canvas.FindText("- Diameter =") != nullptr, rows > 0) << rows;
+    }
+}
+
+struct SmallLengthCase {
+    int16_t Units;
+    const char* Cover;
+    const char* Diameter;
+    const char* Unit;
+};
+
+void PrintTo(const SmallLengthCase& c, std::ostream* os) { *os << UnitSystemName[size_t(c.Units)]; }
+
+class PropertiesSmallLengthTest : public testing::TestWithParam<SmallLengthCase> { };
+
+// A 7 cm cover and a 2 cm anchor are stored as 7 and 2 in Metric and SI (in cm) and would be
+// 7 in and 2 in in British; SI names the small length mm.
+TEST_P(PropertiesSmallLengthTest, CoverAndAnchorDiameterReadInTheirLabel)
+{
+    Sheet sheet;
+    sheet.Record.UnitSystem = GetParam().Units;
+    sheet.Record.ConcCover = 7;
+    sheet.Record.AnchorDia = 2;
+    PrintPropertiesSection(sheet.Ctx);
+    const RecordedCall* cover = sheet.EndingAt(3402, UpperBodyTop + 2160);
+    const RecordedCall* dia = sheet.EndingAt(PageHalf + 2835, UpperBodyTop + 4800);
+    ASSERT_NE(cover, nullptr);
+    ASSERT_NE(dia, nullptr);
+    EXPECT_EQ(cover->Text, GetParam().Cover);
+    EXPECT_EQ(dia->Text, GetParam().Diameter);
+    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 2160).back().Text, GetParam().Unit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, PropertiesSmallLengthTest,
+    testing::Values(SmallLengthCase { Metric, "7.0", "2.00", "cm" },
+        SmallLengthCase { SI, "70.0", "20.00", "mm" },
+        SmallLengthCase { British, "7.0", "2.00", "in" }));
+
+int FramesDrawn(const RecordingCanvas& canvas)
+{
+    int frames = 0;
+    for (const RecordedCall& c : canvas.Calls())
+        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid)
+            ++frames;
+    return frames;
+}
+
+TEST(LoadsSection, AFlattenedSlopeIsDrawnOnceMoreInTheSameHalf)
+{
+    Sheet sheet(1);
+    // 1 : 1 is 45 degrees, steeper than the backfill's 30 degrees of friction.
+    sheet.Record.BackfillSlope = 1;
+    PrintLoadsSection(sheet.Ctx);
+    EXPECT_EQ(FramesDrawn(sheet.Canvas), 2);
+    EXPECT_GT(sheet.Record.BackfillSlope, 1.0f);
+    EXPECT_FALSE(sheet.Ctx.Messages.empty());
+    for (const RecordedCall& c : sheet.Canvas.Calls()) {
+        if (c.Kind == CallKind::Box) {
+            EXPECT_NEAR(c.Y1, 7286, PositionTolerance); // the lower half, both times
+        }
+    }
+}
+
+TEST(LoadsSection, ALevelBackfillIsDrawnOnce)
+{
+    Sheet sheet;
+    PrintLoadsSection(sheet.Ctx);
+    EXPECT_EQ(FramesDrawn(sheet.Canvas), 1);
+}
+
+TEST(DimensionsSection, AnchorsOnlyWhenTheWallHasThem)
+{
+    for (int16_t rows : { 3, 0 }) {
+        Sheet sheet;
+        sheet.Record.AnchorRows = rows;
+        PrintDimensionsSection(sheet.Ctx);
+        const bool anchors = std::any_of(sheet.Canvas.Calls().begin(), sheet.Canvas.Calls().end(),
+            [](const RecordedCall& c) { return c.Kind == CallKind::Line && c.Fore == Green; });
+        EXPECT_EQ(anchors, rows > 0) << rows;
+    }
+}
+
+// --- Every section inside its frame --------------------------------------------------------------
+
+struct Wall {
+    const char* Name;
+    std::function<void(Project&)> Set;
+};
+
+std::vector<Wall> Walls()
+{
+    return {
+        { "Default", [](Project&) {} },
+        // Earthquake and surcharge put the rear anchors into tension.
+        { "AnchorsInTension",
+            [](Project& p) {
+                p.SeismicCoef = 0.25f;
+                p.Surcharge = 1;
+            } },
+        { "SlopedBackfillBritish",
+            [](Project& p) {
+                p.BackfillSlope = 2;
+                p.UnitSystem = British;
+                p.LineLoadCount = 2;
+                p.LineLoads[1] = { 5, 1.2f, 10, 180, 2 };
+                p.LineLoads[2] = { 2, 6, 10, 270, 5 };
+            } },
+        { "NotStable", [](Project& p) { p.SeismicCoef = 0.6f; } },
+    };
+}
+
+void PrintTo(const Wall& w, std::ostream* os) { *os << w.Name; }
+
+using SectionPrinter = std::function<void(ReportContext&)>;
+
+std::vector<std::pair<const char*, SectionPrinter>> Sections()
+{
+    return {
+        { "Dimensions", PrintDimensionsSection },
+        { "Loads", PrintLoadsSection },
+        { "Properties", PrintPropertiesSection },
+        { "Stability", PrintStabilitySection },
+        { "Reactions", PrintReactionsSection },
+        { "Concrete1", [](ReportContext& c) { PrintConcreteSection(c, 1); } },
+        { "Concrete2", [](ReportContext& c) { PrintConcreteSection(c, 2); } },
+        { "Concrete3", [](ReportContext& c) { PrintConcreteSection(c, 3); } },
+        { "Concrete4", [](ReportContext& c) { PrintConcreteSection(c, 4); } },
+        { "Calculator",
+            [](ReportContext& c) {
+                const CalculatorInput in = CalculatorInputFromProject(c.Record);
+                PrintCalculatorSection(c, in, ComputeSoilPressure(in));
+            } },
+    };
+}
+
+class InsideFrameTest : public testing::TestWithParam<Wall> { };
+
+// A pen half a millimetre wide may reach this far over the line it draws.
+constexpr double InkTolerance = 15;
+
+TEST_P(InsideFrameTest, EverySectionDrawsInsideItsFrame)
+{
+    for (const auto& [name, print] : Sections()) {
+        for (int16_t slot : { 0, 1 }) {
+            Sheet sheet(slot);
+            GetParam().Set(sheet.Record);
+            CheckStableForPrinting(sheet.Record, sheet.Ctx.Combinations);
+            ComputeStability(sheet.Record, sheet.Ctx.Stability);
+            print(sheet.Ctx);
+            const double top = sheet.Ctx.SectionTop;
+            const double bottom = top + sheet.Ctx.HalfPageHeight;
+            const double right = sheet.Ctx.PageWidth;
+            auto inside = [&](double x, double y) {
+                return x >= -InkTolerance && x <= right + InkTolerance && y >= top - InkTolerance
+                    && y <= bottom + InkTolerance;
+            };
+            const std::string where = std::string(name) + " slot " + std::to_string(slot);
+            for (const RecordedCall& c : sheet.Canvas.Calls()) {
+                switch (c.Kind) {
+                case CallKind::Text: {
+                    const double height
+                        = c.Font.Size * RecordingCanvas::LineHeightPerPoint * 20 / sheet.Ctx.PageScale;
+                    EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y1 + height))
+                        << where << ": \"" << c.Text << "\" at " << c.X1 << ", " << c.Y1;
+                    break;
+                }
+                case CallKind::Line:
+                case CallKind::Box:
+                    EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y2))
+                        << where << ": line " << c.X1 << ", " << c.Y1 << " to " << c.X2 << ", "
+                        << c.Y2;
+                    break;
+                case CallKind::Polygon:
+                    for (const DrawPoint& pt : c.Points)
+                        EXPECT_TRUE(inside(pt.X, pt.Y)) << where << ": polygon at " << pt.X
+                                                        << ", " << pt.Y;
+                    break;
+                default: break;
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Walls, InsideFrameTest, testing::ValuesIn(Walls()),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
+} // namespace pendrake::report

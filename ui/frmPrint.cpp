@@ -1,0 +1,76 @@
+// The print options dialog.
+#include "ui/frmPrint.h"
+
+#include "ui/Platform.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pendrake::ui {
+
+frmPrint::frmPrint(Project& project, report::PrintOptions& options, QWidget* parent)
+    : QDialog(parent)
+    , options_(options)
+{
+    setObjectName(QStringLiteral("frmPrint"));
+    setWindowTitle(QStringLiteral("Pendrake: Print"));
+
+    auto* layout = new QVBoxLayout(this);
+    for (int k = 0; k < report::PrintOptionCount; ++k) {
+        const std::string_view caption = report::PrintOptionCaption[size_t(k)];
+        auto* box
+            = new QCheckBox(QString::fromUtf8(caption.data(), qsizetype(caption.size())), this);
+        box->setObjectName(QStringLiteral("chkPrint_%1").arg(k));
+        // The boxes show the kept choices; nothing is stored while they are filled.
+        box->setChecked(options_.Option(k) != 0);
+        layout->addWidget(box);
+        boxes_[size_t(k)] = box;
+    }
+    auto* buttons = new QHBoxLayout;
+    auto* print = new QPushButton(QStringLiteral("&Print"), this);
+    print->setObjectName(QStringLiteral("Command2"));
+    print->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Ca&ncel"), this);
+    cancel->setObjectName(QStringLiteral("Command3"));
+    buttons->addStretch();
+    buttons->addWidget(print);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(print, &QPushButton::clicked, this, [this] {
+        printConfirmed_ = true;
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    CombinationResults results;
+    stable_ = report::CheckStableForPrinting(project, results);
+    slopeAdjusted_ = results.SlopeAdjusted;
+    for (const std::string& message : results.Messages)
+        ShowWarning(this, QString::fromStdString(message));
+    if (!stable_) {
+        for (int k : { 4, 5 }) {
+            boxes_[size_t(k)]->setChecked(false);
+            boxes_[size_t(k)]->setEnabled(false);
+        }
+    }
+    filling_ = false;
+}
+
+void frmPrint::StoreBoxes()
+{
+    if (filling_)
+        return;
+    for (int k = 0; k < report::PrintOptionCount; ++k)
+        options_.Option(k) = boxes_[size_t(k)]->isChecked() ? 1 : 0;
+}
+
+void frmPrint::done(int result)
+{
+    // "Ca&ncel", Escape and the close box keep the choices made, as "&Print" does.
+    StoreBoxes();
+    QDialog::done(result);
+}
+
+} // namespace pendrake::ui

@@ -1,0 +1,115 @@
+// The printing window and the File Print command.
+#include "ui/frmPrinting.h"
+
+#include "report/QtPageCanvas.h"
+#include "ui/Platform.h"
+#include "ui/frmPrint.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace pendrake::ui {
+
+frmPrinting::frmPrinting(Project& project, const report::PrintOptions& options, FontChoice fonts,
+    QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent)
+    : QDialog(parent)
+    , project_(project)
+    , options_(options)
+    , fonts_(std::move(fonts))
+    , device_(device)
+    , abortDevice_(std::move(abortDevice))
+{
+    setObjectName(QStringLiteral("frmPrinting"));
+    setWindowTitle(QStringLiteral("Pendrake: Printing"));
+    auto* layout = new QVBoxLayout(this);
+    label_ = new QLabel(QStringLiteral("Printing"), this);
+    label_->setObjectName(QStringLiteral("Label1"));
+    label_->setMinimumWidth(Px(3600));
+    layout->addWidget(label_);
+    auto* row = new QHBoxLayout;
+    cancel_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("Command1"));
+    row->addStretch();
+    row->addWidget(cancel_);
+    row->addStretch();
+    layout->addLayout(row);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancelRequested_ = true;
+        cancel_->setEnabled(false);
+    });
+}
+
+void frmPrinting::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (started_)
+        return;
+    started_ = true;
+    // The job starts once the window is on screen, so that its label can be followed.
+    QTimer::singleShot(0, this, &frmPrinting::RunJob);
+}
+
+void frmPrinting::RunJob()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    report::QtPageCanvas canvas(device_, abortDevice_);
+    report::ReportContext ctx(canvas, project_);
+    ctx.TextFont = fonts_.TextFont;
+    ctx.GreekFont = fonts_.GreekFont;
+    report::StampLocaleDateTime(ctx);
+    ctx.OnPrinterError = [this](const std::string& text) {
+        QApplication::restoreOverrideCursor();
+        ShowWarning(this, QString::fromStdString(text));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    };
+
+    report::PrintJobHooks hooks;
+    hooks.OnLabel = [this](const std::string& text) {
+        label_->setText(QString::fromStdString(text));
+        label_->repaint();
+        QCoreApplication::processEvents();
+    };
+    // The engineer's click is seen between two sections.
+    hooks.CancelRequested = [this] {
+        QCoreApplication::processEvents();
+        return cancelRequested_;
+    };
+    result_ = report::RunPrintJob(ctx, options_, report::StandardSectionPrinters(), hooks);
+    slopeAdjusted_ = ctx.Stability.Loads.SlopeAdjusted || ctx.Combinations.SlopeAdjusted;
+    QApplication::restoreOverrideCursor();
+
+    for (const std::string& message : result_.Messages)
+        ShowWarning(this, QString::fromStdString(message));
+    if (!canvas.ErrorText().empty() && !result_.Cancelled)
+        ShowWarning(this, QString::fromStdString(canvas.ErrorText()));
+    done_ = true;
+    accept();
+}
+
+bool RunPrintCommand(
+    QWidget* parent, Project& project, report::PrintOptions& options, const FontChoice& fonts)
+{
+    frmPrint dialog(project, options, parent);
+    dialog.exec();
+    bool redraw = dialog.SlopeAdjusted();
+    if (!dialog.PrintConfirmed())
+        return redraw;
+    QPrinter& printer = SharedPrinter();
+    // Page positions are measured from the sheet's corner; the report's margins keep them
+    // clear of the printer's unprintable edge.
+    printer.setFullPage(true);
+    frmPrinting printing(
+        project, options, fonts, printer, [&printer] { printer.abort(); }, parent);
+    printing.exec();
+    return redraw || printing.SlopeAdjusted();
+}
+
+} // namespace pendrake::ui
