@@ -8,6 +8,12 @@
 #include "model/Units.h"
 #include "ui/Platform.h"
 #include "ui/StabilityWindow.h"
+#include "ui/frmAnchor.h"
+#include "ui/frmCalculator.h"
+#include "ui/frmLoads.h"
+#include "ui/frmPrinting.h"
+#include "ui/frmProperties.h"
+#include "ui/frmRein.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -209,12 +215,14 @@ void MainWindow::BuildControls()
     for (int i = 0; i < int(command_.size()); ++i) {
         auto* button = new QPushButton(QString::fromLatin1(CommandCaption[i]), central_);
         button->setObjectName(QStringLiteral("Command") + QString::number(i + 1));
-        // Anchors, Properties, Loads and Concrete open windows that come with their own work.
-        button->setEnabled(i == StabilityButton);
         command_[i] = button;
     }
+    connect(command_[0], &QPushButton::clicked, this, &MainWindow::EditAnchors);
+    connect(command_[1], &QPushButton::clicked, this, &MainWindow::EditProperties);
+    connect(command_[2], &QPushButton::clicked, this, &MainWindow::EditLoads);
     connect(
         command_[StabilityButton], &QPushButton::clicked, this, &MainWindow::CalculateStability);
+    connect(command_[4], &QPushButton::clicked, this, &MainWindow::CalculateConcrete);
 }
 
 void MainWindow::BuildMenus()
@@ -238,8 +246,7 @@ void MainWindow::BuildMenus()
     connect(
         add(file, "Sa&ve as", "mnuFileSaveAs"), &QAction::triggered, this, &MainWindow::FileSaveAs);
     file->addSeparator();
-    // The report is printed by the print job that comes with the report pages.
-    add(file, "&Print", "mnuFilePrint")->setEnabled(false);
+    connect(add(file, "&Print", "mnuFilePrint"), &QAction::triggered, this, &MainWindow::FilePrint);
     connect(add(file, "P&rinter setup", "mnuFilePrinterSetup"), &QAction::triggered, this,
         &MainWindow::FilePrinterSetup);
     file->addSeparator();
@@ -253,11 +260,12 @@ void MainWindow::BuildMenus()
         mnuFileList_[i] = item;
     }
 
-    // The dialogs behind the Edit menu come with the Properties, Anchors and Loads windows.
     QMenu* edit = addMenu("&Edit", "mnuEdit");
-    add(edit, "&Properties", "mnuEditProperties")->setEnabled(false);
-    add(edit, "&Loads", "mnuEditLoads")->setEnabled(false);
-    add(edit, "&Anchors", "mnuEditAnchors")->setEnabled(false);
+    connect(add(edit, "&Properties", "mnuEditProperties"), &QAction::triggered, this,
+        &MainWindow::EditProperties);
+    connect(add(edit, "&Loads", "mnuEditLoads"), &QAction::triggered, this, &MainWindow::EditLoads);
+    connect(add(edit, "&Anchors", "mnuEditAnchors"), &QAction::triggered, this,
+        &MainWindow::EditAnchors);
 
     QMenu* view = addMenu("&View", "mnuView");
     for (int k = 0; k < ViewCount; ++k) {
@@ -271,8 +279,10 @@ void MainWindow::BuildMenus()
     QMenu* calculate = addMenu("&Calculate", "mnuCalculate");
     connect(add(calculate, "&Stability", "mnuCalculateStability"), &QAction::triggered, this,
         &MainWindow::CalculateStability);
-    add(calculate, "&Concrete design", "mnuCalculateConcrete")->setEnabled(false);
-    add(calculate, "Ca&lculator", "mnuCalculateCalculator")->setEnabled(false);
+    connect(add(calculate, "&Concrete design", "mnuCalculateConcrete"), &QAction::triggered, this,
+        &MainWindow::CalculateConcrete);
+    connect(add(calculate, "Ca&lculator", "mnuCalculateCalculator"), &QAction::triggered, this,
+        &MainWindow::CalculateCalculator);
 
     QMenu* option = addMenu("&Option", "mnuOption");
     QMenu* unit = option->addMenu(QStringLiteral("&Unit"));
@@ -626,6 +636,47 @@ void MainWindow::CalculateStability()
             view_->Redraw();
         StabilityWindow window(project_, results, Q(fonts_.GreekFont), this);
         window.exec();
+        return true;
+    });
+}
+
+void MainWindow::EditWith(bool (*dialog)(QWidget*, Project&))
+{
+    Guard([this, dialog] {
+        dialog(this, project_);
+        // A cancelled dialog leaves the record as it was; the anchors dialog may still have
+        // brought AnchorRows to the rows placed, so the drawing is refreshed either way.
+        project_.DialogCancelled = false;
+        view_->Redraw();
+        return true;
+    });
+}
+
+void MainWindow::EditProperties() { EditWith(&ui::EditProperties); }
+void MainWindow::EditLoads() { EditWith(&ui::EditLoads); }
+void MainWindow::EditAnchors() { EditWith(&ui::EditAnchors); }
+
+void MainWindow::CalculateConcrete()
+{
+    Guard([this] {
+        ShowConcreteDesign(this, project_, [this] { view_->Redraw(); });
+        return true;
+    });
+}
+
+void MainWindow::CalculateCalculator()
+{
+    Guard([this] {
+        ShowCalculator(this, project_);
+        return true;
+    });
+}
+
+void MainWindow::FilePrint()
+{
+    Guard([this] {
+        if (RunPrintCommand(this, project_, printOptions_, fonts_))
+            view_->Redraw();
         return true;
     });
 }

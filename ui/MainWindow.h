@@ -4,6 +4,7 @@
 
 #include "io/Settings.h"
 #include "model/Project.h"
+#include "report/PrintJob.h"
 #include "ui/FontChoice.h"
 #include "ui/WallView.h"
 
@@ -79,7 +80,13 @@ public:
     bool FileSave();
     bool FileSaveAs();
     void FilePrinterSetup();
+    void FilePrint();
+    void EditProperties();
+    void EditLoads();
+    void EditAnchors();
     void CalculateStability();
+    void CalculateConcrete();
+    void CalculateCalculator();
     void HelpAbout();
     void SelectView(int view);
     void SelectUnit(int unitSystem);
@@ -109,8 +116,13 @@ private:
     bool Guard(const std::function<bool()>& command);
     bool WriteTo(const std::string& path);
 
+    // Runs a dialog that edits the project and redraws the wall after it.
+    void EditWith(bool (*dialog)(QWidget*, Project&));
+
     Project project_;
     FontChoice fonts_;
+    // The print options dialog keeps its choices for the session.
+    report::PrintOptions printOptions_;
     RecentFiles recent_;
     std::string lastDir_;
     // Directory of the last file opened or saved in this run: where the file dialogs start.

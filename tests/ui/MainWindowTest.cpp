@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -569,7 +570,7 @@ TEST_F(MainWindowTest, OptionButtonsAndViewMenuSelectTheSameView)
 // ---------------------------------------------------------------------------------------------
 // Controls, menus and layout
 
-TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndOnlyServedCommandsAreEnabled)
+TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsAndAreEnabled)
 {
     struct Item {
         const char* Name;
@@ -582,13 +583,13 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndOnlyServedCommandsAreEnabled)
         { "mnuFileOpen", "&Open", true },
         { "mnuFileSave", "&Save", true },
         { "mnuFileSaveAs", "Sa&ve as", true },
-        { "mnuFilePrint", "&Print", false },
+        { "mnuFilePrint", "&Print", true },
         { "mnuFilePrinterSetup", "P&rinter setup", true },
         { "mnuFileExit", "E&xit", true },
         { "mnuEdit", "&Edit", true },
-        { "mnuEditProperties", "&Properties", false },
-        { "mnuEditLoads", "&Loads", false },
-        { "mnuEditAnchors", "&Anchors", false },
+        { "mnuEditProperties", "&Properties", true },
+        { "mnuEditLoads", "&Loads", true },
+        { "mnuEditAnchors", "&Anchors", true },
         { "mnuView", "&View", true },
         { "mnuView_0", "Di&mensions", true },
         { "mnuView_1", "&Dead loads", true },
@@ -601,8 +602,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndOnlyServedCommandsAreEnabled)
         { "mnuView_8", "&Reactions", true },
         { "mnuCalculate", "&Calculate", true },
         { "mnuCalculateStability", "&Stability", true },
-        { "mnuCalculateConcrete", "&Concrete design", false },
-        { "mnuCalculateCalculator", "Ca&lculator", false },
+        { "mnuCalculateConcrete", "&Concrete design", true },
+        { "mnuCalculateCalculator", "Ca&lculator", true },
         { "mnuOption", "&Option", true },
         { "mnuOptionUnit", "&Unit", true },
         { "mnuUnit_0", "&Metric", true },
@@ -619,9 +620,9 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndOnlyServedCommandsAreEnabled)
         EXPECT_EQ(action->isEnabled(), item.Enabled) << item.Name;
     }
 
-    const Item buttons[] = { { "Command1", "&Anchors", false },
-        { "Command2", "&Properties", false }, { "Command3", "&Loads", false },
-        { "Command4", "&Stability", true }, { "Command5", "&Concrete", false } };
+    const Item buttons[] = { { "Command1", "&Anchors", true },
+        { "Command2", "&Properties", true }, { "Command3", "&Loads", true },
+        { "Command4", "&Stability", true }, { "Command5", "&Concrete", true } };
     for (const Item& item : buttons) {
         QPushButton* button = Find<QPushButton>(QString::fromLatin1(item.Name));
         ASSERT_NE(button, nullptr);
@@ -903,6 +904,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, FontChoiceRules,
         FontCase { "NameMatchIgnoresCase", { "arial", "SYMBOL" }, "arial", "SYMBOL" },
         FontCase { "NoFontsAtAll", {}, "", "" }),
     [](const testing::TestParamInfo<FontCase>& info) { return std::string(info.param.Name); });
+
+// Each Edit, Calculate and Print command opens its own window; the window is closed unchanged.
+TEST_F(MainWindowTest, CommandsOpenTheirWindows)
+{
+    const std::pair<const char*, const char*> commands[] = { { "mnuEditProperties", "frmProperties" },
+        { "mnuEditLoads", "frmLoads" }, { "mnuEditAnchors", "frmAnchor" },
+        { "mnuCalculateConcrete", "frmRein" }, { "mnuCalculateCalculator", "frmCalculator" },
+        { "mnuFilePrint", "frmPrint" } };
+    for (const auto& [action, windowName] : commands) {
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                opened = dialog->objectName();
+                dialog->reject();
+            }
+        });
+        Action(action)->trigger();
+        EXPECT_EQ(opened, QString::fromLatin1(windowName)) << action;
+    }
+    EXPECT_FALSE(P().Modified);
+}
 
 } // namespace
 } // namespace pendrake::ui
