@@ -10,6 +10,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -61,11 +62,12 @@ QString StoredValueText(float value)
         return QStringLiteral("0");
     if (!std::isfinite(value))
         return QString::number(double(value), 'g', FloatRoundTripDigits);
-    char buf[FloatTextCapacity];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    std::array<char, FloatTextCapacity> buf {};
+    const auto res
+        = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed);
     if (res.ec != std::errc())
         return QString::number(double(value), 'g', FloatRoundTripDigits);
-    return QString::fromLatin1(buf, qsizetype(res.ptr - buf));
+    return QString::fromLatin1(buf.data(), qsizetype(res.ptr - buf.data()));
 }
 
 double RoundHalfEven(double value)

@@ -46,7 +46,8 @@ public:
     // The box holds a count: stored rounded half to even, and no larger than a 16-bit count.
     void SetCount(bool count) { count_ = count; }
 
-    // Fills the box from a stored value (times typedPerStored).
+    // Fills the box from a stored value (times typedPerStored), as the shortest text that reads
+    // back as the same float: the engineer sees what is stored, without padding or rounding.
     void ShowStored(double stored);
 
     // The value in the stored unit and precision (single precision, or a whole count), or

@@ -85,30 +85,30 @@ AnchorDialog::AnchorDialog(Project& project, QWidget* parent)
     outer->addLayout(grid);
 
     for (int i = 0; i < AnchorBoxCount; ++i) {
-        const AnchorBox& spec = Boxes[std::size_t(i)];
+        const AnchorBox& entry = Boxes[std::size_t(i)];
 
-        auto* caption = new QLabel(QString::fromUtf8(spec.Caption), this);
+        auto* caption = new QLabel(QString::fromUtf8(entry.Caption), this);
         caption->setObjectName(QStringLiteral("Label1_%1").arg(i));
         caption->setTextFormat(Qt::PlainText);
         grid->addWidget(caption, i, 0);
 
-        auto* box = new ValidatedBox(spec.Rule, this);
+        auto* box = new ValidatedBox(entry.Rule, this);
         box->setObjectName(QStringLiteral("Text1_%1").arg(i));
         box->setFixedWidth(Px(BoxWidth));
         box->setAlignment(Qt::AlignRight);
-        if (spec.Field == nullptr) {
+        if (entry.Field == nullptr) {
             box->SetCount(true);
             box->ShowStored(project.AnchorRows);
         } else {
-            if (spec.Unit == UnitClass::SmallLength && system == SI)
+            if (entry.Unit == UnitClass::SmallLength && system == SI)
                 box->SetTypedPerStored(MillimetresPerCentimetre);
-            box->ShowStored(project.*spec.Field);
+            box->ShowStored(project.*entry.Field);
         }
         caption->setBuddy(box);
         grid->addWidget(box, i, 1);
         boxes_[std::size_t(i)] = box;
 
-        auto* unit = new QLabel(UnitCaption(spec.Unit, system), this);
+        auto* unit = new QLabel(UnitCaption(entry.Unit, system), this);
         unit->setObjectName(QStringLiteral("lblUnit_%1").arg(i));
         unit->setTextFormat(Qt::PlainText);
         unit->setMinimumWidth(Px(UnitWidth));

@@ -233,7 +233,7 @@ void LoadsDialog::BuildRow(int r, QWidget* parent)
         });
         connect(cell, &ValidatedBox::ArrowPressed, this,
             [this, r, c](int key, Qt::KeyboardModifiers modifiers) {
-                if (modifiers & Qt::ShiftModifier)
+                if (modifiers.testFlag(Qt::ShiftModifier))
                     return;
                 if (key == Qt::Key_Up && r > 1)
                     MoveToCell(r - 1, c, false);
@@ -354,7 +354,7 @@ void LoadsDialog::MoveToCell(int r, int c, bool caretAtStart)
 void LoadsDialog::PutNewRow(int at)
 {
     for (int r = count_; r >= at; --r)
-        table_[std::size_t(r + 1)] = table_[std::size_t(r)];
+        table_[std::size_t(r) + 1] = table_[std::size_t(r)];
     table_[std::size_t(at)] = LineLoad {}; // 0, 0, 0, 0 and dead load
     ++count_;
     current_ = at;
@@ -382,7 +382,7 @@ void LoadsDialog::DeleteRow()
         return;
     const int at = std::clamp(current_, 1, count_);
     for (int r = at; r < count_; ++r)
-        table_[std::size_t(r)] = table_[std::size_t(r + 1)];
+        table_[std::size_t(r)] = table_[std::size_t(r) + 1];
     --count_;
     // The row that moved up into the gap becomes current, or the new last row.
     current_ = std::min(at, std::max(count_, 1));

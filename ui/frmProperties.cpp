@@ -134,26 +134,26 @@ PropertiesDialog::PropertiesDialog(Project& project, QWidget* parent)
         auto* frame = new QGroupBox(QString::fromUtf16(group.Title), this);
         auto* grid = new QGridLayout(frame);
         for (int i = group.First; i <= group.Last; ++i) {
-            const PropertyBox& spec = Boxes[std::size_t(i)];
+            const PropertyBox& entry = Boxes[std::size_t(i)];
             const int row = i - group.First;
 
-            auto* caption = new QLabel(QString::fromUtf16(spec.Caption), frame);
+            auto* caption = new QLabel(QString::fromUtf16(entry.Caption), frame);
             caption->setObjectName(QStringLiteral("lblCaption_%1").arg(i));
             caption->setTextFormat(Qt::RichText);
             grid->addWidget(caption, row, 0);
 
-            auto* box = new ValidatedBox(spec.Rule, frame);
+            auto* box = new ValidatedBox(entry.Rule, frame);
             box->setObjectName(QStringLiteral("txtValue_%1").arg(i));
             box->setFixedWidth(Px(BoxWidth));
             box->setAlignment(Qt::AlignRight);
-            if (spec.Unit == UnitClass::SmallLength && system == SI)
+            if (entry.Unit == UnitClass::SmallLength && system == SI)
                 box->SetTypedPerStored(MillimetresPerCentimetre);
-            box->ShowStored(project.*spec.Field);
+            box->ShowStored(project.*entry.Field);
             caption->setBuddy(box);
             grid->addWidget(box, row, 1);
             boxes_[std::size_t(i)] = box;
 
-            auto* unit = new QLabel(UnitCaption(spec.Unit, system), frame);
+            auto* unit = new QLabel(UnitCaption(entry.Unit, system), frame);
             unit->setObjectName(QStringLiteral("lblUnit_%1").arg(i));
             unit->setTextFormat(Qt::PlainText);
             unit->setMinimumWidth(Px(UnitWidth));
@@ -180,7 +180,7 @@ PropertiesDialog::PropertiesDialog(Project& project, QWidget* parent)
         // Enter checks the entry as leaving does; a good one moves on to the next box.
         connect(boxes_[std::size_t(i)], &ValidatedBox::EnterAccepted, this, [this, i] {
             if (i + 1 < PropertyBoxCount)
-                boxes_[std::size_t(i + 1)]->setFocus(Qt::TabFocusReason);
+                boxes_[std::size_t(i) + 1]->setFocus(Qt::TabFocusReason);
         });
     }
     connect(accept_, &QPushButton::clicked, this, &PropertiesDialog::AcceptClicked);

@@ -180,19 +180,6 @@ TEST(PropertiesDialog, CancelWithABadEntryClosesAndLeavesTheProject)
     EXPECT_EQ(Inputs(p), before);
 }
 
-TEST(PropertiesDialog, EscapeWithABadEntryCancels)
-{
-    Project p = ProjectIn(Metric);
-    const auto before = Inputs(p);
-    PropertiesDialog dialog(p);
-    ShowActive(dialog);
-    TypeInto(Box(dialog, 0), QStringLiteral("-2.4"));
-    QTest::keyClick(Box(dialog, 0), Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(p.DialogCancelled);
-    EXPECT_EQ(Inputs(p), before);
-}
-
 TEST(PropertiesDialog, AcceptIsRefusedWhileABoxHoldsABadEntry)
 {
     Project p = ProjectIn(Metric);
