@@ -130,15 +130,15 @@ std::vector<TableRow> ResultRows(const CalculatorResult& r)
         auto normal = [&](const std::optional<N>& n) {
             return n ? FormatNumber(n->Pressure[i], ValueFormat) : std::string(Missing);
         };
-        return RowCells { normal(r.ActiveNormal), seismic(r.ActiveSeismic),
-            normal(r.PassiveNormal), seismic(r.PassiveSeismic), normal(r.AtRest) };
+        return RowCells { normal(r.ActiveNormal), seismic(r.ActiveSeismic), normal(r.PassiveNormal),
+            seismic(r.PassiveSeismic), normal(r.AtRest) };
     };
-    auto forces = [&](const std::array<float, 3> N::*nf, const std::array<float, 3> S::*sf,
-                      size_t i) {
-        return RowCells { NormalCell(r.ActiveNormal, nf, i), SeismicCell(r.ActiveSeismic, sf, i),
-            NormalCell(r.PassiveNormal, nf, i), SeismicCell(r.PassiveSeismic, sf, i),
-            NormalCell(r.AtRest, nf, i) };
-    };
+    auto forces
+        = [&](const std::array<float, 3> N::*nf, const std::array<float, 3> S::*sf, size_t i) {
+              return RowCells { NormalCell(r.ActiveNormal, nf, i),
+                  SeismicCell(r.ActiveSeismic, sf, i), NormalCell(r.PassiveNormal, nf, i),
+                  SeismicCell(r.PassiveSeismic, sf, i), NormalCell(r.AtRest, nf, i) };
+          };
     constexpr std::string_view k = "#0.##0";
     return {
         { "- Pressure coefficient (K) =", Unit::None,
@@ -200,7 +200,8 @@ void PrintCalculatorSection(
         const InputLine& l = InputLines[size_t(i)];
         PrintValueLine(ctx, x0 + LabelX, x0 + InputValueX,
             line(InputFirstLine + i % InputsPerColumn), l.Label,
-            FormatNumber(input.*CalculatorInputFields[size_t(i)], ValueFormat), UnitText(p, l.Kind));
+            FormatNumber(input.*CalculatorInputFields[size_t(i)], ValueFormat),
+            UnitText(p, l.Kind));
     }
 
     // The table heads: each case over its normal and seismic columns.
@@ -236,8 +237,9 @@ void PrintCalculatorSection(
     }
 
     auto opt = [](const std::optional<float>& v) { return Format(v, ValueFormat); };
-    PrintValueLine(ctx, LabelX, InputValueX, line(WaterFirstLine), "- Pressure inclination ({q} + {d}) =",
-        opt(result.PressureInclination), UnitText(p, Unit::Angle));
+    PrintValueLine(ctx, LabelX, InputValueX, line(WaterFirstLine),
+        "- Pressure inclination ({q} + {d}) =", opt(result.PressureInclination),
+        UnitText(p, Unit::Angle));
     PrintValueLine(ctx, LabelX, InputValueX, line(WaterFirstLine + 1),
         "- Water pressure at bottom (P_{w}) =", opt(result.BottomWaterPressure),
         UnitText(p, Unit::Pressure));

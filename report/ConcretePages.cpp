@@ -36,11 +36,17 @@ constexpr double RuleAboveText = 48;
 
 // The value of section s is right-aligned at 567 (6.5 + 2 (s - 1)); its head is centred one
 // half column to the left.
-double ForceValueX(int s) { return ColumnUnit * (6.5 + 2.0 * (s - 1)); }
-double ForceHeadX(int s) { return ColumnUnit * (6.0 + 2.0 * (s - 1)); }
+double ForceValueX(int s)
+{
+    return ColumnUnit * (6.5 + 2.0 * (s - 1));
+}
+double ForceHeadX(int s)
+{
+    return ColumnUnit * (6.0 + 2.0 * (s - 1));
+}
 // Rules of the force tables: before the values, and between the sections' columns.
-constexpr std::array<double, 4> ForceTableRules = { 5 * ColumnUnit, 7 * ColumnUnit,
-    9 * ColumnUnit, 11 * ColumnUnit };
+constexpr std::array<double, 4> ForceTableRules
+    = { 5 * ColumnUnit, 7 * ColumnUnit, 9 * ColumnUnit, 11 * ColumnUnit };
 constexpr double ForceTableLeft = 120;
 
 struct RetainedRow {
@@ -63,16 +69,13 @@ constexpr std::string_view CorrespondingN = "N";
 
 const std::array<ForcePage, 3> ForcePages = { {
     { "Concrete 1/4", "Bending moments", true, &CombinationResults::ComboMoment,
-        { { { 3360, "For design", &Envelope::EnvMomentPos },
-            { 3640, "", &Envelope::EnvMomentNeg },
+        { { { 3360, "For design", &Envelope::EnvMomentPos }, { 3640, "", &Envelope::EnvMomentNeg },
             { 3920, CorrespondingN, &Envelope::EnvNormalPos },
-            { 4200, "", &Envelope::EnvNormalNeg },
-            { 4480, "For z", &Envelope::EnvMomentZ } } },
+            { 4200, "", &Envelope::EnvNormalNeg }, { 4480, "For z", &Envelope::EnvMomentZ } } },
         5 },
     { "Concrete 2/4", "Shearing forces", false, &CombinationResults::ComboShear,
         { { { 3360, "For design", &Envelope::EnvShear },
-            { 3640, CorrespondingN, &Envelope::EnvShearNormal },
-            {}, {}, {} } },
+            { 3640, CorrespondingN, &Envelope::EnvShearNormal }, {}, {}, {} } },
         2 },
     { "Concrete 3/4", "Normal forces", false, &CombinationResults::ComboNormal,
         { { { 3360, "For z", &Envelope::EnvNormalZ }, {}, {}, {}, {} } }, 1 },
@@ -88,8 +91,17 @@ struct SketchPoint {
     double Y;
 };
 constexpr std::array<SketchPoint, 11> SketchOutline = { {
-    { 0, 0 }, { 4.0, 0 }, { 5.4, 2.0 }, { 6.9, 2.0 }, { 8.3, 4.0 }, { 2.4, 4.0 }, { 1.5, 10.0 },
-    { 1.0, 10.0 }, { 1.0, 1.0 }, { 0, 1.0 }, { 0, 0 },
+    { 0, 0 },
+    { 4.0, 0 },
+    { 5.4, 2.0 },
+    { 6.9, 2.0 },
+    { 8.3, 4.0 },
+    { 2.4, 4.0 },
+    { 1.5, 10.0 },
+    { 1.0, 10.0 },
+    { 1.0, 1.0 },
+    { 0, 1.0 },
+    { 0, 0 },
 } };
 constexpr double SketchUnit = 250; // page units per schematic unit
 constexpr double SketchLeft = 6600;
@@ -151,7 +163,10 @@ constexpr double HeaderRowOffset = 240;
 
 // Section s is headed at 567 (3 s + 3.5); its M- and M+ columns centre at 567 (3 s + 2.75) and
 // 567 (3 s + 4.25).
-double SectionCentreX(int s) { return ColumnUnit * (3.0 * s + 3.5); }
+double SectionCentreX(int s)
+{
+    return ColumnUnit * (3.0 * s + 3.5);
+}
 double RowCentreX(int row)
 {
     const int s = SectionOfRow(row);
@@ -199,8 +214,8 @@ constexpr DesignRow PerRow(
 {
     return { offset, label, false, unit, v, nullptr };
 }
-constexpr DesignRow PerSection(double offset, std::string_view label, DesignUnit unit,
-    const SectionFloats DesignResults::*v)
+constexpr DesignRow PerSection(
+    double offset, std::string_view label, DesignUnit unit, const SectionFloats DesignResults::*v)
 {
     return { offset, label, false, unit, nullptr, v };
 }
@@ -238,15 +253,18 @@ const std::array<DesignRow, 21> DesignRows = { {
 // in²/ft. The table prints them in the labels it shows: heights in the small length unit (mm in
 // SI), bars in mm (Metric, SI) or in, areas in the small length unit squared per strip.
 constexpr std::array<double, 3> HeightPerStored = { 1, 10, 1 }; // cm, mm, in
-constexpr std::array<double, 3> BarPerStored = { 10, 10, 1 };   // mm, mm, in
-constexpr std::array<double, 3> AreaPerStored = { 1, 100, 1 };  // cm², mm², in²
+constexpr std::array<double, 3> BarPerStored = { 10, 10, 1 }; // mm, mm, in
+constexpr std::array<double, 3> AreaPerStored = { 1, 100, 1 }; // cm², mm², in²
 // The strip the design works on: 100 cm, 1000 mm (1 m) or 12 in wide.
 constexpr std::array<std::string_view, 3> StripWidth = { "100", "1000", "12" };
 
 // A value that cannot be formed (the section cannot carry its moment) reads so.
 constexpr std::string_view NoValue = "N/A";
 
-std::string Value(double v) { return FormatNumber(v, ValueFormat); }
+std::string Value(double v)
+{
+    return FormatNumber(v, ValueFormat);
+}
 
 void BeginConcretePage(ReportContext& ctx, std::string_view title)
 {
@@ -324,8 +342,9 @@ void DrawClockwiseMoment(ReportContext& ctx, DrawPoint centre, double fromDeg, d
 {
     const double headStart = toDeg + ArcHeadDegrees;
     DrawPoint last = OnCircle(centre, MomentRadius, fromDeg);
-    for (double a = fromDeg - ArcStepDegrees; a > headStart; a -= ArcStepDegrees) {
-        const DrawPoint next = OnCircle(centre, MomentRadius, a);
+    const int steps = static_cast<int>(std::ceil((fromDeg - headStart) / ArcStepDegrees));
+    for (int k = 1; k < steps; ++k) {
+        const DrawPoint next = OnCircle(centre, MomentRadius, fromDeg - ArcStepDegrees * k);
         DrawLine(ctx, last.X, last.Y, next.X, next.Y);
         last = next;
     }
@@ -372,8 +391,10 @@ void DrawSignConvention(ReportContext& ctx, double bodyTop)
     // Cuts 1 and 2: the wall above a horizontal cut. N+ presses down on it, V+ pushes it towards
     // the backfill, M+ turns it clockwise (front face in tension).
     {
-        const double left = WallBodyLeft, right = left + WallBodyWidth;
-        const double upper = top + WallBodyTop, lower = upper + WallBodyHeight;
+        const double left = WallBodyLeft;
+        const double right = left + WallBodyWidth;
+        const double upper = top + WallBodyTop;
+        const double lower = upper + WallBodyHeight;
         c.DrawBox(left, upper, right, lower);
         DrawCutFace(ctx, { left - CutFaceOverhang, lower }, { right + CutFaceOverhang, lower });
         cutNumbers(right + CutFaceOverhang + NumberGap, lower, "1, 2");
@@ -389,8 +410,10 @@ void DrawSignConvention(ReportContext& ctx, double bodyTop)
     // Cut 3: the toe in front of the vertical cut at the front face. N+ presses it against the
     // cut, V+ lifts it, M+ turns it clockwise (bottom face in tension).
     {
-        const double left = ToeBodyLeft, right = left + ToeBodyWidth;
-        const double upper = top + ToeBodyTop, lower = upper + ToeBodyHeight;
+        const double left = ToeBodyLeft;
+        const double right = left + ToeBodyWidth;
+        const double upper = top + ToeBodyTop;
+        const double lower = upper + ToeBodyHeight;
         c.DrawBox(left, upper, right, lower);
         DrawCutFace(ctx, { right, upper - CutFaceOverhang }, { right, lower + CutFaceOverhang });
         cutNumbers(right, lower + CutFaceOverhang + NumberGap, "3");
@@ -475,7 +498,7 @@ void PrintForcePage(ReportContext& ctx, const ForcePage& page)
 std::string UnitLabel(const Project& p, DesignUnit unit)
 {
     const size_t u = UnitIndex(p);
-    const std::string force(ForceUnit[u]);
+    std::string force(ForceUnit[u]);
     const std::string length(LengthUnit[u]);
     switch (unit) {
     case DesignUnit::None: return {};
@@ -493,7 +516,7 @@ std::string UnitLabel(const Project& p, DesignUnit unit)
 std::string DesignCell(const Project& p, const DesignResults& r, const DesignRow& d, int row)
 {
     const size_t u = UnitIndex(p);
-    const size_t i = size_t(row);
+    const auto i = size_t(row);
     if (d.Offset == DiameterOffset)
         return Value(p.ReinDia[i] * BarPerStored[u]);
     if (d.Offset == PitchOffset)
@@ -619,14 +642,14 @@ void PrintDesignPage(ReportContext& ctx)
         const std::vector<std::string_view> texts
             = RowWarningTexts(warnings.Row[size_t(row)], r.ReinZCannotCarry[size_t(row)]);
         for (size_t k = 0; k < texts.size(); ++k)
-            PrintMarkupCentred(ctx, RowCentreX(row), bodyTop + WarningTop + WarningStep * double(k),
-                texts[k]);
+            PrintMarkupCentred(
+                ctx, RowCentreX(row), bodyTop + WarningTop + WarningStep * double(k), texts[k]);
         linesUsed[size_t(row)] = static_cast<int>(texts.size());
     }
     for (int s = 1; s <= DesignSectionCount; ++s) {
         if (!warnings.Shear[size_t(s)])
             continue;
-        const int minus = linesUsed[size_t(2 * s - 1)];
+        const int minus = linesUsed[size_t(2 * s) - 1];
         const int plus = linesUsed[size_t(2 * s)];
         double x = SectionCentreX(s);
         int line = std::max(minus, plus);

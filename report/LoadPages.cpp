@@ -4,7 +4,6 @@
 // and the seismic forces of the pieces.
 #include "report/ReportSections.h"
 
-#include "analysis/EarthPressure.h"
 #include "analysis/LoadCases.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
@@ -42,6 +41,8 @@ constexpr double LabelLift = 15;
 constexpr int ParabolaSteps = 12;
 // The vertical forces on the virtual back stand this far apart in front of it.
 constexpr double SharedLineOffset = 90;
+// Force arrows end this far inside the section frame: room for the value at their tail.
+constexpr double ForceValueRoom = 240;
 
 constexpr int Black = 0;
 constexpr int Blue = 1;
@@ -51,11 +52,15 @@ constexpr int Brown = 6;
 constexpr int LightBlue = 9;
 constexpr double DiagramTint = 0.8;
 
-constexpr std::string_view ValueFmt = ValueFormat;
+std::string Value(double v)
+{
+    return FormatNumber(v, ValueFormat);
+}
 
-std::string Value(double v) { return FormatNumber(v, ValueFmt); }
-
-DrawPoint Plus(DrawPoint p, DrawPoint d, double k) { return { p.X + d.X * k, p.Y + d.Y * k }; }
+DrawPoint Plus(DrawPoint p, DrawPoint d, double k)
+{
+    return { p.X + d.X * k, p.Y + d.Y * k };
+}
 
 void AddStrokes(Figure& f, DrawPoint from, DrawPoint to, int colour)
 {
@@ -63,9 +68,21 @@ void AddStrokes(Figure& f, DrawPoint from, DrawPoint to, int colour)
         f.Lines.push_back({ s.A, s.B, PaletteColour(colour), 1, false });
 }
 
-double ForceArrowLength(double value, double scale)
+// The length of a force's arrow: to scale within the limits above, and short enough that its
+// tail, drawn back from `tip` against `direction`, stays inside `frame`.
+double ForceArrowLength(
+    double value, double scale, DrawPoint tip, DrawPoint direction, const LabelBox& frame)
 {
-    return std::clamp(std::abs(value) * scale, MinForceArrow, MaxForceArrow);
+    double length = std::clamp(std::abs(value) * scale, MinForceArrow, MaxForceArrow);
+    auto limit = [&](double from, double step, double low, double high) {
+        if (step < 0)
+            length = std::min(length, (from - low) / -step);
+        else if (step > 0)
+            length = std::min(length, (high - from) / step);
+    };
+    limit(tip.X, -direction.X, frame.Left, frame.Right());
+    limit(tip.Y, -direction.Y, frame.Top, frame.Bottom());
+    return std::max(length, 0.0);
 }
 
 // Where the value of a force is written: beyond its tail along the force, or beside the tail
@@ -75,9 +92,10 @@ enum class ValueSide { BeyondTail, FrontOfTail };
 // A concentrated force with its head at `tip`, acting along `direction` (unit, page), labelled
 // at its tail.
 void AddScaledForce(Figure& f, DrawPoint tip, DrawPoint direction, double value, int colour,
-    double scale, ValueSide side = ValueSide::BeyondTail)
+    double scale, const LabelBox& frame, ValueSide side = ValueSide::BeyondTail)
 {
-    const DrawPoint tail = Plus(tip, direction, -ForceArrowLength(value, scale));
+    const DrawPoint tail
+        = Plus(tip, direction, -ForceArrowLength(value, scale, tip, direction, frame));
     AddStrokes(f, tail, tip, colour);
     if (side == ValueSide::FrontOfTail) {
         f.Texts.push_back({ { tail.X - TextGap, tail.Y }, Value(value), PaletteColour(colour),
@@ -167,7 +185,8 @@ void AddStackedPressures(Figure& f, const WallLayout& L, double faceX,
     for (int i = 0; i < arrows; ++i) {
         const double y = top - (top - bottom) * i / (arrows - 1);
         // The piece below the level, except at the very bottom.
-        const double mid = i + 1 < arrows ? y - (top - bottom) / (2.0 * (arrows - 1)) : y + LevelNudge;
+        const double mid
+            = i + 1 < arrows ? y - (top - bottom) / (2.0 * (arrows - 1)) : y + LevelNudge;
         const double total = cumulative(n - 1, y, mid);
         if (total * scale < PrintedArrowHead.Length)
             continue;
@@ -203,8 +222,8 @@ double Lerp(double y, double y0, double v0, double y1, double v1)
 
 // Soil, water and seismic increment on the virtual back (the vertical through the rear end),
 // from the backfill surface down to the bottom.
-void AddBackPressures(Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r,
-    double scale)
+void AddBackPressures(
+    Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r, double scale)
 {
     const double yTop = WallTopLevel(p);
     const double yShelf = ShelfLevel(p);
@@ -232,7 +251,7 @@ void AddBackPressures(Figure& f, const Project& p, const WallLayout& L, const Lo
     if (soil) {
         soilLayer.Labels = { { ySurface, r.SoilPressure[0] }, { yWetSoil, r.SoilPressure[1] } };
         if (wet)
-            soilLayer.Labels.push_back({ yShelf, r.SoilPressure[2] });
+            soilLayer.Labels.emplace_back(yShelf, r.SoilPressure[2]);
     }
 
     PressureLayer waterLayer;
@@ -258,12 +277,12 @@ void AddBackPressures(Figure& f, const Project& p, const WallLayout& L, const Lo
     if (increments) {
         seismicLayer.Labels = { { ySurface, s14 } };
         if (wet)
-            seismicLayer.Labels.push_back({ yWetSoil, s15 });
+            seismicLayer.Labels.emplace_back(yWetSoil, s15);
     }
 
     std::vector<double> levels = { ySurface, yWetSoil, yWater, yShelf, 0.0 };
-    levels.erase(std::remove_if(levels.begin(), levels.end(),
-                     [&](double y) { return y < 0 || y > ySurface; }),
+    levels.erase(std::remove_if(
+                     levels.begin(), levels.end(), [&](double y) { return y < 0 || y > ySurface; }),
         levels.end());
     std::sort(levels.begin(), levels.end(), std::greater<>());
     levels.erase(std::unique(levels.begin(), levels.end(),
@@ -273,8 +292,8 @@ void AddBackPressures(Figure& f, const Project& p, const WallLayout& L, const Lo
 }
 
 // Water and its seismic (Westergaard) pressure in front of the wall, stacked outwards.
-void AddFrontPressures(Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r,
-    double scale)
+void AddFrontPressures(
+    Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r, double scale)
 {
     const double hf = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
     const double p2 = r.WaterPressure[2];
@@ -299,20 +318,21 @@ void AddFrontPressures(Figure& f, const Project& p, const WallLayout& L, const L
 
 // --- The loads -------------------------------------------------------------------------------
 
-void AddLineLoads(Figure& f, const Project& p, const WallLayout& L, double scale)
+void AddLineLoads(
+    Figure& f, const Project& p, const WallLayout& L, double scale, const LabelBox& frame)
 {
     const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int slot = 1; slot <= count; ++slot) {
         const LineLoad& load = p.LineLoads[size_t(slot)];
         const double a = Radians(load.Direction);
         // Direction 0 points up, 90 towards the backfill: on the page (sin a, -cos a).
-        AddScaledForce(f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load, Red,
-            scale);
+        AddScaledForce(
+            f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load, Red, scale, frame);
     }
 }
 
-void AddSurcharge(Figure& f, const Project& p, const WallLayout& L, double scale,
-    const FigureStyle& style)
+void AddSurcharge(
+    Figure& f, const Project& p, const WallLayout& L, double scale, const FigureStyle& style)
 {
     Project surchargeOnly = p;
     surchargeOnly.LineLoadCount = 0;
@@ -333,8 +353,8 @@ void AddOtherWater(Figure& f, const Project& p, const WallLayout& L, const LoadC
 // The soil's friction on the virtual back and the vertical seismic increment both act down the
 // virtual back, where the stacked pressures start: they stand in front of it, one beside the
 // other, their values in front of them.
-void AddVerticalSoilForces(
-    Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r, double scale)
+void AddVerticalSoilForces(Figure& f, const Project& p, const WallLayout& L,
+    const LoadCaseResults& r, double scale, const LabelBox& frame)
 {
     const double yShelf = ShelfLevel(p);
     const DrawPoint down { 0, 1 };
@@ -342,19 +362,20 @@ void AddVerticalSoilForces(
     if (r.SoilPressure[3] != 0) {
         DrawPoint tip = L.At(r.SoilArm[3], yShelf);
         tip.X -= offset;
-        AddScaledForce(f, tip, down, r.SoilPressure[3], Red, scale, ValueSide::FrontOfTail);
+        AddScaledForce(f, tip, down, r.SoilPressure[3], Red, scale, frame, ValueSide::FrontOfTail);
         offset += SharedLineOffset;
     }
     if (r.SeismicForce[18] != 0) {
         DrawPoint tip = L.At(r.SeismicArm[18], yShelf);
         tip.X -= offset;
-        AddScaledForce(f, tip, down, r.SeismicForce[18], LightBlue, scale, ValueSide::FrontOfTail);
+        AddScaledForce(
+            f, tip, down, r.SeismicForce[18], LightBlue, scale, frame, ValueSide::FrontOfTail);
     }
 }
 
 // The pieces marked in blue and their inertia forces towards the toe at their centroids.
-void AddSeismicPieces(
-    Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r, double scale)
+void AddSeismicPieces(Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r,
+    double scale, const LabelBox& frame)
 {
     const auto pieces = WallPieces(p);
     for (int k = 1; k <= PieceCount; ++k) {
@@ -371,7 +392,7 @@ void AddSeismicPieces(
         if (r.SeismicForce[size_t(k)] == 0)
             continue;
         AddScaledForce(f, L.At(pieces[size_t(k)].X, r.SeismicLevel[size_t(k)]), { -1, 0 },
-            r.SeismicForce[size_t(k)], LightBlue, scale);
+            r.SeismicForce[size_t(k)], LightBlue, scale, frame);
     }
 }
 
@@ -390,15 +411,17 @@ void PrintLoadsSection(ReportContext& ctx)
             continue; // the flattened wall, drawn again over this half
         const double scale = LoadScale(ctx, loads);
 
+        // Arrows keep clear of the frame by a value's height, so that their values fit in.
+        const LabelBox frame = SectionBodyBox(ctx, ForceValueRoom);
         Figure figure;
         AddWallOutline(figure, p, L);
-        AddLineLoads(figure, p, L, scale);
+        AddLineLoads(figure, p, L, scale, frame);
         AddSurcharge(figure, p, L, scale, style);
         AddBackPressures(figure, p, L, loads, scale);
         AddFrontPressures(figure, p, L, loads, scale);
         AddOtherWater(figure, p, L, loads, scale, style);
-        AddVerticalSoilForces(figure, p, L, loads, scale);
-        AddSeismicPieces(figure, p, L, loads, scale);
+        AddVerticalSoilForces(figure, p, L, loads, scale, frame);
+        AddSeismicPieces(figure, p, L, loads, scale, frame);
         PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
         break;
     }

@@ -47,7 +47,7 @@ constexpr Row Heading(bool right, double offset, std::string_view text)
 // The moduli are entered in units of 10^5 of the stress unit.
 constexpr std::string_view ModulusLabel = "- Elasticity modulus (E) =";
 
-constexpr Row Rows[] = {
+constexpr auto Rows = std::to_array<Row>({
     Heading(false, 0, "Concrete:"),
     { false, 240, "- Unit weight (incl. reinforcement) =", false, &Project::ConcUnitWeight, "#0.#0",
         Unit::UnitWeight },
@@ -83,13 +83,13 @@ constexpr Row Rows[] = {
     { true, 2400, "- Ultimate bearing capacity (q_{d}) =", false, &Project::BaseQd, "#0.#0",
         Unit::Stress },
     { true, 2640, ModulusLabel, false, &Project::BaseE, "#0.#0", Unit::Modulus },
-};
+});
 
 // The anchor block, printed only for a wall with anchor rows. The row count is an integer and
 // is printed apart.
 constexpr double AnchorHeadingOffset = 3120;
 constexpr double AnchorCountOffset = 3360;
-constexpr Row AnchorRowsTable[] = {
+constexpr auto AnchorRowsTable = std::to_array<Row>({
     { true, 3600, "- Vertical pitch =", false, &Project::AnchorVPitch, "#0.#0", Unit::Length },
     { true, 3840, "- Horizontal pitch =", false, &Project::AnchorHPitch, "#0.#0", Unit::Length },
     { true, 4080, "- Bottom edge distance =", false, &Project::AnchorEdgeDist, "#0.#0",
@@ -98,7 +98,7 @@ constexpr Row AnchorRowsTable[] = {
     { true, 4560, "- Shear stress =", false, &Project::AnchorShear, "#0", Unit::Stress },
     { true, 4800, "- Diameter =", false, &Project::AnchorDia, "#0.#0", Unit::SmallLength },
     { true, 5040, ModulusLabel, false, &Project::AnchorE, "#0.#0", Unit::Modulus },
-};
+});
 
 struct Columns {
     double LabelX;

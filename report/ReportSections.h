@@ -75,7 +75,11 @@ void PrintAt(ReportContext& ctx, double x, double y, std::string_view text);
 std::vector<LabelBox> PaintFigureSeparated(
     ReportContext& ctx, const Figure& figure, const std::vector<LabelBox>& obstacles);
 
-// A page box kept inside the body of the current section frame.
+// The body of the current section frame (below the title strip), `inset` page units in from its
+// edges.
+LabelBox SectionBodyBox(const ReportContext& ctx, double inset);
+
+// A page box moved inside the body of the current section frame, a small margin from its edges.
 LabelBox KeepInsideFrame(const ReportContext& ctx, LabelBox box);
 
 // A slope the analysis flattened is stored in the record, so the next run accepts it: a drawing

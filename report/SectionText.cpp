@@ -1,11 +1,11 @@
-// Text placement shared by the report sections: labels with Greek letters, subscripts and
-// superscripts written as one markup string, and the body font.
+// What the report sections share: labels with Greek letters, subscripts and superscripts written
+// as one markup string, the body font, figure values kept apart and inside the frame, and the
+// first steps of the drawing sections.
 #include "report/ReportSections.h"
-
-#include "report/DiagramPrimitives.h"
 
 #include "model/NumberFormat.h"
 #include "model/Units.h"
+#include "report/DiagramPrimitives.h"
 
 #include <algorithm>
 #include <array>
@@ -64,6 +64,8 @@ constexpr double ScriptShare = 2.0 / 3.0;
 
 // Texts of a figure keep this far from the section frame's edges, page units.
 constexpr double FrameInset = 60;
+// The white ground under a figure's value reaches this far beyond its ends, page units.
+constexpr double TextGround = 10;
 
 } // namespace
 
@@ -114,14 +116,19 @@ double MarkupWidth(ReportContext& ctx, std::string_view markup)
     return width;
 }
 
+LabelBox SectionBodyBox(const ReportContext& ctx, double inset)
+{
+    const double top = double(ctx.SectionBodyTop) + inset;
+    const double bottom = double(ctx.SectionTop) + double(ctx.HalfPageHeight) - inset;
+    return { inset, top, std::max(0.0, double(ctx.PageWidth) - 2 * inset),
+        std::max(0.0, bottom - top) };
+}
+
 LabelBox KeepInsideFrame(const ReportContext& ctx, LabelBox b)
 {
-    const double left = FrameInset;
-    const double right = double(ctx.PageWidth) - FrameInset;
-    const double top = double(ctx.SectionBodyTop) + FrameInset;
-    const double bottom = double(ctx.SectionTop) + double(ctx.HalfPageHeight) - FrameInset;
-    b.Left = std::clamp(b.Left, left, std::max(left, right - b.Width));
-    b.Top = std::clamp(b.Top, top, std::max(top, bottom - b.Height));
+    const LabelBox body = SectionBodyBox(ctx, FrameInset);
+    b.Left = std::clamp(b.Left, body.Left, std::max(body.Left, body.Right() - b.Width));
+    b.Top = std::clamp(b.Top, body.Top, std::max(body.Top, body.Bottom() - b.Height));
     return b;
 }
 
@@ -148,21 +155,23 @@ std::vector<LabelBox> PaintFigureSeparated(
         else if (t.Vertical == VAlign::Bottom)
             b.Top -= h;
         boxes.push_back(KeepInsideFrame(ctx, b));
-        // A value beside its arrow or ordinate moves along the arrow's line, away from it.
-        if (t.Vertical == VAlign::Bottom)
-            pushes.push_back(PushDirection::Up);
-        else if (t.Vertical == VAlign::Top)
-            pushes.push_back(PushDirection::Down);
-        else if (t.Horizontal == HAlign::Right)
-            pushes.push_back(PushDirection::Up);
-        else
-            pushes.push_back(PushDirection::Down);
+        // A value above its anchor moves up, one below it down; one beside it up on the front
+        // side, down on the back.
+        const bool up = t.Vertical == VAlign::Bottom
+            || (t.Vertical == VAlign::Middle && t.Horizontal == HAlign::Right);
+        pushes.push_back(up ? PushDirection::Up : PushDirection::Down);
     }
     SeparateBoxes(boxes, pushes, obstacles.size());
 
+    // Each value on a white ground, so that the lines it stands on do not strike it through.
     std::vector<LabelBox> placed;
     for (size_t i = 0; i < figure.Texts.size(); ++i) {
         const LabelBox b = KeepInsideFrame(ctx, boxes[obstacles.size() + i]);
+        c.SetForeColour(ColourWhite);
+        c.SetFillColour(ColourWhite);
+        c.SetFillStyle(FillStyle::Solid);
+        c.DrawBox(b.Left - TextGround, b.Top, b.Right() + TextGround, b.Bottom());
+        c.SetFillStyle(FillStyle::Transparent);
         c.SetForeColour(figure.Texts[i].Colour);
         PrintAt(ctx, b.Left, b.Top, figure.Texts[i].Text);
         placed.push_back(b);
@@ -171,8 +180,7 @@ std::vector<LabelBox> PaintFigureSeparated(
     return placed;
 }
 
-const WallLayout& BeginDrawingSection(
-    ReportContext& ctx, std::string_view title, double bodyPoints)
+const WallLayout& BeginDrawingSection(ReportContext& ctx, std::string_view title, double bodyPoints)
 {
     BeginSection(ctx);
     for (int c = 1; c <= LoadCaseCount; ++c)

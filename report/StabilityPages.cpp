@@ -8,6 +8,7 @@
 #include "report/DiagramPrimitives.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace pendrake::report {
@@ -44,7 +45,7 @@ struct Label {
     bool Heading = false;
 };
 
-constexpr Label Labels[] = {
+constexpr auto Labels = std::to_array<Label>({
     { false, 0, "External forces:", true },
     { false, 240, "- Horizontal force ({S}H) =" },
     { false, 480, "- Vertical force ({S}V) =" },
@@ -63,7 +64,7 @@ constexpr Label Labels[] = {
     { true, 1680, "- Safety factor =" },
     { true, 1920, "- Maximum shear stress =" },
     { true, 2160, "- Safety factor =" },
-};
+});
 
 enum class Cell { Value, NotApplicable, Infinity };
 
@@ -112,14 +113,12 @@ std::vector<ValueRow> StabilityValues(const Project& p, const StabilityResults& 
         { false, 1920, r.BearingSafetyMin, classify(r.BearingSafetyMin, !stable, true), "" },
         { true, 240, r.SlidingSafetyMin, classify(r.SlidingSafetyMin, !stable, true), "" },
         { true, 480, r.SlidingShear, classify(r.SlidingShear, !stable, false), pressure },
-        { true, 720, r.SlidingResistance, classify(r.SlidingResistance, !stable, false),
-            pressure },
-        { true, 1440, r.AnchorTensionStress * toStress,
-            classify(0, anchorStressNA, false), stress },
+        { true, 720, r.SlidingResistance, classify(r.SlidingResistance, !stable, false), pressure },
+        { true, 1440, r.AnchorTensionStress * toStress, classify(0, anchorStressNA, false),
+            stress },
         { true, 1680, r.AnchorTensionSafety,
             classify(r.AnchorTensionSafety, anchorSafetyNA, !noTension), "" },
-        { true, 1920, r.AnchorShearStress * toStress, classify(0, anchorStressNA, false),
-            stress },
+        { true, 1920, r.AnchorShearStress * toStress, classify(0, anchorStressNA, false), stress },
         { true, 2160, r.AnchorShearSafety,
             classify(r.AnchorShearSafety, anchorSafetyNA, !noTension), "" },
     };
