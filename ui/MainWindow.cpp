@@ -151,6 +151,10 @@ MainWindow::MainWindow(const StartupState& startup, QWidget* parent)
     BuildMenus();
     FillControls();
     filling_ = false;
+    SetCalculatorPrintHandler([fonts = fonts_](QWidget* window, const Project& project,
+                                  const CalculatorInput& input, const CalculatorResult& result) {
+        PrintCalculatorOnPrinter(window, project, fonts, input, result);
+    });
     // No view option is chosen yet; until the engineer picks one the drawing shows the section
     // with its dimensions, the view an engineer checks first.
     view_->Redraw();

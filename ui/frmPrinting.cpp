@@ -2,6 +2,7 @@
 #include "ui/frmPrinting.h"
 
 #include "report/QtPageCanvas.h"
+#include "report/ReportSections.h"
 #include "ui/Platform.h"
 #include "ui/frmPrint.h"
 
@@ -110,6 +111,29 @@ bool RunPrintCommand(
         project, options, fonts, printer, [&printer] { printer.abort(); }, parent);
     printing.exec();
     return redraw || printing.SlopeAdjusted();
+}
+
+void PrintCalculatorOnPrinter(QWidget* window, const Project& project, const FontChoice& fonts,
+    const CalculatorInput& input, const CalculatorResult& result)
+{
+    QPrinter& printer = SharedPrinter();
+    printer.setFullPage(true);
+    report::QtPageCanvas canvas(printer, [&printer] { printer.abort(); });
+    // The page reads the project's margins, footer and fonts; the calculator never changes it.
+    Project record = project;
+    report::ReportContext ctx(canvas, record);
+    ctx.TextFont = fonts.TextFont;
+    ctx.GreekFont = fonts.GreekFont;
+    report::StampLocaleDateTime(ctx);
+    ctx.OnPrinterError
+        = [window](const std::string& text) { ShowWarning(window, QString::fromStdString(text)); };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    report::PrintCalculatorPage(ctx, input, result);
+    QApplication::restoreOverrideCursor();
+    for (const std::string& message : ctx.Messages)
+        ShowWarning(window, QString::fromStdString(message));
+    if (!canvas.ErrorText().empty())
+        ShowWarning(window, QString::fromStdString(canvas.ErrorText()));
 }
 
 } // namespace pendrake::ui

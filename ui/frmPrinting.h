@@ -3,6 +3,7 @@
 // closes itself when the job is done.
 #pragma once
 
+#include "calculator/CalculatorComputation.h"
 #include "model/Project.h"
 #include "report/PrintJob.h"
 #include "ui/FontChoice.h"
@@ -56,5 +57,10 @@ private:
 // the analysis flattened the backfill slope (the main window redraws).
 bool RunPrintCommand(
     QWidget* parent, Project& project, report::PrintOptions& options, const FontChoice& fonts);
+
+// The calculator's printed page on the printer chosen in Printer setup, in the report fonts.
+// Printer failures are shown in warning boxes over `window`.
+void PrintCalculatorOnPrinter(QWidget* window, const Project& project, const FontChoice& fonts,
+    const CalculatorInput& input, const CalculatorResult& result);
 
 } // namespace pendrake::ui

@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -925,6 +926,33 @@ TEST_F(MainWindowTest, CommandsOpenTheirWindows)
         EXPECT_EQ(opened, QString::fromLatin1(windowName)) << action;
     }
     EXPECT_FALSE(P().Modified);
+}
+
+// The calculator's "&Print" prints its page on the printer chosen in Printer setup.
+TEST_F(MainWindowTest, CalculatorPrintsItsPageOnTheChosenPrinter)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("calculator.pdf"));
+    QPrinter& printer = SharedPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    bool printEnabled = false;
+    QTimer::singleShot(0, [&printEnabled] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* print = dialog->findChild<QPushButton*>(QStringLiteral("Command2"));
+        ASSERT_NE(print, nullptr);
+        printEnabled = print->isEnabled();
+        QTest::mouseClick(print, Qt::LeftButton);
+        dialog->reject();
+    });
+    Action("mnuCalculateCalculator")->trigger();
+    printer.setOutputFileName(QString());
+    EXPECT_TRUE(printEnabled);
+    ASSERT_TRUE(QFile::exists(pdf));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
 }
 
 } // namespace
