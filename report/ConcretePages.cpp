@@ -48,6 +48,9 @@ double ForceHeadX(int s)
 constexpr std::array<double, 4> ForceTableRules
     = { 5 * ColumnUnit, 7 * ColumnUnit, 9 * ColumnUnit, 11 * ColumnUnit };
 constexpr double ForceTableLeft = 120;
+// A value may take its column's width from its right edge back to 1 mm inside the column.
+constexpr double ValueMargin = 56.7;
+constexpr double ForceValueWidth = 1.5 * ColumnUnit - ValueMargin;
 
 struct RetainedRow {
     double Offset;
@@ -178,6 +181,10 @@ constexpr double RowValueOffset = 311.85;
 // A section's single shear value stands right-aligned 9 mm right of its M- column's centre,
 // that is across the middle of the section.
 constexpr double ShearValueOffset = 510.3;
+// The widest a row's value (its column, 1.5 cm) or a section's shear value (from the section's
+// left rule) may be before its font is narrowed; 1 mm clear of the rule.
+constexpr double RowValueWidth = 0.75 * ColumnUnit + RowValueOffset - ValueMargin;
+constexpr double ShearValueWidth = 0.75 * ColumnUnit + ShearValueOffset - ValueMargin;
 
 constexpr std::array<double, 6> GridRuleOffsets = { 465, 1185, 2145, 3345, 4305, 5265 };
 constexpr double GridLeft = 240;
@@ -482,12 +489,14 @@ void PrintForcePage(ReportContext& ctx, const ForcePage& page)
             const float v = table[size_t(k)][size_t(s)];
             c.SetPenY(bodyTop + ComboRowStep * k);
             // Exactly zero: the combination puts no force on the section.
-            PrintRightAligned(ctx, v == 0.0f ? std::string("--") : Value(v), ForceValueX(s));
+            PrintRightAlignedWithin(
+                ctx, v == 0.0f ? std::string("--") : Value(v), ForceValueX(s), ForceValueWidth);
         }
         for (int i = 0; i < page.RetainedCount; ++i) {
             const RetainedRow& row = page.Retained[size_t(i)];
             c.SetPenY(bodyTop + row.Offset);
-            PrintRightAligned(ctx, Value((r.Env.*row.Values)[size_t(s)]), ForceValueX(s));
+            PrintRightAlignedWithin(
+                ctx, Value((r.Env.*row.Values)[size_t(s)]), ForceValueX(s), ForceValueWidth);
         }
     }
     c.SetForeColour(ColourBlack);
@@ -611,12 +620,13 @@ void PrintDesignPage(ReportContext& ctx)
         c.SetPenY(bodyTop + d.Offset);
         if (d.SectionValues != nullptr) {
             for (int s = 1; s <= DesignSectionCount; ++s)
-                PrintRightAligned(ctx, Value((r.*d.SectionValues)[size_t(s)]),
-                    RowCentreX(2 * s - 1) + ShearValueOffset);
+                PrintRightAlignedWithin(ctx, Value((r.*d.SectionValues)[size_t(s)]),
+                    RowCentreX(2 * s - 1) + ShearValueOffset, ShearValueWidth);
             continue;
         }
         for (int row = 1; row <= ReinRowCount; ++row)
-            PrintRightAligned(ctx, DesignCell(p, r, d, row), RowCentreX(row) + RowValueOffset);
+            PrintRightAlignedWithin(
+                ctx, DesignCell(p, r, d, row), RowCentreX(row) + RowValueOffset, RowValueWidth);
     }
 
     // Remarks: the strip width, the balanced ratio and the limit of z.

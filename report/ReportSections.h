@@ -66,6 +66,10 @@ void PrintMarkup(ReportContext& ctx, double x, double y, std::string_view markup
 // Width of `markup` in the current font, page units.
 double MarkupWidth(ReportContext& ctx, std::string_view markup);
 
+// Prints `text` right-aligned at x at the current pen y. A text wider than maxWidth is set in a
+// font just small enough to fit: no digit is lost and none runs into the next column.
+void PrintRightAlignedWithin(ReportContext& ctx, std::string_view text, double x, double maxWidth);
+
 // Prints a plain text with its top left corner at (x, y).
 void PrintAt(ReportContext& ctx, double x, double y, std::string_view text);
 

@@ -80,6 +80,22 @@ void PrintAt(ReportContext& ctx, double x, double y, std::string_view text)
     ctx.Canvas.Print(text);
 }
 
+void PrintRightAlignedWithin(ReportContext& ctx, std::string_view text, double x, double maxWidth)
+{
+    PageCanvas& c = ctx.Canvas;
+    const double width = c.TextWidth(text);
+    if (width <= maxWidth || maxWidth <= 0) {
+        PrintRightAligned(ctx, text, x);
+        return;
+    }
+    const CanvasFont normal = c.Font();
+    CanvasFont narrow = normal;
+    narrow.Size = normal.Size * maxWidth / width;
+    c.SetFont(narrow);
+    PrintRightAligned(ctx, text, x);
+    c.SetFont(normal);
+}
+
 void PrintMarkup(ReportContext& ctx, double x, double y, std::string_view markup)
 {
     ctx.Canvas.SetPen(x, y);

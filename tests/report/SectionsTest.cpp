@@ -404,6 +404,20 @@ TEST(ConcreteDesignPage, ASectionWithoutWarningsLeavesItsCellsEmpty)
         EXPECT_TRUE(line.empty());
 }
 
+TEST(ConcreteDesignPage, AValueTooWideForItsColumnIsNarrowedNotCut)
+{
+    Sheet sheet;
+    // An over-reinforced section of absurd bars: a capacity of eleven characters.
+    sheet.Ctx.Combinations.Design.ReinMomentCap[1] = -17693118.0f;
+    PrintConcreteSection(sheet.Ctx, 4);
+    const RecordedCall* c = sheet.EndingAt(567 * 5.75 + 311.85, UpperBodyTop + 1680);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Text, "-17693118.00");
+    EXPECT_LT(c->Font.Size, sheet.Ctx.BodyFontSize);
+    // Inside section 1's M- column, clear of the rule at 2835.
+    EXPECT_GT(c->X1, 2835);
+}
+
 struct DesignUnitCase {
     int16_t Units;
     const char* Width; // the remark under "Width (b) ="
