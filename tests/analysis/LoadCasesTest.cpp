@@ -5,6 +5,8 @@
 #include "analysis/EarthPressure.h"
 #include "model/Project.h"
 
+#include "WallFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -389,15 +391,7 @@ TEST(LineLoads, DirectionFromStraightUpClockwise)
 
 // --- Degenerate sections --------------------------------------------------------------------
 
-struct Degenerate {
-    const char* name;
-    std::function<void(Project&)> set;
-};
-
-void PrintTo(const Degenerate& c, std::ostream* os)
-{
-    *os << c.name;
-}
+using Degenerate = test::WallChange;
 
 class DegenerateSection : public ::testing::TestWithParam<Degenerate> { };
 
@@ -430,19 +424,19 @@ TEST_P(DegenerateSection, RunsWithoutNaN)
 {
     const auto& c = GetParam();
     Project p = DefaultWall();
-    c.set(p);
+    c.Change(p);
     LoadCaseResults r;
     ComputeLoadCases(p, r);
-    EXPECT_TRUE(AllFinite(r)) << c.name;
-    EXPECT_TRUE(AllFinite(WaterForces(p, r))) << c.name;
-    EXPECT_TRUE(AllFinite(SeismicForces(p, r))) << c.name;
-    EXPECT_TRUE(AllFinite(SoilForces(p, r))) << c.name;
-    EXPECT_TRUE(std::isfinite(p.BackfillSlope)) << c.name;
+    EXPECT_TRUE(AllFinite(r)) << c.Name;
+    EXPECT_TRUE(AllFinite(WaterForces(p, r))) << c.Name;
+    EXPECT_TRUE(AllFinite(SeismicForces(p, r))) << c.Name;
+    EXPECT_TRUE(AllFinite(SoilForces(p, r))) << c.Name;
+    EXPECT_TRUE(std::isfinite(p.BackfillSlope)) << c.Name;
     // and the run is repeatable on what it leaves behind
     LoadCaseResults again;
     ComputeLoadCases(p, again);
-    EXPECT_EQ(r.SoilPressure, again.SoilPressure) << c.name;
-    EXPECT_EQ(r.SeismicForce, again.SeismicForce) << c.name;
+    EXPECT_EQ(r.SoilPressure, again.SoilPressure) << c.Name;
+    EXPECT_EQ(r.SeismicForce, again.SeismicForce) << c.Name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Geometry, DegenerateSection,

@@ -3,6 +3,8 @@
 // Coulomb and Mononobe-Okabe thrust on the leaning face, and the anchors' pull.
 #include "analysis/SectionForces.h"
 
+#include "WallFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <vector>
 
 using namespace pendrake;
+using pendrake::test::AddLineLoad;
 
 namespace {
 
@@ -174,12 +177,6 @@ Project FlatWall()
     return ConcreteOnly(p);
 }
 constexpr double FlatW2 = 3.0;
-
-void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
-{
-    ++p.LineLoadCount;
-    p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };
-}
 
 // A heavy dead load at the toe front: the resultant moves into the front third and the base
 // pressure stays off the underside above the cut of section 2, so that section takes only the
@@ -626,15 +623,7 @@ TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
     EXPECT_EQ(r.SectionNormal, (std::array<float, 4> { 0, 7, 8, 9 }));
 }
 
-struct DegenerateCase {
-    const char* Name;
-    std::function<void(Project&)> Change;
-};
-
-void PrintTo(const DegenerateCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+using DegenerateCase = test::WallChange;
 
 class SectionForcesDegenerate : public testing::TestWithParam<DegenerateCase> { };
 

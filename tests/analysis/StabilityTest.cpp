@@ -3,6 +3,8 @@
 #include "analysis/Stability.h"
 #include "analysis/EarthPressure.h"
 
+#include "WallFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <vector>
 
 using namespace pendrake;
+using pendrake::test::AddLineLoad;
 
 namespace {
 
@@ -68,12 +71,6 @@ Project ExactWall()
     p.FrontWaterDepth = 3.0f;
     p.BackWaterDepth = 3.0f;
     return p;
-}
-
-void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
-{
-    ++p.LineLoadCount;
-    p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };
 }
 
 // Four anchor rows on the exact wall at heights 0.25, 0.5, 0.75 and 1.0: heads at x = 2.125,
