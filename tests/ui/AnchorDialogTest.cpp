@@ -3,10 +3,9 @@
 // that fit once the dialog has closed, cancelled or not.
 #include "ui/frmAnchor.h"
 
-#include "io/ProjectFile.h"
+#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
-#include "ui/Platform.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>
@@ -17,26 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using namespace pendrake;
 using namespace pendrake::ui;
+using namespace pendrake::ui::uitest;
 
 namespace {
-
-Project ProjectIn(int16_t system)
-{
-    Project p = MakeNewProject("Arial");
-    if (system != Metric)
-        SelectUnitSystem(p, system, true);
-    p.Modified = false;
-    return p;
-}
-
-std::vector<uint8_t> Inputs(const Project& p)
-{
-    return ProjectFileBytes(p, nullptr);
-}
 
 ValidatedBox* Box(const QWidget& dialog, int index)
 {
@@ -44,46 +28,6 @@ ValidatedBox* Box(const QWidget& dialog, int index)
     EXPECT_NE(box, nullptr) << index;
     return box;
 }
-
-QPushButton* Button(const QWidget& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
-    EXPECT_NE(button, nullptr) << name;
-    return button;
-}
-
-void ShowActive(QWidget& dialog)
-{
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-}
-
-void TypeInto(ValidatedBox* box, const QString& text)
-{
-    box->setFocus(Qt::MouseFocusReason);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QTest::keyClicks(box, text);
-}
-
-class BeepCounter {
-public:
-    BeepCounter()
-    {
-        SetBeepFunction([this] { ++count_; });
-    }
-    ~BeepCounter()
-    {
-        SetBeepFunction([] {});
-    }
-    BeepCounter(const BeepCounter&) = delete;
-    BeepCounter& operator=(const BeepCounter&) = delete;
-    [[nodiscard]] int Count() const { return count_; }
-
-private:
-    int count_ = 0;
-};
 
 struct RowsCase {
     const char* Typed;

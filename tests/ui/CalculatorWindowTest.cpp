@@ -4,6 +4,7 @@
 // that is the same afterwards.
 #include "ui/frmCalculator.h"
 
+#include "DialogTestSupport.h"
 #include "calculator/CalculatorComputation.h"
 #include "io/ProjectFile.h"
 #include "model/Project.h"
@@ -27,53 +28,18 @@
 namespace pendrake::ui {
 namespace {
 
-struct Captured {
-    QMessageBox::Icon Icon;
-    QString Title;
-    QString Text;
-};
-
-class Capture {
-public:
-    Capture()
-    {
-        SetMessageFunction([this](QWidget*, QMessageBox::Icon icon, const QString& title,
-                               const QString& text, QMessageBox::StandardButtons) {
-            Messages.push_back({ icon, title, text });
-            return QMessageBox::Ok;
-        });
-        SetBeepFunction([this] { ++Beeps; });
-    }
-    std::vector<Captured> Messages;
-    int Beeps = 0;
-};
+using namespace uitest;
 
 std::unique_ptr<CalculatorWindow> OpenWindow(const Project& p)
 {
     auto window = std::make_unique<CalculatorWindow>(p);
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ShowActive(*window);
     return window;
-}
-
-template <typename T> T* Find(const QWidget& window, const QString& name)
-{
-    auto* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
 }
 
 QLineEdit* Box(const QWidget& window, int index)
 {
     return Find<QLineEdit>(window, QStringLiteral("txtValue_") + QString::number(index));
-}
-
-QString Text(const QWidget& window, const char* name, int index)
-{
-    const auto* label = Find<QLabel>(
-        window, QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index));
-    return label != nullptr ? label->text() : QString();
 }
 
 // Types over box `index` and moves the focus into another input box, as a click there does.

@@ -3,10 +3,9 @@
 // entries and the surcharge's load case.
 #include "ui/frmLoads.h"
 
-#include "io/ProjectFile.h"
+#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
-#include "ui/Platform.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>
@@ -18,10 +17,11 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 using namespace pendrake;
 using namespace pendrake::ui;
+using namespace pendrake::ui::uitest;
 
 namespace {
 
@@ -42,11 +42,6 @@ Project ProjectWithTwoLoads(int16_t system = Metric)
     return p;
 }
 
-std::vector<uint8_t> Inputs(const Project& p)
-{
-    return ProjectFileBytes(p, nullptr);
-}
-
 ValidatedBox* Cell(const QWidget& dialog, int row, Column column)
 {
     auto* box = dialog.findChild<ValidatedBox*>(
@@ -60,18 +55,6 @@ QComboBox* TypeList(const QWidget& dialog, int row)
     return dialog.findChild<QComboBox*>(QStringLiteral("cboType_%1").arg(row));
 }
 
-template <class T = QWidget> T* Named(const QWidget& dialog, const char* name)
-{
-    auto* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-QPushButton* Button(const QWidget& dialog, const char* name)
-{
-    return Named<QPushButton>(dialog, name);
-}
-
 int VisibleRows(const QWidget& dialog)
 {
     int rows = 0;
@@ -79,39 +62,6 @@ int VisibleRows(const QWidget& dialog)
         rows += Cell(dialog, r, LoadColumn)->isVisible() ? 1 : 0;
     return rows;
 }
-
-void ShowActive(QWidget& dialog)
-{
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-}
-
-void TypeInto(ValidatedBox* box, const QString& text)
-{
-    box->setFocus(Qt::MouseFocusReason);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QTest::keyClicks(box, text);
-}
-
-class BeepCounter {
-public:
-    BeepCounter()
-    {
-        SetBeepFunction([this] { ++count_; });
-    }
-    ~BeepCounter()
-    {
-        SetBeepFunction([] {});
-    }
-    BeepCounter(const BeepCounter&) = delete;
-    BeepCounter& operator=(const BeepCounter&) = delete;
-    [[nodiscard]] int Count() const { return count_; }
-
-private:
-    int count_ = 0;
-};
 
 TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
 {
@@ -215,7 +165,7 @@ TEST(LoadsDialog, TheWorkingCopyReachesTheProjectOnlyOnAccept)
         ShowActive(dialog);
         TypeInto(Cell(dialog, 1, LoadColumn), QStringLiteral("3.25"));
         TypeList(dialog, 2)->setCurrentIndex(0);
-        TypeInto(Named<ValidatedBox>(dialog, "txtSeismic"), QStringLiteral("0.2"));
+        TypeInto(Find<ValidatedBox>(dialog, "txtSeismic"), QStringLiteral("0.2"));
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
         EXPECT_TRUE(dialog.Changed());
     }
@@ -260,7 +210,7 @@ TEST(LoadsDialog, SurchargeTypeIsStoredAsTheLoadCaseNumber)
         p.SurchargeType = 3;
         LoadsDialog dialog(p);
         ShowActive(dialog);
-        auto* list = Named<QComboBox>(dialog, "cboSurchargeType");
+        auto* list = Find<QComboBox>(dialog, "cboSurchargeType");
         ASSERT_EQ(list->count(), LoadCaseCount);
         EXPECT_EQ(list->currentText(), QStringLiteral("Soil (H)"));
         list->setCurrentIndex(list->findText(QString::fromUtf8(c.Name)));
@@ -285,7 +235,7 @@ TEST(LoadsDialog, BadEntriesBeepKeepTheFocusAndCancelStillWorks)
         BeepCounter beeps;
         LoadsDialog dialog(p);
         ShowActive(dialog);
-        auto* box = Named<ValidatedBox>(dialog, c.Box);
+        auto* box = Find<ValidatedBox>(dialog, c.Box);
         TypeInto(box, QString::fromLatin1(c.Typed));
         QTest::keyClick(box, Qt::Key_Tab);
         EXPECT_EQ(beeps.Count(), 1);
@@ -310,7 +260,7 @@ TEST(LoadsDialog, ZeroIsAcceptedEverywhere)
     LoadsDialog dialog(p);
     ShowActive(dialog);
     for (const char* name : { "txtLoad_1", "txtX_2", "txtSurcharge", "txtSeismic" }) {
-        auto* box = Named<ValidatedBox>(dialog, name);
+        auto* box = Find<ValidatedBox>(dialog, name);
         TypeInto(box, QStringLiteral("0"));
         QTest::keyClick(box, Qt::Key_Tab);
         EXPECT_FALSE(box->hasFocus()) << name;
@@ -402,13 +352,12 @@ TEST(LoadsDialog, HeadingsCarryTheUnitsOfTheSystem)
         Project p = ProjectWithTwoLoads(c.System);
         LoadsDialog dialog(p);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Loads"));
-        EXPECT_EQ(Named<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
-        EXPECT_EQ(Named<QLabel>(dialog, "lblHeading_1")->text(), QString::fromUtf8(c.X));
-        EXPECT_EQ(Named<QLabel>(dialog, "lblHeading_3")->text(), QStringLiteral("Dir.\n(°)"));
-        EXPECT_EQ(Named<QLabel>(dialog, "lblHeading_4")->text(), QStringLiteral("Type"));
-        EXPECT_EQ(
-            Named<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
-        EXPECT_EQ(Named<QLabel>(dialog, "lblNote")->text(),
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_1")->text(), QString::fromUtf8(c.X));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_3")->text(), QStringLiteral("Dir.\n(°)"));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_4")->text(), QStringLiteral("Type"));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblNote")->text(),
             QStringLiteral("Note: Origin at overturning point."));
     }
     // 2.0 T/m at X = 1.0 m becomes 19.62 kN/m at 1.00 in SI.

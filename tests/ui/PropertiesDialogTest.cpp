@@ -3,10 +3,9 @@
 // change leaves the project unmodified in every unit system.
 #include "ui/frmProperties.h"
 
-#include "io/ProjectFile.h"
+#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
-#include "ui/Platform.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>
@@ -17,28 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 using namespace pendrake;
 using namespace pendrake::ui;
+using namespace pendrake::ui::uitest;
 
 namespace {
-
-Project ProjectIn(int16_t system)
-{
-    Project p = MakeNewProject("Arial");
-    if (system != Metric)
-        SelectUnitSystem(p, system, true); // as the window fills its list: no modification
-    p.Modified = false;
-    return p;
-}
-
-// Every input field as the project file holds it.
-std::vector<uint8_t> Inputs(const Project& p)
-{
-    return ProjectFileBytes(p, nullptr);
-}
 
 ValidatedBox* Box(const QWidget& dialog, int index)
 {
@@ -46,48 +28,6 @@ ValidatedBox* Box(const QWidget& dialog, int index)
     EXPECT_NE(box, nullptr) << index;
     return box;
 }
-
-QPushButton* Button(const QWidget& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
-    EXPECT_NE(button, nullptr) << name;
-    return button;
-}
-
-// Focus events only reach the boxes of an active window.
-void ShowActive(QWidget& dialog)
-{
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-}
-
-// Replaces the box's text as the engineer would type it.
-void TypeInto(ValidatedBox* box, const QString& text)
-{
-    box->setFocus(Qt::MouseFocusReason);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QTest::keyClicks(box, text);
-}
-
-class BeepCounter {
-public:
-    BeepCounter()
-    {
-        SetBeepFunction([this] { ++count_; });
-    }
-    ~BeepCounter()
-    {
-        SetBeepFunction([] {});
-    }
-    BeepCounter(const BeepCounter&) = delete;
-    BeepCounter& operator=(const BeepCounter&) = delete;
-    [[nodiscard]] int Count() const { return count_; }
-
-private:
-    int count_ = 0;
-};
 
 struct EntryCase {
     int Box;

@@ -4,6 +4,7 @@
 // messages when the wall is not stable.
 #include "ui/frmRein.h"
 
+#include "DialogTestSupport.h"
 #include "analysis/Combinations.h"
 #include "analysis/EarthPressure.h"
 #include "analysis/SectionDesign.h"
@@ -29,31 +30,11 @@
 namespace pendrake::ui {
 namespace {
 
+using namespace uitest;
+
 // Values shown with two decimals: the worked example's figures are given to two decimals, and a
 // single-precision design adds far less than the last shown digit.
 constexpr double ShownRounding = 0.0051;
-
-struct Captured {
-    QMessageBox::Icon Icon;
-    QString Title;
-    QString Text;
-};
-
-// Records every message box and beep instead of showing or sounding them.
-class Capture {
-public:
-    Capture()
-    {
-        SetMessageFunction([this](QWidget*, QMessageBox::Icon icon, const QString& title,
-                               const QString& text, QMessageBox::StandardButtons) {
-            Messages.push_back({ icon, title, text });
-            return QMessageBox::Ok;
-        });
-        SetBeepFunction([this] { ++Beeps; });
-    }
-    std::vector<Captured> Messages;
-    int Beeps = 0;
-};
 
 // The worked SI section: h = 500 mm, cover 50 mm, f'c = 30 MPa, fy = 400 MPa, no normal force;
 // design moment 160 kN·m on row 1 (M- of section 1), service moment 100 kN·m for crack control.
@@ -91,24 +72,8 @@ struct WorkedSection {
 std::unique_ptr<ConcreteDesignWindow> OpenWindow(WorkedSection& w)
 {
     auto window = std::make_unique<ConcreteDesignWindow>(w.P, w.R);
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ShowActive(*window);
     return window;
-}
-
-template <typename T> T* Find(const QWidget& window, const QString& name)
-{
-    auto* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
-
-QString Text(const QWidget& window, const char* name, int index)
-{
-    const QString full = QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
-    const auto* label = Find<QLabel>(window, full);
-    return label != nullptr ? label->text() : QString();
 }
 
 bool Shown(const QWidget& window, const char* name, int index)
