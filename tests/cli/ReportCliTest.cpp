@@ -126,9 +126,10 @@ void ExpectSections(const std::vector<Grey>& sheets, int sections)
             upper ? UpperBottom : LowerBottom);
         EXPECT_GT(ink, InkedHalfMinimum) << "section " << s + 1;
     }
-    if (sections % 2 == 1)
+    if (sections % 2 == 1) {
         EXPECT_LT(DarkPixels(sheets.back(), FrameLeft, LowerTop, FrameRight, LowerBottom),
             BlankHalfMaximum);
+    }
 }
 
 } // namespace
