@@ -4,6 +4,7 @@
 
 #include "model/Units.h"
 #include "ui/Platform.h"
+#include "ui/UnitText.h"
 #include "ui/ValidatedBox.h"
 
 #include <QGridLayout>
@@ -29,8 +30,6 @@ constexpr int UnitWidth = 1100;
 // Enter moves on from the geometry boxes only; the steel boxes keep the focus.
 constexpr int LastBoxMovedOnByEnter = 3;
 
-enum class UnitClass { None, Length, Stress, SmallLength, Modulus };
-
 struct AnchorBox {
     float Project::*Field; // null for the number of rows, a 16-bit count
     const char* Caption;
@@ -49,23 +48,6 @@ const std::array<AnchorBox, AnchorBoxCount> Boxes = { {
     { &Project::AnchorDia, "Diameter:", UnitClass::SmallLength, ValueRule::Positive },
     { &Project::AnchorE, "Elasticity modulus:", UnitClass::Modulus, ValueRule::Positive },
 } };
-
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-QString UnitCaption(UnitClass unit, int system)
-{
-    switch (unit) {
-    case UnitClass::Length: return Utf8(LengthUnit[system]);
-    case UnitClass::Stress: return Utf8(StressUnit[system]);
-    case UnitClass::SmallLength: return Utf8(SmallLengthUnit[system]);
-    case UnitClass::Modulus: return Utf8(ModulusUnit[system]);
-    case UnitClass::None: break;
-    }
-    return {};
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "model/Units.h"
 #include "ui/Platform.h"
+#include "ui/UnitText.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>
@@ -35,11 +36,6 @@ const std::array<float LineLoad::*, LineLoadColumns> Columns
     = { &LineLoad::Load, &LineLoad::X, &LineLoad::Y, &LineLoad::Direction };
 const std::array<const char*, LineLoadColumns> ColumnNames
     = { "txtLoad", "txtX", "txtY", "txtDir" };
-
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QComboBox* LoadCaseList(QWidget* parent)
 {

@@ -4,6 +4,7 @@
 
 #include "model/Units.h"
 #include "ui/Platform.h"
+#include "ui/UnitText.h"
 #include "ui/ValidatedBox.h"
 
 #include <QGridLayout>
@@ -27,8 +28,6 @@ constexpr double MillimetresPerCentimetre = 10;
 constexpr int BoxWidth = 1000;
 constexpr int UnitWidth = 1100;
 constexpr int ColumnGap = 120;
-
-enum class UnitClass { None, UnitWeight, Stress, Modulus, SmallLength, Angle };
 
 struct PropertyBox {
     float Project::*Field;
@@ -85,24 +84,6 @@ const std::array<Group, 6> Groups = { {
     { u"Base", 13, 16, 1 },
     { u"Friction angle (\u03B4)", 17, 18, 1 },
 } };
-
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-QString UnitCaption(UnitClass unit, int system)
-{
-    switch (unit) {
-    case UnitClass::UnitWeight: return Utf8(UnitWeightUnit[system]);
-    case UnitClass::Stress: return Utf8(StressUnit[system]);
-    case UnitClass::Modulus: return Utf8(ModulusUnit[system]);
-    case UnitClass::SmallLength: return Utf8(SmallLengthUnit[system]);
-    case UnitClass::Angle: return Utf8(AngleUnit[system]);
-    case UnitClass::None: break;
-    }
-    return {};
-}
 
 } // namespace
 
