@@ -9,23 +9,10 @@ namespace pendrake {
 
 namespace {
 
-constexpr LoadFactorSet ServiceFactors { 1, 1, 1, 1, 1, 1, 1 };
-
-// Puts the service factors back however the run ends, an exception from the design included:
-// the drawings, the stability command and the report expect them.
-class ServiceFactorsOnExit {
-public:
-    explicit ServiceFactorsOnExit(Project& p)
-        : project_(p)
-    {
-    }
-    ServiceFactorsOnExit(const ServiceFactorsOnExit&) = delete;
-    ServiceFactorsOnExit& operator=(const ServiceFactorsOnExit&) = delete;
-    ~ServiceFactorsOnExit() { SetLoadFactors(project_, ServiceFactors); }
-
-private:
-    Project& project_;
-};
+// The toe's bars fix the depth of its critical shear section, and that section's shear takes
+// part in the choice of the toe's bars: the run repeats until the chosen bar stays, at most this
+// often (the bar settles on the second pass on every wall seen).
+constexpr int MaxToeBarPasses = 4;
 
 void ClearRow(CombinationResults& r, int set)
 {
@@ -34,18 +21,56 @@ void ClearRow(CombinationResults& r, int set)
     r.ComboNormal[set].fill(0);
 }
 
-} // namespace
-
-void SetLoadFactors(Project& p, float dead, float live, float soil, float water, float structural,
-    float impact, float seismic)
+void AddOnce(std::vector<std::string>& to, const std::vector<std::string>& from)
 {
-    p.LoadFactor = { 0, dead, live, soil, water, structural, impact, seismic };
+    for (const std::string& m : from) {
+        if (std::find(to.begin(), to.end(), m) == to.end())
+            to.push_back(m);
+    }
 }
 
-void SetLoadFactors(Project& p, const LoadFactorSet& s)
+CombinationResults RunWithToeBar(const Project& p, float toeBarDia)
 {
-    SetLoadFactors(p, float(s.Dead), float(s.Live), float(s.Soil), float(s.Water),
-        float(s.Structural), float(s.Impact), float(s.Seismic));
+    CombinationResults r;
+    r.Stable = true;
+    r.UnstableCombination = 0;
+    for (int set = 1; set <= CombinationSetCount; ++set) {
+        const SectionForceResults forces
+            = ComputeSectionForces(p, FactorsOfSet(CombinationFactors[set]), toeBarDia);
+        AddOnce(r.Messages, forces.Stability.Messages);
+        if (forces.Stability.Loads.SlopeAdjusted) {
+            r.SlopeAdjusted = true;
+            r.ProposedBackfillSlope = forces.Stability.Loads.ProposedBackfillSlope;
+        }
+        if (!forces.Stability.Stable) {
+            r.Stable = false;
+            r.UnstableCombination = static_cast<int16_t>(set);
+            for (int rest = set; rest <= CombinationSetCount; ++rest)
+                ClearRow(r, rest);
+            break;
+        }
+        for (int s = 1; s <= DesignSectionCount; ++s) {
+            r.ComboMoment[set][s] = forces.SectionMoment[s];
+            r.ComboShear[set][s] = forces.SectionShear[s];
+            r.ComboNormal[set][s] = forces.SectionNormal[s];
+        }
+    }
+    if (!r.Stable) {
+        r.Messages.emplace_back(UnstableCombinationMessage);
+        return r;
+    }
+    r.Env = DesignEnvelope(r);
+    // The design reads the thicknesses and materials only, which no slope check changes.
+    r.Design = DesignSections(p, r.Env);
+    return r;
+}
+
+} // namespace
+
+LoadFactors FactorsOfSet(const LoadFactorSet& s)
+{
+    return MakeLoadFactors(
+        s.Dead, s.Live, s.Soil, s.Water, s.Structural, s.Impact, s.Seismic);
 }
 
 Envelope DesignEnvelope(const CombinationResults& r)
@@ -79,39 +104,17 @@ Envelope DesignEnvelope(const CombinationResults& r)
     return env;
 }
 
-void RunCombinations(Project& p, CombinationResults& r)
+CombinationResults RunCombinations(const Project& p)
 {
-    const ServiceFactorsOnExit restore(p);
-    // One stability record for the whole run: messages and the slope flag collect over it.
-    SectionForceResults forces;
-    r.Stable = true;
-    r.UnstableCombination = 0;
-    for (int set = 1; set <= CombinationSetCount; ++set) {
-        SetLoadFactors(p, CombinationFactors[set]);
-        if (!ComputeSectionForces(p, forces)) {
-            r.Stable = false;
-            r.UnstableCombination = static_cast<int16_t>(set);
-            for (int rest = set; rest <= CombinationSetCount; ++rest)
-                ClearRow(r, rest);
-            break;
-        }
-        for (int s = 1; s <= DesignSectionCount; ++s) {
-            r.ComboMoment[set][s] = forces.SectionMoment[s];
-            r.ComboShear[set][s] = forces.SectionShear[s];
-            r.ComboNormal[set][s] = forces.SectionNormal[s];
-        }
+    float toeBar = p.ReinUserSet ? p.ReinDia[ToeDesignRow] : 0.0f;
+    CombinationResults r = RunWithToeBar(p, toeBar);
+    for (int pass = 1; pass < MaxToeBarPasses && r.Stable && !p.ReinUserSet
+         && r.Design.ReinDia[ToeDesignRow] != toeBar;
+         ++pass) {
+        toeBar = r.Design.ReinDia[ToeDesignRow];
+        r = RunWithToeBar(p, toeBar);
     }
-    // The service factors go back before the design, which reads the record.
-    SetLoadFactors(p, ServiceFactors);
-
-    r.Messages = forces.Stability.Messages;
-    r.SlopeAdjusted = forces.Stability.Loads.SlopeAdjusted;
-    if (!r.Stable) {
-        r.Messages.emplace_back(UnstableCombinationMessage);
-        return;
-    }
-    r.Env = DesignEnvelope(r);
-    DesignSections(p, r.Env, r.Design);
+    return r;
 }
 
 } // namespace pendrake

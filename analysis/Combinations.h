@@ -51,10 +51,8 @@ inline constexpr std::array<LoadFactorSet, CombinationSetCount + 1> CombinationF
     { 1, 1, 1, 1, 1, 1, 0 },
 } };
 
-// Stores the seven factors in LoadFactor(1..7), in single precision.
-void SetLoadFactors(Project& project, float dead, float live, float soil, float water,
-    float structural, float impact, float seismic);
-void SetLoadFactors(Project& project, const LoadFactorSet& set);
+// The seven factors of a set, in single precision as the analysis takes them.
+LoadFactors FactorsOfSet(const LoadFactorSet& set);
 
 // One design run over the combinations. Section tables are indexed [set 1..12][section 1..3],
 // index 0 unused, in project units per unit length of wall (normal forces positive in
@@ -81,16 +79,18 @@ struct CombinationResults {
     // Texts for warning boxes, each once: those of the load cases and the stability analysis
     // over every set run, then the unstable-combination message when the run stopped.
     std::vector<std::string> Messages;
-    // True when a set flattened the backfill slope in the record (the drawing needs redrawing).
+    // The slope checks flattened the backfill: every set worked with ProposedBackfillSlope.
     bool SlopeAdjusted = false;
+    float ProposedBackfillSlope = 0;
 };
 
 // The envelope of combinations 1..11 of the tables, and the service set's forces.
 Envelope DesignEnvelope(const CombinationResults& results);
 
 // Runs the sets 1..12 in order, stopping at the first unstable one; when all are stable, forms
-// the envelope and designs the sections (choosing the bars unless ReinUserSet). Leaves all seven
-// load factors at 1, also after a run that stopped.
-void RunCombinations(Project& project, CombinationResults& results);
+// the envelope and designs the sections (choosing the bars unless ReinUserSet). With chosen
+// bars the toe's bar and the depth of its shear section are settled together: the run repeats
+// until the chosen toe bar no longer changes.
+CombinationResults RunCombinations(const Project& project);
 
 } // namespace pendrake

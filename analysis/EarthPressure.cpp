@@ -49,6 +49,12 @@ double Theta(const Project& p)
     return std::atan(double(p.SeismicCoef));
 }
 
+void Propose(LoadCaseResults& r, float n)
+{
+    r.SlopeAdjusted = true;
+    r.ProposedBackfillSlope = n;
+}
+
 void ClearSoilCase(LoadCaseResults& r)
 {
     r.KaStatic = 0;
@@ -69,26 +75,27 @@ void ClearSeismicSoilTerms(LoadCaseResults& r)
     }
 }
 
-// Static check alone: the slope may be no steeper than the friction angle.
-void CheckStaticSlope(Project& p, LoadCaseResults& r)
+// Static check alone: the slope 1 : n may be no steeper than the friction angle. Returns the
+// slope the run works with.
+float CheckStaticSlope(const Project& p, float n, LoadCaseResults& r)
 {
     const double phi = Radians(p.FillPhi);
-    if (BackfillAngle(p) > phi) {
+    if (BackfillSlopeAngle(n) > phi) {
         AddMessage(r, StaticSlopeMessage);
         // Soil without friction cannot stand at any slope: only a level backfill remains.
-        p.BackfillSlope = phi > 0 ? FlattenedSlope(phi) : 0.0f;
-        r.SlopeAdjusted = true;
+        n = phi > 0 ? FlattenedSlope(phi) : 0.0f;
+        Propose(r, n);
     }
-    r.BackfillSlopeAngle = static_cast<float>(BackfillAngle(p));
+    return n;
 }
 
 // Seismic check: the slope may be no steeper than phi - theta. When theta >= phi no slope
-// satisfies it; the record then keeps its slope and the seismic soil pressure is undefined.
-void CheckSeismicSlope(Project& p, LoadCaseResults& r)
+// satisfies it; the slope then stays as it is and the seismic soil pressure is undefined.
+float CheckSeismicSlope(const Project& p, float n, LoadCaseResults& r)
 {
     const double phi = Radians(p.FillPhi);
     const double theta = Theta(p);
-    const double i = BackfillAngle(p);
+    const double i = BackfillSlopeAngle(n);
     const double limit = phi - theta;
     r.SeismicUndefined = false;
     // theta > phi - i, written as the flattening below tests its own result
@@ -98,11 +105,11 @@ void CheckSeismicSlope(Project& p, LoadCaseResults& r)
             AddMessage(r, SeismicUndefinedMessage);
         } else {
             AddMessage(r, SeismicSlopeMessage);
-            p.BackfillSlope = FlattenedSlope(limit);
-            r.SlopeAdjusted = true;
+            n = FlattenedSlope(limit);
+            Propose(r, n);
         }
     }
-    r.BackfillSlopeAngle = static_cast<float>(BackfillAngle(p));
+    return n;
 }
 
 bool SoilOnVirtualBack(const Project& p)
@@ -110,8 +117,9 @@ bool SoilOnVirtualBack(const Project& p)
     return p.UpperBackHeight > 0;
 }
 
-// Ka and the soil diagram with the slope as it stands; no check.
-void ComputeSoilCase(const Project& p, LoadCaseResults& r)
+} // namespace
+
+void ComputeSoilCase(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
     ClearSoilCase(r);
     const double i = BackfillAngle(p);
@@ -125,7 +133,7 @@ void ComputeSoilCase(const Project& p, LoadCaseResults& r)
     const double ka = CoulombKa(phi, delta, beta, i);
     r.KaStatic = static_cast<float>(ka);
 
-    const double f3 = p.LoadFactor[3];
+    const double f3 = f[3];
     const double gs = p.FillUnitWeight;
     const double gsat = p.FillSatDensity;
     const double gw = p.WaterUnitWeight;
@@ -163,8 +171,6 @@ void ComputeSoilCase(const Project& p, LoadCaseResults& r)
     r.SoilPressureMax = static_cast<float>(BackfillWet(p) && p2 > p1 ? p2 : p1);
 }
 
-} // namespace
-
 double CoulombKa(double phi, double delta, double beta, double i)
 {
     const double back = std::cos(beta + delta);
@@ -196,31 +202,40 @@ double MononobeOkabeKae(double phi, double delta, double beta, double i, double 
     return cp * cp / (ct * cb * cb * back * (1 + root) * (1 + root));
 }
 
-void CheckBackfillSlope(Project& p, LoadCaseResults& r)
+void CheckBackfillSlope(const Project& p, LoadCaseResults& r)
 {
-    r.BackfillSlopeAngle = static_cast<float>(BackfillAngle(p));
     r.SeismicUndefined = false;
-    if (!SoilOnVirtualBack(p))
-        return;
-    CheckStaticSlope(p, r);
-    CheckSeismicSlope(p, r);
+    float n = p.BackfillSlope;
+    if (SoilOnVirtualBack(p)) {
+        n = CheckStaticSlope(p, n, r);
+        n = CheckSeismicSlope(p, n, r);
+    }
+    r.BackfillSlopeAngle = static_cast<float>(BackfillSlopeAngle(n));
 }
 
-void ComputeStaticEarthPressure(Project& p, LoadCaseResults& r)
+void ComputeStaticEarthPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
-    if (SoilOnVirtualBack(p))
-        CheckStaticSlope(p, r);
-    ComputeSoilCase(p, r);
+    if (SoilOnVirtualBack(p)) {
+        const float n = CheckStaticSlope(p, p.BackfillSlope, r);
+        r.BackfillSlopeAngle = static_cast<float>(BackfillSlopeAngle(n));
+    }
+    const SettledProject settled(p, r);
+    ComputeSoilCase(*settled, f, r);
 }
 
-void ComputeSeismicEarthPressure(Project& p, LoadCaseResults& r)
+void ComputeSeismicEarthPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
     // Both checks before any pressure, so that Ka, the soil case and Kae all see one slope.
     CheckBackfillSlope(p, r);
-    ComputeSoilCase(p, r);
+    const SettledProject settled(p, r);
+    ComputeSoilCase(*settled, f, r);
+    ComputeSeismicCase(*settled, f, r);
+}
 
+void ComputeSeismicCase(const Project& p, const LoadFactors& f, LoadCaseResults& r)
+{
     const double kh = p.SeismicCoef;
-    const double f7 = p.LoadFactor[7];
+    const double f7 = f[7];
     const double gs = p.FillUnitWeight;
     const double gsat = p.FillSatDensity;
     const double gw = p.WaterUnitWeight;

@@ -27,16 +27,22 @@ double CoulombKa(double phi, double delta, double beta, double i);
 double MononobeOkabeKae(double phi, double delta, double beta, double i, double theta);
 
 // The slope checks, static then seismic: a backfill steeper than phi, then one steeper than
-// phi - theta, is flattened in the record to the next tenth of n (SlopeAdjusted, Messages).
-// Sets SeismicUndefined when theta >= phi leaves no slope to flatten to. Does nothing when
+// phi - theta, is flattened to the next tenth of n and proposed (SlopeAdjusted,
+// ProposedBackfillSlope, Messages); BackfillSlopeAngle is the slope the run works with. Sets
+// SeismicUndefined when theta >= phi leaves no slope to flatten to. Checks nothing when
 // UpperBackHeight is 0.
-void CheckBackfillSlope(Project& p, LoadCaseResults& r);
+void CheckBackfillSlope(const Project& p, LoadCaseResults& r);
 
-// Static slope check, KaStatic and the soil case (case 3) with LoadFactor(3).
-void ComputeStaticEarthPressure(Project& p, LoadCaseResults& r);
+// Static slope check, KaStatic and the soil case (case 3) with its factor.
+void ComputeStaticEarthPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r);
 
-// Both slope checks, then the static case as above and the seismic case (case 7) with
-// LoadFactor(7): pieces, KaeIncrement, the soil increments and the front water.
-void ComputeSeismicEarthPressure(Project& p, LoadCaseResults& r);
+// Both slope checks, then the static case as above and the seismic case (case 7) with its
+// factor: pieces, KaeIncrement, the soil increments and the front water.
+void ComputeSeismicEarthPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r);
+
+// The same two cases without any check, on a record whose slope the checks have settled (the
+// seismic case reads SeismicUndefined from r).
+void ComputeSoilCase(const Project& settled, const LoadFactors& f, LoadCaseResults& r);
+void ComputeSeismicCase(const Project& settled, const LoadFactors& f, LoadCaseResults& r);
 
 } // namespace pendrake

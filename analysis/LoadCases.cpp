@@ -11,32 +11,10 @@ namespace pendrake {
 
 namespace {
 
-constexpr int FirstCase = 1;
-constexpr int LastCase = 7;
-
 // Two anchor heights count as one level when they differ by less than this fraction: heights
 // are typed to two decimals and summed in single precision, so 0.3 + 1.7 lands a few 1e-8 off
 // 2.0, and a row must not jump over the flat segment because of that.
 constexpr double SameLevelTolerance = 1e-5;
-
-// Water depths are measured down from the wall top; a negative one from a damaged file would put
-// the water above the soil surface, which the pieces do not model: it stands at the top.
-double BackDepth(const Project& p)
-{
-    return std::max(0.0, double(p.BackWaterDepth));
-}
-double FrontDepth(const Project& p)
-{
-    return std::max(0.0, double(p.FrontWaterDepth));
-}
-
-double CaseFactor(const Project& p, int loadCase)
-{
-    // A load of no known case is taken unfactored rather than dropped.
-    if (loadCase < FirstCase || loadCase > LastCase)
-        return 1.0;
-    return p.LoadFactor[loadCase];
-}
 
 bool SameLevel(double a, double b)
 {
@@ -51,136 +29,9 @@ double FaceAngle(double rise, double run)
 
 } // namespace
 
-double Radians(double degrees)
+void ComputeDeadLoads(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
-    return degrees * (std::atan(1.0) / 45.0);
-}
-
-double SoilLength(const Project& p)
-{
-    return double(p.ShelfWidth) + double(p.UpperBackOffset);
-}
-
-double WallTopLevel(const Project& p)
-{
-    return double(p.FrontHeight) + double(p.ToeHeight);
-}
-
-double ShelfLevel(const Project& p)
-{
-    return double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) + double(p.RearStepHeight);
-}
-
-double RearX(const Project& p)
-{
-    return double(p.ToeWidth) + double(p.TopWidth) + double(p.UpperBackOffset)
-        + double(p.ShelfWidth);
-}
-
-std::array<PlanePoint, 5> UndersidePoints(const Project& p)
-{
-    std::array<PlanePoint, 5> pt {};
-    pt[0] = { 0, 0 };
-    pt[1] = { double(p.ToeWidth) + double(p.BottomWidth), 0 };
-    pt[2] = { pt[1].X + double(p.LowerSlopeWidth), double(p.LowerSlopeHeight) };
-    pt[3] = { pt[2].X + double(p.LowerFlatWidth), double(p.LowerSlopeHeight) };
-    pt[4] = { pt[3].X + double(p.RearSlopeWidth),
-        double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) };
-    return pt;
-}
-
-double BackfillAngle(const Project& p)
-{
-    // A negative n (only from a damaged file) would tip the surface below the wall top, where
-    // no soil piece is modelled: it is taken as level.
-    return p.BackfillSlope > 0 ? std::atan(1.0 / double(p.BackfillSlope)) : 0.0;
-}
-
-bool BackfillWet(const Project& p)
-{
-    return BackDepth(p) < double(p.UpperBackHeight);
-}
-
-double DryDepth(const Project& p)
-{
-    return BackfillWet(p) ? BackDepth(p) : std::max(0.0, double(p.UpperBackHeight));
-}
-
-double SubmergedHeight(const Project& p)
-{
-    return BackfillWet(p) ? double(p.UpperBackHeight) - BackDepth(p) : 0.0;
-}
-
-double VirtualBackHeight(const Project& p)
-{
-    return SoilLength(p) * std::tan(BackfillAngle(p)) + double(p.UpperBackHeight);
-}
-
-std::array<WallPiece, PieceCount + 1> WallPieces(const Project& p)
-{
-    const double gc = p.ConcUnitWeight;
-    const double gs = p.FillUnitWeight;
-    const double gsat = p.FillSatDensity;
-    const double gw = p.WaterUnitWeight;
-    const double H = p.UpperBackHeight;
-    const double top = p.TopWidth;
-    const double lean = p.UpperBackOffset;
-    const double shelf = p.ShelfWidth;
-    const double toe = p.ToeWidth;
-    const double bottom = p.BottomWidth;
-    const double lowW = p.LowerSlopeWidth;
-    const double lowH = p.LowerSlopeHeight;
-    const double flat = p.LowerFlatWidth;
-    const double rearW = p.RearSlopeWidth;
-    const double rearH = p.RearSlopeHeight;
-    const double step = p.RearStepHeight;
-    const double n = p.BackfillSlope;
-    const double L = SoilLength(p);
-    const double yTop = WallTopLevel(p);
-    const double yShelf = ShelfLevel(p);
-    const double xRear = RearX(p);
-    const double backFace = toe + top; // x of the top of the leaning back face
-
-    std::array<WallPiece, PieceCount + 1> w {};
-    w[1] = { H * top * gc, toe + top / 2, yShelf + H / 2 };
-    w[2] = { lean * H / 2 * gc, backFace + lean / 3, yShelf + H / 3 };
-    w[3] = { (top + lean + shelf) * step * gc, toe + (top + lean + shelf) / 2,
-        lowH + rearH + step / 2 };
-    w[4] = { bottom * (lowH + rearH) * gc, toe + bottom / 2, (lowH + rearH) / 2 };
-    w[5] = { lowW * lowH / 2 * gc, toe + bottom + lowW / 3, 2 * lowH / 3 };
-    w[6] = { toe * p.ToeHeight * gc, toe / 2, double(p.ToeHeight) / 2 };
-    if (n > 0)
-        w[7] = { L * L / n / 2 * gs, backFace + 2 * L / 3, yTop + (L / n) / 3 };
-    else
-        w[7] = { 0, backFace, yTop };
-
-    if (BackfillWet(p)) {
-        // The water table meets the leaning face dw/H of the way down; above it the soil is
-        // dry (gs), below it buoyant (gsat - gw).
-        const double dw = BackDepth(p);
-        const double hw = H - dw;
-        const double dryRun = dw / H * lean;
-        const double wetRun = hw / H * lean;
-        w[8] = { dw * dw / H * lean / 2 * gs, backFace + 2 * dryRun / 3, yTop - dw / 3 };
-        w[9] = { (L - dryRun) * dw * gs, xRear - (L - dryRun) / 2, yTop - dw / 2 };
-        w[10] = { hw * hw / H * lean / 2 * (gsat - gw), backFace + lean - wetRun / 3,
-            yTop - dw - hw / 3 };
-        w[11] = { hw * shelf * (gsat - gw), backFace + lean + shelf / 2, yTop - dw - hw / 2 };
-    } else {
-        w[8] = { lean * H / 2 * gs, backFace + 2 * lean / 3, yTop - H / 3 };
-        w[9] = { shelf * H * gs, backFace + lean + shelf / 2, yTop - H / 2 };
-        w[10] = { 0, backFace + lean, rearH + step };
-        w[11] = { 0, backFace + lean + shelf / 2, rearH + step };
-    }
-    w[12] = { (lowW + flat) * rearH * gc, toe + bottom + (lowW + flat) / 2, lowH + rearH / 2 };
-    w[13]
-        = { rearW * rearH / 2 * gc, toe + bottom + lowW + flat + rearW / 3, lowH + 2 * rearH / 3 };
-    return w;
-}
-
-void ComputeDeadLoads(const Project& p, LoadCaseResults& r)
-{
-    const double f1 = p.LoadFactor[1];
+    const double f1 = f[1];
     const auto pieces = WallPieces(p);
     for (int k = 1; k <= PieceCount; ++k) {
         r.DeadForce[k] = static_cast<float>(pieces[k].Weight * f1);
@@ -189,7 +40,7 @@ void ComputeDeadLoads(const Project& p, LoadCaseResults& r)
     }
 }
 
-void ComputeWaterPressure(const Project& p, LoadCaseResults& r)
+void ComputeWaterPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
     r.WaterPressure.fill(0);
     r.WaterArm.fill(0);
@@ -198,10 +49,10 @@ void ComputeWaterPressure(const Project& p, LoadCaseResults& r)
     r.WettedRearSlope = 0;
 
     const double gw = p.WaterUnitWeight;
-    const double f4 = p.LoadFactor[4];
+    const double f4 = f[4];
     const double yTop = WallTopLevel(p);
-    const double dw = BackDepth(p);
-    const double df = FrontDepth(p);
+    const double dw = BackWaterTableDepth(p);
+    const double df = FrontWaterTableDepth(p);
     const double H = p.UpperBackHeight;
     const double lowH = p.LowerSlopeHeight;
     const double lowW = p.LowerSlopeWidth;
@@ -317,23 +168,37 @@ void PlaceAnchors(const Project& p, LoadCaseResults& r)
     }
 }
 
-void ComputeLoadCases(Project& p, LoadCaseResults& r)
+LoadCaseResults ComputeLoadCases(const Project& p, const LoadFactors& f)
 {
+    LoadCaseResults r;
     // The slope is settled before anything uses it: the soil wedge, Ka and Kae then agree, and
-    // the record left behind gives the same numbers on the next run.
+    // the record with the proposal applied gives the same numbers on the next run.
     CheckBackfillSlope(p, r);
-    ComputeDeadLoads(p, r);
-    ComputeSeismicEarthPressure(p, r); // the static soil case included
-    ComputeWaterPressure(p, r);
-    PlaceAnchors(p, r);
+    const SettledProject settled(p, r);
+    ComputeDeadLoads(*settled, f, r);
+    ComputeSoilCase(*settled, f, r);
+    ComputeSeismicCase(*settled, f, r);
+    ComputeWaterPressure(*settled, f, r);
+    PlaceAnchors(*settled, r);
+    return r;
+}
+
+SettledProject::SettledProject(const Project& p, const LoadCaseResults& loads)
+    : record_(&p)
+{
+    if (loads.SlopeAdjusted && loads.ProposedBackfillSlope != p.BackfillSlope) {
+        copy_ = p;
+        copy_.BackfillSlope = loads.ProposedBackfillSlope;
+        record_ = &copy_;
+    }
 }
 
 std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r)
 {
     const auto pt = UndersidePoints(p);
     const double yTop = WallTopLevel(p);
-    const double backHead = std::max(0.0, yTop - BackDepth(p));
-    const double frontHead = std::max(0.0, yTop - FrontDepth(p));
+    const double backHead = std::max(0.0, yTop - BackWaterTableDepth(p));
+    const double frontHead = std::max(0.0, yTop - FrontWaterTableDepth(p));
     const double run = BackfillWet(p)
         ? SubmergedHeight(p) / double(p.UpperBackHeight) * double(p.UpperBackOffset)
         : 0.0;
@@ -399,20 +264,20 @@ std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r)
     return f;
 }
 
-PointForce SurchargeForce(const Project& p)
+PointForce SurchargeForce(const Project& p, const LoadFactors& f)
 {
     const double L = SoilLength(p);
-    return { 0, double(p.Surcharge) * L * CaseFactor(p, p.SurchargeType),
+    return { 0, double(p.Surcharge) * L * f[p.SurchargeType],
         double(p.TopWidth) + double(p.ToeWidth) + L / 2, WallTopLevel(p) };
 }
 
-PointForce LineLoadForce(const Project& p, int slot)
+PointForce LineLoadForce(const Project& p, const LoadFactors& factors, int slot)
 {
     if (slot < 1 || slot > std::min<int>(p.LineLoadCount, MaxLineLoads))
         return {};
     const LineLoad& load = p.LineLoads[slot];
     const double a = Radians(load.Direction);
-    const double f = CaseFactor(p, load.Type);
+    const double f = factors[load.Type];
     // Direction 0 points up: the downward-positive vertical is -P cos a.
     return { double(load.Load) * std::sin(a) * f, -double(load.Load) * std::cos(a) * f,
         double(load.X), double(load.Y) };

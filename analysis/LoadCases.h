@@ -2,6 +2,7 @@
 // pressure coefficients of the backfill that the soil and seismic cases use.
 #pragma once
 
+#include "analysis/CrossSection.h"
 #include "model/Project.h"
 
 #include <array>
@@ -10,7 +11,6 @@
 
 namespace pendrake {
 
-inline constexpr int PieceCount = 13; // wall and soil pieces 1..13
 inline constexpr int SeismicTermCount = 18; // 1..13 pieces, 14..18 soil and water terms
 inline constexpr int WaterOrdinateCount = 7; // 1..7
 inline constexpr int MaxAnchorRows = 20;
@@ -34,7 +34,10 @@ struct LoadCaseResults {
     float KaStatic = 0;
     float KaeIncrement = 0;
     float KaeIncrementCopy = 0;
+    // The slope checks found the backfill too steep: the run worked with ProposedBackfillSlope
+    // (1 : n, n to the next tenth) and proposes it for the record. Messages says why.
     bool SlopeAdjusted = false;
+    float ProposedBackfillSlope = 0;
 
     std::array<float, PieceCount + 1> DeadForce {};
     std::array<float, PieceCount + 1> DeadArm {};
@@ -62,8 +65,8 @@ struct LoadCaseResults {
     // slope, not even a level one, gives a Mononobe-Okabe pressure. The slope is then left as
     // it is, KaeIncrement and the seismic soil terms 14, 15 and 18 are 0 and Messages explains
     // why. The wall cannot be shown to stand the earthquake: the stability analysis reports it
-    // not stable whenever the seismic case takes part (LoadFactor(7) != 0). Recomputed on
-    // every run; never set when UpperBackHeight is 0 (no soil on the virtual back).
+    // not stable whenever the seismic case takes part (its load factor is not 0). Never set
+    // when UpperBackHeight is 0 (no soil on the virtual back).
     bool SeismicUndefined = false;
 
     // Wetted horizontal widths of the lower and rear sloping underside segments (0 where the
@@ -72,11 +75,6 @@ struct LoadCaseResults {
     float WettedLowerSlope = 0; // w5
     float WettedRearSlope = 0; // w7
 };
-
-// SlopeAdjusted and Messages collect over every call of one analysis run (all combinations of
-// a design run, say): ComputeLoadCases only sets the one and appends to the other, never
-// clearing them, and appends a text only when it is not already there. A command starts with a
-// fresh LoadCaseResults (or clears both itself). Everything else is recomputed on every call.
 
 // A force on the cross-section and a point on its line of action, in the frame of the toe:
 // Horizontal positive towards the backfill, Vertical positive DOWNWARD. Its moment about the
@@ -95,65 +93,43 @@ inline double MomentAboutToe(const PointForce& f)
     return f.Vertical * f.X + f.Horizontal * f.Y;
 }
 
-struct PlanePoint {
-    double X = 0;
-    double Y = 0;
-};
-
-// One of the 13 pieces of concrete and soil, unfactored: weight per unit length of wall and
-// its centroid.
-struct WallPiece {
-    double Weight = 0;
-    double X = 0;
-    double Y = 0;
-};
-
-// Degrees to radians with pi = 4 atan(1) in double precision.
-double Radians(double degrees);
-
-// Geometry of the cross-section, double precision.
-double SoilLength(const Project& p); // L = ShelfWidth + UpperBackOffset
-double WallTopLevel(const Project& p); // yTop = FrontHeight + ToeHeight
-double ShelfLevel(const Project& p); // LowerSlopeHeight + RearSlopeHeight + RearStepHeight
-double RearX(const Project& p); // ToeWidth + TopWidth + UpperBackOffset + ShelfWidth
-// The underside from the toe front: P0 toe front, P1 end of the flat bottom, P2 top of the
-// lower slope, P3 end of the flat segment, P4 top of the rear slope.
-std::array<PlanePoint, 5> UndersidePoints(const Project& p);
-// Slope angle i of the backfill surface, radians; 0 for a level backfill.
-double BackfillAngle(const Project& p);
-// True when the water table lies above the shelf (BackWaterDepth < UpperBackHeight).
-bool BackfillWet(const Project& p);
-// hd: depth of the dry soil on the virtual back below the wall top (UpperBackHeight when dry).
-double DryDepth(const Project& p);
-// hw: height of the submerged soil above the shelf, 0 when dry.
-double SubmergedHeight(const Project& p);
-// Height of the virtual back from the backfill surface down to the shelf: L tan i + H.
-double VirtualBackHeight(const Project& p);
-
-// The 13 pieces, slots 1..13, with the record's current slope; slot 0 unused.
-std::array<WallPiece, PieceCount + 1> WallPieces(const Project& p);
-
 // Weights and centroids of the 13 pieces (and the centroid levels in SeismicLevel(1..13)),
-// with LoadFactor(1).
-void ComputeDeadLoads(const Project& p, LoadCaseResults& r);
+// with the dead-load factor.
+void ComputeDeadLoads(const Project& p, const LoadFactors& f, LoadCaseResults& r);
 
 // The water ordinates 1..7 with their arms and levels, WaterPressureMax and the wetted widths,
-// with LoadFactor(4).
-void ComputeWaterPressure(const Project& p, LoadCaseResults& r);
+// with the water factor.
+void ComputeWaterPressure(const Project& p, const LoadFactors& f, LoadCaseResults& r);
 
 // Anchor heads on the underside: x, y and face angle of AnchorRowsPlaced(p) rows (at most
 // MaxAnchorRows), row 1 the highest. The force columns are left to the stability analysis and
 // cleared here.
 void PlaceAnchors(const Project& p, LoadCaseResults& r);
 
-// Every load case for the current LoadFactor, in this order: both backfill slope checks
-// (static, then seismic; the record's BackfillSlope may be flattened), the dead loads, the
-// static and the seismic earth pressure with the final slope, the water, the anchors. One call
-// on a record gives exactly the numbers of a second call on the record it leaves behind.
-void ComputeLoadCases(Project& p, LoadCaseResults& r);
+// Every load case for the factors f, in this order: both backfill slope checks (static, then
+// seismic), the dead loads, the static and the seismic earth pressure, the water, the anchors.
+// A slope the checks flatten is worked with throughout and proposed in the results: the record
+// with the proposal applied gives exactly these numbers, without a message.
+LoadCaseResults ComputeLoadCases(const Project& p, const LoadFactors& f = ServiceLoads);
+
+// The record the analysis works on: the project itself, or a copy that carries the slope the
+// checks settled on (the loads' proposal).
+class SettledProject {
+public:
+    SettledProject(const Project& p, const LoadCaseResults& loads);
+    SettledProject(const SettledProject&) = delete;
+    SettledProject& operator=(const SettledProject&) = delete;
+    const Project& operator*() const { return *record_; }
+    const Project* operator->() const { return record_; }
+
+private:
+    Project copy_;
+    const Project* record_;
+};
 
 // Lists for the summation about the toe, each in a fixed order and of fixed length; an entry
-// whose load does not act (dry soil, no water in front, ...) is present with zero force.
+// whose load does not act (dry soil, no water in front, ...) is present with zero force. p is
+// the settled record of the run that formed r.
 //
 // Water (case 4), eight entries: [0] back water, [1] front water, [2] water on the shelf,
 // [3] uplift on the flat bottom, [4] uplift on the lower slope, [5] uplift on the flat segment,
@@ -171,10 +147,10 @@ std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r);
 
 // The surcharge over the soil length, in the load case SurchargeType (taking its factor; a
 // type outside 1..7 counts unfactored).
-PointForce SurchargeForce(const Project& p);
+PointForce SurchargeForce(const Project& p, const LoadFactors& f);
 
 // Line load in slot 1..LineLoadCount, with the factor of its load case (a type outside 1..7
 // counts unfactored); zero for any other slot.
-PointForce LineLoadForce(const Project& p, int slot);
+PointForce LineLoadForce(const Project& p, const LoadFactors& f, int slot);
 
 } // namespace pendrake

@@ -138,7 +138,7 @@ float StoredToDesign(const DesignUnitSet& u, float stored)
 void StoreProvidedArea(const Project& p, DesignResults& r, int row)
 {
     const DesignUnitSet& u = DesignUnits(p.UnitSystem);
-    r.ReinAs[row] = float(BarAreaPerWidth(p.ReinDia[row], p.ReinPitch[row], u.StoredWidth));
+    r.ReinAs[row] = float(BarAreaPerWidth(r.ReinDia[row], r.ReinPitch[row], u.StoredWidth));
 }
 
 void StoreCapacity(const Project& p, DesignResults& r, int row)
@@ -146,7 +146,7 @@ void StoreCapacity(const Project& p, DesignResults& r, int row)
     const DesignUnitSet& u = DesignUnits(p.UnitSystem);
     const int section = SectionOfRow(row);
     const SectionCapacity cap = CheckSectionCapacity(p, StoredToDesign(u, r.ReinHeight[row]),
-        StoredToDesign(u, p.ReinDia[row]), StoredToDesign(u, p.ReinPitch[row]),
+        StoredToDesign(u, r.ReinDia[row]), StoredToDesign(u, r.ReinPitch[row]),
         float(double(r.ReinNormal[row]) * u.ForceToDesign),
         float(double(r.ReinShearNormal[section]) * u.ForceToDesign));
     r.ReinMomentCap[row] = float(double(cap.MomentCap) / u.MomentToDesign);
@@ -170,7 +170,7 @@ void StoreCrackControl(const Project& p, DesignResults& r, int row)
 {
     const DesignUnitSet& u = DesignUnits(p.UnitSystem);
     const std::optional<double> z = CrackControlZ(p, StoredToDesign(u, r.ReinHeight[row]),
-        StoredToDesign(u, p.ReinDia[row]), StoredToDesign(u, p.ReinPitch[row]),
+        StoredToDesign(u, r.ReinDia[row]), StoredToDesign(u, r.ReinPitch[row]),
         float(double(r.ReinNormalZ[row]) * u.ForceToDesign),
         float(double(r.ReinMomentZ[row]) * u.MomentToDesign));
     r.ReinZCannotCarry[row] = !z.has_value();
@@ -423,17 +423,20 @@ void CheckDesignRow(const Project& project, DesignResults& results, int row)
     StoreCrackControl(project, results, row);
 }
 
-void DesignRow(Project& project, DesignResults& results, int row)
+void DesignRow(const Project& project, DesignResults& results, int row)
 {
     RequireRow(row);
-    if (!project.ReinUserSet) {
+    if (project.ReinUserSet) {
+        results.ReinDia[row] = project.ReinDia[row];
+        results.ReinPitch[row] = project.ReinPitch[row];
+    } else {
         const DesignUnitSet& u = DesignUnits(project.UnitSystem);
         const BarChoice bars
             = SelectReinforcement(project, StoredToDesign(u, results.ReinHeight[row]),
                 float(double(results.ReinMoment[row]) * u.MomentToDesign),
                 float(double(results.ReinNormal[row]) * u.ForceToDesign), results.RhoMin);
-        project.ReinDia[row] = float(double(bars.Dia) * u.StoredPerDesign);
-        project.ReinPitch[row] = float(double(bars.Pitch) * u.StoredPerDesign);
+        results.ReinDia[row] = float(double(bars.Dia) * u.StoredPerDesign);
+        results.ReinPitch[row] = float(double(bars.Pitch) * u.StoredPerDesign);
     }
     StoreProvidedArea(project, results, row);
     StoreCapacity(project, results, row);
@@ -441,9 +444,9 @@ void DesignRow(Project& project, DesignResults& results, int row)
     StoreCrackControl(project, results, row);
 }
 
-void DesignSections(Project& project, const Envelope& env, DesignResults& results)
+DesignResults DesignSections(const Project& project, const Envelope& env)
 {
-    results = DesignResults {};
+    DesignResults results;
     for (int s = 1; s <= DesignSectionCount; ++s) {
         const int minus = 2 * s - 1;
         const int plus = 2 * s;
@@ -467,6 +470,7 @@ void DesignSections(Project& project, const Envelope& env, DesignResults& result
     results.ZMax = DesignZMax(project.UnitSystem);
     for (int row = 1; row <= ReinRowCount; ++row)
         DesignRow(project, results, row);
+    return results;
 }
 
 DesignWarningSet DesignWarnings(const DesignResults& r)

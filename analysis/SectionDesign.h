@@ -32,13 +32,17 @@ struct Envelope {
     std::array<float, DesignSectionCount + 1> EnvNormalZ {}; // service N for crack control
 };
 
-// The design table: rows 1..6 and sections 1..3, index 0 unused. Heights in cm (Metric, SI) or
-// in (British); areas per unit width in cm²/m or in²/ft; forces and moments in project units.
-// The bars themselves (ReinDia, ReinPitch) live in the project record.
+// The design table: rows 1..6 and sections 1..3, index 0 unused. Heights and bars in cm
+// (Metric, SI) or in (British); areas per unit width in cm²/m or in²/ft; forces and moments in
+// project units.
 struct DesignResults {
     using RowFloats = std::array<float, ReinRowCount + 1>;
     using RowFlags = std::array<bool, ReinRowCount + 1>;
     using SectionFloats = std::array<float, DesignSectionCount + 1>;
+
+    // The bars the rows are designed with: the engineer's (ReinUserSet) or the automatic choice.
+    RowFloats ReinDia {};
+    RowFloats ReinPitch {};
 
     RowFloats ReinHeight {}; // section thickness h, the same for both rows of a section
     RowFloats ReinMoment {}; // design moment magnitude of the row
@@ -157,19 +161,19 @@ double BodyWidthAtToeTop(const Project& project);
 // Thickness of design section 1..3 in stored small length (cm or in).
 float DesignHeight(const Project& project, int section);
 
-// Recomputes one row for its current bars (as after the user typed a diameter or pitch):
+// Recomputes one row for the bars in results.ReinDia / ReinPitch:
 // provided area, capacity and the section's shear capacity, crack control. The required steel
 // does not depend on the bars and is left as it is. Throws std::out_of_range for a row
 // outside 1..6.
 void CheckDesignRow(const Project& project, DesignResults& results, int row);
 
-// Designs one row from its moments, forces and height already in the table: the automatic bar
-// choice unless the user set the bars, then the checks, the required steel and crack control.
-// RhoMin must be set.
-void DesignRow(Project& project, DesignResults& results, int row);
+// Designs one row from its moments, forces and height already in the table: the engineer's bars
+// when ReinUserSet, else the automatic choice, then the checks, the required steel and crack
+// control. RhoMin must be set.
+void DesignRow(const Project& project, DesignResults& results, int row);
 
-// Fills the design table from the envelope and designs the six rows and three shear checks.
-void DesignSections(Project& project, const Envelope& envelope, DesignResults& results);
+// The design table from the envelope: the six rows and three shear checks.
+DesignResults DesignSections(const Project& project, const Envelope& envelope);
 
 // The warnings the design window and the report show for one row.
 struct RowWarnings {

@@ -37,7 +37,6 @@ constexpr int DeadCase = 1;
 constexpr int SoilCase = 3;
 constexpr int WaterCase = 4;
 constexpr int SeismicCase = 7;
-constexpr int ToeDesignRow = 6; // "M+" row of the toe: the bars along its underside
 
 // Sums of the forces on the part beyond one cut, in double precision.
 struct Cut {
@@ -214,12 +213,13 @@ LocatedForce BaseReaction(
 
 // Upward back water pressure on the part tau0..tau1 of segment j, acting on its horizontal
 // projection: hydrostatic below the water table, as the ordinates of the underside points.
-LocatedForce Uplift(const Project& p, const Underside& b, int j, double tau0, double tau1)
+LocatedForce Uplift(
+    const Project& p, const LoadFactors& f, const Underside& b, int j, double tau0, double tau1)
 {
     if (!(tau1 > tau0))
         return {};
     const double table = WallTopLevel(p) - std::max(0.0, double(p.BackWaterDepth));
-    const double unit = double(p.WaterUnitWeight) * double(p.LoadFactor[WaterCase]);
+    const double unit = double(p.WaterUnitWeight) * f[WaterCase];
     PlanePoint a = PointOnSegment(b, j, tau0);
     PlanePoint e = PointOnSegment(b, j, tau1);
     double headA = table - a.Y;
@@ -244,11 +244,6 @@ LocatedForce Uplift(const Project& p, const Underside& b, int j, double tau0, do
     return { sum / 2 * width, x, (a.Y + e.Y) / 2 };
 }
 
-double Factor(const Project& p, int loadCase)
-{
-    return p.LoadFactor[loadCase];
-}
-
 // x of the leaning upper back face at `level` above the shelf.
 double BackFaceX(const Project& p, double level)
 {
@@ -269,7 +264,7 @@ bool OnUpperWall(const Project& p, double x, double y)
 }
 
 // Westergaard force of the front water above level `cut`, towards the toe, and its level.
-LocatedForce FrontWaterSurge(const Project& p, double cut)
+LocatedForce FrontWaterSurge(const Project& p, const LoadFactors& f, double cut)
 {
     const double surface = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
     const double depth = surface; // the front water reaches down to the toe's underside
@@ -277,26 +272,26 @@ LocatedForce FrontWaterSurge(const Project& p, double cut)
     if (!(depth > 0) || !(h > 0))
         return {};
     const double force = WestergaardForce * double(p.WaterUnitWeight) * double(p.SeismicCoef)
-        * std::sqrt(depth) * h * std::sqrt(h) * Factor(p, SeismicCase);
+        * std::sqrt(depth) * h * std::sqrt(h) * f[SeismicCase];
     return { force, 0, cut + WestergaardLevel * h };
 }
 
 // Hydrostatic water force against a face from the water surface down to level `cut`, and its
 // level (a third of the way up).
-LocatedForce WaterBelow(const Project& p, double surface, double cut)
+LocatedForce WaterBelow(const Project& p, const LoadFactors& f, double surface, double cut)
 {
     const double h = surface - cut;
     if (!(h > 0))
         return {};
-    const double force = double(p.WaterUnitWeight) * h * h / 2 * Factor(p, WaterCase);
+    const double force = double(p.WaterUnitWeight) * h * h / 2 * f[WaterCase];
     return { force, 0, cut + h / 3 };
 }
 
-void AddLineLoads(const Project& p, Cut& upper, Cut& body, Cut& toe)
+void AddLineLoads(const Project& p, const LoadFactors& factors, Cut& upper, Cut& body, Cut& toe)
 {
     const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int slot = 1; slot <= count; ++slot) {
-        const PointForce f = LineLoadForce(p, slot);
+        const PointForce f = LineLoadForce(p, factors, slot);
         if (OnUpperWall(p, f.X, f.Y))
             upper.Add(f);
         if (f.Y >= double(p.ToeHeight) && f.X >= double(p.ToeWidth))
@@ -307,7 +302,8 @@ void AddLineLoads(const Project& p, Cut& upper, Cut& body, Cut& toe)
     }
 }
 
-void AddDeadLoads(const Project& p, const LoadCaseResults& loads, Cut& upper, Cut& body)
+void AddDeadLoads(
+    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, Cut& upper, Cut& body)
 {
     for (int k : { 1, 2 }) {
         upper.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k]);
@@ -315,7 +311,7 @@ void AddDeadLoads(const Project& p, const LoadCaseResults& loads, Cut& upper, Cu
     }
     for (int k = 7; k <= 11; ++k)
         body.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k]);
-    const double unitWeight = double(p.ConcUnitWeight) * Factor(p, DeadCase);
+    const double unitWeight = double(p.ConcUnitWeight) * f[DeadCase];
     for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
         body.Add(0, a.A * unitWeight, a.X, a.Y);
 }
@@ -323,8 +319,8 @@ void AddDeadLoads(const Project& p, const LoadCaseResults& loads, Cut& upper, Cu
 // Coulomb pressure of the backfill and the surcharge on the leaning upper back face (concrete
 // to earth friction), on the upper wall and on the body; the Mononobe-Okabe increment over it
 // on the upper wall.
-void AddUpperFaceEarthPressure(
-    const Project& p, const LoadCaseResults& loads, SectionForceResults& r, Cut& upper, Cut& body)
+void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
+    SectionForceResults& r, Cut& upper, Cut& body)
 {
     r.UpperFaceKa = 0;
     r.UpperFaceKaeIncrement = 0;
@@ -343,7 +339,7 @@ void AddUpperFaceEarthPressure(
     const double yShelf = ShelfLevel(p);
     const double friction = std::cos(delta + beta);
     const double tilt = std::tan(delta + beta); // vertical companion per horizontal force
-    const double f3 = Factor(p, SoilCase);
+    const double f3 = f[SoilCase];
     const double gs = p.FillUnitWeight;
     const double hd = DryDepth(p);
     const double hw = SubmergedHeight(p);
@@ -373,7 +369,7 @@ void AddUpperFaceEarthPressure(
         return;
     // The seismic increment is an inverted triangle over the face, largest at the top; below
     // the water table the saturated soil adds its own.
-    const double f7 = Factor(p, SeismicCase);
+    const double f7 = f[SeismicCase];
     const double kae = MononobeOkabeKae(phi, delta, beta, i, std::atan(double(p.SeismicCoef)));
     const double increment = std::max(0.0, kae - ka);
     r.UpperFaceKaeIncrement = static_cast<float>(increment);
@@ -386,7 +382,8 @@ void AddUpperFaceEarthPressure(
     }
 }
 
-void AddSeismicForces(const Project& p, const LoadCaseResults& loads, Cut& upper, Cut& body)
+void AddSeismicForces(
+    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, Cut& upper, Cut& body)
 {
     for (int k : { 1, 2 }) {
         upper.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k]);
@@ -396,7 +393,7 @@ void AddSeismicForces(const Project& p, const LoadCaseResults& loads, Cut& upper
         body.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k]);
     // Concrete above the cut: in the shear, at its centroid's height above the cut.
     const double perArea
-        = double(p.ConcUnitWeight) * double(p.SeismicCoef) * Factor(p, SeismicCase);
+        = double(p.ConcUnitWeight) * double(p.SeismicCoef) * f[SeismicCase];
     for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
         body.Add(-a.A * perArea, 0, a.X, a.Y);
 
@@ -411,21 +408,22 @@ void AddSeismicForces(const Project& p, const LoadCaseResults& loads, Cut& upper
         body.Add(seismic[k]);
 
     for (Cut* cut : { &upper, &body }) {
-        const LocatedForce surge = FrontWaterSurge(p, cut->Yc);
+        const LocatedForce surge = FrontWaterSurge(p, f, cut->Yc);
         cut->Add(-surge.Force, 0, double(p.ToeWidth), surge.Y);
     }
 }
 
-void AddWater(const Project& p, const LoadCaseResults& loads, Cut& upper, Cut& body)
+void AddWater(
+    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, Cut& upper, Cut& body)
 {
     const double yTop = WallTopLevel(p);
     const double backTable = yTop - std::max(0.0, double(p.BackWaterDepth));
     const double frontSurface = yTop - std::max(0.0, double(p.FrontWaterDepth));
     const double xBack = RearX(p);
     for (Cut* cut : { &upper, &body }) {
-        const LocatedForce back = WaterBelow(p, backTable, cut->Yc);
+        const LocatedForce back = WaterBelow(p, f, backTable, cut->Yc);
         cut->Add(-back.Force, 0, xBack, back.Y);
-        const LocatedForce front = WaterBelow(p, frontSurface, cut->Yc);
+        const LocatedForce front = WaterBelow(p, f, frontSurface, cut->Yc);
         cut->Add(front.Force, 0, double(p.ToeWidth), front.Y);
     }
 
@@ -443,8 +441,8 @@ void AddWater(const Project& p, const LoadCaseResults& loads, Cut& upper, Cut& b
 }
 
 // Base pressure, uplift and anchor pull on the underside above the body's cut.
-void AddUndersideAboveCut(
-    const Project& p, const StabilityResults& s, const Underside& b, Cut& body)
+void AddUndersideAboveCut(const Project& p, const LoadFactors& f, const StabilityResults& s,
+    const Underside& b, Cut& body)
 {
     const double psi = s.ResultantInclination;
     const double cut = p.ToeHeight;
@@ -453,7 +451,7 @@ void AddUndersideAboveCut(
         const LocatedForce reaction = BaseReaction(s, b, j, tau0, tau1);
         body.Add(reaction.Force * std::sin(psi), -reaction.Force * std::cos(psi), reaction.X,
             reaction.Y);
-        const LocatedForce uplift = Uplift(p, b, j, tau0, tau1);
+        const LocatedForce uplift = Uplift(p, f, b, j, tau0, tau1);
         body.Add(0, -uplift.Force, uplift.X, uplift.Y);
     }
     // Anchor rows whose heads lie above the cut, as the stability analysis places them.
@@ -469,15 +467,15 @@ void AddUndersideAboveCut(
     }
 }
 
-void AddToe(const Project& p, const StabilityResults& s, const Underside& b, SectionForceResults& r,
-    Cut& toe)
+void AddToe(const Project& p, const StabilityResults& s, const Underside& b, float toeBarDia,
+    SectionForceResults& r, Cut& toe)
 {
     const LoadCaseResults& loads = s.Loads;
     const double width = p.ToeWidth;
     const double perLength = p.UnitSystem == British ? InchesPerFoot : CentimetresPerMetre;
     // Effective depth to the bars along the underside; a cover deeper than the toe leaves none.
     const double depth = std::max(0.0,
-        double(p.ToeHeight) - (double(p.ConcCover) + double(p.ReinDia[ToeDesignRow])) / perLength);
+        double(p.ToeHeight) - (double(p.ConcCover) + double(toeBarDia)) / perLength);
     r.ToeShearDepth = static_cast<float>(depth);
     if (!(width > 0))
         return;
@@ -511,12 +509,16 @@ void AddToe(const Project& p, const StabilityResults& s, const Underside& b, Sec
 
 } // namespace
 
-bool ComputeSectionForces(Project& p, SectionForceResults& r)
+SectionForceResults ComputeSectionForces(
+    const Project& project, const LoadFactors& f, float toeBarDia)
 {
-    ComputeStability(p, r.Stability);
+    SectionForceResults r;
+    r.Stability = ComputeStability(project, f);
     if (!r.Stability.Stable)
-        return false;
+        return r;
 
+    const SettledProject settled(project, r.Stability.Loads);
+    const Project& p = *settled;
     const StabilityResults& s = r.Stability;
     const LoadCaseResults& loads = s.Loads;
     const double w2 = BodyWidthAtToeTop(p);
@@ -527,15 +529,15 @@ bool ComputeSectionForces(Project& p, SectionForceResults& r)
     Cut body { double(p.ToeWidth) + w2 / 2, double(p.ToeHeight), false };
     Cut toe { double(p.ToeWidth), double(p.ToeHeight) / 2, true };
 
-    AddLineLoads(p, upper, body, toe);
-    body.Add(SurchargeForce(p));
-    AddDeadLoads(p, loads, upper, body);
-    AddUpperFaceEarthPressure(p, loads, r, upper, body);
-    AddSeismicForces(p, loads, upper, body);
-    AddWater(p, loads, upper, body);
+    AddLineLoads(p, f, upper, body, toe);
+    body.Add(SurchargeForce(p, f));
+    AddDeadLoads(p, f, loads, upper, body);
+    AddUpperFaceEarthPressure(p, f, loads, r, upper, body);
+    AddSeismicForces(p, f, loads, upper, body);
+    AddWater(p, f, loads, upper, body);
     const Underside b = ProjectUnderside(p, s.ResultantInclination);
-    AddUndersideAboveCut(p, s, b, body);
-    AddToe(p, s, b, r, toe);
+    AddUndersideAboveCut(p, f, s, b, body);
+    AddToe(p, s, b, toeBarDia, r, toe);
 
     int section = 1;
     for (const Cut* cut : { &upper, &body, &toe }) {
@@ -544,7 +546,7 @@ bool ComputeSectionForces(Project& p, SectionForceResults& r)
         r.SectionNormal[section] = static_cast<float>(cut->Normal);
         ++section;
     }
-    return true;
+    return r;
 }
 
 } // namespace pendrake

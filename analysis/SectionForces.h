@@ -1,5 +1,5 @@
-// Moment, shear and normal force at the wall's three design sections for the load factors in
-// the record: the upper wall at the shelf, the body at the toe top, and the toe at its face.
+// Moment, shear and normal force at the wall's three design sections for one set of load
+// factors: the upper wall at the shelf, the body at the toe top, and the toe at its face.
 #pragma once
 
 #include "analysis/SectionDesign.h"
@@ -9,6 +9,10 @@
 #include <array>
 
 namespace pendrake {
+
+// The "M+" design row of the toe: the bars along its underside, which fix the toe's effective
+// depth for shear.
+inline constexpr int ToeDesignRow = 6;
 
 // The three cuts, for the part of the structure beyond each (above sections 1 and 2, in front
 // of section 3), in project units per unit length of wall:
@@ -23,9 +27,7 @@ namespace pendrake {
 // forces are positive in compression. The toe's shear is taken at its critical section, a
 // distance d (ToeShearDepth) in front of the face.
 struct SectionForceResults {
-    // The stability analysis (and through it the load cases) the forces were formed from. Its
-    // messages and the load cases' SlopeAdjusted collect over every call that reuses this
-    // struct, as over the combinations of one design run.
+    // The stability analysis (and through it the load cases) the forces were formed from.
     StabilityResults Stability;
 
     std::array<float, DesignSectionCount + 1> SectionMoment {}; // sections 1..3
@@ -40,9 +42,11 @@ struct SectionForceResults {
     float ToeShearDepth = 0; // distance of the toe's critical shear section from the face, Length
 };
 
-// Runs the stability analysis for the current LoadFactor and, when the structure is stable,
-// sums the forces beyond the three cuts. Returns the stability flag; a structure that is not
-// stable leaves the three section arrays as they were.
-bool ComputeSectionForces(Project& project, SectionForceResults& results);
+// Runs the stability analysis for the factors f and, when the structure is stable
+// (Stability.Stable), sums the forces beyond the three cuts; otherwise the section arrays hold 0.
+// The toe's critical shear section lies the effective depth to bars of diameter toeBarDia
+// (stored small length, cm or in) in front of the face.
+SectionForceResults ComputeSectionForces(
+    const Project& project, const LoadFactors& f, float toeBarDia);
 
 } // namespace pendrake

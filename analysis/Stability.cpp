@@ -81,7 +81,7 @@ void AddForce(StabilityResults& r, int loadCase, const PointForce& f)
     AddTerm(r, loadCase, f.Horizontal, f.Vertical, MomentAboutToe(f));
 }
 
-void SumLoadCases(const Project& p, StabilityResults& r)
+void SumLoadCases(const Project& p, const LoadFactors& factors, StabilityResults& r)
 {
     constexpr int Dead = 1;
     constexpr int Soil = 3;
@@ -89,8 +89,8 @@ void SumLoadCases(const Project& p, StabilityResults& r)
     constexpr int Seismic = 7;
     const int lineLoads = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int slot = 1; slot <= lineLoads; ++slot)
-        AddForce(r, p.LineLoads[slot].Type, LineLoadForce(p, slot));
-    AddForce(r, p.SurchargeType, SurchargeForce(p));
+        AddForce(r, p.LineLoads[slot].Type, LineLoadForce(p, factors, slot));
+    AddForce(r, p.SurchargeType, SurchargeForce(p, factors));
     for (int k = 1; k <= PieceCount; ++k) {
         const double w = r.Loads.DeadForce[k];
         AddTerm(r, Dead, 0.0, w, w * double(r.Loads.DeadArm[k]));
@@ -430,19 +430,12 @@ double ProjectedPressure(const StabilityResults& r, double u)
         .At(u);
 }
 
-void ComputeStability(Project& p, StabilityResults& r)
-{
-    {
-        StabilityResults fresh;
-        fresh.Loads = std::move(r.Loads);
-        fresh.Messages = std::move(r.Messages);
-        r = std::move(fresh);
-    }
-    ComputeLoadCases(p, r.Loads);
-    for (const std::string& m : r.Loads.Messages)
-        AddMessage(r, m);
+namespace {
 
-    SumLoadCases(p, r);
+// Everything after the load cases, on the settled record.
+void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
+{
+    SumLoadCases(p, f, r);
     r.BaseSpan = ToFloat(double(p.ToeWidth) + double(p.BottomWidth) + double(p.LowerSlopeWidth)
         + double(p.LowerFlatWidth) + double(p.RearSlopeWidth));
 
@@ -472,7 +465,7 @@ void ComputeStability(Project& p, StabilityResults& r)
         return;
     }
     // The load cases have said why; the wall cannot be shown to stand the earthquake.
-    if (r.Loads.SeismicUndefined && p.LoadFactor[LoadCaseCount] != 0)
+    if (r.Loads.SeismicUndefined && f[LoadCaseCount] != 0)
         return;
 
     const ProjectedBase base = ProjectBase(p, psi, r);
@@ -611,6 +604,19 @@ void ComputeStability(Project& p, StabilityResults& r)
 
     const double x = (M + double(r.AnchorForceMoment)) / (V + double(r.AnchorForceVertical));
     r.Stable = x >= -ToeEdgeTolerance && x <= double(r.BaseSpan);
+}
+
+} // namespace
+
+StabilityResults ComputeStability(const Project& project, const LoadFactors& f)
+{
+    StabilityResults r;
+    r.Loads = ComputeLoadCases(project, f);
+    for (const std::string& m : r.Loads.Messages)
+        AddMessage(r, m);
+    const SettledProject settled(project, r.Loads);
+    SolveStability(*settled, f, r);
+    return r;
 }
 
 std::vector<std::string> StabilityNotes(const Project& p, const StabilityResults& r)

@@ -88,8 +88,7 @@ struct StabilityResults {
     // The load cases the sums were formed from; the anchor table's Along and Across columns are
     // the anchor forces found here.
     LoadCaseResults Loads;
-    // Texts for warning boxes: the load cases' and this analysis's own. Like the load cases'
-    // list it collects over the calls of one run, each text once.
+    // Texts for warning boxes: the load cases' and this analysis's own, each once, in order.
     std::vector<std::string> Messages;
 
     // Per load case 1..7; slot 0 holds loads of no known case (only from a damaged file).
@@ -158,10 +157,9 @@ struct StabilityResults {
     std::array<float, BaseSegmentCount + 1> SegmentForce {};
 };
 
-// Runs the load cases for the current LoadFactor (the backfill slope may be flattened in the
-// record), sums them about the toe and solves the base. Everything in `results` is recomputed
-// except the collected messages.
-void ComputeStability(Project& project, StabilityResults& results);
+// Runs the load cases for the factors f (a slope the checks flatten comes back as the loads'
+// proposal, and the run works with it), sums them about the toe and solves the base.
+StabilityResults ComputeStability(const Project& project, const LoadFactors& f = ServiceLoads);
 
 // The underside projected across a resultant of inclination psi, double precision.
 struct ProjectedBase {

@@ -177,7 +177,7 @@ Json CalculatorJson(const CalculatorInput& input, const CalculatorResult& r)
     return j;
 }
 
-Json DesignJson(const Project& p, const CombinationResults& r)
+Json DesignJson(const CombinationResults& r)
 {
     Json j = Json::MakeObject();
     j.Set("Stable", r.Stable);
@@ -213,8 +213,8 @@ Json DesignJson(const Project& p, const CombinationResults& r)
 
     const DesignResults& d = r.Design;
     j.Set("ReinHeight", rows(d.ReinHeight));
-    j.Set("ReinDia", rows(p.ReinDia));
-    j.Set("ReinPitch", rows(p.ReinPitch));
+    j.Set("ReinDia", rows(r.Design.ReinDia));
+    j.Set("ReinPitch", rows(r.Design.ReinPitch));
     j.Set("ReinMoment", rows(d.ReinMoment));
     j.Set("ReinNormal", rows(d.ReinNormal));
     j.Set("ReinMomentZ", rows(d.ReinMomentZ));

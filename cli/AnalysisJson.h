@@ -16,7 +16,7 @@ Json StabilityJson(const Project& project, const StabilityResults& results);
 Json CalculatorJson(const CalculatorInput& input, const CalculatorResult& result);
 
 // The combinations, the envelope and the section design, with per-row warnings and "messages".
-Json DesignJson(const Project& project, const CombinationResults& results);
+Json DesignJson(const CombinationResults& results);
 
 // A list of texts.
 Json TextList(const std::vector<std::string>& texts);

@@ -7,6 +7,7 @@
 #ifdef PENDRAKE_HAVE_REPORT
 #include "cli/ReportCommand.h"
 #endif
+#include "document/ProjectDocument.h"
 #include "io/ProjectFile.h"
 #include "model/Units.h"
 
@@ -61,7 +62,7 @@ int Show(const ParsedArguments& args, std::ostream& out, std::ostream& err)
     return ExitSuccess;
 }
 
-int Save(Project& p, const std::string& path, std::ostream& err)
+int Save(const Project& p, const std::string& path, std::ostream& err)
 {
     const FileStatus status = WriteProjectFile(path, p);
     if (!status.Ok) {
@@ -100,8 +101,8 @@ int Convert(const ParsedArguments& args, std::ostream& err)
         err << "pendrake-cli: " << error << "\n";
         return ExitFailure;
     }
-    SelectUnitSystem(p, system->second, false);
-    return Save(p, args.Output, err);
+    // A file operation: the record as read, in the other system, without any analysis.
+    return Save(SwitchUnitSystem(p, system->second), args.Output, err);
 }
 
 // A whole-text number, whatever the locale; false for anything else.
@@ -114,7 +115,7 @@ bool ParseNumber(std::string_view text, double& value)
 }
 
 // The seven load factors D, L, H, F, T, Impact, E of a combination.
-bool ParseFactors(const std::string& text, std::array<float, 8>& factors)
+bool ParseFactors(const std::string& text, LoadFactors& factors)
 {
     size_t start = 0;
     for (int k = 1; k <= 7; ++k) {
@@ -125,7 +126,7 @@ bool ParseFactors(const std::string& text, std::array<float, 8>& factors)
         const std::string_view item = std::string_view(text).substr(start, comma - start);
         if (!ParseNumber(item, v))
             return false;
-        factors[size_t(k)] = float(v);
+        factors.Factor[size_t(k)] = float(v);
         start = comma + 1;
     }
     return true;
@@ -134,7 +135,7 @@ bool ParseFactors(const std::string& text, std::array<float, 8>& factors)
 int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Project p = MakeNewProject(DefaultReportFont);
-    std::array<float, 8> factors{0, 1, 1, 1, 1, 1, 1, 1};
+    LoadFactors factors;
     if (!args.Factors.empty() && !ParseFactors(args.Factors, factors)) {
         err << "pendrake-cli: --factors takes seven numbers D,L,H,F,T,I,E, not " << args.Factors
             << "\n";
@@ -145,10 +146,15 @@ int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
         err << "pendrake-cli: " << error << "\n";
         return ExitFailure;
     }
-    p.LoadFactor = factors;
-    StabilityResults results;
-    ComputeStability(p, results);
-    out << StabilityJson(p, results).Dump() << "\n";
+    const ProjectDocument document(std::move(p), args.File);
+    // Service loads are the document's own run; other factors analyse the record as it was read,
+    // so that a slope they flatten is reported as the document's run reports it.
+    if (factors == ServiceLoads) {
+        out << StabilityJson(document.Record(), document.Stability()).Dump() << "\n";
+        return ExitSuccess;
+    }
+    const Project& asRead = document.RecordBeforeProposal().value_or(document.Record());
+    out << StabilityJson(document.Record(), ComputeStability(asRead, factors)).Dump() << "\n";
     return ExitSuccess;
 }
 
@@ -160,9 +166,8 @@ int Design(const ParsedArguments& args, std::ostream& out, std::ostream& err)
         err << "pendrake-cli: " << error << "\n";
         return ExitFailure;
     }
-    CombinationResults results;
-    RunCombinations(p, results);
-    out << DesignJson(p, results).Dump() << "\n";
+    const ProjectDocument document(std::move(p), args.File);
+    out << DesignJson(document.Combinations()).Dump() << "\n";
     return ExitSuccess;
 }
 
@@ -253,7 +258,6 @@ bool LoadProject(const std::string& file, Project& project, std::string& error)
         error = status.Message;
         return false;
     }
-    project.FileName = file;
     return true;
 }
 

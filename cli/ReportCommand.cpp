@@ -2,6 +2,7 @@
 #include "cli/ReportCommand.h"
 
 #include "cli/Json.h"
+#include "document/ProjectDocument.h"
 #include "report/PrintJob.h"
 #include "report/QtPageCanvas.h"
 
@@ -129,10 +130,11 @@ int RunReportCommand(const ParsedArguments& args, std::ostream& out, std::ostrea
         return ExitFailure;
     }
 
+    const ProjectDocument document(std::move(p), args.File);
     // The print dialog's check: on an unstable wall Reactions and Concrete design are not
     // offered, so they are not printed here either.
-    CombinationResults check;
-    const bool stable = report::CheckStableForPrinting(p, check);
+    const CombinationResults& check = document.Combinations();
+    const bool stable = check.Stable;
     const PrintOptions asked = options;
     options = report::RestrictToStable(options, stable);
 
@@ -140,9 +142,9 @@ int RunReportCommand(const ParsedArguments& args, std::ostream& out, std::ostrea
     const QString path = QString::fromStdString(args.Output);
     QPdfWriter writer(path);
     report::SetUpA4Pdf(writer);
-    writer.setTitle(QString::fromStdString(p.ProjectTitle));
+    writer.setTitle(QString::fromStdString(document.Record().ProjectTitle));
     report::QtPageCanvas canvas(writer);
-    report::ReportContext ctx(canvas, p);
+    report::ReportContext ctx(canvas, document);
     report::ChooseReportFonts(ctx, report::InstalledFontFamilies());
     report::StampLocaleDateTime(ctx);
     const report::PrintJobResult job

@@ -778,9 +778,8 @@ FileStatus ParseProjectFile(std::span<const uint8_t> bytes, std::string_view fil
     return { true, {} };
 }
 
-FileStatus WriteProjectFile(const std::string& path, Project& project)
+FileStatus WriteProjectFile(const std::string& path, const Project& project)
 {
-    project.SaveOk = false;
     const std::string prefix = "Cannot save " + Quoted(path) + ": ";
     std::string problem;
     const std::vector<uint8_t> bytes = ProjectFileBytes(project, &problem);
@@ -797,8 +796,6 @@ FileStatus WriteProjectFile(const std::string& path, Project& project)
     // "a.BAK" saved under its own name is its own backup: deleting it would delete the save.
     if (!IsSameFile(path, backup))
         std::remove(backup.c_str());
-    project.SaveOk = true;
-    project.Modified = false;
     return { true, {} };
 }
 
@@ -808,10 +805,7 @@ FileStatus ReadProjectFile(
     std::vector<uint8_t> bytes;
     if (FileStatus status = ReadWholeFile(path, bytes); !status.Ok)
         return status;
-    FileStatus status = ParseProjectFile(bytes, path, project, legacy);
-    if (status.Ok)
-        project.Modified = false;
-    return status;
+    return ParseProjectFile(bytes, path, project, legacy);
 }
 
 } // namespace pendrake

@@ -103,13 +103,11 @@ FileStatus ParseProjectFile(std::span<const uint8_t> bytes, std::string_view fil
 
 // Saves `project` to path: the previous file waits as its ".BAK" while the new one is written
 // and is deleted once the write is complete. A text that cannot be written refuses the save
-// before anything on disk changes. On success SaveOk = true and Modified = false; on failure
-// SaveOk = false, Modified keeps its value and Message carries the system's error text.
-FileStatus WriteProjectFile(const std::string& path, Project& project);
+// before anything on disk changes. On failure Message carries the system's error text.
+FileStatus WriteProjectFile(const std::string& path, const Project& project);
 
-// Opens path as by ParseProjectFile and, on success, sets Modified = false. FileName is the
-// caller's to set. The caller starts from MakeNewProject so that fields an older file lacks
-// hold their defaults.
+// Opens path as by ParseProjectFile. The caller starts from MakeNewProject so that fields an
+// older file lacks hold their defaults.
 FileStatus ReadProjectFile(
     const std::string& path, Project& project, std::optional<LegacyResults>* legacy = nullptr);
 

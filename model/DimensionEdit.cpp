@@ -236,7 +236,6 @@ bool ApplyDimensionEdit(Project& p, int index, double value)
     if (!(rounded <= double(FLT_MAX)))
         return false;
 
-    p.Modified = true;
     Dimension(p, index) = static_cast<float>(rounded);
     RestoreChainsAfter(p, index);
     CloseBrokenChains(p);

@@ -33,7 +33,7 @@ double HeightChainGap(const Project& project);
 // the dimensions after it in its absorption order take up the change so that both chains hold,
 // applies the derived limits (ToeWidth 0 without a toe height; no shelf and a plain flat bottom
 // without a sloping underside; water depths no deeper than the wall), sets AnchorRows to the
-// rows that fit and marks the project modified. Returns false, leaving the project as it was,
+// rows that fit. Returns false, leaving the project as it was,
 // for an index that is no dimension or a value that is negative or not finite.
 bool ApplyDimensionEdit(Project& project, int index, double value);
 

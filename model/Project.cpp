@@ -70,7 +70,6 @@ void NewProject(Project& p, std::string_view reportFont)
     p.MarginRight = 20;
     p.MarginTop = 20;
     p.MarginBottom = 20;
-    p.Modified = false;
     p.ReinUserSet = false;
     p.PageFieldText = {"", "&Input", "&Date &Time", "Page &Page"};
     p.ReportFontName = std::string(reportFont);

@@ -1,5 +1,6 @@
 // The project record: every input of one retaining-wall cross-section, per unit length of wall,
-// held in the units of the current unit system, plus the runtime state of the open project.
+// held in the units of the current unit system. Nothing else: the file name, the unsaved state
+// and the results belong to the project document.
 #pragma once
 
 #include <array>
@@ -102,19 +103,10 @@ struct Project {
     std::string ReportFontName;
     float ReportFontSize = 0; // points
 
-    // Runtime state, never written to the project file
-    std::string FileName; // empty for a project never saved
-    bool Modified = false;
-    bool SaveOk = true;
-    int16_t UnitSystemPrev = 0;
-    bool DialogCancelled = false;
-    std::string EditValue;
-    // Factors of the load combination being analysed, per load case 1..7 (index 0 unused).
-    std::array<float, 8> LoadFactor{0, 1, 1, 1, 1, 1, 1, 1};
 };
 
-// Fills every field with the defaults of a new project. FileName, the line-load slots and the
-// user's bar tables stay as they were: nothing reaches them until a count or switch does.
+// Fills every field with the defaults of a new project. The line-load slots and the user's bar
+// tables stay as they were: nothing reaches them until a count or switch does.
 // reportFont is the report text font chosen at start-up.
 void NewProject(Project& project, std::string_view reportFont);
 

@@ -96,9 +96,9 @@ ConversionFactors UnitConversionFactors(int16_t from, int16_t to)
     return f;
 }
 
-void ConvertUnits(Project& p)
+void ConvertUnits(Project& p, int16_t from)
 {
-    const ConversionFactors f = UnitConversionFactors(p.UnitSystemPrev, p.UnitSystem);
+    const ConversionFactors f = UnitConversionFactors(from, p.UnitSystem);
     const double L = f.Length;
     const double T = f.Stress;
     const double S = f.SmallLength;
@@ -144,17 +144,15 @@ void ConvertUnits(Project& p)
     RestoreDimensionChains(p);
 }
 
-bool SelectUnitSystem(Project& p, int16_t unitSystem, bool fillingControls)
+Project SwitchUnitSystem(const Project& p, int16_t unitSystem)
 {
-    // Choosing the system already in use changes nothing but the menu's check mark.
+    Project switched = p;
+    // Choosing the system already in use changes nothing.
     if (unitSystem == p.UnitSystem)
-        return false;
-    if (!fillingControls)
-        p.Modified = true;
-    p.UnitSystemPrev = p.UnitSystem;
-    p.UnitSystem = unitSystem;
-    ConvertUnits(p);
-    return true;
+        return switched;
+    switched.UnitSystem = unitSystem;
+    ConvertUnits(switched, p.UnitSystem);
+    return switched;
 }
 
 } // namespace pendrake

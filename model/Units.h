@@ -65,13 +65,12 @@ struct ConversionFactors {
 
 ConversionFactors UnitConversionFactors(int16_t from, int16_t to);
 
-// Converts every stored value from UnitSystemPrev to UnitSystem in place, rounding each to the
-// decimals its field is shown with, then restores both dimension chains.
-void ConvertUnits(Project& project);
+// Converts every stored value from the system `from` to project.UnitSystem in place, rounding
+// each to the decimals its field is shown with, then restores both dimension chains.
+void ConvertUnits(Project& project, int16_t from);
 
-// The unit list's change handler: marks the project modified (unless the window is filling its
-// own controls), remembers the previous system and converts when the system really changed.
-// Returns true when values were converted.
-bool SelectUnitSystem(Project& project, int16_t unitSystem, bool fillingControls);
+// The project in another unit system, as the unit list switches it: every stored value
+// converted. The system already in use gives the project unchanged.
+Project SwitchUnitSystem(const Project& project, int16_t unitSystem);
 
 } // namespace pendrake

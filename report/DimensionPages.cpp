@@ -35,7 +35,7 @@ void PrintDimensionsSection(ReportContext& ctx)
 {
     BeginSection(ctx);
     PrintSectionTitle(ctx, "Dimensions");
-    Project& p = ctx.Record;
+    const Project& p = ctx.Record;
     PageCanvas& c = ctx.Canvas;
     const WallLayout& layout = LayoutWall(ctx);
     const FigureStyle style = PrintedFigureStyle();
@@ -43,9 +43,7 @@ void PrintDimensionsSection(ReportContext& ctx)
     Figure figure;
     AddWallOutline(figure, p, layout);
     if (double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) > 0 && p.AnchorRows > 0) {
-        LoadCaseResults anchors;
-        PlaceAnchors(p, anchors);
-        AddAnchors(figure, layout, anchors, style);
+        AddAnchors(figure, layout, ctx.Stability.Loads, style);
     }
     AddDimensionLines(figure, p, layout, style);
     ctx.BodyFontSize = static_cast<float>(ValueFontPoints * ctx.PageScale);

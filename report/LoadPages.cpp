@@ -400,15 +400,11 @@ void AddSeismicPieces(Figure& f, const Project& p, const WallLayout& L, const Lo
 
 void PrintLoadsSection(ReportContext& ctx)
 {
-    Project& p = ctx.Record;
+    const Project& p = ctx.Record;
     const FigureStyle style = PrintedFigureStyle();
-    for (int pass = 1;; ++pass) {
+    {
         const WallLayout& L = BeginDrawingSection(ctx, "Loads", BodyFontPoints);
-        LoadCaseResults loads;
-        ComputeLoadCases(p, loads);
-        AddMessagesOnce(ctx, loads.Messages);
-        if (loads.SlopeAdjusted && pass < MaxDrawingPasses)
-            continue; // the flattened wall, drawn again over this half
+        const LoadCaseResults& loads = ctx.Stability.Loads;
         const double scale = LoadScale(ctx, loads);
 
         // Arrows keep clear of the frame by a value's height, so that their values fit in.
@@ -423,7 +419,6 @@ void PrintLoadsSection(ReportContext& ctx)
         AddVerticalSoilForces(figure, p, L, loads, scale, frame);
         AddSeismicPieces(figure, p, L, loads, scale, frame);
         PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
-        break;
     }
     ctx.Canvas.SetForeColour(ColourBlack);
     PrintLoadLegend(ctx);

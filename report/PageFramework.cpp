@@ -135,9 +135,12 @@ std::string StrFTime(const char* format)
 
 } // namespace
 
-ReportContext::ReportContext(PageCanvas& canvas, Project& record)
+ReportContext::ReportContext(PageCanvas& canvas, const ProjectDocument& document)
     : Canvas(canvas)
-    , Record(record)
+    , Document(document)
+    , Record(document.Record())
+    , Stability(document.Stability())
+    , Combinations(document.Combinations())
 {
 }
 
@@ -374,8 +377,9 @@ std::string ExpandFieldCodes(const ReportContext& ctx, std::string_view text)
         case 0: out += ctx.DateText; break;
         case 1: out += ctx.TimeText; break;
         case 2:
-            out += ctx.Record.FileName.empty() ? std::string(UnnamedProject)
-                                               : Capitals(FileBaseName(ctx.Record.FileName));
+            out += ctx.Document.FileName().empty()
+                ? std::string(UnnamedProject)
+                : Capitals(FileBaseName(ctx.Document.FileName()));
             break;
         case 3: out += std::to_string(ctx.PageNumber); break;
         case 4:

@@ -7,6 +7,7 @@
 #include "analysis/Combinations.h"
 #include "analysis/LoadCases.h"
 #include "analysis/Stability.h"
+#include "document/ProjectDocument.h"
 #include "model/Project.h"
 #include "report/PageCanvas.h"
 #include "report/WallGeometry.h"
@@ -47,13 +48,14 @@ struct DrawingState {
     float LoadScale = 0; // page units per pressure or line-load unit
 };
 
-// The report being composed: the canvas, the project it prints, the page state, and the
-// analysis results the sections read. One per print job.
+// The report being composed: the canvas, the document it prints (its record and the results of
+// its engine runs, which the sections read), and the page state. One per print job.
 struct ReportContext {
-    ReportContext(PageCanvas& canvas, Project& record);
+    ReportContext(PageCanvas& canvas, const ProjectDocument& document);
 
     PageCanvas& Canvas;
-    Project& Record;
+    const ProjectDocument& Document;
+    const Project& Record;
 
     // Fonts fixed at program start (ChooseReportFonts).
     std::string TextFont = "Arial";
@@ -81,9 +83,9 @@ struct ReportContext {
 
     DrawingState Drawing;
 
-    // Results of the analysis runs of the print job, read by the sections.
-    StabilityResults Stability;
-    CombinationResults Combinations;
+    // The document's results: the service-load stability and the combinations with the design.
+    const StabilityResults& Stability;
+    const CombinationResults& Combinations;
 
     // Printer errors caught by BeginSection and PrintFooter. When OnPrinterError is set it is
     // told (the window shows a warning box); otherwise the texts collect in Messages.

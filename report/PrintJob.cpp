@@ -25,13 +25,6 @@ int16_t PrintOptions::Option(int index) const
     return const_cast<PrintOptions*>(this)->Option(index);
 }
 
-bool CheckStableForPrinting(Project& project, CombinationResults& results)
-{
-    results = CombinationResults {};
-    RunCombinations(project, results);
-    return results.Stable;
-}
-
 PrintOptions RestrictToStable(PrintOptions options, bool stable)
 {
     if (!stable) {
@@ -49,11 +42,6 @@ void AddOnce(std::vector<std::string>& to, const std::vector<std::string>& from)
         if (std::find(to.begin(), to.end(), m) == to.end())
             to.push_back(m);
     }
-}
-
-void SetServiceLoads(Project& p)
-{
-    SetLoadFactors(p, 1, 1, 1, 1, 1, 1, 1);
 }
 
 // The steps of the job. Without a context it only plans: it places the sections and counts
@@ -80,8 +68,6 @@ public:
             firstSheetUsed = true;
         }
         if (o.PrintLoads) {
-            if (ctx_)
-                SetServiceLoads(ctx_->Record);
             Section(ReportSection::Loads, "Printing loads");
             slot_ = int16_t(1 - slot_);
             firstSheetUsed = true;
@@ -93,27 +79,15 @@ public:
         if (o.PrintProperties)
             SectionThenEjectWhenFull(ReportSection::Properties, "Printing properties");
         if (o.PrintStability) {
-            if (ctx_ && !cancelled_) {
-                SetServiceLoads(ctx_->Record);
-                ctx_->Stability = StabilityResults {};
-                ComputeStability(ctx_->Record, ctx_->Stability);
+            if (ctx_ && !cancelled_)
                 AddOnce(result_.Messages, ctx_->Stability.Messages);
-            }
             SectionThenEjectWhenFull(ReportSection::Stability, "Printing stability");
         }
-        if (o.PrintReactions) {
-            if (ctx_)
-                SetServiceLoads(ctx_->Record);
+        if (o.PrintReactions)
             SectionThenEjectWhenFull(ReportSection::Reactions, "Printing reactions");
-        }
         // 8. An unstable wall skips the concrete pages without a word.
         if (o.PrintConcrete) {
-            bool stable = plannedConcreteStable;
-            // Its messages were shown when the print dialog ran the same check; an unstable
-            // wall drops the concrete pages without a word.
-            if (ctx_ && !cancelled_)
-                stable = CheckStableForPrinting(ctx_->Record, ctx_->Combinations);
-            if (stable) {
+            if (plannedConcreteStable) {
                 Label("Printing concrete design");
                 for (ReportSection s : { ReportSection::Concrete1, ReportSection::Concrete2,
                          ReportSection::Concrete3, ReportSection::Concrete4 })
@@ -256,12 +230,8 @@ PrintJobResult RunPrintJob(ReportContext& ctx, const PrintOptions& options,
     }
     ctx.HalfPageSlot = -1;
     // &NPAGES needs the total before the first sheet: the concrete pages depend on whether the
-    // combinations leave the wall stable, which this run (the one step 8 repeats) tells.
-    bool concreteStable = false;
-    if (options.PrintConcrete) {
-        CombinationResults probe;
-        concreteStable = CheckStableForPrinting(ctx.Record, probe);
-    }
+    // combinations leave the wall stable.
+    const bool concreteStable = ctx.Combinations.Stable;
     ctx.PageCount = PlanPrintJob(options, concreteStable).Sheets;
     return JobSteps(&ctx, &printers, hooks).Run(options, concreteStable);
 }

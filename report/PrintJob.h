@@ -84,14 +84,10 @@ struct PrintJobResult {
     std::vector<PlacedSection> Placed;
     int16_t Sheets = 0; // sheets of the document (0 when nothing was printed)
     bool Cancelled = false; // the document was given up
-    // Texts the stability run of the job reported (a flattened slope), each once, in order,
-    // followed by the printer errors that no OnPrinterError took.
+    // Texts of the document's stability run when the Stability section printed, each once, in
+    // order, followed by the printer errors that no OnPrinterError took.
     std::vector<std::string> Messages;
 };
-
-// The stability check of the print dialog: runs the combinations and section design and says
-// whether the wall came out stable (results left in `results`).
-bool CheckStableForPrinting(Project& project, CombinationResults& results);
 
 // The dialog's rule on an unstable wall: Reactions and Concrete design unchecked.
 PrintOptions RestrictToStable(PrintOptions options, bool stable);

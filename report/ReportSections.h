@@ -86,12 +86,7 @@ LabelBox SectionBodyBox(const ReportContext& ctx, double inset);
 // A page box moved inside the body of the current section frame, a small margin from its edges.
 LabelBox KeepInsideFrame(const ReportContext& ctx, LabelBox box);
 
-// A slope the analysis flattened is stored in the record, so the next run accepts it: a drawing
-// section draws itself at most this many times into its half page.
-inline constexpr int MaxDrawingPasses = 2;
-
-// The first steps of the drawing sections (Loads, Reactions): BeginSection, every load factor
-// 1, the title, the wall fitted into the drawing area and the body font of `bodyPoints` times
+// The first steps of the drawing sections (Loads, Reactions): BeginSection, the title, the wall fitted into the drawing area and the body font of `bodyPoints` times
 // PageScale.
 const WallLayout& BeginDrawingSection(
     ReportContext& ctx, std::string_view title, double bodyPoints);

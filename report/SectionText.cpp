@@ -199,8 +199,6 @@ std::vector<LabelBox> PaintFigureSeparated(
 const WallLayout& BeginDrawingSection(ReportContext& ctx, std::string_view title, double bodyPoints)
 {
     BeginSection(ctx);
-    for (int c = 1; c <= LoadCaseCount; ++c)
-        ctx.Record.LoadFactor[size_t(c)] = 1.0f;
     PrintSectionTitle(ctx, title);
     const WallLayout& layout = LayoutWall(ctx);
     ctx.BodyFontSize = static_cast<float>(bodyPoints * ctx.PageScale);

@@ -192,22 +192,14 @@ void PrintStabilitySection(ReportContext& ctx)
 
 void PrintReactionsSection(ReportContext& ctx)
 {
-    Project& p = ctx.Record;
+    const Project& p = ctx.Record;
     const FigureStyle style = PrintedFigureStyle();
-    for (int pass = 1;; ++pass) {
-        const WallLayout& L = BeginDrawingSection(ctx, "Reactions", DrawingFontPoints);
-        ctx.Stability = StabilityResults {};
-        ComputeStability(p, ctx.Stability);
-        AddMessagesOnce(ctx, ctx.Stability.Messages);
-        if (ctx.Stability.Loads.SlopeAdjusted && pass < MaxDrawingPasses)
-            continue;
-        Figure figure;
-        AddWallOutline(figure, p, L);
-        // Nothing to draw for a wall that is not stable: it has no reactions.
-        AddReactions(figure, p, L, ctx.Stability, style);
-        PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
-        break;
-    }
+    const WallLayout& L = BeginDrawingSection(ctx, "Reactions", DrawingFontPoints);
+    Figure figure;
+    AddWallOutline(figure, p, L);
+    // Nothing to draw for a wall that is not stable: it has no reactions.
+    AddReactions(figure, p, L, ctx.Stability, style);
+    PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
     ctx.Canvas.SetForeColour(ColourBlack);
     PrintLoadLegend(ctx);
 }
