@@ -94,8 +94,6 @@ const WallLayout& BeginDrawingSection(
 // The boxes of the three load legend lines (PrintLoadLegend) in the current font.
 std::vector<LabelBox> LoadLegendBoxes(ReportContext& ctx);
 
-// Adds each message not yet in ctx.Messages.
-void AddMessagesOnce(ReportContext& ctx, const std::vector<std::string>& messages);
 
 // Index into the unit label tables: UnitSystem, or Metric for a value outside 0..2.
 size_t UnitIndex(const Project& project);

@@ -225,13 +225,6 @@ std::vector<LabelBox> LoadLegendBoxes(ReportContext& ctx)
     return boxes;
 }
 
-void AddMessagesOnce(ReportContext& ctx, const std::vector<std::string>& messages)
-{
-    for (const std::string& m : messages)
-        if (std::find(ctx.Messages.begin(), ctx.Messages.end(), m) == ctx.Messages.end())
-            ctx.Messages.push_back(m);
-}
-
 size_t UnitIndex(const Project& project)
 {
     return static_cast<size_t>(std::clamp<int>(project.UnitSystem, 0, 2));
