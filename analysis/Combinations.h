@@ -72,7 +72,7 @@ struct CombinationResults {
     SectionTable ComboNormal {};
 
     // The envelope over combinations 1..11, with the service set's forces for crack control,
-    // and the design made from it. A run that stopped leaves both as they were.
+    // and the design made from it. A run that stopped forms neither: both hold 0.
     Envelope Env;
     DesignResults Design;
 

@@ -142,9 +142,11 @@ TEST_P(SlopeCheck, FlattensToTheNextTenthAndSaysSoOnce)
     p.BackfillSlope = c.slope;
     p.SeismicCoef = c.kh;
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
 
-    EXPECT_FLOAT_EQ(p.BackfillSlope, c.flattened) << c.name;
+    const float worked = r.SlopeAdjusted ? r.ProposedBackfillSlope : p.BackfillSlope;
+    EXPECT_FLOAT_EQ(worked, c.flattened) << c.name;
+    EXPECT_EQ(p.BackfillSlope, c.slope) << "the record stays as it was";
     EXPECT_EQ(HasMessage(r, StaticSlopeMessage), c.staticMessage) << c.name;
     EXPECT_EQ(HasMessage(r, SeismicSlopeMessage), c.seismicMessage) << c.name;
     EXPECT_EQ(r.Messages.size(), size_t(c.staticMessage) + size_t(c.seismicMessage)) << c.name;
@@ -175,15 +177,16 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
     Project first = DefaultWall();
     first.BackfillSlope = 1.0f; // flattened twice: 1.8, then 2.6
     LoadCaseResults a;
-    ComputeLoadCases(first, a);
-    ASSERT_FLOAT_EQ(first.BackfillSlope, 2.6f);
+    a = ComputeLoadCases(first);
+    ASSERT_TRUE(a.SlopeAdjusted);
+    ASSERT_FLOAT_EQ(a.ProposedBackfillSlope, 2.6f);
 
-    Project second = first; // the record the first run left behind
+    Project second = first; // the record with the proposal taken
+    second.BackfillSlope = a.ProposedBackfillSlope;
     LoadCaseResults b;
-    ComputeLoadCases(second, b);
+    b = ComputeLoadCases(second);
     EXPECT_TRUE(b.Messages.empty());
     EXPECT_FALSE(b.SlopeAdjusted);
-    EXPECT_EQ(second.BackfillSlope, first.BackfillSlope);
 
     EXPECT_EQ(a.KaStatic, b.KaStatic);
     EXPECT_EQ(a.KaeIncrement, b.KaeIncrement);
@@ -202,7 +205,7 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
     Project typed = DefaultWall();
     typed.BackfillSlope = 2.6f;
     LoadCaseResults c;
-    ComputeLoadCases(typed, c);
+    c = ComputeLoadCases(typed);
     EXPECT_EQ(a.SoilPressure, c.SoilPressure);
     EXPECT_EQ(a.SeismicForce, c.SeismicForce);
     ExpectStored(a.DeadForce[7], 6.8 * 6.8 / 2.6 / 2 * 1.7, "piece 7");
@@ -213,9 +216,9 @@ TEST(SlopeCheck, EachMessageOnceOverTheCallsOfOneRun)
     Project p = DefaultWall();
     p.BackfillSlope = 1.0f;
     LoadCaseResults r;
-    ComputeStaticEarthPressure(p, r);
-    ComputeSeismicEarthPressure(p, r);
-    ComputeLoadCases(p, r);
+    ComputeStaticEarthPressure(p, ServiceLoads, r);
+    ComputeSeismicEarthPressure(p, ServiceLoads, r);
+    CheckBackfillSlope(p, r);
     EXPECT_TRUE(HasMessage(r, StaticSlopeMessage));
     EXPECT_TRUE(HasMessage(r, SeismicSlopeMessage));
     EXPECT_EQ(r.Messages.size(), 2u);
@@ -230,7 +233,7 @@ TEST(SeismicUndefined, AccelerationBeyondFrictionLeavesSlopeAndZeroesTheSoilTerm
         p.BackfillSlope = slope;
         p.SeismicCoef = 0.6f; // theta = 30.96 deg > phi = 30
         LoadCaseResults r;
-        ComputeLoadCases(p, r);
+        r = ComputeLoadCases(p);
         EXPECT_TRUE(r.SeismicUndefined) << slope;
         EXPECT_EQ(p.BackfillSlope, slope) << "no negative or infinite slope stored";
         EXPECT_FALSE(HasMessage(r, SeismicSlopeMessage));
@@ -250,7 +253,7 @@ TEST(SeismicUndefined, AccelerationBeyondFrictionLeavesSlopeAndZeroesTheSoilTerm
 
         // A later run with a moderate coefficient is defined again.
         p.SeismicCoef = 0.15f;
-        ComputeLoadCases(p, r);
+        r = ComputeLoadCases(p);
         EXPECT_FALSE(r.SeismicUndefined);
         EXPECT_GT(r.SeismicForce[14], 0.0f);
     }
@@ -269,7 +272,7 @@ TEST(NoUpperBack, SoilAndSeismicSoilTermsAreZeroAndTheSlopeIsNotChecked)
     r.KaStatic = 9; // whatever an earlier run left
     r.SoilPressure = { 9, 9, 9, 9 };
     r.SeismicForce[14] = 9;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
 
     EXPECT_EQ(p.BackfillSlope, 0.5f);
     EXPECT_TRUE(r.Messages.empty());
@@ -326,7 +329,7 @@ TEST_P(SoilDiagram, OrdinatesLevelsAndForces)
     p.BackfillSlope = c.slope;
     p.BackWaterDepth = c.backWaterDepth;
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
     ExpectStored(r.SoilPressure[0], c.p0, "p0");
     ExpectStored(r.SoilPressure[1], c.p1, "p1");
     ExpectStored(r.SoilPressure[2], c.p2, "p2");
@@ -355,9 +358,9 @@ TEST(SoilDiagram, SurchargeOrdinateTakesTheSoilFactorWhateverTheSurchargeType)
     for (int16_t type : { int16_t(1), int16_t(2), int16_t(7) }) {
         Project p = DefaultWall();
         p.SurchargeType = type;
-        p.LoadFactor = { 0, 1.4f, 1.7f, 1.7f, 1.0f, 1.0f, 1.0f, 0.0f };
+        const LoadFactors factors = MakeLoadFactors(1.4f, 1.7f, 1.7f, 1.0f, 1.0f, 1.0f, 0.0f);
         LoadCaseResults r;
-        ComputeLoadCases(p, r);
+        r = ComputeLoadCases(p, factors);
         ExpectStored(r.SoilPressure[0], 0.257359313 * 1.7, "p0 x f3");
     }
 }
@@ -374,7 +377,7 @@ TEST(SeismicCase, DefaultWallByHand)
 {
     Project p = DefaultWall();
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
     ExpectStored(r.KaeIncrement, 0.120809166, "increment");
     ExpectStored(r.KaeIncrementCopy, 0.120809166, "copy");
     ExpectStored(r.SeismicForce[14], 1.067162829, "ordinate 14");
@@ -416,7 +419,7 @@ TEST(SeismicCase, IncrementActsOverTheVirtualBack)
     Project p = DefaultWall();
     p.BackfillSlope = 3.0f;
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
     ExpectStored(r.KaeIncrement, 0.311694692, "increment");
     ExpectStored(r.SeismicForce[14], 3.793493865, "ordinate");
     ExpectStored(r.SeismicLevel[14], 9.511111111, "level");
@@ -428,9 +431,9 @@ TEST(SeismicCase, IncrementActsOverTheVirtualBack)
 TEST(SeismicCase, NoSeismicFactorNoSeismicForce)
 {
     Project p = DefaultWall(); // wet backfill
-    p.LoadFactor = { 0, 1.05f, 1.28f, 1.0f, 1.05f, 1.05f, 1.0f, 0.0f };
+    const LoadFactors factors = MakeLoadFactors(1.05f, 1.28f, 1.0f, 1.05f, 1.05f, 1.0f, 0.0f);
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p, factors);
     for (int k = 1; k <= SeismicTermCount; ++k)
         EXPECT_EQ(r.SeismicForce[k], 0.0f) << "term " << k;
     for (const auto& f : SeismicForces(p, r)) {
@@ -444,9 +447,9 @@ TEST(SeismicCase, NoSeismicFactorNoSeismicForce)
 TEST(SeismicCase, PiecesIgnoreTheDeadLoadFactor)
 {
     Project p = DefaultWall();
-    p.LoadFactor = { 0, 0.9f, 1, 1, 1, 1, 1, 1.4f };
+    const LoadFactors factors = MakeLoadFactors(0.9f, 1, 1, 1, 1, 1, 1.4f);
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p, factors);
     ExpectStored(r.DeadForce[1], 7.2 * 0.9, "dead");
     ExpectStored(r.SeismicForce[1], 0.15 * 7.2 * 1.4, "seismic from the unfactored weight");
     ExpectStored(r.SeismicForce[14], 1.067162829 * 1.4, "increment with f7");

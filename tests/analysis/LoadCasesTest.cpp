@@ -35,7 +35,7 @@ Project DefaultWall()
 LoadCaseResults RunLoadCases(Project& p)
 {
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
     return r;
 }
 
@@ -361,8 +361,8 @@ TEST(Surcharge, TakesTheFactorOfItsOwnCase)
     for (const Row& c : { Row { 1, 6.8 * 1.4 }, Row { 2, 6.8 * 1.7 }, Row { 7, 6.8 * 0.5 } }) {
         Project p = DefaultWall();
         p.SurchargeType = c.type;
-        p.LoadFactor = { 0, 1.4f, 1.7f, 1.0f, 1.0f, 1.0f, 1.0f, 0.5f };
-        const PointForce f = SurchargeForce(p);
+        const LoadFactors factors = MakeLoadFactors(1.4f, 1.7f, 1.0f, 1.0f, 1.0f, 1.0f, 0.5f);
+        const PointForce f = SurchargeForce(p, factors);
         ExpectStored(f.Vertical, c.expected, "type " + std::to_string(c.type));
         EXPECT_EQ(f.Horizontal, 0.0);
         ExpectStored(f.X, 4.9, "middle of the soil length");
@@ -377,16 +377,17 @@ TEST(LineLoads, DirectionFromStraightUpClockwise)
     p.LineLoads[2] = { 2.0f, 1.0f, 3.0f, 90.0f, 2 };
     p.LineLoads[3] = { 2.0f, 1.0f, 3.0f, 0.0f, 5 };
     p.LineLoadCount = 3;
-    p.LoadFactor[6] = 1.5f;
-    const PointForce down = LineLoadForce(p, 1);
+    LoadFactors factors;
+    factors.Factor[6] = 1.5f;
+    const PointForce down = LineLoadForce(p, factors, 1);
     ExpectStored(down.Vertical, 3.0, "180: downward P f");
     EXPECT_NEAR(down.Horizontal, 0.0, 1e-12);
     ExpectStored(MomentAboutToe(down), 3.0 * 1.0, "downward resists");
-    const PointForce push = LineLoadForce(p, 2);
+    const PointForce push = LineLoadForce(p, factors, 2);
     ExpectStored(push.Horizontal, 2.0, "90: towards the backfill");
     ExpectStored(MomentAboutToe(push), 2.0 * 3.0, "towards the backfill resists");
-    ExpectStored(LineLoadForce(p, 3).Vertical, -2.0, "0: upward");
-    EXPECT_EQ(LineLoadForce(p, 4).Vertical, 0.0) << "slot beyond the count";
+    ExpectStored(LineLoadForce(p, factors, 3).Vertical, -2.0, "0: upward");
+    EXPECT_EQ(LineLoadForce(p, factors, 4).Vertical, 0.0) << "slot beyond the count";
 }
 
 // --- Degenerate sections --------------------------------------------------------------------
@@ -426,7 +427,7 @@ TEST_P(DegenerateSection, RunsWithoutNaN)
     Project p = DefaultWall();
     c.Change(p);
     LoadCaseResults r;
-    ComputeLoadCases(p, r);
+    r = ComputeLoadCases(p);
     EXPECT_TRUE(AllFinite(r)) << c.Name;
     EXPECT_TRUE(AllFinite(WaterForces(p, r))) << c.Name;
     EXPECT_TRUE(AllFinite(SeismicForces(p, r))) << c.Name;
@@ -434,7 +435,7 @@ TEST_P(DegenerateSection, RunsWithoutNaN)
     EXPECT_TRUE(std::isfinite(p.BackfillSlope)) << c.Name;
     // and the run is repeatable on what it leaves behind
     LoadCaseResults again;
-    ComputeLoadCases(p, again);
+    again = ComputeLoadCases(p);
     EXPECT_EQ(r.SoilPressure, again.SoilPressure) << c.Name;
     EXPECT_EQ(r.SeismicForce, again.SeismicForce) << c.Name;
 }

@@ -85,7 +85,7 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
     for (int n = 0; n < WallCount; ++n) {
         Project p = walls.Next();
         StabilityResults r;
-        ComputeStability(p, r);
+        r = ComputeStability(p);
         SCOPED_TRACE("wall " + std::to_string(n));
 
         for (const float v : ResultFloats(r))

@@ -82,11 +82,9 @@ void AddFourAnchorRows(Project& p)
     p.AnchorVPitch = 0.25f;
 }
 
-StabilityResults Analyse(Project& p)
+StabilityResults Analyse(const Project& p, const LoadFactors& factors = ServiceLoads)
 {
-    StabilityResults r;
-    ComputeStability(p, r);
-    return r;
+    return ComputeStability(p, factors);
 }
 
 bool Contains(const std::vector<std::string>& texts, std::string_view text)
@@ -479,8 +477,8 @@ TEST(StabilityUnstable, NoVerticalForceIsNotStableWithoutDivision)
 {
     Project p = WeightlessWall();
     StabilityResults r;
-    ComputeStability(p, r);
-    ComputeStability(p, r); // a second run of the same command collects nothing twice
+    r = ComputeStability(p);
+    r = ComputeStability(p); // a second run of the same command collects nothing twice
     EXPECT_FALSE(r.Stable);
     EXPECT_FALSE(r.ResultantDefined);
     EXPECT_FALSE(r.BaseSolved);
@@ -562,8 +560,9 @@ TEST(StabilityUnstable, UndefinedSeismicPressureMakesTheWallUnstableWhileTheEart
         Project p = MakeNewProject("Arial");
         p.FillPhi = 5.0f;
         p.DeltaEarth = 5.0f;
-        p.LoadFactor[7] = seismicFactor;
-        const StabilityResults r = Analyse(p);
+        LoadFactors factors;
+        factors.Factor[7] = seismicFactor;
+        const StabilityResults r = Analyse(p, factors);
         ASSERT_TRUE(r.Loads.SeismicUndefined);
         EXPECT_TRUE(Contains(r.Messages, SeismicUndefinedMessage));
         if (seismicFactor != 0)
@@ -573,14 +572,20 @@ TEST(StabilityUnstable, UndefinedSeismicPressureMakesTheWallUnstableWhileTheEart
     }
 }
 
-TEST(StabilityMessages, FlattenedSlopeIsReportedAndKeptInTheRecord)
+TEST(StabilityMessages, FlattenedSlopeIsReportedAndProposed)
 {
     Project p = MakeNewProject("Arial");
     p.BackfillSlope = 1.0f; // 45° on phi = 30°
     const StabilityResults r = Analyse(p);
     EXPECT_TRUE(Contains(r.Messages, StaticSlopeMessage));
-    EXPECT_GT(p.BackfillSlope, 1.0f);
     EXPECT_TRUE(r.Loads.SlopeAdjusted);
+    EXPECT_GT(r.Loads.ProposedBackfillSlope, 1.0f);
+    // The proposal taken, the same wall gives the same verdict without a word.
+    p.BackfillSlope = r.Loads.ProposedBackfillSlope;
+    const StabilityResults again = Analyse(p);
+    EXPECT_TRUE(again.Messages.empty());
+    EXPECT_EQ(again.TotalMoment, r.TotalMoment);
+    EXPECT_EQ(again.BearingSafetyMin, r.BearingSafetyMin);
 }
 
 // --- Notes of the stability window -------------------------------------------------------------

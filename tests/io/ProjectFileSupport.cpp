@@ -495,13 +495,6 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
     PENDRAKE_COMPARE(PageFieldText);
     PENDRAKE_COMPARE(ReportFontName);
     PENDRAKE_COMPARE(ReportFontSize);
-    PENDRAKE_COMPARE(FileName);
-    PENDRAKE_COMPARE(Modified);
-    PENDRAKE_COMPARE(SaveOk);
-    PENDRAKE_COMPARE(UnitSystemPrev);
-    PENDRAKE_COMPARE(DialogCancelled);
-    PENDRAKE_COMPARE(EditValue);
-    PENDRAKE_COMPARE(LoadFactor);
     return compare.Result();
 }
 

@@ -130,7 +130,6 @@ class RoundTripTest : public TempDirTest, public ::testing::WithParamInterface<R
 TEST_P(RoundTripTest, ReadingBackGivesEveryInputExactly)
 {
     Project original = GetParam().Input;
-    original.Modified = true;
     const std::string path = PathIn("round-trip.pdi");
     const FileStatus written = WriteProjectFile(path, original);
     ASSERT_TRUE(written.Ok) << written.Message;
@@ -162,21 +161,16 @@ protected:
 TEST_F(WriteProjectFileTest, SavingUnderANewNameWritesTheFileAndLeavesNoBackup)
 {
     Project project = MakeNewProject("Arial");
-    project.Modified = true;
-    project.SaveOk = false;
     const FileStatus status = WriteProjectFile(PathIn("new wall.pdi"), project);
     ASSERT_TRUE(status.Ok) << status.Message;
     EXPECT_EQ(ReadBinaryFile(PathIn("new wall.pdi")), Golden("new-default.pdi").Bytes);
     EXPECT_FALSE(std::filesystem::exists(PathIn("new wall.BAK")));
-    EXPECT_TRUE(project.SaveOk);
-    EXPECT_FALSE(project.Modified);
 }
 
 TEST_F(WriteProjectFileTest, SavingOverThePreviousVersionReplacesItAndDeletesTheBackup)
 {
     PlacePreviousVersion("Wall A.pdi");
     Project project = MakeNewProject("Arial");
-    project.Modified = true;
     ASSERT_TRUE(WriteProjectFile(PathIn("Wall A.pdi"), project).Ok);
     EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.pdi")), Golden("new-default.pdi").Bytes);
     EXPECT_FALSE(std::filesystem::exists(PathIn("Wall A.BAK")));
@@ -190,8 +184,6 @@ TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayKeepsThePreviousVersionInTheB
     const std::vector<uint8_t> previous = PlacePreviousVersion("Wall A.pdi");
     WriteBinaryFile(PathIn("Wall A.BAK"), { 1, 2, 3 }); // a stale backup of an earlier save
     Project project = MakeNewProject("Arial");
-    project.Modified = true;
-    project.SaveOk = true;
 
     constexpr rlim_t fileSizeLimit = 100;
     rlimit saved {};
@@ -206,8 +198,6 @@ TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayKeepsThePreviousVersionInTheB
 
     EXPECT_FALSE(status.Ok);
     EXPECT_EQ(status.Message, "Cannot save \"" + PathIn("Wall A.pdi") + "\": File too large.");
-    EXPECT_FALSE(project.SaveOk);
-    EXPECT_TRUE(project.Modified);
     EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.BAK")), previous);
     const std::vector<uint8_t> partial = ReadBinaryFile(PathIn("Wall A.pdi"));
     const std::vector<uint8_t> complete = Golden("new-default.pdi").Bytes;
@@ -227,14 +217,10 @@ TEST_P(UnwritablePlaceTest, KeepsModifiedAndReportsTheSystemsReason)
 {
     WriteBinaryFile(PathIn("plain-file"), { 0 });
     Project project = MakeNewProject("Arial");
-    project.Modified = true;
-    project.SaveOk = true;
     const std::string path = PathIn(GetParam().RelativePath);
     const FileStatus status = WriteProjectFile(path, project);
     EXPECT_FALSE(status.Ok);
     EXPECT_EQ(status.Message, "Cannot save \"" + path + "\": " + GetParam().SystemText + ".");
-    EXPECT_FALSE(project.SaveOk);
-    EXPECT_TRUE(project.Modified);
 }
 
 INSTANTIATE_TEST_SUITE_P(ProjectFile, UnwritablePlaceTest,
@@ -317,8 +303,6 @@ TEST_P(UnwritableProjectTest, IsRefusedBeforeAnythingOnDiskChanges)
     const std::vector<uint8_t> previous = PlacePreviousVersion("wall.pdi");
     Project project = MakeNewProject("Arial");
     GetParam().Spoil(project);
-    project.Modified = true;
-    project.SaveOk = true;
     const Project before = project;
 
     const FileStatus status = WriteProjectFile(PathIn("wall.pdi"), project);
@@ -329,8 +313,6 @@ TEST_P(UnwritableProjectTest, IsRefusedBeforeAnythingOnDiskChanges)
         << status.Message;
     EXPECT_EQ(ReadBinaryFile(PathIn("wall.pdi")), previous);
     EXPECT_FALSE(std::filesystem::exists(PathIn("wall.BAK")));
-    EXPECT_FALSE(project.SaveOk);
-    project.SaveOk = before.SaveOk;
     EXPECT_TRUE(SameProject(before, project)); // Modified kept, nothing else touched
 }
 

@@ -37,29 +37,25 @@ TEST(NewProject, SatisfiesBothDimensionChains)
     EXPECT_GE(p.FrontHeight, p.UpperBackHeight);
 }
 
-TEST(NewProject, ResetsInputsButKeepsUnreachableSlotsAndFileName)
+TEST(NewProject, ResetsInputsButKeepsUnreachableSlots)
 {
     Project p = MakeNewProject("Arial");
-    p.FileName = "/walls/a.pdi";
     p.LineLoadCount = 4;
     p.LineLoads[3] = {2.0f, 1.0f, 3.0f, 180.0f, 2};
     p.ReinUserSet = true;
     p.ReinDia[2] = 1.6f;
     p.UnitSystem = 2;
     p.ProjectTitle = "old";
-    p.Modified = true;
     p.TopWidth = 9.0f;
 
     NewProject(p, "Liberation Sans");
 
-    EXPECT_EQ(p.FileName, "/walls/a.pdi");
     EXPECT_EQ(p.LineLoadCount, 0);
     EXPECT_EQ(p.LineLoads[3].Load, 2.0f);
     EXPECT_FALSE(p.ReinUserSet);
     EXPECT_EQ(p.ReinDia[2], 1.6f);
     EXPECT_EQ(p.UnitSystem, 0);
     EXPECT_EQ(p.ProjectTitle, "");
-    EXPECT_FALSE(p.Modified);
     EXPECT_EQ(p.TopWidth, 0.5f);
     EXPECT_EQ(p.ReportFontName, "Liberation Sans");
     EXPECT_EQ(p.PageFieldText[1], "&Input");

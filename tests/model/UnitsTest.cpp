@@ -1,6 +1,7 @@
 // Switching unit systems: the worked conversions, rounding of each class of value, and the two
 // dimension chains that must still close after every switch.
 #include "model/NumberFormat.h"
+#include "io/ProjectFile.h"
 #include "model/Units.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,9 @@ constexpr float StoredTolerance = 1e-5f;
 // Chain sums of up to seventeen two-decimal floats of up to a few hundred feet.
 constexpr double ChainTolerance = 2e-4;
 
-Project Switched(Project p, int16_t to)
+Project Switched(const Project& p, int16_t to)
 {
-    SelectUnitSystem(p, to, false);
-    return p;
+    return SwitchUnitSystem(p, to);
 }
 
 double WidthChainGap(const Project& p)
@@ -50,8 +50,7 @@ TEST(ConvertUnits, MetricToSiOnANewProject)
     EXPECT_EQ(p.FillPhi, 30.0f);
     EXPECT_EQ(p.DeltaConcrete, 15.0f);
     EXPECT_EQ(p.SeismicCoef, 0.15f);
-    EXPECT_TRUE(p.Modified);
-    EXPECT_EQ(p.UnitSystemPrev, Metric);
+    EXPECT_EQ(p.UnitSystem, SI);
 }
 
 TEST(ConvertUnits, RoundingMakesTheTripBackInexact)
@@ -113,19 +112,10 @@ TEST(ConvertUnits, LineLoadsConvertAsForcePerLength)
     EXPECT_NEAR(british.LineLoads[1].Y, 9.84f, StoredTolerance);
 }
 
-TEST(SelectUnitSystem, TheCurrentSystemChangesNothing)
+TEST(SwitchUnitSystem, TheCurrentSystemChangesNothing)
 {
-    Project p = MakeNewProject("Arial");
-    EXPECT_FALSE(SelectUnitSystem(p, Metric, false));
-    EXPECT_FALSE(p.Modified);
-    EXPECT_EQ(p.ConcFc, 300.0f);
-}
-
-TEST(SelectUnitSystem, FillingTheListDoesNotMarkTheProjectModified)
-{
-    Project p = MakeNewProject("Arial");
-    EXPECT_TRUE(SelectUnitSystem(p, SI, true));
-    EXPECT_FALSE(p.Modified);
+    const Project p = MakeNewProject("Arial");
+    EXPECT_EQ(ProjectFileBytes(SwitchUnitSystem(p, Metric), nullptr), ProjectFileBytes(p, nullptr));
 }
 
 TEST(ConvertUnits, BothDimensionChainsHoldAfterEverySwitch)
@@ -156,7 +146,7 @@ TEST(ConvertUnits, BothDimensionChainsHoldAfterEverySwitch)
                                           + p.RearSlopeHeight + p.LowerSlopeHeight - p.ToeHeight,
                                       2));
         for (int16_t to : route) {
-            SelectUnitSystem(p, to, false);
+            p = SwitchUnitSystem(p, to);
             ASSERT_NEAR(WidthChainGap(p), 0.0, ChainTolerance) << "trial " << trial;
             ASSERT_NEAR(HeightChainGap(p), 0.0, ChainTolerance) << "trial " << trial;
         }
