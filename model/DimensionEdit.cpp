@@ -3,6 +3,7 @@
 #include "model/DimensionEdit.h"
 
 #include "model/NumberFormat.h"
+#include "model/Units.h"
 
 #include <algorithm>
 #include <array>
@@ -242,6 +243,13 @@ bool ApplyDimensionEdit(Project& p, int index, double value)
     ApplyDerivedLimits(p);
     p.AnchorRows = AnchorRowsPlaced(p);
     return true;
+}
+
+std::string DimensionUnit(const Project& project, int index)
+{
+    if (index == BackfillSlopeDimension)
+        return "1 : n";
+    return std::string(LengthUnit[static_cast<size_t>(std::clamp<int>(project.UnitSystem, 0, 2))]);
 }
 
 } // namespace pendrake

@@ -6,6 +6,7 @@
 
 #include "model/Project.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,20 @@ namespace pendrake {
 
 // Dimensions are shown and stored to two decimals.
 inline constexpr int DimensionDecimals = 2;
+
+// The label index of the backfill slope, the one dimension that is a ratio (1 : n).
+inline constexpr int BackfillSlopeDimension = 11;
+
+// The dimension labels' names, by index, as the engineer reads them on the drawing.
+inline constexpr std::array<std::string_view, DimensionCount> DimensionName = { "Top width",
+    "Upper back offset", "Shelf width", "Toe width", "Bottom width", "Lower slope width",
+    "Front height", "Toe height", "Upper back height", "Rear step height", "Rear slope height",
+    "Backfill slope", "Front water depth", "Back water depth", "Lower slope height",
+    "Lower flat width", "Rear slope width" };
+
+// The unit of dimension `index` in the project's unit system: a length, or "1 : n" for the
+// backfill slope, which is a ratio.
+std::string DimensionUnit(const Project& project, int index);
 
 // The number in an edit box, or nothing when the text is not one number that a stored float can
 // hold. Blanks around it and a leading sign are accepted, a decimal comma, "inf" and "nan" not.

@@ -79,14 +79,14 @@ void DimensionEditDialog::Place()
     move(x, y);
 }
 
-void DimensionEditDialog::Run(Project& project)
+std::optional<std::string> DimensionEditDialog::Run(const std::string& text, const QString& title)
 {
-    project_ = &project;
     // Whatever closes the dialog other than Accept with a number is a cancel.
-    project.DialogCancelled = true;
-    text_->setText(QString::fromStdString(project.EditValue));
+    accepted_.reset();
+    setWindowTitle(title);
+    text_->setText(QString::fromStdString(text));
     exec();
-    project_ = nullptr;
+    return accepted_;
 }
 
 void DimensionEditDialog::showEvent(QShowEvent* event)
@@ -105,18 +105,8 @@ void DimensionEditDialog::AcceptClicked()
         text_->setFocus();
         return;
     }
-    if (project_ != nullptr) {
-        project_->EditValue = typed;
-        project_->DialogCancelled = false;
-    }
+    accepted_ = typed;
     accept();
-}
-
-void DimensionEditDialog::reject()
-{
-    if (project_ != nullptr)
-        project_->DialogCancelled = true;
-    QDialog::reject();
 }
 
 } // namespace pendrake::ui

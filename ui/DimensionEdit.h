@@ -2,10 +2,11 @@
 // engineer clicked on the drawing.
 #pragma once
 
-#include "model/Project.h"
-
 #include <QDialog>
 #include <QPointer>
+
+#include <optional>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -22,13 +23,10 @@ public:
     // Placed again once shown, when the window frame's size is known.
     void PlaceNextTo(const QWidget* label);
 
-    // Shows the dialog modally with project.EditValue in Text1, all of it selected. Accept with
-    // a number: EditValue = the text, DialogCancelled = false. Cancel (Escape, the close box):
-    // DialogCancelled = true and EditValue as it was. Text that is no number beeps and keeps
-    // the dialog open with the text as typed.
-    void Run(Project& project);
-
-    void reject() override;
+    // Shows the dialog modally, titled `title`, with `text` in Text1, all of it selected.
+    // Accept with a number gives the text typed; Cancel, Escape and the close box give nothing.
+    // Text that is no number beeps and keeps the dialog open with the text as typed.
+    std::optional<std::string> Run(const std::string& text, const QString& title);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,7 +38,7 @@ private:
     QLineEdit* text_ = nullptr;
     QPushButton* accept_ = nullptr;
     QPushButton* cancel_ = nullptr;
-    Project* project_ = nullptr;
+    std::optional<std::string> accepted_;
     QPointer<const QWidget> label_;
 };
 

@@ -2,11 +2,13 @@
 // a modified project is given up, and the settings saved at shut-down.
 #include "ui/MainWindow.h"
 
-#include "analysis/Stability.h"
 #include "io/Paths.h"
 #include "io/ProjectFile.h"
+#include "model/DimensionEdit.h"
+#include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "ui/Platform.h"
+#include "ui/RecordStep.h"
 #include "ui/StabilityWindow.h"
 #include "ui/frmAnchor.h"
 #include "ui/frmCalculator.h"
@@ -14,6 +16,7 @@
 #include "ui/frmPrinting.h"
 #include "ui/frmProperties.h"
 #include "ui/frmRein.h"
+#include "ui/ValidatedBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -56,7 +60,8 @@ const std::array<const char*, ViewCount> ViewMenuCaption
           "S&tructural loads", "&Impact loads", "S&eismic loads", "&Reactions" };
 const std::array<const char*, 3> UnitMenuCaption = { "&Metric", "&SI", "&British" };
 const std::array<const char*, 5> CommandCaption
-    = { "&Anchors", "&Properties", "&Loads", "&Stability", "&Concrete" };
+    // Alt+C belongs to the Calculate menu: the Concrete button answers to Alt+N.
+    = { "&Anchors", "&Properties", "&Loads", "&Stability", "Co&ncrete" };
 constexpr int StabilityButton = 3; // Command4
 
 // Layout of the window in twips (1/1440 inch).
@@ -87,6 +92,11 @@ QString Q(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
+
+// How long a refused entry's rule stays in the status bar, ms.
+constexpr int RefusalShownMs = 10000;
+// Dimension values in the names of their steps, as the drawing shows them.
+const char* const DimensionFormat = "#0.#0";
 
 QString VersionTitle()
 {
@@ -139,30 +149,41 @@ QString InstanceLock::FileName() const
 
 MainWindow::MainWindow(const StartupState& startup, QWidget* parent)
     : QMainWindow(parent)
-    , project_(MakeNewProject(startup.Fonts.TextFont))
+    , document_(MakeNewProject(startup.Fonts.TextFont))
     , fonts_(startup.Fonts)
     , recent_(startup.Recent)
     , lastDir_(startup.LastDir)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(AppTitle);
+    SetTitle(AppTitle);
     filling_ = true;
     BuildControls();
     BuildMenus();
     FillControls();
     filling_ = false;
-    SetCalculatorPrintHandler([fonts = fonts_](QWidget* window, const Project& project,
+    // The calculator prints over the record it was opened from, which is the document's.
+    SetCalculatorPrintHandler([this](QWidget* window, const Project& /*project*/,
                                   const CalculatorInput& input, const CalculatorResult& result) {
-        PrintCalculatorOnPrinter(window, project, fonts, input, result);
+        PrintCalculatorOnPrinter(window, document_, fonts_, input, result);
     });
+    SetRefusalReporter(
+        [this](const QString& rule) { statusBar()->showMessage(rule, RefusalShownMs); });
+    connect(&undo_, &QUndoStack::cleanChanged, this,
+        [this](bool clean) { setWindowModified(!clean); });
+    listener_ = document_.Subscribe([this](ProjectDocument::Change c) { OnDocumentChanged(c); });
     // No view option is chosen yet; until the engineer picks one the drawing shows the section
     // with its dimensions, the view an engineer checks first.
     view_->Redraw();
+    UpdateVerdict();
 }
 
 MainWindow::~MainWindow()
 {
-    // The drawing refers to project_, which goes before the base class deletes the children.
+    document_.Unsubscribe(listener_);
+    SetRefusalReporter({});
+    SetCalculatorPrintHandler({});
+    // The steps refer to the document; the drawing too. Both go before the members do.
+    undo_.clear();
     delete view_;
     view_ = nullptr;
 }
@@ -183,19 +204,22 @@ void MainWindow::BuildControls()
     label4_->setObjectName(QStringLiteral("Label4"));
     text1_ = new QLineEdit(panel3D2_);
     text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setToolTip(QStringLiteral("The project's title, printed at the head of every page"));
     connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (filling_)
             return;
-        project_.ProjectTitle = text.toStdString();
-        project_.Modified = true;
+        Project after = document_.Record();
+        after.ProjectTitle = text.toStdString();
+        Commit(std::move(after), QStringLiteral("Project title"), TitleStepId);
     });
 
     panel3D1_ = new QFrame(central_);
     panel3D1_->setObjectName(QStringLiteral("Panel3D1"));
     panel3D1_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    view_ = new WallView(project_, panel3D1_);
+    view_ = new WallView(document_, panel3D1_);
     view_->setObjectName(QStringLiteral("Picture1"));
     connect(view_, &WallView::ViewChanged, this, &MainWindow::OnViewShown);
+    connect(view_, &WallView::DimensionAccepted, this, &MainWindow::OnDimensionAccepted);
 
     label1_ = new QLabel(QStringLiteral("Unit:"), central_);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -227,6 +251,16 @@ void MainWindow::BuildControls()
     connect(
         command_[StabilityButton], &QPushButton::clicked, this, &MainWindow::CalculateStability);
     connect(command_[4], &QPushButton::clicked, this, &MainWindow::CalculateConcrete);
+
+    // The verdict follows every change; a click opens the stability window behind it.
+    verdict_ = new QPushButton(statusBar());
+    verdict_->setObjectName(QStringLiteral("cmdVerdict"));
+    verdict_->setFlat(true);
+    verdict_->setFocusPolicy(Qt::NoFocus);
+    verdict_->setToolTip(QStringLiteral("Service-load stability and the design's largest "
+                                        "utilisation; click for the stability results"));
+    statusBar()->addPermanentWidget(verdict_);
+    connect(verdict_, &QPushButton::clicked, this, &MainWindow::CalculateStability);
 }
 
 void MainWindow::BuildMenus()
@@ -243,18 +277,30 @@ void MainWindow::BuildMenus()
         return menu;
     };
 
+    // The keys every desktop program answers to; spelt out so that they are the same on every
+    // desktop.
+    const auto keyed = [](QAction* action, const QKeySequence& key) {
+        action->setShortcut(key);
+        return action;
+    };
     QMenu* file = addMenu("&File", "mnuFile");
-    connect(add(file, "&New", "mnuFileNew"), &QAction::triggered, this, &MainWindow::FileNew);
-    connect(add(file, "&Open", "mnuFileOpen"), &QAction::triggered, this, &MainWindow::FileOpen);
-    connect(add(file, "&Save", "mnuFileSave"), &QAction::triggered, this, &MainWindow::FileSave);
-    connect(
-        add(file, "Sa&ve as", "mnuFileSaveAs"), &QAction::triggered, this, &MainWindow::FileSaveAs);
+    connect(keyed(add(file, "&New", "mnuFileNew"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+        &QAction::triggered, this, &MainWindow::FileNew);
+    connect(keyed(add(file, "&Open", "mnuFileOpen"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, &MainWindow::FileOpen);
+    connect(keyed(add(file, "&Save", "mnuFileSave"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+        &QAction::triggered, this, &MainWindow::FileSave);
+    connect(keyed(add(file, "Sa&ve as", "mnuFileSaveAs"),
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+        &QAction::triggered, this, &MainWindow::FileSaveAs);
     file->addSeparator();
-    connect(add(file, "&Print", "mnuFilePrint"), &QAction::triggered, this, &MainWindow::FilePrint);
+    connect(keyed(add(file, "&Print", "mnuFilePrint"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+        &QAction::triggered, this, &MainWindow::FilePrint);
     connect(add(file, "P&rinter setup", "mnuFilePrinterSetup"), &QAction::triggered, this,
         &MainWindow::FilePrinterSetup);
     file->addSeparator();
-    connect(add(file, "E&xit", "mnuFileExit"), &QAction::triggered, this, &QWidget::close);
+    connect(keyed(add(file, "E&xit", "mnuFileExit"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+        &QAction::triggered, this, &QWidget::close);
     mnuFileListSeparator_ = file->addSeparator();
     mnuFileListSeparator_->setObjectName(QStringLiteral("mnuFileListSeparator"));
     for (int i = 1; i <= RecentFileSlots; ++i) {
@@ -265,6 +311,16 @@ void MainWindow::BuildMenus()
     }
 
     QMenu* edit = addMenu("&Edit", "mnuEdit");
+    // The stack names the step: "Undo Top width 0.50 → 0.80 m".
+    QAction* undo = undo_.createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuEditUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undo_.createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuEditRedo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
     connect(add(edit, "&Properties", "mnuEditProperties"), &QAction::triggered, this,
         &MainWindow::EditProperties);
     connect(add(edit, "&Loads", "mnuEditLoads"), &QAction::triggered, this, &MainWindow::EditLoads);
@@ -300,10 +356,12 @@ void MainWindow::BuildMenus()
         mnuUnit_[u] = item;
     }
 
-    QMenu* help = addMenu("Help", "mnuHelp");
+    QMenu* help = addMenu("&Help", "mnuHelp");
     add(help, "&Pendrake help", "mnuHelpContents")->setEnabled(false);
     help->addSeparator();
-    connect(add(help, "&About", "mnuHelpAbout"), &QAction::triggered, this, &MainWindow::HelpAbout);
+    // F1 opens About until the program has a guide of its own.
+    connect(keyed(add(help, "&About", "mnuHelpAbout"), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, &MainWindow::HelpAbout);
 }
 
 void MainWindow::FillControls()
@@ -312,8 +370,11 @@ void MainWindow::FillControls()
     filling_ = true;
     RebuildRecentMenu();
     SetUnitChecks();
-    combo1_->setCurrentIndex(std::clamp<int>(project_.UnitSystem, Metric, British));
-    text1_->setText(Q(project_.ProjectTitle));
+    const Project& p = document_.Record();
+    combo1_->setCurrentIndex(std::clamp<int>(p.UnitSystem, Metric, British));
+    // Typing in the title changes the record: the box keeps its caret when it already shows it.
+    if (text1_->text() != Q(p.ProjectTitle))
+        text1_->setText(Q(p.ProjectTitle));
     label4_->setText(VersionTitle());
     if (selectedView_ >= 0)
         SetViewChecks(selectedView_);
@@ -341,7 +402,7 @@ void MainWindow::RebuildRecentMenu()
 void MainWindow::SetUnitChecks()
 {
     for (int u = 0; u < 3; ++u)
-        mnuUnit_[u]->setChecked(u == project_.UnitSystem);
+        mnuUnit_[u]->setChecked(u == document_.Record().UnitSystem);
 }
 
 void MainWindow::SetViewChecks(int view)
@@ -447,6 +508,24 @@ void MainWindow::ShowWithPlacement(const WindowPlacement& placement)
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             wanted = screen->availableGeometry();
     }
+    // The window, its frame included, fits the screen's free area (no task bar over the
+    // buttons): a placement larger than the screen is shrunk and moved into it.
+    if (const QScreen* screen = QGuiApplication::screenAt(wanted.center())
+            ? QGuiApplication::screenAt(wanted.center())
+            : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QMargins frame = frameGeometry().isValid() && frameGeometry() != geometry()
+            ? QMargins(geometry().left() - frameGeometry().left(),
+                  geometry().top() - frameGeometry().top(),
+                  frameGeometry().right() - geometry().right(),
+                  frameGeometry().bottom() - geometry().bottom())
+            : QMargins();
+        const QRect free = area.marginsRemoved(frame);
+        wanted.setWidth(std::min(wanted.width(), free.width()));
+        wanted.setHeight(std::min(wanted.height(), free.height()));
+        wanted.moveLeft(std::clamp(wanted.left(), free.left(), free.right() - wanted.width() + 1));
+        wanted.moveTop(std::clamp(wanted.top(), free.top(), free.bottom() - wanted.height() + 1));
+    }
     resize(wanted.size().expandedTo(minimumSizeHint()));
     move(wanted.topLeft());
     normalPos_ = pos();
@@ -490,9 +569,9 @@ bool MainWindow::Guard(const std::function<bool()>& command)
 
 bool MainWindow::ConfirmDiscard()
 {
-    if (!project_.Modified)
+    if (undo_.isClean())
         return true;
-    const QString name = project_.FileName.empty() ? Unnamed : Q(project_.FileName);
+    const QString name = document_.FileName().empty() ? Unnamed : Q(document_.FileName());
     const auto answer = ShowMessage(this, QMessageBox::Warning, AppTitle, name + NotSavedText,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::No)
@@ -500,8 +579,24 @@ bool MainWindow::ConfirmDiscard()
     if (answer != QMessageBox::Yes)
         return false;
     // Yes: only a save that completed lets the command go on.
-    FileSave();
-    return project_.SaveOk;
+    return FileSave();
+}
+
+void MainWindow::SetTitle(const QString& title)
+{
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+void MainWindow::Replace(Project record, std::string fileName)
+{
+    // The history belongs to the project given up; the new one starts saved.
+    undo_.clear();
+    undo_.setClean();
+    document_.SetFileName(std::move(fileName));
+    telling_ = true;
+    document_.SetRecord(std::move(record), ProjectDocument::Proposals::Apply);
+    telling_ = false;
+    ShowMessages();
 }
 
 bool MainWindow::FileNew()
@@ -509,12 +604,10 @@ bool MainWindow::FileNew()
     return Guard([this] {
         if (!ConfirmDiscard())
             return false;
-        NewProject(project_, fonts_.TextFont);
-        project_.FileName.clear();
-        project_.Modified = false;
-        setWindowTitle(VersionTitle() + QStringLiteral(" -") + Unnamed);
-        view_->Redraw();
-        FillControls();
+        Project fresh = document_.Record();
+        NewProject(fresh, fonts_.TextFont);
+        Replace(std::move(fresh), {});
+        SetTitle(VersionTitle() + QStringLiteral(" -") + Unnamed);
         return true;
     });
 }
@@ -562,22 +655,18 @@ bool MainWindow::OpenPath(const QString& path)
             ShowWarning(this, Q(status.Message));
             return false;
         }
-        opened.FileName = fileName;
-        opened.Modified = false;
-        project_ = std::move(opened);
         fileDialogDir_ = Q(GetDirectory(fileName));
         AddRecentFile(recent_, fileName);
         RebuildRecentMenu();
-        setWindowTitle(VersionTitle() + QStringLiteral(" - ") + path);
-        view_->Redraw();
-        FillControls();
+        SetTitle(VersionTitle() + QStringLiteral(" - ") + path);
+        Replace(std::move(opened), fileName);
         return true;
     });
 }
 
 bool MainWindow::WriteTo(const std::string& path)
 {
-    const FileStatus status = WriteProjectFile(path, project_);
+    const FileStatus status = WriteProjectFile(path, document_.Record());
     if (!status.Ok)
         ShowWarning(this, Q(status.Message));
     return status.Ok;
@@ -586,21 +675,23 @@ bool MainWindow::WriteTo(const std::string& path)
 bool MainWindow::FileSave()
 {
     return Guard([this] {
-        project_.SaveOk = false;
-        if (project_.FileName.empty())
+        if (document_.FileName().empty())
             return FileSaveAs();
-        return WriteTo(project_.FileName);
+        if (!WriteTo(document_.FileName()))
+            return false;
+        undo_.setClean();
+        return true;
     });
 }
 
 bool MainWindow::FileSaveAs()
 {
     return Guard([this] {
-        project_.SaveOk = false;
         FileDialogRequest request;
         request.Save = true;
         request.Title = QStringLiteral("Pendrake: Save as");
-        request.Directory = project_.FileName.empty() ? fileDialogDir_ : Q(project_.FileName);
+        request.Directory
+            = document_.FileName().empty() ? fileDialogDir_ : Q(document_.FileName());
         request.Filter = FileFilter;
         request.DefaultSuffix = Q(ProjectFileExtension);
         const QString path = RunFileDialog(this, request);
@@ -611,10 +702,11 @@ bool MainWindow::FileSaveAs()
         // The project keeps its name until the file under the new one is really written.
         if (!WriteTo(fileName))
             return false;
-        project_.FileName = fileName;
+        document_.SetFileName(fileName);
+        undo_.setClean();
         AddRecentFile(recent_, fileName);
         RebuildRecentMenu();
-        setWindowTitle(QStringLiteral("Pendrake: ") + path);
+        SetTitle(QStringLiteral("Pendrake: ") + path);
         return true;
     });
 }
@@ -630,40 +722,32 @@ void MainWindow::FilePrinterSetup()
 void MainWindow::CalculateStability()
 {
     Guard([this] {
-        for (int k = 1; k <= LoadCaseCount; ++k)
-            project_.LoadFactor[k] = 1;
-        StabilityResults results;
-        ComputeStability(project_, results);
-        for (const std::string& message : results.Messages)
-            ShowWarning(this, Q(message));
-        if (results.Loads.SlopeAdjusted)
-            view_->Redraw();
-        StabilityWindow window(project_, results, Q(fonts_.GreekFont), this);
+        // The document ran the service loads at the last change; its messages were told then.
+        StabilityWindow window(document_.Record(), document_.Stability(), Q(fonts_.GreekFont), this);
         window.exec();
         return true;
     });
 }
 
-void MainWindow::EditWith(bool (*dialog)(QWidget*, Project&))
+void MainWindow::EditWith(
+    std::optional<Project> (*dialog)(QWidget*, const Project&), const QString& step)
 {
-    Guard([this, dialog] {
-        dialog(this, project_);
-        // A cancelled dialog leaves the record as it was; the anchors dialog may still have
-        // brought AnchorRows to the rows placed, so the drawing is refreshed either way.
-        project_.DialogCancelled = false;
-        view_->Redraw();
+    Guard([this, dialog, &step] {
+        if (std::optional<Project> accepted = dialog(this, document_.Record()))
+            Commit(std::move(*accepted), step);
         return true;
     });
 }
 
-void MainWindow::EditProperties() { EditWith(&ui::EditProperties); }
-void MainWindow::EditLoads() { EditWith(&ui::EditLoads); }
-void MainWindow::EditAnchors() { EditWith(&ui::EditAnchors); }
+void MainWindow::EditProperties() { EditWith(&ui::EditProperties, QStringLiteral("Properties")); }
+void MainWindow::EditLoads() { EditWith(&ui::EditLoads, QStringLiteral("Loads")); }
+void MainWindow::EditAnchors() { EditWith(&ui::EditAnchors, QStringLiteral("Anchors")); }
 
 void MainWindow::CalculateConcrete()
 {
     Guard([this] {
-        ShowConcreteDesign(this, project_, [this] { view_->Redraw(); });
+        ShowConcreteDesign(this, document_,
+            [this](Project after, const QString& step) { Commit(std::move(after), step); });
         return true;
     });
 }
@@ -671,7 +755,7 @@ void MainWindow::CalculateConcrete()
 void MainWindow::CalculateCalculator()
 {
     Guard([this] {
-        ShowCalculator(this, project_);
+        ShowCalculator(this, document_.Record());
         return true;
     });
 }
@@ -679,10 +763,95 @@ void MainWindow::CalculateCalculator()
 void MainWindow::FilePrint()
 {
     Guard([this] {
-        if (RunPrintCommand(this, project_, printOptions_, fonts_))
-            view_->Redraw();
+        RunPrintCommand(this, document_, printOptions_, fonts_);
         return true;
     });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document and its history
+
+void MainWindow::Commit(Project after, const QString& step, int mergeId)
+{
+    telling_ = true;
+    undo_.push(new RecordStep(document_, document_.Record(), std::move(after), step,
+        RecordStep::FirstRedo::Run, mergeId));
+    // The engine flattened the backfill slope of the record the engineer gave: the flattening
+    // is a step of its own, so that Undo brings back the slope as typed.
+    if (const std::optional<Project>& typed = document_.RecordBeforeProposal()) {
+        const QString flattened = QStringLiteral("Backfill slope flattened to 1 : ")
+            + Q(FormatNumber(document_.Record().BackfillSlope, DimensionFormat));
+        undo_.push(new RecordStep(
+            document_, *typed, document_.Record(), flattened, RecordStep::FirstRedo::AlreadyDone));
+    }
+    telling_ = false;
+    ShowMessages();
+}
+
+void MainWindow::ShowMessages()
+{
+    for (const std::string& message : document_.Messages())
+        ShowWarning(this, Q(message));
+}
+
+void MainWindow::OnDocumentChanged(ProjectDocument::Change change)
+{
+    if (change != ProjectDocument::Change::Record)
+        return;
+    FillControls();
+    // Undo and redo go back to states the engineer has seen: the drawing says nothing.
+    view_->Redraw(!telling_);
+    UpdateVerdict();
+}
+
+void MainWindow::OnDimensionAccepted(int index, double value)
+{
+    Guard([this, index, value] {
+        const Project& before = document_.Record();
+        Project after = before;
+        if (!ApplyDimensionEdit(after, index, value))
+            return false;
+        const QString name = Q(std::string(DimensionName[size_t(index)]));
+        const auto shown = [](double v) { return Q(FormatNumber(v, DimensionFormat)); };
+        QString step;
+        if (index == BackfillSlopeDimension) {
+            step = name + QStringLiteral(" 1 : ") + shown(Dimension(before, index))
+                + QStringLiteral(" → 1 : ") + shown(Dimension(after, index));
+        } else {
+            step = name + QLatin1Char(' ') + shown(Dimension(before, index))
+                + QStringLiteral(" → ") + shown(Dimension(after, index)) + QLatin1Char(' ')
+                + Q(DimensionUnit(before, index));
+        }
+        Commit(std::move(after), step);
+        return true;
+    });
+}
+
+QString MainWindow::VerdictText() const
+{
+    return verdict_->text();
+}
+
+void MainWindow::UpdateVerdict()
+{
+    const WallVerdict& v = document_.Verdict();
+    if (!v.Stable) {
+        verdict_->setText(QStringLiteral("Not stable under service loads"));
+        return;
+    }
+    QString text = QStringLiteral("Stable — bearing ") + SafetyText(v.BearingSafetyMin)
+        + QStringLiteral(", sliding ") + SafetyText(v.SlidingSafetyMin);
+    if (v.AnchorTensionSafety && v.AnchorShearSafety) {
+        text += QStringLiteral(", anchor tension ") + SafetyText(*v.AnchorTensionSafety)
+            + QStringLiteral(", anchor shear ") + SafetyText(*v.AnchorShearSafety);
+    }
+    if (!v.DesignStable)
+        text += QStringLiteral("; design: a load combination is not stable");
+    else if (v.SectionTooSmall)
+        text += QStringLiteral("; design: a section is too small");
+    else if (v.Utilisation)
+        text += QStringLiteral("; utilisation ") + Q(FormatNumber(*v.Utilisation, "0.00"));
+    verdict_->setText(text);
 }
 
 void MainWindow::HelpAbout()
@@ -754,10 +923,15 @@ void MainWindow::OnUnitChanged(int index)
     Guard([this, index] {
         if (index < Metric || index > British)
             return false;
-        const bool converted = SelectUnitSystem(project_, static_cast<int16_t>(index), filling_);
         SetUnitChecks();
-        if (converted)
-            view_->Redraw();
+        const Project& before = document_.Record();
+        // Filling the list from the record, or choosing the system in use, converts nothing.
+        if (filling_ || index == before.UnitSystem)
+            return true;
+        const QString step = QStringLiteral("Unit system ") + Q(UnitSystemName[size_t(std::clamp<int>(before.UnitSystem, Metric, British))])
+            + QStringLiteral(" → ") + Q(UnitSystemName[size_t(index)]);
+        Commit(SwitchUnitSystem(before, static_cast<int16_t>(index)), step);
+        SetUnitChecks();
         return true;
     });
 }

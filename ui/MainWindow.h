@@ -2,8 +2,8 @@
 // command buttons and every menu command, the unsaved-changes prompt and the shut-down.
 #pragma once
 
+#include "document/ProjectDocument.h"
 #include "io/Settings.h"
-#include "model/Project.h"
 #include "report/PrintJob.h"
 #include "ui/FontChoice.h"
 #include "ui/WallView.h"
@@ -12,10 +12,12 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
+#include <QUndoStack>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -59,7 +61,14 @@ public:
     explicit MainWindow(const StartupState& startup, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Project& CurrentProject() { return project_; }
+    [[nodiscard]] const ProjectDocument& Document() const { return document_; }
+    [[nodiscard]] QUndoStack& UndoStack() { return undo_; }
+    // Makes `after` the project record as one undoable step named `step`: the engine runs on it
+    // once, a slope it flattens follows as a step of its own, and the messages of the run are
+    // shown once. mergeId joins consecutive steps of one kind (the title's keystrokes).
+    void Commit(Project after, const QString& step, int mergeId = -1);
+    // The status bar's verdict, as shown.
+    [[nodiscard]] QString VerdictText() const;
     [[nodiscard]] const RecentFiles& Recent() const { return recent_; }
     [[nodiscard]] WallView* View() const { return view_; }
     // The view option selected by the engineer, or -1 before the first choice.
@@ -116,10 +125,22 @@ private:
     bool Guard(const std::function<bool()>& command);
     bool WriteTo(const std::string& path);
 
-    // Runs a dialog that edits the project and redraws the wall after it.
-    void EditWith(bool (*dialog)(QWidget*, Project&));
+    // Runs a dialog that edits the project; an accepted change becomes the step `step`.
+    void EditWith(std::optional<Project> (*dialog)(QWidget*, const Project&), const QString& step);
+    // A new record from File New or File Open: no step, the history starts again.
+    void Replace(Project record, std::string fileName);
+    void OnDocumentChanged(ProjectDocument::Change change);
+    void OnDimensionAccepted(int index, double value);
+    void ShowMessages();
+    void UpdateVerdict();
+    // The title of the window as the command that set it words it; [*] marks unsaved changes.
+    void SetTitle(const QString& title);
 
-    Project project_;
+    ProjectDocument document_;
+    QUndoStack undo_;
+    int listener_ = 0;
+    // Set while a change of the engineer's own is made: undo and redo redraw quietly.
+    bool telling_ = false;
     FontChoice fonts_;
     // The print options dialog keeps its choices for the session.
     report::PrintOptions printOptions_;
@@ -144,6 +165,7 @@ private:
     QLabel* label3_ = nullptr;
     std::array<QRadioButton*, ViewCount> optView_ {};
     std::array<QPushButton*, 5> command_ {};
+    QPushButton* verdict_ = nullptr;
 
     QAction* mnuFileListSeparator_ = nullptr;
     std::array<QAction*, RecentFileSlots + 1> mnuFileList_ {};

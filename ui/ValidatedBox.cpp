@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QTextDocumentFragment>
 
 #include <array>
 #include <cfloat>
@@ -78,6 +79,51 @@ double RoundHalfEven(double value)
     return nearest + 0.0;
 }
 
+namespace {
+
+std::function<void(const QString&)>& RefusalReporter()
+{
+    static std::function<void(const QString&)> reporter;
+    return reporter;
+}
+
+} // namespace
+
+void SetRefusalReporter(std::function<void(const QString& rule)> reporter)
+{
+    RefusalReporter() = std::move(reporter);
+}
+
+QString PlainCaption(const QString& caption)
+{
+    QString text = QTextDocumentFragment::fromHtml(caption).toPlainText().simplified();
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text.trimmed();
+}
+
+void ValidatedBox::Describe(const QString& meaning, const QString& unit)
+{
+    meaning_ = meaning;
+    unit_ = unit;
+    setToolTip(RuleText());
+}
+
+QString ValidatedBox::RuleText() const
+{
+    QString range;
+    if (count_)
+        range = QStringLiteral("a whole number, 0 or more");
+    else if (rule_ == ValueRule::Positive)
+        range = QStringLiteral("greater than 0");
+    else
+        range = QStringLiteral("0 or more");
+    QString text = meaning_.isEmpty() ? QStringLiteral("A number") : meaning_;
+    if (!unit_.isEmpty())
+        text += QStringLiteral(" in ") + unit_;
+    return text + QStringLiteral(", ") + range;
+}
+
 ValidatedBox::ValidatedBox(ValueRule rule, QWidget* parent)
     : QLineEdit(parent)
     , rule_(rule)
@@ -138,6 +184,8 @@ bool ValidatedBox::CheckLeaving()
     }
     refused_ = true;
     Beep();
+    if (RefusalReporter())
+        RefusalReporter()(QStringLiteral("Not accepted: ") + RuleText() + QLatin1Char('.'));
     return false;
 }
 

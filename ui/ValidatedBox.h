@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -35,6 +36,13 @@ QString StoredValueText(float value);
 // Rounds halves to the even neighbour: 2.5 gives 2, 3.5 gives 4, -0.5 gives 0.
 double RoundHalfEven(double value);
 
+// Where a refused entry's rule is told (the main window's status bar); the beep comes anyway.
+void SetRefusalReporter(std::function<void(const QString& rule)> reporter);
+
+// A rich-text caption ("Cohesion (c):", "Unit weight (including<br>reinforcement):") as plain
+// words for a tooltip: no markup, no line breaks, no closing colon.
+QString PlainCaption(const QString& caption);
+
 class ValidatedBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -45,6 +53,12 @@ public:
     void SetTypedPerStored(double typedPerStored) { typedPerStored_ = typedPerStored; }
     // The box holds a count: stored rounded half to even, and no larger than a 16-bit count.
     void SetCount(bool count) { count_ = count; }
+
+    // What the box holds and in which unit (empty for a plain number): the tooltip says it with
+    // the allowed range, and a refused entry tells the same in the status bar.
+    void Describe(const QString& meaning, const QString& unit);
+    // "Cohesion in T/m², 0 or more": the rule as the tooltip and the status bar give it.
+    [[nodiscard]] QString RuleText() const;
 
     // Fills the box from a stored value (times typedPerStored), as the shortest text that reads
     // back as the same float: the engineer sees what is stored, without padding or rounding.
@@ -81,6 +95,8 @@ private:
     double typedPerStored_ = 1;
     bool count_ = false;
     bool refused_ = false;
+    QString meaning_;
+    QString unit_;
     QString shownText_;
     double shownStored_ = 0;
     bool filled_ = false;

@@ -1,10 +1,8 @@
-// The main window's drawing: the engine run once per redraw for the view shown, the figure laid
-// out in twips on the widget, and the dimension values that open the dimension editor.
+// The main window's drawing: the document's results for the view shown, the figure laid out in
+// twips on the widget, and the dimension values that open the dimension editor.
 #include "ui/WallView.h"
 
-#include "analysis/EarthPressure.h"
-#include "analysis/LoadCases.h"
-#include "analysis/Stability.h"
+#include "document/ProjectDocument.h"
 #include "model/DimensionEdit.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
@@ -41,10 +39,6 @@ bool IsLoadView(WallViewKind v)
 
 const char* const NotStableWarning = "The Structure is not stable.";
 const char* const ValueFormat = "#0.#0";
-
-// A slope the analysis flattened is stored so that the next run accepts it: one more pass
-// draws the flattened wall, and no more are made.
-constexpr int MaxExtraPasses = 1;
 
 // Captions stand at the drawing's left edge, their last line this far above its bottom; twips.
 constexpr double CaptionLeft = 240;
@@ -116,12 +110,8 @@ private:
 
 struct WallView::State {
     WallView* view;
-    Project& project;
+    const ProjectDocument& document;
     WallViewKind kind = WallViewKind::Dimensions; // until the main window picks a view
-
-    // Results of the last redraw's engine run.
-    LoadCaseResults loads;
-    StabilityResults stability;
 
     // The drawing laid out for the widget's size.
     FigureStyle style;
@@ -134,79 +124,22 @@ struct WallView::State {
     DimensionEditDialog* editor = nullptr;
     bool editing = false;
 
-    State(WallView* v, Project& p)
+    State(WallView* v, const ProjectDocument& d)
         : view(v)
-        , project(p)
+        , document(d)
     {
     }
 
-    // Each view runs only what it shows: the slope checks belong to Soil, Seismic and Reactions.
-    // One engine run for the view; true when it flattened the backfill slope.
-    bool Compute()
+    // The reactions exist only for a stable wall: the drawing then falls back to the section.
+    // True when it fell back.
+    bool FallBack(bool tell)
     {
-        for (int c = 1; c <= LoadCaseCount; ++c)
-            project.LoadFactor[static_cast<size_t>(c)] = 1.0f;
-        loads = LoadCaseResults {};
-        stability = StabilityResults {};
-        switch (kind) {
-        case WallViewKind::Dimensions: PlaceAnchors(project, loads); break;
-        case WallViewKind::Dead:
-            ComputeDeadLoads(project, loads);
-            PlaceAnchors(project, loads);
-            break;
-        case WallViewKind::Soil: ComputeStaticEarthPressure(project, loads); break;
-        case WallViewKind::Water: ComputeWaterPressure(project, loads); break;
-        case WallViewKind::Seismic: ComputeSeismicEarthPressure(project, loads); break;
-        case WallViewKind::Reactions: ComputeStability(project, stability); break;
-        case WallViewKind::Live:
-        case WallViewKind::Structural:
-        case WallViewKind::Impact: break; // only the loads given for the case
-        }
-        return loads.SlopeAdjusted || stability.Loads.SlopeAdjusted;
-    }
-
-    const std::vector<std::string>& Messages() const
-    {
-        return kind == WallViewKind::Reactions ? stability.Messages : loads.Messages;
-    }
-
-    // Every text the engine returns is shown once a redraw, before the instability warning.
-    void ShowMessages(std::vector<std::string>& shown) const
-    {
-        for (const std::string& m : Messages()) {
-            if (std::find(shown.begin(), shown.end(), m) != shown.end())
-                continue;
-            shown.push_back(m);
-            ShowWarning(view, ToQString(m));
-        }
-    }
-
-    struct Outcome {
-        bool SlopeAdjusted = false;
-        bool FellBack = false;
-    };
-
-    // The engine for the current view, again once when it flattened the slope (each message
-    // shown once), and the fall-back from Reactions on an unstable wall.
-    Outcome Run()
-    {
-        Outcome out;
-        std::vector<std::string> shown;
-        for (int pass = 0;; ++pass) {
-            const bool flattened = Compute();
-            out.SlopeAdjusted = out.SlopeAdjusted || flattened;
-            if (!flattened || pass == MaxExtraPasses)
-                break;
-            ShowMessages(shown);
-        }
-        ShowMessages(shown);
-        if (kind == WallViewKind::Reactions && !stability.Stable) {
+        if (kind != WallViewKind::Reactions || document.Stability().Stable)
+            return false;
+        if (tell)
             ShowWarning(view, QString::fromLatin1(NotStableWarning));
-            kind = WallViewKind::Dimensions;
-            Compute();
-            out.FellBack = true;
-        }
-        return out;
+        kind = WallViewKind::Dimensions;
+        return true;
     }
 
     void AddCaptions(const std::vector<std::string>& lines)
@@ -273,7 +206,7 @@ struct WallView::State {
         std::array<LabelBox, DimensionCount> sizes {};
         for (int i = 0; i < DimensionCount; ++i) {
             QLabel* label = labels[static_cast<size_t>(i)];
-            label->setText(ToQString(FormatNumber(Dimension(project, i), ValueFormat)));
+            label->setText(ToQString(FormatNumber(Dimension(document.Record(), i), ValueFormat)));
             label->adjustSize();
             sizes[static_cast<size_t>(i)] = { 0, 0, Twips(label->width()), Twips(label->height()) };
         }
@@ -296,7 +229,8 @@ struct WallView::State {
             label->hide();
         slope->hide();
 
-        const Project& p = project;
+        const Project& p = document.Record();
+        const LoadCaseResults& loads = document.Stability().Loads;
         layout = LayoutWallOnScreen(p, Twips(view->width()), Twips(view->height()));
         figure = Figure {};
         AddWallOutline(figure, p, layout);
@@ -313,7 +247,7 @@ struct WallView::State {
             if (IsLoadView(kind))
                 AddLoadCase(figure, p, layout, LoadCaseOf(kind), loads, style);
             else
-                AddReactions(figure, p, layout, stability, style);
+                AddReactions(figure, p, layout, document.Stability(), style);
             captions.push_back("Line loads in " + LineLoadUnit(p.UnitSystem));
             captions.push_back("Distributed loads in " + std::string(PressureUnit[unit]));
         }
@@ -338,39 +272,38 @@ void WallView::State::Edit(int index)
     editing = true;
     QLabel* label = labels[static_cast<size_t>(index)];
     editor->PlaceNextTo(label);
+    const Project& p = document.Record();
+    const QString title = QStringLiteral("Pendrake: ")
+        + ToQString(std::string(DimensionName[static_cast<size_t>(index)])) + QStringLiteral(" (")
+        + ToQString(DimensionUnit(p, index)) + QLatin1Char(')');
+    std::string text = PlainDecimalText(ParseEditValue(label->text().toStdString()).value_or(0.0));
     std::optional<double> typed;
     for (;;) {
-        const double current = ParseEditValue(label->text().toStdString()).value_or(0.0);
-        project.EditValue = PlainDecimalText(current);
-        editor->Run(project);
-        if (project.DialogCancelled)
+        const std::optional<std::string> accepted = editor->Run(text, title);
+        if (!accepted)
             break;
-        typed = ParseEditValue(project.EditValue);
+        typed = ParseEditValue(*accepted);
         if (typed && *typed < 0) {
+            // A dimension is a size: the box opens again on what was typed.
             Beep();
+            text = *accepted;
             typed.reset();
             continue;
         }
         break;
     }
-    const bool accepted = !project.DialogCancelled && typed.has_value();
-    if (accepted) {
-        // The value kept is the one the label shows: two decimals.
-        label->setText(ToQString(FormatNumber(*typed, ValueFormat)));
-        const double shown = ParseEditValue(label->text().toStdString()).value_or(0.0);
-        ApplyDimensionEdit(project, index, shown);
-    }
-    project.DialogCancelled = false;
     editing = false;
-    if (accepted) {
-        view->Redraw();
-        emit view->ProjectEdited();
+    if (typed) {
+        // The value kept is the one the label shows: two decimals.
+        const double shown
+            = ParseEditValue(FormatNumber(*typed, ValueFormat)).value_or(0.0);
+        emit view->DimensionAccepted(index, shown);
     }
 }
 
-WallView::WallView(Project& project, QWidget* parent)
+WallView::WallView(const ProjectDocument& document, QWidget* parent)
     : QWidget(parent)
-    , state_(new State(this, project))
+    , state_(new State(this, document))
 {
     setObjectName(QStringLiteral("Picture1"));
     setAutoFillBackground(false);
@@ -410,23 +343,19 @@ void WallView::SetView(WallViewKind view)
 {
     const WallViewKind before = state_->kind;
     state_->kind = view;
-    const State::Outcome out = state_->Run();
+    const bool fellBack = state_->FallBack(true);
     state_->Layout();
     update();
-    if (out.SlopeAdjusted)
-        emit SlopeAdjusted();
-    if (out.FellBack || state_->kind != before)
+    if (fellBack || state_->kind != before)
         emit ViewChanged(state_->kind);
 }
 
-void WallView::Redraw()
+void WallView::Redraw(bool quiet)
 {
-    const State::Outcome out = state_->Run();
+    const bool fellBack = state_->FallBack(!quiet);
     state_->Layout();
     update();
-    if (out.SlopeAdjusted)
-        emit SlopeAdjusted();
-    if (out.FellBack)
+    if (fellBack)
         emit ViewChanged(state_->kind);
 }
 

@@ -2,9 +2,11 @@
 // views, and the seventeen clickable dimension labels that open the dimension editor.
 #pragma once
 
-#include "model/Project.h"
-
 #include <QWidget>
+
+namespace pendrake {
+class ProjectDocument;
+}
 
 namespace pendrake::ui {
 
@@ -24,8 +26,10 @@ enum class WallViewKind {
 class WallView : public QWidget {
     Q_OBJECT
 public:
-    // The view draws and edits `project`, which outlives it (the main window owns both).
-    explicit WallView(Project& project, QWidget* parent = nullptr);
+    // The view draws the record and the results of `document`, which outlives it (the main
+    // window owns both). It never runs the engine and never changes the record: an accepted
+    // dimension is handed to the main window, which makes it an undoable step.
+    explicit WallView(const ProjectDocument& document, QWidget* parent = nullptr);
     ~WallView() override;
 
     WallViewKind View() const;
@@ -34,19 +38,17 @@ public:
     // not stable." and falls back to Dimensions; ViewChanged reports the view actually shown.
     void SetView(WallViewKind view);
 
-    // Recomputes what the current view shows from the project and repaints (after every edit,
-    // unit switch and file command). Sets every load factor to 1. Resizing needs no call: the
-    // view fits the drawing to its new size itself, from the results it already has.
-    void Redraw();
+    // Draws the current view again from the document's record and results (after every change
+    // of the document). Resizing needs no call: the view fits the drawing to its new size
+    // itself. Reactions of a wall that is not stable fall back to Dimensions, with the warning
+    // unless `quiet` (undo and redo say nothing).
+    void Redraw(bool quiet = false);
 
 signals:
     // The view shown changed (also when the Reactions fallback chose Dimensions).
     void ViewChanged(pendrake::ui::WallViewKind view);
-    // A dimension was accepted in the editor: the project is modified (the view has already
-    // redrawn itself).
-    void ProjectEdited();
-    // The analysis flattened the backfill slope while drawing (its message was shown).
-    void SlopeAdjusted();
+    // The engineer accepted `value` (as the label shows it, two decimals) for dimension `index`.
+    void DimensionAccepted(int index, double value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

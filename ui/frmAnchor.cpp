@@ -51,7 +51,7 @@ const std::array<AnchorBox, AnchorBoxCount> Boxes = { {
 
 } // namespace
 
-AnchorDialog::AnchorDialog(Project& project, QWidget* parent)
+AnchorDialog::AnchorDialog(const Project& project, QWidget* parent)
     : QDialog(parent)
     , project_(project)
 {
@@ -86,6 +86,7 @@ AnchorDialog::AnchorDialog(Project& project, QWidget* parent)
                 box->SetTypedPerStored(MillimetresPerCentimetre);
             box->ShowStored(project.*entry.Field);
         }
+        box->Describe(PlainCaption(QString::fromUtf8(entry.Caption)), UnitCaption(entry.Unit, system));
         caption->setBuddy(box);
         grid->addWidget(box, i, 1);
         boxes_[std::size_t(i)] = box;
@@ -175,26 +176,19 @@ void AnchorDialog::AcceptClicked()
         changed = changed || value != field;
         field = value;
     }
-    if (changed)
-        project_.Modified = true;
     changed_ = changed;
-    project_.DialogCancelled = false;
     accept();
 }
 
-void AnchorDialog::reject()
-{
-    project_.DialogCancelled = true;
-    QDialog::reject();
-}
-
-bool EditAnchors(QWidget* parent, Project& project)
+std::optional<Project> EditAnchors(QWidget* parent, const Project& project)
 {
     AnchorDialog dialog(project, parent);
     dialog.exec();
+    std::optional<Project> accepted = dialog.Result();
     // Rows that do not fit on the sloping underside are never drawn nor analysed.
-    project.AnchorRows = AnchorRowsPlaced(project);
-    return dialog.Changed();
+    if (accepted)
+        accepted->AnchorRows = AnchorRowsPlaced(*accepted);
+    return accepted;
 }
 
 } // namespace pendrake::ui

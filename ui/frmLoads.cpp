@@ -26,6 +26,16 @@ namespace {
 // Sizes in twips.
 constexpr int CellWidth = 900;
 constexpr int TypeWidth = 1800;
+// The direction column is wider: its heading states how the angle is measured.
+constexpr int DirectionWidth = 1500;
+constexpr int DirectionColumn = 3;
+
+int ColumnWidth(std::size_t column)
+{
+    if (column == DirectionColumn)
+        return DirectionWidth;
+    return column < LineLoadColumns ? CellWidth : TypeWidth;
+}
 constexpr int CellGap = 60;
 constexpr int AppendWidth = 360;
 
@@ -36,6 +46,25 @@ const std::array<float LineLoad::*, LineLoadColumns> Columns
     = { &LineLoad::Load, &LineLoad::X, &LineLoad::Y, &LineLoad::Direction };
 const std::array<const char*, LineLoadColumns> ColumnNames
     = { "txtLoad", "txtX", "txtY", "txtDir" };
+
+QString CellMeaning(int column, int row)
+{
+    static const std::array<const char*, LineLoadColumns> what = { "load",
+        "X from the toe front", "Y from the toe bottom",
+        "direction from the upward vertical (0 up, 90 towards the backfill, 180 down)" };
+    return QStringLiteral("Line load %1: ").arg(row) + QString::fromLatin1(what[std::size_t(column)]);
+}
+
+QString CellUnit(int column, int16_t unitSystem)
+{
+    const int system = std::clamp<int>(unitSystem, Metric, British);
+    switch (column) {
+    case 0: return QString::fromStdString(LineLoadUnit(int16_t(system)));
+    case 1:
+    case 2: return Utf8(LengthUnit[system]);
+    default: return Utf8(AngleUnit[system]);
+    }
+}
 
 QComboBox* LoadCaseList(QWidget* parent)
 {
@@ -63,7 +92,7 @@ QLabel* Heading(const QString& text, int width, QWidget* parent)
 
 } // namespace
 
-LoadsDialog::LoadsDialog(Project& project, QWidget* parent)
+LoadsDialog::LoadsDialog(const Project& project, QWidget* parent)
     : QDialog(parent)
     , project_(project)
 {
@@ -94,12 +123,13 @@ LoadsDialog::LoadsDialog(Project& project, QWidget* parent)
             + QStringLiteral(")"),
         QStringLiteral("X\n(") + length + QStringLiteral(")"),
         QStringLiteral("Y\n(") + length + QStringLiteral(")"),
-        QStringLiteral("Dir.\n(") + Utf8(AngleUnit[system]) + QStringLiteral(")"),
+        QStringLiteral("Dir. (") + Utf8(AngleUnit[system])
+            + QStringLiteral(")\n0 up\n90 to backfill\n180 down"),
         QStringLiteral("Type"),
     };
     for (std::size_t c = 0; c < headingTexts.size(); ++c) {
         QLabel* heading
-            = Heading(headingTexts[c], c < LineLoadColumns ? CellWidth : TypeWidth, lineLoads);
+            = Heading(headingTexts[c], ColumnWidth(c), lineLoads);
         heading->setObjectName(QStringLiteral("lblHeading_%1").arg(c));
         headings->addWidget(heading);
     }
@@ -135,6 +165,7 @@ LoadsDialog::LoadsDialog(Project& project, QWidget* parent)
     surcharge_->setFixedWidth(Px(CellWidth));
     surcharge_->setAlignment(Qt::AlignRight);
     surcharge_->ShowStored(project.Surcharge);
+    surcharge_->Describe(QStringLiteral("Surcharge on the backfill"), Utf8(PressureUnit[system]));
     auto* surchargeUnit = new QLabel(Utf8(PressureUnit[system]), surchargeFrame);
     surchargeUnit->setObjectName(QStringLiteral("lblSurchargeUnit"));
     surchargeUnit->setTextFormat(Qt::PlainText);
@@ -163,6 +194,7 @@ LoadsDialog::LoadsDialog(Project& project, QWidget* parent)
     seismic_->setFixedWidth(Px(CellWidth));
     seismic_->setAlignment(Qt::AlignRight);
     seismic_->ShowStored(project.SeismicCoef);
+    seismic_->Describe(QStringLiteral("Horizontal seismic coefficient (a fraction of g)"), QString());
     horizontalLabel->setBuddy(seismic_);
     seismicRow->addWidget(seismicLabel);
     seismicRow->addWidget(horizontalLabel);
@@ -211,8 +243,9 @@ void LoadsDialog::BuildRow(int r, QWidget* parent)
         auto* cell = new ValidatedBox(ValueRule::NonNegative, row.Row);
         cell->setObjectName(
             QStringLiteral("%1_%2").arg(QLatin1String(ColumnNames[std::size_t(c)])).arg(r));
-        cell->setFixedWidth(Px(CellWidth));
+        cell->setFixedWidth(Px(ColumnWidth(std::size_t(c))));
         cell->setAlignment(Qt::AlignRight);
+        cell->Describe(CellMeaning(c, r), CellUnit(c, project_.UnitSystem));
         layout->addWidget(cell);
         row.Cells[std::size_t(c)] = cell;
 
@@ -408,20 +441,11 @@ void LoadsDialog::AcceptClicked()
     project_.Surcharge = surcharge;
     project_.SurchargeType = surchargeType;
     project_.SeismicCoef = seismic;
-    if (changed)
-        project_.Modified = true;
     changed_ = changed;
-    project_.DialogCancelled = false;
     accept();
 }
 
-void LoadsDialog::reject()
-{
-    project_.DialogCancelled = true;
-    QDialog::reject();
-}
-
-bool EditLoads(QWidget* parent, Project& project)
+std::optional<Project> EditLoads(QWidget* parent, const Project& project)
 {
     LoadsDialog dialog(project, parent);
     dialog.adjustSize();
@@ -430,7 +454,7 @@ bool EditLoads(QWidget* parent, Project& project)
         dialog.move(over.center() - dialog.rect().center());
     }
     dialog.exec();
-    return dialog.Changed();
+    return dialog.Result();
 }
 
 } // namespace pendrake::ui

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -22,17 +23,18 @@ class LoadsDialog : public QDialog {
     Q_OBJECT
 public:
     // Copies the project's loads into the working table; nothing is written before Accept.
-    explicit LoadsDialog(Project& project, QWidget* parent = nullptr);
+    explicit LoadsDialog(const Project& project, QWidget* parent = nullptr);
 
-    // True once Accept wrote a value that differs from the project's.
-    [[nodiscard]] bool Changed() const { return changed_; }
+    // The record with the accepted values, once Accept changed one of them.
+    [[nodiscard]] std::optional<Project> Result() const
+    {
+        return changed_ ? std::optional<Project>(project_) : std::nullopt;
+    }
     // Rows in the working table.
     [[nodiscard]] int RowCount() const { return count_; }
     // The row that Insert and Delete act on, and that is highlighted (1-based; 0 with no rows).
     [[nodiscard]] int CurrentRow() const { return count_ == 0 ? 0 : current_; }
 
-    // Cancel, Escape and the close box: DialogCancelled = true, the project as it was.
-    void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -60,7 +62,8 @@ private:
     void PutNewRow(int at);
     void AcceptClicked();
 
-    Project& project_;
+    // The record as the dialog opened it; Accept writes into it.
+    Project project_;
     std::array<LineLoad, MaxLineLoads + 1> table_ {}; // slots 1..10
     int count_ = 0;
     int current_ = 1;
@@ -78,8 +81,8 @@ private:
     bool changed_ = false;
 };
 
-// Opens frmLoads modally, centred over parent. Returns true when Accept changed a value, which
-// marks the project modified; afterwards DialogCancelled tells whether the dialog was cancelled.
-bool EditLoads(QWidget* parent, Project& project);
+// Opens frmLoads modally, centred over parent. The record with the accepted values; nothing
+// when cancelled or nothing changed.
+std::optional<Project> EditLoads(QWidget* parent, const Project& project);
 
 } // namespace pendrake::ui

@@ -10,7 +10,7 @@
 
 namespace pendrake::ui {
 
-frmPrint::frmPrint(Project& project, report::PrintOptions& options, QWidget* parent)
+frmPrint::frmPrint(const ProjectDocument& document, report::PrintOptions& options, QWidget* parent)
     : QDialog(parent)
     , options_(options)
 {
@@ -44,12 +44,10 @@ frmPrint::frmPrint(Project& project, report::PrintOptions& options, QWidget* par
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    CombinationResults results;
-    stable_ = report::CheckStableForPrinting(project, results);
-    slopeAdjusted_ = results.SlopeAdjusted;
-    for (const std::string& message : results.Messages)
-        ShowWarning(this, QString::fromStdString(message));
+    // The document's combination run decides; its other messages were told at the change.
+    stable_ = document.Combinations().Stable;
     if (!stable_) {
+        ShowWarning(this, QString::fromStdString(std::string(UnstableCombinationMessage)));
         for (int k : { 4, 5 }) {
             boxes_[size_t(k)]->setChecked(false);
             boxes_[size_t(k)]->setEnabled(false);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "analysis/Combinations.h"
-#include "model/Project.h"
+#include "document/ProjectDocument.h"
 #include "report/PrintJob.h"
 
 #include <QDialog>
@@ -18,17 +18,16 @@ namespace pendrake::ui {
 class frmPrint : public QDialog {
     Q_OBJECT
 public:
-    // Shows `options` in the boxes, runs the combinations on `project` (their messages go to
-    // warning boxes) and, on an unstable wall, unchecks and disables Reactions and Concrete
-    // design. Closing the dialog in any way stores the six boxes into `options`.
-    frmPrint(Project& project, report::PrintOptions& options, QWidget* parent = nullptr);
+    // Shows `options` in the boxes and, on a wall that the document's combination run finds
+    // unstable, says so and unchecks and disables Reactions and Concrete design. Closing the
+    // dialog in any way stores the six boxes into `options`.
+    frmPrint(const ProjectDocument& document, report::PrintOptions& options,
+        QWidget* parent = nullptr);
 
     // True when the dialog was closed with "&Print".
     bool PrintConfirmed() const { return printConfirmed_; }
     // Whether the combination run found the wall stable.
     bool Stable() const { return stable_; }
-    // A combination run flattened the backfill slope in the record: the drawing is stale.
-    bool SlopeAdjusted() const { return slopeAdjusted_; }
 
 protected:
     void done(int result) override;
@@ -40,7 +39,6 @@ private:
     std::array<QCheckBox*, report::PrintOptionCount> boxes_ {};
     bool printConfirmed_ = false;
     bool stable_ = false;
-    bool slopeAdjusted_ = false;
     bool filling_ = true;
 };
 

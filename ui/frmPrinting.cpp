@@ -15,14 +15,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace pendrake::ui {
 
-frmPrinting::frmPrinting(Project& project, const report::PrintOptions& options, FontChoice fonts,
+frmPrinting::frmPrinting(const ProjectDocument& document, const report::PrintOptions& options, FontChoice fonts,
     QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent)
     : QDialog(parent)
-    , project_(project)
+    , document_(document)
     , options_(options)
     , fonts_(std::move(fonts))
     , device_(device)
@@ -62,7 +63,7 @@ void frmPrinting::RunJob()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     report::QtPageCanvas canvas(device_, abortDevice_);
-    report::ReportContext ctx(canvas, project_);
+    report::ReportContext ctx(canvas, document_);
     ctx.TextFont = fonts_.TextFont;
     ctx.GreekFont = fonts_.GreekFont;
     report::StampLocaleDateTime(ctx);
@@ -84,44 +85,45 @@ void frmPrinting::RunJob()
         return cancelRequested_;
     };
     result_ = report::RunPrintJob(ctx, options_, report::StandardSectionPrinters(), hooks);
-    slopeAdjusted_ = ctx.Stability.Loads.SlopeAdjusted || ctx.Combinations.SlopeAdjusted;
     QApplication::restoreOverrideCursor();
 
-    for (const std::string& message : result_.Messages)
-        ShowWarning(this, QString::fromStdString(message));
+    // The engine's messages were told when the record changed; the printer's are new.
+    const std::vector<std::string>& told = document_.Messages();
+    for (const std::string& message : result_.Messages) {
+        if (std::find(told.begin(), told.end(), message) == told.end())
+            ShowWarning(this, QString::fromStdString(message));
+    }
     if (!canvas.ErrorText().empty() && !result_.Cancelled)
         ShowWarning(this, QString::fromStdString(canvas.ErrorText()));
     done_ = true;
     accept();
 }
 
-bool RunPrintCommand(
-    QWidget* parent, Project& project, report::PrintOptions& options, const FontChoice& fonts)
+void RunPrintCommand(QWidget* parent, const ProjectDocument& document,
+    report::PrintOptions& options, const FontChoice& fonts)
 {
-    frmPrint dialog(project, options, parent);
+    frmPrint dialog(document, options, parent);
     dialog.exec();
-    bool redraw = dialog.SlopeAdjusted();
     if (!dialog.PrintConfirmed())
-        return redraw;
+        return;
     QPrinter& printer = SharedPrinter();
     // Page positions are measured from the sheet's corner; the report's margins keep them
     // clear of the printer's unprintable edge.
     printer.setFullPage(true);
     frmPrinting printing(
-        project, options, fonts, printer, [&printer] { printer.abort(); }, parent);
+        document, options, fonts, printer, [&printer] { printer.abort(); }, parent);
     printing.exec();
-    return redraw || printing.SlopeAdjusted();
 }
 
-void PrintCalculatorOnPrinter(QWidget* window, const Project& project, const FontChoice& fonts,
+void PrintCalculatorOnPrinter(QWidget* window, const ProjectDocument& document,
+    const FontChoice& fonts,
     const CalculatorInput& input, const CalculatorResult& result)
 {
     QPrinter& printer = SharedPrinter();
     printer.setFullPage(true);
     report::QtPageCanvas canvas(printer, [&printer] { printer.abort(); });
     // The page reads the project's margins, footer and fonts; the calculator never changes it.
-    Project record = project;
-    report::ReportContext ctx(canvas, record);
+    report::ReportContext ctx(canvas, document);
     ctx.TextFont = fonts.TextFont;
     ctx.GreekFont = fonts.GreekFont;
     report::StampLocaleDateTime(ctx);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "calculator/CalculatorComputation.h"
-#include "model/Project.h"
+#include "document/ProjectDocument.h"
 #include "report/PrintJob.h"
 #include "ui/FontChoice.h"
 
@@ -22,15 +22,14 @@ namespace pendrake::ui {
 class frmPrinting : public QDialog {
     Q_OBJECT
 public:
-    // Prints `options` of `project` on `device` (the shared printer, set to full-page painting,
+    // Prints `options` of the document on `device` (the shared printer, set to full-page painting,
     // or any paged device); abortDevice drops the device's job when the engineer cancels.
-    frmPrinting(Project& project, const report::PrintOptions& options, FontChoice fonts,
+    frmPrinting(const ProjectDocument& document, const report::PrintOptions& options,
+        FontChoice fonts,
         QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent = nullptr);
 
     const report::PrintJobResult& Result() const { return result_; }
     bool JobDone() const { return done_; }
-    // The analysis runs of the job flattened the backfill slope in the record.
-    bool SlopeAdjusted() const { return slopeAdjusted_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,7 +37,7 @@ protected:
 private:
     void RunJob();
 
-    Project& project_;
+    const ProjectDocument& document_;
     report::PrintOptions options_;
     FontChoice fonts_;
     QPagedPaintDevice& device_;
@@ -49,18 +48,17 @@ private:
     bool started_ = false;
     bool done_ = false;
     bool cancelRequested_ = false;
-    bool slopeAdjusted_ = false;
 };
 
 // The File Print command: the options dialog and, when confirmed, the printing window on the
-// printer chosen in Printer setup. `options` are the session's kept choices. Returns true when
-// the analysis flattened the backfill slope (the main window redraws).
-bool RunPrintCommand(
-    QWidget* parent, Project& project, report::PrintOptions& options, const FontChoice& fonts);
+// printer chosen in Printer setup. `options` are the session's kept choices.
+void RunPrintCommand(QWidget* parent, const ProjectDocument& document,
+    report::PrintOptions& options, const FontChoice& fonts);
 
 // The calculator's printed page on the printer chosen in Printer setup, in the report fonts.
 // Printer failures are shown in warning boxes over `window`.
-void PrintCalculatorOnPrinter(QWidget* window, const Project& project, const FontChoice& fonts,
+void PrintCalculatorOnPrinter(QWidget* window, const ProjectDocument& document,
+    const FontChoice& fonts,
     const CalculatorInput& input, const CalculatorResult& result);
 
 } // namespace pendrake::ui

@@ -87,7 +87,7 @@ const std::array<Group, 6> Groups = { {
 
 } // namespace
 
-PropertiesDialog::PropertiesDialog(Project& project, QWidget* parent)
+PropertiesDialog::PropertiesDialog(const Project& project, QWidget* parent)
     : QDialog(parent)
     , project_(project)
 {
@@ -130,6 +130,9 @@ PropertiesDialog::PropertiesDialog(Project& project, QWidget* parent)
             if (entry.Unit == UnitClass::SmallLength && system == SI)
                 box->SetTypedPerStored(MillimetresPerCentimetre);
             box->ShowStored(project.*entry.Field);
+            box->Describe(PlainCaption(QString::fromUtf16(group.Title)) + QStringLiteral(": ")
+                    + PlainCaption(QString::fromUtf16(entry.Caption)),
+                UnitCaption(entry.Unit, system));
             caption->setBuddy(box);
             grid->addWidget(box, row, 1);
             boxes_[std::size_t(i)] = box;
@@ -203,24 +206,15 @@ void PropertiesDialog::AcceptClicked()
         changed = changed || values[std::size_t(i)] != field;
         field = values[std::size_t(i)];
     }
-    if (changed)
-        project_.Modified = true;
     changed_ = changed;
-    project_.DialogCancelled = false;
     accept();
 }
 
-void PropertiesDialog::reject()
-{
-    project_.DialogCancelled = true;
-    QDialog::reject();
-}
-
-bool EditProperties(QWidget* parent, Project& project)
+std::optional<Project> EditProperties(QWidget* parent, const Project& project)
 {
     PropertiesDialog dialog(project, parent);
     dialog.exec();
-    return dialog.Changed();
+    return dialog.Result();
 }
 
 } // namespace pendrake::ui

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QPushButton;
 
@@ -20,13 +21,14 @@ class PropertiesDialog : public QDialog {
     Q_OBJECT
 public:
     // Fills the boxes from the project; nothing is written before Accept.
-    explicit PropertiesDialog(Project& project, QWidget* parent = nullptr);
+    explicit PropertiesDialog(const Project& project, QWidget* parent = nullptr);
 
-    // True once Accept stored a value that differs from the project's.
-    [[nodiscard]] bool Changed() const { return changed_; }
+    // The record with the accepted values, once Accept changed one of them.
+    [[nodiscard]] std::optional<Project> Result() const
+    {
+        return changed_ ? std::optional<Project>(project_) : std::nullopt;
+    }
 
-    // Cancel, Escape and the close box: DialogCancelled = true, the project as it was.
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -35,15 +37,16 @@ protected:
 private:
     void AcceptClicked();
 
-    Project& project_;
+    // The record as the dialog opened it; Accept writes into it.
+    Project project_;
     std::array<ValidatedBox*, PropertyBoxCount> boxes_ {};
     QPushButton* accept_ = nullptr;
     QPushButton* cancel_ = nullptr;
     bool changed_ = false;
 };
 
-// Opens frmProperties modally over parent. Returns true when Accept changed a value, which marks
-// the project modified; afterwards DialogCancelled tells whether the dialog was cancelled.
-bool EditProperties(QWidget* parent, Project& project);
+// Opens frmProperties modally over parent. The record with the accepted values; nothing when
+// cancelled or nothing changed.
+std::optional<Project> EditProperties(QWidget* parent, const Project& project);
 
 } // namespace pendrake::ui

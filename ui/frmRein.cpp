@@ -151,43 +151,29 @@ void MakeBold(QLabel* label)
 
 } // namespace
 
-bool ShowConcreteDesign(
-    QWidget* parent, Project& project, const std::function<void()>& onSlopeAdjusted)
+bool ShowConcreteDesign(QWidget* parent, const ProjectDocument& document, const RecordCommit& commit)
 {
-    CombinationResults results;
-    RunCombinations(project, results);
-
-    // Each condition once, in the order the run met them; the verdict on stability comes last.
-    const std::string unstable(UnstableCombinationMessage);
-    std::vector<std::string> shown;
-    for (const std::string& message : results.Messages) {
-        if (message == unstable || std::find(shown.begin(), shown.end(), message) != shown.end())
-            continue;
-        shown.push_back(message);
-        ShowWarning(parent, QString::fromStdString(message));
-    }
-    if (results.SlopeAdjusted && onSlopeAdjusted)
-        onSlopeAdjusted();
+    const CombinationResults& results = document.Combinations();
     if (!results.Stable) {
-        ShowWarning(parent, QString::fromStdString(unstable));
+        ShowWarning(parent, QString::fromStdString(std::string(UnstableCombinationMessage)));
         return false;
     }
-    ConcreteDesignWindow window(project, results, parent);
+    ConcreteDesignWindow window(document, commit, parent);
     window.exec();
     return true;
 }
 
 ConcreteDesignWindow::ConcreteDesignWindow(
-    Project& project, CombinationResults& results, QWidget* parent)
+    const ProjectDocument& document, RecordCommit commit, QWidget* parent)
     : QDialog(parent)
-    , project_(project)
-    , results_(results)
+    , document_(document)
+    , commit_(std::move(commit))
 {
     setObjectName(QStringLiteral("frmRein"));
     setWindowTitle(QStringLiteral("Pendrake: Reinforced concrete design (ACI 318)"));
     setModal(true);
 
-    const int u = std::clamp<int>(project_.UnitSystem, Metric, British);
+    const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
     force_ = Label(ForceUnit[u]);
     length_ = Label(LengthUnit[u]);
 
@@ -265,8 +251,8 @@ void ConcreteDesignWindow::BuildForcesPanel(QWidget* panel)
 void ConcreteDesignWindow::ShowForces(int table)
 {
     const auto& combo = table == int(ForceTable::Shears)
-        ? results_.ComboShear
-        : (table == int(ForceTable::Normals) ? results_.ComboNormal : results_.ComboMoment);
+        ? Results().ComboShear
+        : (table == int(ForceTable::Normals) ? Results().ComboNormal : Results().ComboMoment);
     for (int j = 1; j <= CombinationCount; ++j)
         for (int s = 1; s <= DesignSectionCount; ++s)
             lblComboValue_[s][j]->setText(ComboValue(combo[j][s]));
@@ -276,7 +262,7 @@ void ConcreteDesignWindow::ShowForces(int table)
         QString Caption;
         const std::array<float, DesignSectionCount + 1>* Values;
     };
-    const Envelope& env = results_.Env;
+    const Envelope& env = Results().Env;
     const QString correspondingN
         = QStringLiteral("Coresponding N (") + force_ + QStringLiteral(")");
     const QString forDesign = QStringLiteral("For design");
@@ -309,7 +295,7 @@ void ConcreteDesignWindow::ShowForces(int table)
 
 void ConcreteDesignWindow::BuildReinforcementPanel(QWidget* panel)
 {
-    const int u = std::clamp<int>(project_.UnitSystem, Metric, British);
+    const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
     const QString moment = force_ + length_;
     const QString small = Label(SmallLengthUnit[u]);
     // Areas are stored per strip in cm² (Metric and SI) or in² (British); SI shows them as
@@ -482,9 +468,10 @@ void ConcreteDesignWindow::BuildReinforcementPanel(QWidget* panel)
 
 void ConcreteDesignWindow::FillBars()
 {
-    const double shown = project_.UnitSystem == British ? 1.0 : MillimetresPerCentimetre;
+    const double shown = Record().UnitSystem == British ? 1.0 : MillimetresPerCentimetre;
     for (const BarBox& bar : bars_) {
-        const float stored = bar.Diameter ? project_.ReinDia[bar.Row] : project_.ReinPitch[bar.Row];
+        const DesignResults& d = Results().Design;
+        const float stored = bar.Diameter ? d.ReinDia[bar.Row] : d.ReinPitch[bar.Row];
         bar.Box->setText(Value(double(stored) * shown));
     }
     edited_ = nullptr;
@@ -492,8 +479,8 @@ void ConcreteDesignWindow::FillBars()
 
 void ConcreteDesignWindow::RefreshDesign()
 {
-    const DesignResults& d = results_.Design;
-    const int u = std::clamp<int>(project_.UnitSystem, Metric, British);
+    const DesignResults& d = Results().Design;
+    const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
     const double heightShown = u == SI ? MillimetresPerCentimetre : 1.0;
     const DesignWarningSet warnings = DesignWarnings(d);
 
@@ -533,7 +520,7 @@ void ConcreteDesignWindow::RefreshDesign()
     }
 
     // The strip is 100 cm (1000 mm in SI, where small lengths are shown in mm) or 12 in wide.
-    const double width = DesignUnits(project_.UnitSystem).StoredWidth * heightShown;
+    const double width = DesignUnits(Record().UnitSystem).StoredWidth * heightShown;
     lblNote_->setText(QStringLiteral("Width (b) = ")
         + QString::fromStdString(FormatNumber(width, WidthPattern)) + QLatin1Char(' ')
         + Label(SmallLengthUnit[u]));
@@ -555,7 +542,7 @@ bool ConcreteDesignWindow::ApplyBar(const BarBox& bar)
     if (edited_ != bar.Box)
         return true;
     const std::optional<double> typed = ParseEditValue(bar.Box->text().toStdString());
-    const double perStored = project_.UnitSystem == British ? 1.0 : MillimetresPerCentimetre;
+    const double perStored = Record().UnitSystem == British ? 1.0 : MillimetresPerCentimetre;
     const float stored = typed ? float(*typed / perStored) : 0.0f;
     // A bar of no size or no pitch has no area and would divide by zero in the checks.
     if (!typed || !(stored > 0.0f)) {
@@ -566,16 +553,30 @@ bool ConcreteDesignWindow::ApplyBar(const BarBox& bar)
         return false;
     }
     bar.Box->setText(Value(*typed));
-    (bar.Diameter ? project_.ReinDia : project_.ReinPitch)[bar.Row] = stored;
-    try {
-        CheckDesignRow(project_, results_.Design, bar.Row);
-    } catch (const std::exception& e) {
-        ShowWarning(this, QString::fromStdString(e.what()));
-    }
-    RefreshDesign();
     edited_ = nullptr;
-    // Later design runs keep the engineer's bars; the project itself counts as unchanged.
-    project_.ReinUserSet = true;
+    // The design keeps the bars it shows, the engineer's one among them: the record takes all
+    // six rows, and later design runs keep them.
+    Project after = Record();
+    const DesignResults& shownBars = Results().Design;
+    for (int row = 1; row <= ReinRowCount; ++row) {
+        after.ReinDia[row] = shownBars.ReinDia[row];
+        after.ReinPitch[row] = shownBars.ReinPitch[row];
+    }
+    float& field = (bar.Diameter ? after.ReinDia : after.ReinPitch)[bar.Row];
+    const float before = field;
+    field = stored;
+    after.ReinUserSet = true;
+    if (before == stored && Record().ReinUserSet)
+        return true;
+    const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
+    const QString step = QStringLiteral("Bar %1 of row %2 %3 \u2192 %4 %5")
+                             .arg(bar.Diameter ? QStringLiteral("diameter") : QStringLiteral("pitch"))
+                             .arg(bar.Row)
+                             .arg(Value(double(before) * perStored))
+                             .arg(Value(*typed))
+                             .arg(Label(BarUnit[u]));
+    commit_(std::move(after), step);
+    RefreshDesign();
     return true;
 }
 

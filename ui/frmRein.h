@@ -3,7 +3,7 @@
 // pitch the engineer may replace; every replacement rechecks its row at once.
 #pragma once
 
-#include "analysis/Combinations.h"
+#include "document/ProjectDocument.h"
 #include "model/Project.h"
 
 #include <QDialog>
@@ -21,14 +21,14 @@ class QTabWidget;
 
 namespace pendrake::ui {
 
-// The Concrete command: runs the load combinations and the section design on `project`, shows
-// each message of the run once in a warning box titled "Pendrake", calls onSlopeAdjusted when a
-// combination flattened the backfill slope (the drawing must be redrawn), then shows either
-// "The structure is not stable (combo case), concrete design cancelled." or the concrete design
-// window, modal. Returns true when the window was shown. Bars typed in the window stay in
-// project.ReinDia / ReinPitch with ReinUserSet; they do not mark the project modified.
-bool ShowConcreteDesign(
-    QWidget* parent, Project& project, const std::function<void()>& onSlopeAdjusted = {});
+// Hands a changed record to the main window, which makes it an undoable step named `step`
+// and runs the engine on it.
+using RecordCommit = std::function<void(Project after, const QString& step)>;
+
+// The Concrete command: on a wall that some combination leaves unstable, "The structure is not
+// stable (combo case), concrete design cancelled."; else the concrete design window over the
+// document's combination run, modal. Returns true when the window was shown.
+bool ShowConcreteDesign(QWidget* parent, const ProjectDocument& document, const RecordCommit& commit);
 
 // Tables of the Forces panel, in the order of Combo1.
 enum class ForceTable { Moments = 0, Shears = 1, Normals = 2 };
@@ -36,9 +36,10 @@ enum class ForceTable { Moments = 0, Shears = 1, Normals = 2 };
 class ConcreteDesignWindow : public QDialog {
     Q_OBJECT
 public:
-    // Shows the design run `results` (stable) of `project`. Typed bars go to project.ReinDia,
-    // ReinPitch and ReinUserSet, and their rows in results.Design are rechecked.
-    ConcreteDesignWindow(Project& project, CombinationResults& results, QWidget* parent = nullptr);
+    // Shows the document's design run (stable). A typed bar becomes a record with the six rows
+    // of bars shown and ReinUserSet, handed to `commit`; the window then shows the new run.
+    ConcreteDesignWindow(
+        const ProjectDocument& document, RecordCommit commit, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,8 +60,11 @@ private:
     bool ApplyBar(const BarBox& bar);
     const BarBox* FindBar(const QObject* watched) const;
 
-    Project& project_;
-    CombinationResults& results_;
+    [[nodiscard]] const Project& Record() const { return document_.Record(); }
+    [[nodiscard]] const CombinationResults& Results() const { return document_.Combinations(); }
+
+    const ProjectDocument& document_;
+    RecordCommit commit_;
     QString force_;
     QString length_;
     // The diameter or pitch box typed in since its text was last applied (the text-changed
