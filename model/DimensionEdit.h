@@ -20,11 +20,11 @@ inline constexpr int DimensionDecimals = 2;
 inline constexpr int BackfillSlopeDimension = 11;
 
 // The dimension labels' names, by index, as the engineer reads them on the drawing.
-inline constexpr std::array<std::string_view, DimensionCount> DimensionName = { "Top width",
-    "Upper back offset", "Shelf width", "Toe width", "Bottom width", "Lower slope width",
-    "Front height", "Toe height", "Upper back height", "Rear step height", "Rear slope height",
-    "Backfill slope", "Front water depth", "Back water depth", "Lower slope height",
-    "Lower flat width", "Rear slope width" };
+inline constexpr std::array<std::string_view, DimensionCount> DimensionName
+    = { "Top width", "Upper back offset", "Shelf width", "Toe width", "Bottom width",
+          "Lower slope width", "Front height", "Toe height", "Upper back height",
+          "Rear step height", "Rear slope height", "Backfill slope", "Front water depth",
+          "Back water depth", "Lower slope height", "Lower flat width", "Rear slope width" };
 
 // The unit of dimension `index` in the project's unit system: a length, or "1 : n" for the
 // backfill slope, which is a ratio.

@@ -10,13 +10,13 @@
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
 #include "ui/StabilityWindow.h"
+#include "ui/ValidatedBox.h"
 #include "ui/frmAnchor.h"
 #include "ui/frmCalculator.h"
 #include "ui/frmLoads.h"
 #include "ui/frmPrinting.h"
 #include "ui/frmProperties.h"
 #include "ui/frmRein.h"
-#include "ui/ValidatedBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -33,8 +33,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -168,8 +169,8 @@ MainWindow::MainWindow(const StartupState& startup, QWidget* parent)
     });
     SetRefusalReporter(
         [this](const QString& rule) { statusBar()->showMessage(rule, RefusalShownMs); });
-    connect(&undo_, &QUndoStack::cleanChanged, this,
-        [this](bool clean) { setWindowModified(!clean); });
+    connect(
+        &undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
     listener_ = document_.Subscribe([this](ProjectDocument::Change c) { OnDocumentChanged(c); });
     // No view option is chosen yet; until the engineer picks one the drawing shows the section
     // with its dimensions, the view an engineer checks first.
@@ -514,12 +515,16 @@ void MainWindow::ShowWithPlacement(const WindowPlacement& placement)
             ? QGuiApplication::screenAt(wanted.center())
             : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
+        // Before the first show the window manager has not told the frame: allow for a title
+        // bar and thin borders.
+        const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
         const QMargins frame = frameGeometry().isValid() && frameGeometry() != geometry()
             ? QMargins(geometry().left() - frameGeometry().left(),
-                  geometry().top() - frameGeometry().top(),
-                  frameGeometry().right() - geometry().right(),
-                  frameGeometry().bottom() - geometry().bottom())
-            : QMargins();
+                geometry().top() - frameGeometry().top(),
+                frameGeometry().right() - geometry().right(),
+                frameGeometry().bottom() - geometry().bottom())
+            : QMargins(
+                border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border);
         const QRect free = area.marginsRemoved(frame);
         wanted.setWidth(std::min(wanted.width(), free.width()));
         wanted.setHeight(std::min(wanted.height(), free.height()));
@@ -690,8 +695,7 @@ bool MainWindow::FileSaveAs()
         FileDialogRequest request;
         request.Save = true;
         request.Title = QStringLiteral("Pendrake: Save as");
-        request.Directory
-            = document_.FileName().empty() ? fileDialogDir_ : Q(document_.FileName());
+        request.Directory = document_.FileName().empty() ? fileDialogDir_ : Q(document_.FileName());
         request.Filter = FileFilter;
         request.DefaultSuffix = Q(ProjectFileExtension);
         const QString path = RunFileDialog(this, request);
@@ -723,7 +727,8 @@ void MainWindow::CalculateStability()
 {
     Guard([this] {
         // The document ran the service loads at the last change; its messages were told then.
-        StabilityWindow window(document_.Record(), document_.Stability(), Q(fonts_.GreekFont), this);
+        StabilityWindow window(
+            document_.Record(), document_.Stability(), Q(fonts_.GreekFont), this);
         window.exec();
         return true;
     });
@@ -739,9 +744,18 @@ void MainWindow::EditWith(
     });
 }
 
-void MainWindow::EditProperties() { EditWith(&ui::EditProperties, QStringLiteral("Properties")); }
-void MainWindow::EditLoads() { EditWith(&ui::EditLoads, QStringLiteral("Loads")); }
-void MainWindow::EditAnchors() { EditWith(&ui::EditAnchors, QStringLiteral("Anchors")); }
+void MainWindow::EditProperties()
+{
+    EditWith(&ui::EditProperties, QStringLiteral("Properties"));
+}
+void MainWindow::EditLoads()
+{
+    EditWith(&ui::EditLoads, QStringLiteral("Loads"));
+}
+void MainWindow::EditAnchors()
+{
+    EditWith(&ui::EditAnchors, QStringLiteral("Anchors"));
+}
 
 void MainWindow::CalculateConcrete()
 {
@@ -818,8 +832,8 @@ void MainWindow::OnDimensionAccepted(int index, double value)
             step = name + QStringLiteral(" 1 : ") + shown(Dimension(before, index))
                 + QStringLiteral(" → 1 : ") + shown(Dimension(after, index));
         } else {
-            step = name + QLatin1Char(' ') + shown(Dimension(before, index))
-                + QStringLiteral(" → ") + shown(Dimension(after, index)) + QLatin1Char(' ')
+            step = name + QLatin1Char(' ') + shown(Dimension(before, index)) + QStringLiteral(" → ")
+                + shown(Dimension(after, index)) + QLatin1Char(' ')
                 + Q(DimensionUnit(before, index));
         }
         Commit(std::move(after), step);
@@ -850,7 +864,7 @@ void MainWindow::UpdateVerdict()
     else if (v.SectionTooSmall)
         text += QStringLiteral("; design: a section is too small");
     else if (v.Utilisation)
-        text += QStringLiteral("; utilisation ") + Q(FormatNumber(*v.Utilisation, "0.00"));
+        text += QStringLiteral("; utilisation ") + Q(FormatNumber(*v.Utilisation, DimensionFormat));
     verdict_->setText(text);
 }
 
@@ -928,7 +942,8 @@ void MainWindow::OnUnitChanged(int index)
         // Filling the list from the record, or choosing the system in use, converts nothing.
         if (filling_ || index == before.UnitSystem)
             return true;
-        const QString step = QStringLiteral("Unit system ") + Q(UnitSystemName[size_t(std::clamp<int>(before.UnitSystem, Metric, British))])
+        const QString step = QStringLiteral("Unit system ")
+            + Q(UnitSystemName[size_t(std::clamp<int>(before.UnitSystem, Metric, British))])
             + QStringLiteral(" → ") + Q(UnitSystemName[size_t(index)]);
         Commit(SwitchUnitSystem(before, static_cast<int16_t>(index)), step);
         SetUnitChecks();

@@ -33,10 +33,22 @@ PrinterDialogFunction& PrinterDialogs()
 
 } // namespace
 
-void SetMessageFunction(MessageFunction f) { Messages() = std::move(f); }
-void SetBeepFunction(BeepFunction f) { Beeps() = std::move(f); }
-void SetFileDialogFunction(FileDialogFunction f) { FileDialogs() = std::move(f); }
-void SetPrinterDialogFunction(PrinterDialogFunction f) { PrinterDialogs() = std::move(f); }
+void SetMessageFunction(MessageFunction f)
+{
+    Messages() = std::move(f);
+}
+void SetBeepFunction(BeepFunction f)
+{
+    Beeps() = std::move(f);
+}
+void SetFileDialogFunction(FileDialogFunction f)
+{
+    FileDialogs() = std::move(f);
+}
+void SetPrinterDialogFunction(PrinterDialogFunction f)
+{
+    PrinterDialogs() = std::move(f);
+}
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
     const QString& title, const QString& text, QMessageBox::StandardButtons buttons)

@@ -14,9 +14,9 @@ class QWidget;
 namespace pendrake::ui {
 
 // Every message box of the program. Returns the button pressed.
-using MessageFunction = std::function<QMessageBox::StandardButton(
-    QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-    QMessageBox::StandardButtons buttons)>;
+using MessageFunction
+    = std::function<QMessageBox::StandardButton(QWidget* parent, QMessageBox::Icon icon,
+        const QString& title, const QString& text, QMessageBox::StandardButtons buttons)>;
 
 // A refused entry: the only feedback of an input box is this beep.
 using BeepFunction = std::function<void()>;
@@ -60,8 +60,12 @@ constexpr int TwipsPerInch = 1440;
 constexpr int PixelsPerLogicalInch = 96;
 constexpr int Px(double twips)
 {
-    return static_cast<int>(twips * PixelsPerLogicalInch / TwipsPerInch + (twips >= 0 ? 0.5 : -0.5));
+    return static_cast<int>(
+        twips * PixelsPerLogicalInch / TwipsPerInch + (twips >= 0 ? 0.5 : -0.5));
 }
-constexpr double Twips(int pixels) { return double(pixels) * TwipsPerInch / PixelsPerLogicalInch; }
+constexpr double Twips(int pixels)
+{
+    return double(pixels) * TwipsPerInch / PixelsPerLogicalInch;
+}
 
 } // namespace pendrake::ui

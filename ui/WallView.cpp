@@ -284,9 +284,8 @@ void WallView::State::Edit(int index)
             break;
         typed = ParseEditValue(*accepted);
         if (typed && *typed < 0) {
-            // A dimension is a size: the box opens again on what was typed.
+            // A dimension is a size: the box opens again on the value it had.
             Beep();
-            text = *accepted;
             typed.reset();
             continue;
         }
@@ -295,8 +294,7 @@ void WallView::State::Edit(int index)
     editing = false;
     if (typed) {
         // The value kept is the one the label shows: two decimals.
-        const double shown
-            = ParseEditValue(FormatNumber(*typed, ValueFormat)).value_or(0.0);
+        const double shown = ParseEditValue(FormatNumber(*typed, ValueFormat)).value_or(0.0);
         emit view->DimensionAccepted(index, shown);
     }
 }

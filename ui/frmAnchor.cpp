@@ -86,7 +86,8 @@ AnchorDialog::AnchorDialog(const Project& project, QWidget* parent)
                 box->SetTypedPerStored(MillimetresPerCentimetre);
             box->ShowStored(project.*entry.Field);
         }
-        box->Describe(PlainCaption(QString::fromUtf8(entry.Caption)), UnitCaption(entry.Unit, system));
+        box->Describe(
+            PlainCaption(QString::fromUtf8(entry.Caption)), UnitCaption(entry.Unit, system));
         caption->setBuddy(box);
         grid->addWidget(box, i, 1);
         boxes_[std::size_t(i)] = box;

@@ -29,7 +29,6 @@ public:
         return changed_ ? std::optional<Project>(project_) : std::nullopt;
     }
 
-
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -415,8 +415,7 @@ void CalculatorWindow::Recompute()
     // The computation made while the window opens speaks before the window shows, over its caller.
     QWidget* owner = isVisible() ? this : parentWidget();
     for (const std::string& message : result_.Messages)
-        ShowMessage(owner, QMessageBox::Warning, title_,
-            QString::fromStdString(message));
+        ShowMessage(owner, QMessageBox::Warning, title_, QString::fromStdString(message));
 }
 
 void CalculatorWindow::ShowResults()

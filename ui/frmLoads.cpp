@@ -49,10 +49,11 @@ const std::array<const char*, LineLoadColumns> ColumnNames
 
 QString CellMeaning(int column, int row)
 {
-    static const std::array<const char*, LineLoadColumns> what = { "load",
-        "X from the toe front", "Y from the toe bottom",
-        "direction from the upward vertical (0 up, 90 towards the backfill, 180 down)" };
-    return QStringLiteral("Line load %1: ").arg(row) + QString::fromLatin1(what[std::size_t(column)]);
+    static const std::array<const char*, LineLoadColumns> what
+        = { "load", "X from the toe front", "Y from the toe bottom",
+              "direction from the upward vertical (0 up, 90 towards the backfill, 180 down)" };
+    return QStringLiteral("Line load %1: ").arg(row)
+        + QString::fromLatin1(what[std::size_t(column)]);
 }
 
 QString CellUnit(int column, int16_t unitSystem)
@@ -128,8 +129,7 @@ LoadsDialog::LoadsDialog(const Project& project, QWidget* parent)
         QStringLiteral("Type"),
     };
     for (std::size_t c = 0; c < headingTexts.size(); ++c) {
-        QLabel* heading
-            = Heading(headingTexts[c], ColumnWidth(c), lineLoads);
+        QLabel* heading = Heading(headingTexts[c], ColumnWidth(c), lineLoads);
         heading->setObjectName(QStringLiteral("lblHeading_%1").arg(c));
         headings->addWidget(heading);
     }
@@ -194,7 +194,8 @@ LoadsDialog::LoadsDialog(const Project& project, QWidget* parent)
     seismic_->setFixedWidth(Px(CellWidth));
     seismic_->setAlignment(Qt::AlignRight);
     seismic_->ShowStored(project.SeismicCoef);
-    seismic_->Describe(QStringLiteral("Horizontal seismic coefficient (a fraction of g)"), QString());
+    seismic_->Describe(
+        QStringLiteral("Horizontal seismic coefficient (a fraction of g)"), QString());
     horizontalLabel->setBuddy(seismic_);
     seismicRow->addWidget(seismicLabel);
     seismicRow->addWidget(horizontalLabel);

@@ -35,7 +35,6 @@ public:
     // The row that Insert and Delete act on, and that is highlighted (1-based; 0 with no rows).
     [[nodiscard]] int CurrentRow() const { return count_ == 0 ? 0 : current_; }
 
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -21,8 +21,8 @@ public:
     // Shows `options` in the boxes and, on a wall that the document's combination run finds
     // unstable, says so and unchecks and disables Reactions and Concrete design. Closing the
     // dialog in any way stores the six boxes into `options`.
-    frmPrint(const ProjectDocument& document, report::PrintOptions& options,
-        QWidget* parent = nullptr);
+    frmPrint(
+        const ProjectDocument& document, report::PrintOptions& options, QWidget* parent = nullptr);
 
     // True when the dialog was closed with "&Print".
     bool PrintConfirmed() const { return printConfirmed_; }

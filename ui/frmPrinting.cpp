@@ -20,8 +20,8 @@
 
 namespace pendrake::ui {
 
-frmPrinting::frmPrinting(const ProjectDocument& document, const report::PrintOptions& options, FontChoice fonts,
-    QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent)
+frmPrinting::frmPrinting(const ProjectDocument& document, const report::PrintOptions& options,
+    FontChoice fonts, QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent)
     : QDialog(parent)
     , document_(document)
     , options_(options)
@@ -116,8 +116,7 @@ void RunPrintCommand(QWidget* parent, const ProjectDocument& document,
 }
 
 void PrintCalculatorOnPrinter(QWidget* window, const ProjectDocument& document,
-    const FontChoice& fonts,
-    const CalculatorInput& input, const CalculatorResult& result)
+    const FontChoice& fonts, const CalculatorInput& input, const CalculatorResult& result)
 {
     QPrinter& printer = SharedPrinter();
     printer.setFullPage(true);

@@ -25,8 +25,8 @@ public:
     // Prints `options` of the document on `device` (the shared printer, set to full-page painting,
     // or any paged device); abortDevice drops the device's job when the engineer cancels.
     frmPrinting(const ProjectDocument& document, const report::PrintOptions& options,
-        FontChoice fonts,
-        QPagedPaintDevice& device, std::function<void()> abortDevice, QWidget* parent = nullptr);
+        FontChoice fonts, QPagedPaintDevice& device, std::function<void()> abortDevice,
+        QWidget* parent = nullptr);
 
     const report::PrintJobResult& Result() const { return result_; }
     bool JobDone() const { return done_; }
@@ -58,7 +58,6 @@ void RunPrintCommand(QWidget* parent, const ProjectDocument& document,
 // The calculator's printed page on the printer chosen in Printer setup, in the report fonts.
 // Printer failures are shown in warning boxes over `window`.
 void PrintCalculatorOnPrinter(QWidget* window, const ProjectDocument& document,
-    const FontChoice& fonts,
-    const CalculatorInput& input, const CalculatorResult& result);
+    const FontChoice& fonts, const CalculatorInput& input, const CalculatorResult& result);
 
 } // namespace pendrake::ui

@@ -151,22 +151,24 @@ void MakeBold(QLabel* label)
 
 } // namespace
 
-bool ShowConcreteDesign(QWidget* parent, const ProjectDocument& document, const RecordCommit& commit)
+bool ShowConcreteDesign(
+    QWidget* parent, const ProjectDocument& document, const RecordCommit& commit)
 {
     const CombinationResults& results = document.Combinations();
     if (!results.Stable) {
         ShowWarning(parent, QString::fromStdString(std::string(UnstableCombinationMessage)));
         return false;
     }
-    ConcreteDesignWindow window(document, commit, parent);
+    ConcreteDesignWindow window(document.Record(), results, commit, parent);
     window.exec();
     return true;
 }
 
 ConcreteDesignWindow::ConcreteDesignWindow(
-    const ProjectDocument& document, RecordCommit commit, QWidget* parent)
+    const Project& record, const CombinationResults& results, RecordCommit commit, QWidget* parent)
     : QDialog(parent)
-    , document_(document)
+    , record_(record)
+    , results_(results)
     , commit_(std::move(commit))
 {
     setObjectName(QStringLiteral("frmRein"));
@@ -569,12 +571,13 @@ bool ConcreteDesignWindow::ApplyBar(const BarBox& bar)
     if (before == stored && Record().ReinUserSet)
         return true;
     const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
-    const QString step = QStringLiteral("Bar %1 of row %2 %3 \u2192 %4 %5")
-                             .arg(bar.Diameter ? QStringLiteral("diameter") : QStringLiteral("pitch"))
-                             .arg(bar.Row)
-                             .arg(Value(double(before) * perStored))
-                             .arg(Value(*typed))
-                             .arg(Label(BarUnit[u]));
+    const QString step
+        = QStringLiteral("Bar %1 of row %2 %3 \u2192 %4 %5")
+              .arg(bar.Diameter ? QStringLiteral("diameter") : QStringLiteral("pitch"))
+              .arg(bar.Row)
+              .arg(Value(double(before) * perStored))
+              .arg(Value(*typed))
+              .arg(Label(BarUnit[u]));
     commit_(std::move(after), step);
     RefreshDesign();
     return true;

@@ -28,7 +28,8 @@ using RecordCommit = std::function<void(Project after, const QString& step)>;
 // The Concrete command: on a wall that some combination leaves unstable, "The structure is not
 // stable (combo case), concrete design cancelled."; else the concrete design window over the
 // document's combination run, modal. Returns true when the window was shown.
-bool ShowConcreteDesign(QWidget* parent, const ProjectDocument& document, const RecordCommit& commit);
+bool ShowConcreteDesign(
+    QWidget* parent, const ProjectDocument& document, const RecordCommit& commit);
 
 // Tables of the Forces panel, in the order of Combo1.
 enum class ForceTable { Moments = 0, Shears = 1, Normals = 2 };
@@ -36,10 +37,11 @@ enum class ForceTable { Moments = 0, Shears = 1, Normals = 2 };
 class ConcreteDesignWindow : public QDialog {
     Q_OBJECT
 public:
-    // Shows the document's design run (stable). A typed bar becomes a record with the six rows
-    // of bars shown and ReinUserSet, handed to `commit`; the window then shows the new run.
-    ConcreteDesignWindow(
-        const ProjectDocument& document, RecordCommit commit, QWidget* parent = nullptr);
+    // Shows the design run `results` (stable) of `record`, both owned by the caller (the
+    // document's). A typed bar becomes a record with the six rows of bars shown and
+    // ReinUserSet, handed to `commit`, after which `record` and `results` hold the new run.
+    ConcreteDesignWindow(const Project& record, const CombinationResults& results,
+        RecordCommit commit, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,10 +62,11 @@ private:
     bool ApplyBar(const BarBox& bar);
     const BarBox* FindBar(const QObject* watched) const;
 
-    [[nodiscard]] const Project& Record() const { return document_.Record(); }
-    [[nodiscard]] const CombinationResults& Results() const { return document_.Combinations(); }
+    [[nodiscard]] const Project& Record() const { return record_; }
+    [[nodiscard]] const CombinationResults& Results() const { return results_; }
 
-    const ProjectDocument& document_;
+    const Project& record_;
+    const CombinationResults& results_;
     RecordCommit commit_;
     QString force_;
     QString length_;

@@ -23,14 +23,10 @@
 
 namespace pendrake::ui::uitest {
 
-// A new project switched to `system` as the main window's list does it: no modification.
+// A new project switched to `system` as the main window's list does it.
 inline Project ProjectIn(int16_t system)
 {
-    Project p = MakeNewProject("Arial");
-    if (system != Metric)
-        SelectUnitSystem(p, system, true);
-    p.Modified = false;
-    return p;
+    return SwitchUnitSystem(MakeNewProject("Arial"), system);
 }
 
 // Every input field as the project file holds it.

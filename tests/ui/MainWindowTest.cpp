@@ -9,6 +9,7 @@
 #include "model/Units.h"
 #include "ui/FontChoice.h"
 #include "ui/Platform.h"
+#include "ui/StabilityWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -97,7 +99,22 @@ protected:
         window_->show();
     }
 
-    Project& P() { return window_->CurrentProject(); }
+    const Project& P() { return window_->Document().Record(); }
+    bool Modified() { return !window_->UndoStack().isClean(); }
+    // The title's words; the unsaved mark [*] after them is tested on its own.
+    QString Title()
+    {
+        QString title = window_->windowTitle();
+        EXPECT_TRUE(title.endsWith(QStringLiteral("[*]"))) << title.toStdString();
+        return title.remove(QStringLiteral("[*]"));
+    }
+    // Changes the record as a command of the window would: one undoable step.
+    template <class F> void Change(F&& change, const QString& step = QStringLiteral("Test"))
+    {
+        Project after = P();
+        change(after);
+        window_->Commit(std::move(after), step);
+    }
     template <class T> T* Find(const QString& name)
     {
         T* found = window_->findChild<T*>(name);
@@ -163,7 +180,7 @@ TEST_P(UnitSwitch, ConvertsMarksModifiedAndMovesTheCheck)
     }
     EXPECT_EQ(P().UnitSystem, c.To);
     EXPECT_EQ(combo1->currentIndex(), c.To);
-    EXPECT_TRUE(P().Modified);
+    EXPECT_TRUE(Modified());
     for (int u = 0; u < 3; ++u)
         EXPECT_EQ(Action(("mnuUnit_" + std::to_string(u)).c_str())->isChecked(), u == c.To) << u;
     for (const auto& [field, value] : c.Expected)
@@ -195,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitSwitch,
 TEST_F(MainWindowTest, ChoosingTheCurrentSystemOnlyKeepsItsCheck)
 {
     Action("mnuUnit_0")->trigger();
-    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(Modified());
     EXPECT_TRUE(Action("mnuUnit_0")->isChecked());
     EXPECT_FALSE(Action("mnuUnit_1")->isChecked());
     EXPECT_FLOAT_EQ(P().ConcFc, 300.f);
@@ -212,7 +229,7 @@ TEST_F(MainWindowTest, FileNewFillsTheListWithoutConverting)
     EXPECT_TRUE(Action("mnuUnit_0")->isChecked());
     EXPECT_FALSE(Action("mnuUnit_1")->isChecked());
     EXPECT_FLOAT_EQ(P().ConcFc, 300.f); // the default, not 29 converted back (296)
-    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(Modified());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -242,9 +259,9 @@ TEST_P(Prompt, FileNewOnModifiedProject)
         ASSERT_TRUE(window_->FileOpen());
     }
     TypeTitle(QStringLiteral("Typed"));
-    ASSERT_TRUE(P().Modified);
+    ASSERT_TRUE(Modified());
     const std::string typed = P().ProjectTitle;
-    const QString titleBefore = window_->windowTitle();
+    const QString titleBefore = Title();
 
     script.Answers = { c.Answer };
     for (const char* name : c.SaveDialog)
@@ -264,12 +281,12 @@ TEST_P(Prompt, FileNewOnModifiedProject)
 
     if (c.GoesOn) {
         EXPECT_EQ(P().ProjectTitle, "");
-        EXPECT_FALSE(P().Modified);
-        EXPECT_EQ(window_->windowTitle(), NewTitle);
+        EXPECT_FALSE(Modified());
+        EXPECT_EQ(Title(), NewTitle);
     } else {
         EXPECT_EQ(P().ProjectTitle, typed);
-        EXPECT_TRUE(P().Modified);
-        EXPECT_EQ(window_->windowTitle(), titleBefore);
+        EXPECT_TRUE(Modified());
+        EXPECT_EQ(Title(), titleBefore);
     }
     switch (c.Expected) {
     case Saved::Nothing:
@@ -308,7 +325,7 @@ TEST_F(MainWindowTest, YesWithFailedSaveAbandons)
     EXPECT_EQ(script.Messages[1].Icon, QMessageBox::Warning);
     EXPECT_EQ(script.Messages[1].Title, QStringLiteral("Pendrake"));
     EXPECT_EQ(P().ProjectTitle, "Typed");
-    EXPECT_TRUE(P().Modified);
+    EXPECT_TRUE(Modified());
 }
 
 TEST_F(MainWindowTest, CancelOnCloseKeepsTheWindow)
@@ -343,7 +360,7 @@ TEST_F(MainWindowTest, TypingTheTitleMarksModified)
 {
     TypeTitle(QStringLiteral("Quay wall, section 3"));
     EXPECT_EQ(P().ProjectTitle, "Quay wall, section 3");
-    EXPECT_TRUE(P().Modified);
+    EXPECT_TRUE(Modified());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -352,24 +369,24 @@ TEST_F(MainWindowTest, TypingTheTitleMarksModified)
 TEST_F(MainWindowTest, TitlesAfterNewOpenAndSaveAs)
 {
     Script script;
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake"));
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake"));
 
     ASSERT_TRUE(window_->FileNew());
-    EXPECT_EQ(window_->windowTitle(), NewTitle);
+    EXPECT_EQ(Title(), NewTitle);
 
     const QString a = MakeFile(QStringLiteral("a.pdi"), "A");
     script.Files = { a };
     ASSERT_TRUE(window_->FileOpen());
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake 1.10.40 - ") + a);
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake 1.10.40 - ") + a);
     EXPECT_EQ(P().ProjectTitle, "A");
     EXPECT_EQ(Find<QLineEdit>(QStringLiteral("Text1"))->text(), QStringLiteral("A"));
-    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(Modified());
 
     const QString b = dir_.filePath(QStringLiteral("b.pdi"));
     script.Files = { b };
     ASSERT_TRUE(window_->FileSaveAs());
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake: ") + b);
-    EXPECT_EQ(P().FileName, b.toStdString());
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake: ") + b);
+    EXPECT_EQ(window_->Document().FileName(), b.toStdString());
     EXPECT_EQ(TitleInFile(b), "A");
 
     // The dialogs: their titles, filter, suffix, and where they start.
@@ -390,16 +407,16 @@ TEST_F(MainWindowTest, TitlesAfterNewOpenAndSaveAs)
     TypeTitle(QStringLiteral(" revised"));
     ASSERT_TRUE(window_->FileSave());
     EXPECT_EQ(TitleInFile(b), "A revised");
-    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(Modified());
     EXPECT_EQ(script.Requests.size(), 2u);
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake: ") + b);
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake: ") + b);
 
     // A later Open dialog starts in the folder of the last file.
     ASSERT_TRUE(window_->FileNew());
     script.Files = { QString() };
     EXPECT_FALSE(window_->FileOpen());
     EXPECT_EQ(script.Requests.back().Directory, dir_.path());
-    EXPECT_EQ(window_->windowTitle(), NewTitle); // a cancelled dialog changes nothing
+    EXPECT_EQ(Title(), NewTitle); // a cancelled dialog changes nothing
 }
 
 TEST_F(MainWindowTest, UnreadableFileLeavesTheProjectUntouched)
@@ -420,9 +437,9 @@ TEST_F(MainWindowTest, UnreadableFileLeavesTheProjectUntouched)
     EXPECT_EQ(script.Messages[1].Title, QStringLiteral("Pendrake"));
     EXPECT_FALSE(script.Messages[1].Text.isEmpty());
     EXPECT_EQ(P().ProjectTitle, "Typed");
-    EXPECT_TRUE(P().Modified);
-    EXPECT_EQ(P().FileName, "");
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake"));
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(window_->Document().FileName(), "");
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake"));
     EXPECT_EQ(window_->Recent().Count, 0);
 }
 
@@ -435,10 +452,9 @@ TEST_F(MainWindowTest, FailedSaveAsKeepsNameTitleAndModified)
     EXPECT_FALSE(window_->FileSaveAs());
     ASSERT_EQ(script.Messages.size(), 1u);
     EXPECT_EQ(script.Messages[0].Title, QStringLiteral("Pendrake"));
-    EXPECT_EQ(P().FileName, "");
-    EXPECT_FALSE(P().SaveOk);
-    EXPECT_TRUE(P().Modified);
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake"));
+    EXPECT_EQ(window_->Document().FileName(), "");
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake"));
     EXPECT_EQ(window_->Recent().Count, 0);
 }
 
@@ -475,7 +491,7 @@ TEST_F(MainWindowTest, RecentFilesFollowOpeningAndTheMenuShowsThem)
     Action("mnuFileList_3")->trigger();
     EXPECT_EQ(script.Requests.size(), requests);
     EXPECT_EQ(P().ProjectTitle, "d");
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Pendrake 1.10.40 - ") + paths[3]);
+    EXPECT_EQ(Title(), QStringLiteral("Pendrake 1.10.40 - ") + paths[3]);
     EXPECT_EQ(RecentList(), (std::vector<std::string> { S(3), S(2), S(4), S(1) }));
 }
 
@@ -610,7 +626,7 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsAndAreEnabled)
         { "mnuUnit_0", "&Metric", true },
         { "mnuUnit_1", "&SI", true },
         { "mnuUnit_2", "&British", true },
-        { "mnuHelp", "Help", true },
+        { "mnuHelp", "&Help", true },
         { "mnuHelpContents", "&Pendrake help", false },
         { "mnuHelpAbout", "&About", true },
     };
@@ -621,9 +637,9 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsAndAreEnabled)
         EXPECT_EQ(action->isEnabled(), item.Enabled) << item.Name;
     }
 
-    const Item buttons[] = { { "Command1", "&Anchors", true },
-        { "Command2", "&Properties", true }, { "Command3", "&Loads", true },
-        { "Command4", "&Stability", true }, { "Command5", "&Concrete", true } };
+    const Item buttons[] = { { "Command1", "&Anchors", true }, { "Command2", "&Properties", true },
+        { "Command3", "&Loads", true }, { "Command4", "&Stability", true },
+        { "Command5", "Co&ncrete", true } };
     for (const Item& item : buttons) {
         QPushButton* button = Find<QPushButton>(QString::fromLatin1(item.Name));
         ASSERT_NE(button, nullptr);
@@ -684,13 +700,10 @@ void WithModal(const char* name, const std::function<void(QWidget*)>& look,
     EXPECT_TRUE(seen) << name << " was not shown";
 }
 
-TEST_F(MainWindowTest, StabilityCommandShowsTheEnginesResults)
+TEST_F(MainWindowTest, StabilityCommandShowsTheDocumentsServiceRun)
 {
-    Project copy = P();
-    StabilityResults expected;
-    ComputeStability(copy, expected);
-
-    P().LoadFactor = { 0, 1.4f, 1.7f, 1.7f, 1.4f, 1.05f, 1.28f, 1.4f }; // left by a design run
+    const StabilityResults expected = ComputeStability(P());
+    const int runs = window_->Document().CombinationRuns();
     WithModal(
         "frmStability",
         [&](QWidget* w) {
@@ -701,33 +714,317 @@ TEST_F(MainWindowTest, StabilityCommandShowsTheEnginesResults)
                 vertical->text().toStdString(), FormatNumber(expected.TotalVertical, "#0.#0"));
         },
         [&] { Find<QPushButton>(QStringLiteral("Command4"))->click(); });
-    for (int k = 1; k <= 7; ++k)
-        EXPECT_EQ(P().LoadFactor[k], 1.f) << "load case " << k;
+    // The window shows what the document holds: no run of its own.
+    EXPECT_EQ(window_->Document().CombinationRuns(), runs);
 }
 
-TEST_F(MainWindowTest, StabilityShowsEachMessageOnceAndKeepsTheFlattenedSlope)
+TEST_F(MainWindowTest, SteepSlopeIsFlattenedAsAStepOfItsOwnWithItsMessagesOnce)
 {
     // 1 : 1 is steeper than the 30° friction angle of the default backfill.
-    P().BackfillSlope = 1.0f;
-    Project copy = P();
-    StabilityResults expected;
-    ComputeStability(copy, expected);
+    Project steep = P();
+    steep.BackfillSlope = 1.0f;
+    const StabilityResults expected = ComputeStability(steep);
     ASSERT_FALSE(expected.Messages.empty());
     ASSERT_TRUE(expected.Loads.SlopeAdjusted);
 
     Script script;
-    for (std::size_t i = 0; i < expected.Messages.size(); ++i)
+    for (int i = 0; i < 8; ++i)
         script.Answers.push_back(QMessageBox::Ok);
-    WithModal(
-        "frmStability", [](QWidget*) {}, [&] { Action("mnuCalculateStability")->trigger(); });
-    ASSERT_EQ(script.Messages.size(), expected.Messages.size());
+    window_->Commit(steep, QStringLiteral("Backfill slope"));
+    // Each message of the run once, the stability's first, as warnings titled "Pendrake".
+    ASSERT_GE(script.Messages.size(), expected.Messages.size());
     for (std::size_t i = 0; i < expected.Messages.size(); ++i) {
         EXPECT_EQ(script.Messages[i].Text.toStdString(), expected.Messages[i]);
         EXPECT_EQ(script.Messages[i].Title, QStringLiteral("Pendrake"));
         EXPECT_EQ(script.Messages[i].Icon, QMessageBox::Warning);
     }
-    EXPECT_FLOAT_EQ(P().BackfillSlope, copy.BackfillSlope);
+    for (std::size_t i = 0; i < script.Messages.size(); ++i)
+        for (std::size_t j = i + 1; j < script.Messages.size(); ++j)
+            EXPECT_NE(script.Messages[i].Text, script.Messages[j].Text);
+    EXPECT_FLOAT_EQ(P().BackfillSlope, expected.Loads.ProposedBackfillSlope);
     EXPECT_GT(P().BackfillSlope, 1.0f);
+
+    // Two steps: Undo brings back the slope as typed, the second Undo the slope before.
+    QUndoStack& undo = window_->UndoStack();
+    ASSERT_EQ(undo.count(), 2);
+    EXPECT_TRUE(undo.text(1).startsWith(QStringLiteral("Backfill slope flattened to 1 : ")));
+    const std::size_t told = script.Messages.size();
+    undo.undo();
+    EXPECT_FLOAT_EQ(P().BackfillSlope, 1.0f);
+    undo.undo();
+    EXPECT_FLOAT_EQ(P().BackfillSlope, MakeNewProject(TestFont).BackfillSlope);
+    undo.redo();
+    undo.redo();
+    EXPECT_FLOAT_EQ(P().BackfillSlope, expected.Loads.ProposedBackfillSlope);
+    EXPECT_EQ(script.Messages.size(), told) << "undo and redo are quiet";
+    // Redrawing says nothing either: the messages belong to the change.
+    window_->View()->Redraw(true);
+    window_->SelectView(int(WallViewKind::Seismic));
+    window_->SelectView(int(WallViewKind::Soil));
+    EXPECT_EQ(script.Messages.size(), told);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo and redo
+
+// Runs `act` on the modal window `name` once it is up, from inside its modal loop.
+void WhenModalOpens(const char* name, std::function<void(QWidget*)> act)
+{
+    constexpr int PollMilliseconds = 5;
+    constexpr int GiveUpAfterPolls = 1000;
+    auto* timer = new QTimer;
+    timer->setInterval(PollMilliseconds);
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, polls, name] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal->objectName() != QLatin1String(name)) {
+            if (++*polls > GiveUpAfterPolls) {
+                timer->stop();
+                timer->deleteLater();
+                ADD_FAILURE() << name << " did not open";
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+    });
+    timer->start();
+}
+
+// Replaces a box's text as typed and leaves it with Tab, so that its check runs.
+void TypeAndLeave(QWidget* window, const char* box, const char* text)
+{
+    auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(box));
+    ASSERT_NE(edit, nullptr) << box;
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromLatin1(text));
+    QTest::keyClick(edit, Qt::Key_Tab);
+}
+
+void Press(QWidget* window, const char* button)
+{
+    auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button));
+    ASSERT_NE(b, nullptr) << button;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+TEST_F(MainWindowTest, EachKindOfStepUndoesAndRedoesByteForByte)
+{
+    struct StepCase {
+        const char* Kind;
+        const char* Step; // as Edit > Undo names it after "Undo "
+        std::function<void(MainWindowTest&)> Act;
+    };
+    const std::vector<StepCase> cases = {
+        { "Properties", "Properties",
+            [](MainWindowTest&) {
+                WhenModalOpens("frmProperties", [](QWidget* w) {
+                    TypeAndLeave(w, "txtValue_0", "2.5");
+                    Press(w, "Command1");
+                });
+            } },
+        { "Loads", "Loads",
+            [](MainWindowTest&) {
+                WhenModalOpens("frmLoads", [](QWidget* w) {
+                    TypeAndLeave(w, "txtSeismic", "0.12");
+                    Press(w, "cmdAccept");
+                });
+            } },
+        { "Anchors", "Anchors",
+            [](MainWindowTest&) {
+                WhenModalOpens("frmAnchor", [](QWidget* w) {
+                    TypeAndLeave(w, "Text1_1", "1.75");
+                    Press(w, "Command1");
+                });
+            } },
+    };
+    const std::vector<const char*> commands
+        = { "mnuEditProperties", "mnuEditLoads", "mnuEditAnchors" };
+    QUndoStack& undo = window_->UndoStack();
+    Script script;
+    for (int i = 0; i < 8; ++i)
+        script.Answers.push_back(QMessageBox::Ok);
+    for (size_t k = 0; k < cases.size(); ++k) {
+        SCOPED_TRACE(cases[k].Kind);
+        const std::vector<uint8_t> before = ProjectFileBytes(P(), nullptr);
+        const int count = undo.count();
+        cases[k].Act(*this);
+        Action(commands[k])->trigger();
+        ASSERT_EQ(undo.count(), count + 1);
+        EXPECT_EQ(undo.undoText(), QString::fromUtf8(cases[k].Step));
+        EXPECT_EQ(Action("mnuEditUndo")->text(),
+            QStringLiteral("&Undo ") + QString::fromUtf8(cases[k].Step));
+        const std::vector<uint8_t> after = ProjectFileBytes(P(), nullptr);
+        EXPECT_NE(after, before);
+        Action("mnuEditUndo")->trigger();
+        EXPECT_EQ(ProjectFileBytes(P(), nullptr), before);
+        Action("mnuEditRedo")->trigger();
+        EXPECT_EQ(ProjectFileBytes(P(), nullptr), after);
+    }
+}
+
+TEST_F(MainWindowTest, DimensionUnitBarAndTitleStepsUndoByteForByte)
+{
+    QUndoStack& undo = window_->UndoStack();
+    Script script;
+    for (int i = 0; i < 8; ++i)
+        script.Answers.push_back(QMessageBox::Ok);
+    struct Case {
+        const char* Kind;
+        QString Step;
+        std::function<void()> Act;
+    };
+    const std::vector<Case> cases = {
+        { "dimension", QStringLiteral("Top width 0.50 \u2192 0.80 m"),
+            [this] {
+                QString title;
+                WhenModalOpens("frmEdit", [&title](QWidget* w) {
+                    title = w->windowTitle();
+                    auto* text = w->findChild<QLineEdit*>(QStringLiteral("Text1"));
+                    text->selectAll();
+                    QTest::keyClicks(text, QStringLiteral("0.8"));
+                    QTest::keyClick(text, Qt::Key_Return);
+                });
+                QTest::mouseClick(window_->View()->findChild<QLabel*>(QStringLiteral("lblDim_0")),
+                    Qt::LeftButton);
+                EXPECT_EQ(title, QStringLiteral("Pendrake: Top width (m)"));
+            } },
+        { "unit", QStringLiteral("Unit system Metric \u2192 SI"),
+            [this] { Action("mnuUnit_1")->trigger(); } },
+        { "bar", QStringLiteral("Bar diameter of row 3 "),
+            [this] {
+                WhenModalOpens("frmRein", [](QWidget* w) {
+                    // Enter applies the bar as leaving the box does.
+                    auto* box = w->findChild<QLineEdit*>(QStringLiteral("txtReinDia_3"));
+                    ASSERT_NE(box, nullptr);
+                    box->selectAll();
+                    QTest::keyClicks(box, QStringLiteral("20"));
+                    QTest::keyClick(box, Qt::Key_Return);
+                    Press(w, "Command1");
+                });
+                Action("mnuCalculateConcrete")->trigger();
+            } },
+        { "title", QStringLiteral("Project title"),
+            [this] { TypeTitle(QStringLiteral("Quay 3")); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Kind);
+        const std::vector<uint8_t> before = ProjectFileBytes(P(), nullptr);
+        const int count = undo.count();
+        c.Act();
+        // Keystrokes in the title make one step, not one each.
+        ASSERT_EQ(undo.count(), count + 1);
+        EXPECT_TRUE(undo.undoText().startsWith(c.Step)) << undo.undoText().toStdString();
+        const std::vector<uint8_t> after = ProjectFileBytes(P(), nullptr);
+        EXPECT_NE(after, before);
+        undo.undo();
+        EXPECT_EQ(ProjectFileBytes(P(), nullptr), before);
+        undo.redo();
+        EXPECT_EQ(ProjectFileBytes(P(), nullptr), after);
+    }
+    EXPECT_EQ(P().ProjectTitle, "Quay 3");
+    // A typed bar pins the six rows of bars the design shows, in SI millimetres stored as cm.
+    EXPECT_TRUE(P().ReinUserSet);
+    EXPECT_FLOAT_EQ(P().ReinDia[3], 2.0f);
+}
+
+TEST_F(MainWindowTest, UnsavedMarkFollowsTheCleanStateOfTheHistory)
+{
+    Script script;
+    QUndoStack& undo = window_->UndoStack();
+    EXPECT_FALSE(window_->isWindowModified());
+    TypeTitle(QStringLiteral("A"));
+    EXPECT_TRUE(window_->isWindowModified());
+    undo.undo();
+    EXPECT_FALSE(window_->isWindowModified()) << "back at the state as it was";
+    EXPECT_FALSE(Modified());
+    undo.redo();
+    EXPECT_TRUE(window_->isWindowModified());
+
+    // Saving makes this state the clean one; undoing leaves it again.
+    const QString path = dir_.filePath(QStringLiteral("saved.pdi"));
+    script.Files = { path };
+    ASSERT_TRUE(window_->FileSaveAs());
+    EXPECT_FALSE(window_->isWindowModified());
+    undo.undo();
+    EXPECT_TRUE(window_->isWindowModified());
+    undo.redo();
+    EXPECT_FALSE(window_->isWindowModified());
+}
+
+TEST_F(MainWindowTest, NewAndOpenStartTheHistoryAgain)
+{
+    Script script;
+    const QString file = MakeFile(QStringLiteral("a.pdi"), "A");
+    QUndoStack& undo = window_->UndoStack();
+    TypeTitle(QStringLiteral("x"));
+    Action("mnuUnit_2")->trigger();
+    ASSERT_EQ(undo.count(), 2);
+    script.Answers = { QMessageBox::No };
+    ASSERT_TRUE(window_->FileNew());
+    EXPECT_EQ(undo.count(), 0);
+    EXPECT_FALSE(Action("mnuEditUndo")->isEnabled());
+    TypeTitle(QStringLiteral("y"));
+    script.Answers = { QMessageBox::No };
+    script.Files = { file };
+    ASSERT_TRUE(window_->FileOpen());
+    EXPECT_EQ(undo.count(), 0);
+    EXPECT_FALSE(window_->isWindowModified());
+    EXPECT_EQ(P().ProjectTitle, "A");
+}
+
+TEST_F(MainWindowTest, StandardKeysAndAccessKeys)
+{
+    const std::vector<std::pair<const char*, QKeySequence>> keys = {
+        { "mnuFileNew", QKeySequence(QStringLiteral("Ctrl+N")) },
+        { "mnuFileOpen", QKeySequence(QStringLiteral("Ctrl+O")) },
+        { "mnuFileSave", QKeySequence(QStringLiteral("Ctrl+S")) },
+        { "mnuFileSaveAs", QKeySequence(QStringLiteral("Ctrl+Shift+S")) },
+        { "mnuFilePrint", QKeySequence(QStringLiteral("Ctrl+P")) },
+        { "mnuFileExit", QKeySequence(QStringLiteral("Ctrl+Q")) },
+        { "mnuHelpAbout", QKeySequence(QStringLiteral("F1")) },
+        { "mnuEditUndo", QKeySequence(QKeySequence::Undo) },
+        { "mnuEditRedo", QKeySequence(QKeySequence::Redo) },
+    };
+    for (const auto& [name, key] : keys)
+        EXPECT_EQ(Action(name)->shortcut(), key) << name;
+    // Alt+C opens the Calculate menu; the Concrete button answers to Alt+N.
+    EXPECT_EQ(Find<QPushButton>(QStringLiteral("Command5"))->text(), QStringLiteral("Co&ncrete"));
+    for (int i = 1; i <= 5; ++i) {
+        const QPushButton* b = Find<QPushButton>(QStringLiteral("Command%1").arg(i));
+        EXPECT_FALSE(b->text().contains(QStringLiteral("&C"), Qt::CaseInsensitive)) << i;
+    }
+    EXPECT_EQ(Action("mnuHelp")->text(), QStringLiteral("&Help"));
+}
+
+TEST_F(MainWindowTest, VerdictFollowsEveryChangeAndOpensTheStabilityWindow)
+{
+    const StabilityResults service = ComputeStability(P());
+    const QString before = window_->VerdictText();
+    EXPECT_TRUE(before.startsWith(QStringLiteral("Stable"))) << before.toStdString();
+    EXPECT_TRUE(before.contains(QStringLiteral("bearing ") + SafetyText(service.BearingSafetyMin)));
+    EXPECT_TRUE(before.contains(QStringLiteral("sliding ") + SafetyText(service.SlidingSafetyMin)));
+    EXPECT_TRUE(before.contains(QStringLiteral("utilisation ")));
+
+    // An upward pull of 300 T at the wall top: the factored live load lifts the wall.
+    Script script;
+    for (int i = 0; i < 8; ++i)
+        script.Answers.push_back(QMessageBox::Ok);
+    Change([](Project& p) {
+        p.LineLoadCount = 1;
+        p.LineLoads[1] = { 300.0f, 4.0f, 10.0f, 0.0f, 2 };
+    });
+    EXPECT_NE(window_->VerdictText(), before);
+    EXPECT_TRUE(window_->VerdictText().contains(QStringLiteral("not stable"), Qt::CaseInsensitive))
+        << window_->VerdictText().toStdString();
+    window_->UndoStack().undo();
+    EXPECT_EQ(window_->VerdictText(), before);
+
+    WithModal(
+        "frmStability", [](QWidget*) {},
+        [&] { Find<QPushButton>(QStringLiteral("cmdVerdict"))->click(); });
 }
 
 TEST_F(MainWindowTest, AboutBoxNamesVersionAndDate)
@@ -789,6 +1086,25 @@ TEST_F(Placement, NormalWindowReportsWhereItIs)
     const WindowPlacement wanted { WindowStateNormal, 1500, 1200, 9600, 7200 };
     window_->ShowWithPlacement(wanted);
     EXPECT_EQ(window_->Placement(), wanted);
+}
+
+TEST_F(Placement, FirstStartFitsTheWindowWithItsFrameIntoTheFreeScreenArea)
+{
+    // The first start asks for the whole screen; the buttons at the bottom must stay in view.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    window_->ShowWithPlacement(
+        { WindowStateNormal, 0, 0, int(Twips(screen.width())), int(Twips(screen.height())) });
+    QApplication::processEvents();
+    EXPECT_LE(window_->geometry().bottom(), area.bottom());
+    EXPECT_LE(window_->geometry().right(), area.right());
+    EXPECT_GE(window_->geometry().top(), area.top());
+    // Every command button is inside the window.
+    for (int i = 1; i <= 5; ++i) {
+        auto* b = Find<QPushButton>(QStringLiteral("Command%1").arg(i));
+        const QRect at(b->mapTo(window_.get(), QPoint(0, 0)), b->size());
+        EXPECT_TRUE(window_->rect().contains(at)) << i;
+    }
 }
 
 TEST_F(Placement, MaximisedWindowKeepsItsNormalPlacement)
@@ -909,10 +1225,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, FontChoiceRules,
 // Each Edit, Calculate and Print command opens its own window; the window is closed unchanged.
 TEST_F(MainWindowTest, CommandsOpenTheirWindows)
 {
-    const std::pair<const char*, const char*> commands[] = { { "mnuEditProperties", "frmProperties" },
-        { "mnuEditLoads", "frmLoads" }, { "mnuEditAnchors", "frmAnchor" },
-        { "mnuCalculateConcrete", "frmRein" }, { "mnuCalculateCalculator", "frmCalculator" },
-        { "mnuFilePrint", "frmPrint" } };
+    const std::pair<const char*, const char*> commands[]
+        = { { "mnuEditProperties", "frmProperties" }, { "mnuEditLoads", "frmLoads" },
+              { "mnuEditAnchors", "frmAnchor" }, { "mnuCalculateConcrete", "frmRein" },
+              { "mnuCalculateCalculator", "frmCalculator" }, { "mnuFilePrint", "frmPrint" } };
     for (const auto& [action, windowName] : commands) {
         QString opened;
         QTimer::singleShot(0, [&opened] {
@@ -925,7 +1241,7 @@ TEST_F(MainWindowTest, CommandsOpenTheirWindows)
         Action(action)->trigger();
         EXPECT_EQ(opened, QString::fromLatin1(windowName)) << action;
     }
-    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(Modified());
 }
 
 // The calculator's "&Print" prints its page on the printer chosen in Printer setup.

@@ -9,6 +9,7 @@
 #include "analysis/EarthPressure.h"
 #include "analysis/SectionDesign.h"
 #include "analysis/Stability.h"
+#include "document/ProjectDocument.h"
 #include "model/Project.h"
 #include "model/Units.h"
 #include "ui/Platform.h"
@@ -62,16 +63,29 @@ struct WorkedSection {
         d.ZMax = DesignZMax(P.UnitSystem);
         // Design with the bars above, then hand the window a project whose bars nobody typed.
         P.ReinUserSet = true;
-        for (int row = 1; row <= ReinRowCount; ++row)
-            DesignRow(P, d, row);
+        Redesign();
         P.ReinUserSet = false;
-        P.Modified = false;
     }
+
+    // The owner's part: the record takes the typed bar and the rows are designed again.
+    void Commit(Project after, const QString& step)
+    {
+        P = std::move(after);
+        Steps.push_back(step);
+        Redesign();
+    }
+    void Redesign()
+    {
+        for (int row = 1; row <= ReinRowCount; ++row)
+            DesignRow(P, R.Design, row);
+    }
+    std::vector<QString> Steps;
 };
 
 std::unique_ptr<ConcreteDesignWindow> OpenWindow(WorkedSection& w)
 {
-    auto window = std::make_unique<ConcreteDesignWindow>(w.P, w.R);
+    auto window = std::make_unique<ConcreteDesignWindow>(
+        w.P, w.R, [&w](Project after, const QString& step) { w.Commit(std::move(after), step); });
     ShowActive(*window);
     return window;
 }
@@ -106,6 +120,7 @@ struct TypedBar {
     const char* Typed;
     float Stored; // cm (Metric, SI) or in
     const char* Shown;
+    const char* Unit;
 };
 
 class TypedBars : public testing::TestWithParam<TypedBar> { };
@@ -122,14 +137,22 @@ TEST_P(TypedBars, AreStoredInTheirUnitAndShownWithTwoDecimals)
     EXPECT_FLOAT_EQ(w.P.ReinDia[3], c.Stored);
     EXPECT_EQ(dia->text(), QString::fromLatin1(c.Shown));
     EXPECT_TRUE(w.P.ReinUserSet);
-    EXPECT_FALSE(w.P.Modified) << "a typed bar is no change to the project";
+    // One undoable step, named after the bar, its row and its unit.
+    ASSERT_EQ(w.Steps.size(), 1u);
+    EXPECT_TRUE(w.Steps[0].startsWith(QStringLiteral("Bar diameter of row 3 ")))
+        << w.Steps[0].toStdString();
+    EXPECT_TRUE(w.Steps[0].endsWith(QString::fromLatin1(c.Unit))) << w.Steps[0].toStdString();
     // The other rows keep their bars.
     EXPECT_FLOAT_EQ(w.P.ReinDia[4], 2.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(UnitSystems, TypedBars,
-    testing::Values(TypedBar { Metric, "16", 1.6f, "16.00" }, TypedBar { SI, "16", 1.6f, "16.00" },
-        TypedBar { British, "0.625", 0.625f, "0.63" }));
+    testing::Values(TypedBar { Metric, "16", 1.6f, "16.00", "mm" },
+        TypedBar { SI, "16", 1.6f, "16.00", "mm" },
+        TypedBar { British, "0.625", 0.625f, "0.63", "in" }),
+    [](const testing::TestParamInfo<TypedBar>& info) {
+        return std::string(UnitSystemName[size_t(info.param.UnitSystem)]);
+    });
 
 TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGives)
 {
@@ -212,6 +235,9 @@ TEST(ConcreteDesignWindow, LeavingAnUntouchedBoxChangesNothing)
     // British bars of 7/16 in show as 0.44: merely passing through must not store the rounding.
     WorkedSection w(British);
     w.P.ReinDia[5] = 0.4375f;
+    w.P.ReinUserSet = true;
+    w.Redesign();
+    w.P.ReinUserSet = false;
     Capture capture;
     auto window = OpenWindow(w);
     QLineEdit* dia = Box(*window, "txtReinDia", 5);
@@ -379,61 +405,65 @@ Project UpliftedWall()
     return p;
 }
 
-TEST(ConcreteCommand, AnUnstableWallGetsTheMessageAndNoWindow)
+const QString Cancelled
+    = QStringLiteral("The structure is not stable (combo case), concrete design cancelled.");
+
+void NoCommit(Project, const QString&)
 {
-    Project p = UpliftedWall();
-    Capture capture;
-    ModalCloser closer;
-    EXPECT_FALSE(ShowConcreteDesign(nullptr, p));
-    // The stability analysis says why, then the command says what it did about it.
-    ASSERT_EQ(capture.Messages.size(), 2u);
-    EXPECT_EQ(capture.Messages[0].Text.toStdString(), std::string(UpliftMessage));
-    for (const Captured& m : capture.Messages) {
-        EXPECT_EQ(m.Title, QStringLiteral("Pendrake"));
-        EXPECT_EQ(m.Icon, QMessageBox::Warning);
-    }
-    EXPECT_EQ(capture.Messages[1].Text,
-        QStringLiteral("The structure is not stable (combo case), concrete design cancelled."));
-    EXPECT_TRUE(closer.Opened.empty());
-    EXPECT_FALSE(p.ReinUserSet);
+    ADD_FAILURE() << "nothing was typed";
 }
 
-TEST(ConcreteCommand, TheRunsOwnMessagesComeOnceBeforeTheVerdict)
+TEST(ConcreteCommand, AnUnstableWallGetsTheVerdictAndNoWindow)
+{
+    const ProjectDocument document(UpliftedWall());
+    // The stability analysis says why when the record changes; the command what it did.
+    ASSERT_FALSE(document.Messages().empty());
+    EXPECT_EQ(document.Messages()[0], std::string(UpliftMessage));
+    Capture capture;
+    ModalCloser closer;
+    EXPECT_FALSE(ShowConcreteDesign(nullptr, document, NoCommit));
+    ASSERT_EQ(capture.Messages.size(), 1u);
+    EXPECT_EQ(capture.Messages[0].Title, QStringLiteral("Pendrake"));
+    EXPECT_EQ(capture.Messages[0].Icon, QMessageBox::Warning);
+    EXPECT_EQ(capture.Messages[0].Text, Cancelled);
+    EXPECT_TRUE(closer.Opened.empty());
+}
+
+TEST(ConcreteCommand, TheRunsOwnMessagesBelongToTheChangeAndComeOnce)
 {
     // kh = 0.7 puts the seismic angle (35 degrees) beyond phi = 30: the first seismic set has
     // no seismic pressure and stops the run.
     Project p = MakeNewProject("Arial");
     p.SeismicCoef = 0.7f;
+    const ProjectDocument document(p);
+    EXPECT_EQ(
+        document.Messages(), std::vector<std::string> { std::string(SeismicUndefinedMessage) });
     Capture capture;
     ModalCloser closer;
-    EXPECT_FALSE(ShowConcreteDesign(nullptr, p));
-    std::vector<QString> texts;
-    for (const Captured& m : capture.Messages)
-        texts.push_back(m.Text);
-    const std::vector<QString> expected = { QString::fromUtf8(SeismicUndefinedMessage.data(),
-                                                qsizetype(SeismicUndefinedMessage.size())),
-        QStringLiteral("The structure is not stable (combo case), concrete design cancelled.") };
-    EXPECT_EQ(texts, expected);
+    EXPECT_FALSE(ShowConcreteDesign(nullptr, document, NoCommit));
+    ASSERT_EQ(capture.Messages.size(), 1u);
+    EXPECT_EQ(capture.Messages[0].Text, Cancelled);
     EXPECT_TRUE(closer.Opened.empty());
 }
 
-TEST(ConcreteCommand, AStableWallOpensTheWindowAndAFlattenedSlopeAsksForARedraw)
+TEST(ConcreteCommand, AStableWallOpensTheWindowOverTheDocumentsRun)
 {
     Project p = MakeNewProject("Arial");
     p.BackfillSlope = 1.0f; // 45 degrees, steeper than phi = 30
     p.SeismicCoef = 0;
+    const ProjectDocument document(p);
+    EXPECT_GT(document.Record().BackfillSlope, 1.0f); // the proposal went into the record
+    const int runs = document.CombinationRuns();
     Capture capture;
     ModalCloser closer;
-    int redraws = 0;
-    EXPECT_TRUE(ShowConcreteDesign(nullptr, p, [&] { ++redraws; }));
-    EXPECT_EQ(redraws, 1);
-    ASSERT_EQ(capture.Messages.size(), 1u);
-    EXPECT_EQ(capture.Messages[0].Text.toStdString(), std::string(StaticSlopeMessage));
+    EXPECT_TRUE(ShowConcreteDesign(nullptr, document, NoCommit));
+    EXPECT_TRUE(capture.Messages.empty());
     EXPECT_EQ(closer.Opened, std::vector<QString> { QStringLiteral("frmRein") });
+    EXPECT_EQ(document.CombinationRuns(), runs);
     // The engine chose bars; nothing was typed.
-    EXPECT_GT(p.ReinDia[1], 0.0f);
-    EXPECT_GT(p.ReinPitch[1], 0.0f);
-    EXPECT_FALSE(p.ReinUserSet);
+    EXPECT_GT(document.Combinations().Design.ReinDia[1], 0.0f);
+    EXPECT_GT(document.Combinations().Design.ReinPitch[1], 0.0f);
+    EXPECT_FALSE(document.Record().ReinUserSet);
 }
 
 } // namespace

@@ -67,8 +67,7 @@ const char* const AnchorValues[] = { "AnchorTensionMax", "AnchorTensionStress",
 TEST(StabilityWindow, DefaultProjectShowsTheEnginesNumbers)
 {
     Project p = MakeNewProject("Liberation Sans");
-    StabilityResults r;
-    ComputeStability(p, r);
+    const StabilityResults r = ComputeStability(p);
     StabilityWindow w(p, r, QStringLiteral("Liberation Sans"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Pendrake: Stability"));
 

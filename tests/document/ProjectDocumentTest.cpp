@@ -1,0 +1,254 @@
+// The engine leaves the record alone and gives the same answer every time; the document runs it
+// once per change, applies a flattened slope once, and gathers each message once.
+#include "document/ProjectDocument.h"
+
+#include "analysis/Combinations.h"
+#include "analysis/LoadCases.h"
+#include "analysis/SectionDesign.h"
+#include "analysis/SectionForces.h"
+#include "analysis/Stability.h"
+#include "calculator/CalculatorComputation.h"
+#include "io/ProjectFile.h"
+#include "model/DimensionEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace pendrake {
+namespace {
+
+std::vector<uint8_t> Bytes(const Project& p)
+{
+    return ProjectFileBytes(p, nullptr);
+}
+
+// The numbers of a result, flattened, so that two runs compare as a whole.
+struct Fingerprint {
+    std::vector<float> Numbers;
+    std::vector<std::string> Texts;
+
+    template <size_t N> void Add(const std::array<float, N>& a)
+    {
+        Numbers.insert(Numbers.end(), a.begin(), a.end());
+    }
+    void Add(float x) { Numbers.push_back(x); }
+    void Add(const std::vector<std::string>& m) { Texts.insert(Texts.end(), m.begin(), m.end()); }
+    bool operator==(const Fingerprint&) const = default;
+};
+
+Fingerprint Of(const LoadCaseResults& r)
+{
+    Fingerprint f;
+    f.Add(r.DeadForce), f.Add(r.DeadArm), f.Add(r.SeismicForce), f.Add(r.SeismicArm);
+    f.Add(r.SoilPressure), f.Add(r.SoilArm), f.Add(r.WaterPressure), f.Add(r.WaterArm);
+    f.Add(r.KaStatic), f.Add(r.KaeIncrement);
+    for (const AnchorRow& a : r.Anchor)
+        f.Add(a.X), f.Add(a.Y), f.Add(a.Along), f.Add(a.Across);
+    f.Add(r.Messages);
+    return f;
+}
+
+Fingerprint Of(const StabilityResults& r)
+{
+    Fingerprint f = Of(r.Loads);
+    f.Add(r.CaseMoment), f.Add(r.CaseHorizontal), f.Add(r.CaseVertical);
+    f.Add(r.BearingSafetyMin), f.Add(r.SlidingSafetyMin), f.Add(r.AnchorTensionSafety);
+    f.Add(r.SegmentPressureStart), f.Add(r.SegmentPressureEnd), f.Add(r.SegmentForce);
+    f.Add(float(r.Stable));
+    f.Add(r.Messages);
+    return f;
+}
+
+Fingerprint Of(const DesignResults& d)
+{
+    Fingerprint f;
+    f.Add(d.ReinDia), f.Add(d.ReinPitch), f.Add(d.ReinMoment), f.Add(d.ReinAs);
+    f.Add(d.ReinMomentCap), f.Add(d.ReinZ), f.Add(d.ReinShearCap);
+    return f;
+}
+
+Fingerprint Of(const CombinationResults& r)
+{
+    Fingerprint f = Of(r.Design);
+    for (const auto& row : r.ComboMoment)
+        f.Add(row);
+    for (const auto& row : r.ComboShear)
+        f.Add(row);
+    f.Add(r.Env.EnvMomentPos), f.Add(r.Env.EnvMomentNeg), f.Add(r.Env.EnvShear);
+    f.Add(float(r.Stable)), f.Add(float(r.UnstableCombination));
+    f.Add(r.Messages);
+    return f;
+}
+
+Fingerprint Of(const SectionForceResults& r)
+{
+    Fingerprint f = Of(r.Stability);
+    f.Add(r.SectionMoment), f.Add(r.SectionShear), f.Add(r.SectionNormal);
+    return f;
+}
+
+Fingerprint Of(const CalculatorResult& r)
+{
+    Fingerprint f;
+    for (const auto& k : { r.Ka, r.Kp, r.K0 })
+        f.Add(k.value_or(-1.0f));
+    f.Add(r.Messages);
+    return f;
+}
+
+// Walls on which every part of the engine has something to do.
+struct Wall {
+    const char* Name;
+    std::function<void(Project&)> Make;
+};
+
+const std::vector<Wall>& Walls()
+{
+    static const std::vector<Wall> walls = {
+        { "default", [](Project&) {} },
+        { "steep slope, flattened by the checks", [](Project& p) { p.BackfillSlope = 1.0f; } },
+        { "wet both sides, rear step, line loads",
+            [](Project& p) {
+                ApplyDimensionEdit(p, 13, 3.0);
+                ApplyDimensionEdit(p, 12, 4.0);
+                ApplyDimensionEdit(p, 9, 1.0);
+                p.LineLoadCount = 2;
+                p.LineLoads[1] = { 2.0f, 1.25f, 10.0f, 180.0f, 2 };
+                p.LineLoads[2] = { 1.5f, 1.0f, 8.0f, 270.0f, 5 };
+            } },
+        { "seismic beyond the friction angle", [](Project& p) { p.SeismicCoef = 0.7f; } },
+        { "SI", [](Project& p) { p = SwitchUnitSystem(p, SI); } },
+    };
+    return walls;
+}
+
+TEST(PureEngine, EveryEntryPointGivesTheSameTwiceAndLeavesTheRecordAsItWas)
+{
+    const LoadFactors factored = MakeLoadFactors(1.4f, 1.7f, 1.7f, 1.4f, 1.05f, 1.28f, 1.4f);
+    for (const Wall& wall : Walls()) {
+        SCOPED_TRACE(wall.Name);
+        Project made = MakeNewProject("Arial");
+        wall.Make(made);
+        const Project& p = made;
+        const std::vector<uint8_t> before = Bytes(p);
+        const std::vector<std::pair<const char*, std::function<Fingerprint()>>> runs = {
+            { "load cases", [&] { return Of(ComputeLoadCases(p, factored)); } },
+            { "stability", [&] { return Of(ComputeStability(p)); } },
+            { "factored stability", [&] { return Of(ComputeStability(p, factored)); } },
+            { "section forces", [&] { return Of(ComputeSectionForces(p, factored, 0)); } },
+            { "combinations", [&] { return Of(RunCombinations(p)); } },
+            { "calculator",
+                [&] { return Of(ComputeSoilPressure(CalculatorInputFromProject(p))); } },
+        };
+        for (const auto& [name, run] : runs) {
+            SCOPED_TRACE(name);
+            const Fingerprint first = run();
+            EXPECT_EQ(run(), first);
+            EXPECT_EQ(Bytes(p), before);
+        }
+    }
+}
+
+TEST(ProjectDocument, RunsTheCombinationsOncePerChange)
+{
+    ProjectDocument document(MakeNewProject("Arial"));
+    EXPECT_EQ(document.CombinationRuns(), 1);
+    int told = 0;
+    document.Subscribe(
+        [&](ProjectDocument::Change c) { told += c == ProjectDocument::Change::Record ? 1 : 0; });
+    Project p = document.Record();
+    for (int change = 1; change <= 3; ++change) {
+        p.TopWidth += 0.1f;
+        document.SetRecord(p);
+        EXPECT_EQ(document.CombinationRuns(), 1 + change);
+        EXPECT_EQ(told, change);
+    }
+    // Reading the results, as every window and the report do, runs nothing.
+    (void)document.Stability(), (void)document.Combinations(), (void)document.Verdict();
+    EXPECT_EQ(document.CombinationRuns(), 4);
+    // A steep slope is flattened in the same run: no second one.
+    p.BackfillSlope = 1.0f;
+    document.SetRecord(p);
+    EXPECT_EQ(document.CombinationRuns(), 5);
+}
+
+TEST(ProjectDocument, AppliesAFlattenedSlopeOnlyWhenAskedAndKeepsTheRecordOtherwise)
+{
+    Project steep = MakeNewProject("Arial");
+    steep.BackfillSlope = 1.0f; // 45° behind a 30° backfill
+    steep.SeismicCoef = 0; // the static check alone decides
+    ProjectDocument document(MakeNewProject("Arial"));
+
+    document.SetRecord(steep, ProjectDocument::Proposals::Keep);
+    EXPECT_EQ(Bytes(document.Record()), Bytes(steep));
+    EXPECT_FALSE(document.RecordBeforeProposal().has_value());
+
+    document.SetRecord(steep, ProjectDocument::Proposals::Apply);
+    // 1 / tan 30° = 1.732, taken up to the next tenth.
+    EXPECT_FLOAT_EQ(document.Record().BackfillSlope, 1.8f);
+    ASSERT_TRUE(document.RecordBeforeProposal().has_value());
+    EXPECT_EQ(Bytes(*document.RecordBeforeProposal()), Bytes(steep));
+    // The results are those of the flattened wall: the record with the proposal runs the same.
+    const std::vector<float> kept = Of(document.Stability()).Numbers;
+    const std::vector<float> again = Of(ComputeStability(document.Record())).Numbers;
+    ASSERT_EQ(kept.size(), again.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+        EXPECT_FLOAT_EQ(kept[i], again[i]) << "number " << i;
+
+    // A record already flat proposes nothing.
+    document.SetRecord(document.Record(), ProjectDocument::Proposals::Apply);
+    EXPECT_FALSE(document.RecordBeforeProposal().has_value());
+}
+
+TEST(ProjectDocument, GathersEachMessageOnceWithoutTheDesignVerdict)
+{
+    for (const Wall& wall : Walls()) {
+        SCOPED_TRACE(wall.Name);
+        Project p = MakeNewProject("Arial");
+        wall.Make(p);
+        const ProjectDocument document(p);
+        const std::vector<std::string>& m = document.Messages();
+        EXPECT_EQ(std::set<std::string>(m.begin(), m.end()).size(), m.size());
+        EXPECT_EQ(std::count(m.begin(), m.end(), std::string(UnstableCombinationMessage)), 0);
+        // Every text the runs produced is among them.
+        const StabilityResults service = ComputeStability(document.Record());
+        for (const std::string& text : service.Messages)
+            EXPECT_NE(std::find(m.begin(), m.end(), text), m.end()) << text;
+    }
+}
+
+TEST(ProjectDocument, VerdictFollowsTheRuns)
+{
+    const ProjectDocument stable(MakeNewProject("Arial"));
+    const WallVerdict& v = stable.Verdict();
+    EXPECT_TRUE(v.Stable);
+    EXPECT_FLOAT_EQ(v.BearingSafetyMin, stable.Stability().BearingSafetyMin);
+    EXPECT_FLOAT_EQ(v.SlidingSafetyMin, stable.Stability().SlidingSafetyMin);
+    ASSERT_TRUE(v.DesignStable);
+    ASSERT_TRUE(v.Utilisation.has_value());
+    // The largest M / Mu over the six rows, each worked here from the design run.
+    const DesignResults& d = stable.Combinations().Design;
+    float largest = 0;
+    for (int row = 1; row <= ReinRowCount; ++row)
+        if (d.ReinMoment[row] != 0)
+            largest = std::max(largest, d.ReinMoment[row] / d.ReinMomentCap[row]);
+    EXPECT_FLOAT_EQ(*v.Utilisation, largest);
+    EXPECT_GT(largest, 0.0f);
+
+    // An upward pull of 300 T at the wall top lifts the wall under the factored live load.
+    Project lifted = MakeNewProject("Arial");
+    lifted.LineLoadCount = 1;
+    lifted.LineLoads[1] = { 300.0f, 4.0f, 10.0f, 0.0f, 2 };
+    const ProjectDocument unstable(lifted);
+    EXPECT_FALSE(unstable.Verdict().DesignStable);
+    EXPECT_FALSE(unstable.Verdict().Utilisation.has_value());
+}
+
+} // namespace
+} // namespace pendrake
