@@ -2,6 +2,7 @@
 // file, fsync, rename(2) over the old file, fsync of the folder.
 #include "io/AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -97,7 +98,7 @@ constexpr int MaxCreateAttempts = 100;
 int CreateTemporary(const fs::path& folder, const std::string& targetName,
     std::optional<mode_t> keepMode, FileWriteSteps& steps, std::string& tempPath, int& fd)
 {
-    static int counter = 0;
+    static std::atomic<int> counter = 0;
     const std::string stem = "." + targetName.substr(0, MaxNameBytesKept);
     int error = EEXIST;
     for (int attempt = 0; attempt < MaxCreateAttempts && error == EEXIST; ++attempt) {

@@ -36,7 +36,7 @@ FileWriteSteps& SystemWriteSteps();
 // file; the message reads "Cannot save "path": " and the system's reason. Only a failure to
 // flush the folder comes after the new version has taken the name: it is reported as well, as
 // the rename may not yet survive a power cut.
-FileStatus WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
-    FileWriteSteps& steps = SystemWriteSteps());
+[[nodiscard]] FileStatus WriteFileAtomically(const std::string& path,
+    std::span<const uint8_t> bytes, FileWriteSteps& steps = SystemWriteSteps());
 
 } // namespace pendrake

@@ -71,6 +71,10 @@ std::string Absolute(const std::string& path)
 
 bool ReadSmallFile(const fs::path& path, std::vector<uint8_t>& bytes)
 {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || size > MaxCopyBytes)
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -91,7 +95,8 @@ std::optional<AutosaveCopy> ParseHeader(
         return std::nullopt;
     AutosaveCopy copy;
     copy.CopyPath = copyPath;
-    copy.OriginalPath.assign(bytes.begin() + HeaderBytes, bytes.begin() + HeaderBytes + length);
+    const auto* path = reinterpret_cast<const char*>(bytes.data() + HeaderBytes);
+    copy.OriginalPath.assign(path, length);
     copy.SavedAt = SystemClock::time_point { std::chrono::seconds { seconds } };
     if (payload != nullptr)
         *payload = HeaderBytes + length;

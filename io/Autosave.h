@@ -32,7 +32,7 @@ public:
 
     // Writes (atomically) the copy of project for the file originalPath ("" when unnamed),
     // replacing the previous copy for that file; creates the folder when it is missing.
-    FileStatus Write(const Project& project, const std::string& originalPath,
+    [[nodiscard]] FileStatus Write(const Project& project, const std::string& originalPath,
         std::chrono::system_clock::time_point now = std::chrono::system_clock::now()) const;
 
     // Deletes the copy for originalPath, if there is one.
@@ -40,12 +40,12 @@ public:
 
     // The copies left in the folder, newest first. Files that are not readable copies are
     // passed over and left alone.
-    std::vector<AutosaveCopy> FindCopies() const;
+    [[nodiscard]] std::vector<AutosaveCopy> FindCopies() const;
 
     // Reads the project of a copy as ReadProjectFile does: all or nothing.
-    static FileStatus Read(const AutosaveCopy& copy, Project& project);
+    [[nodiscard]] static FileStatus Read(const AutosaveCopy& copy, Project& project);
 
-    std::filesystem::path CopyPathFor(const std::string& originalPath) const;
+    [[nodiscard]] std::filesystem::path CopyPathFor(const std::string& originalPath) const;
 
 private:
     std::filesystem::path folder_;
@@ -76,9 +76,9 @@ public:
     // next due time, not on every tick.
     void CopyAttempted();
 
-    bool Due() const;
+    [[nodiscard]] bool Due() const;
     // How long until a copy is due (zero when it is due now); nullopt while not modified.
-    std::optional<Clock::duration> TimeUntilDue() const;
+    [[nodiscard]] std::optional<Clock::duration> TimeUntilDue() const;
 
 private:
     std::function<Clock::time_point()> now_;
