@@ -15,6 +15,18 @@ namespace {
 
 using namespace pendrake;
 
+// Pixels that are not the white background; the default wall's drawing in any view has
+// thousands of them at 900 by 700.
+int InkedPixels(const QImage& frame)
+{
+    int inked = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            inked += frame.pixel(x, y) != qRgb(255, 255, 255);
+    return inked;
+}
+constexpr int MinimumInkedPixels = 1000;
+
 // The top width goes back and forth between two values, so that every edit is a change.
 Project Edited(const Project& base, int iteration)
 {
@@ -29,8 +41,10 @@ void BM_EditRunAndRedraw(benchmark::State& state)
     ProjectDocument document(base);
     ui::WallView view(document);
     view.resize(900, 700);
+    view.show(); // the dimension labels draw only on a shown view, as in the main window
     view.SetView(static_cast<ui::WallViewKind>(state.range(0)));
     QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
+    frame.fill(Qt::white);
     int iteration = 0;
     for (auto _ : state) {
         document.SetRecord(Edited(base, iteration++));
@@ -38,6 +52,11 @@ void BM_EditRunAndRedraw(benchmark::State& state)
         view.render(&frame);
         benchmark::DoNotOptimize(frame.constBits());
     }
+    // A view that drew nothing would time nothing: the wall must be on the frame.
+    const int inked = InkedPixels(frame);
+    if (inked < MinimumInkedPixels)
+        state.SkipWithError("the view drew no wall");
+    state.counters["inked_pixels"] = inked;
 }
 // Dimensions (0), Soil (3) and Reactions (8): the section with its seventeen values, a pressure
 // diagram, and the base reactions.

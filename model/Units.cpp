@@ -17,33 +17,12 @@ constexpr double TonnesPerKip = 0.454;
 // kg/cm² to MPa is g/100: one kgf on a square centimetre is g newtons on 100 mm².
 constexpr float KgPerCm2PerMPaDivisor = 100.0f;
 
-// Decimals each class of value keeps after a switch.
-constexpr int LengthDecimals = 2;
-constexpr int StressDecimals = 2;
-constexpr int SmallLengthDecimals = 1;
-// Unit weights and the surcharge keep four decimals when they land in Kip and feet: two would
-// lose up to 4 % of a load (62.4 pcf of water is 0.0624 Kip/ft³).
-constexpr int BritishWeightDecimals = 4;
-constexpr int WeightDecimals = 2;
-
-float Converted(float value, double factor, int decimals)
+// A switch keeps every converted value as it comes out, in single precision: rounding would
+// change the wall (f'c 300 kg/cm² is 29.43 MPa, not 29), and a round trip would drift. Only the
+// display formats round.
+void Convert(float& value, double factor)
 {
-    return static_cast<float>(RoundTo(double(value) * factor, decimals));
-}
-
-void Convert(float& value, double factor, int decimals) { value = Converted(value, factor, decimals); }
-
-// After each dimension is rounded on its own the two chains can miss by a hundredth. The shelf
-// closes the width chain and the front height the height chain, as an edit of either would.
-void RestoreDimensionChains(Project& p)
-{
-    const double underside = double(p.BottomWidth) + p.LowerSlopeWidth + p.LowerFlatWidth
-        + p.RearSlopeWidth;
-    p.ShelfWidth = static_cast<float>(
-        RoundTo(underside - double(p.TopWidth) - p.UpperBackOffset, LengthDecimals));
-    const double backHeight = double(p.UpperBackHeight) + p.RearStepHeight + p.RearSlopeHeight
-        + p.LowerSlopeHeight;
-    p.FrontHeight = static_cast<float>(RoundTo(backHeight - double(p.ToeHeight), LengthDecimals));
+    value = static_cast<float>(double(value) * factor);
 }
 
 } // namespace
@@ -104,44 +83,46 @@ void ConvertUnits(Project& p, int16_t from)
     const double S = f.SmallLength;
     const double unitWeight = f.Force / (L * L * L);
     const double lineLoad = f.Force / L;
-    const int weightDecimals = p.UnitSystem == British ? BritishWeightDecimals : WeightDecimals;
 
-    for (float* dim : {&p.TopWidth, &p.UpperBackOffset, &p.ShelfWidth, &p.ToeWidth,
-                       &p.BottomWidth, &p.LowerSlopeWidth, &p.FrontHeight, &p.ToeHeight,
-                       &p.UpperBackHeight, &p.RearStepHeight, &p.RearSlopeHeight,
-                       &p.LowerSlopeHeight, &p.LowerFlatWidth, &p.RearSlopeWidth,
-                       &p.FrontWaterDepth, &p.BackWaterDepth})
-        Convert(*dim, L, LengthDecimals);
+    for (float* dim : { &p.TopWidth, &p.UpperBackOffset, &p.ShelfWidth, &p.ToeWidth, &p.BottomWidth,
+             &p.LowerSlopeWidth, &p.FrontHeight, &p.ToeHeight, &p.UpperBackHeight,
+             &p.RearStepHeight, &p.RearSlopeHeight, &p.LowerSlopeHeight, &p.LowerFlatWidth,
+             &p.RearSlopeWidth, &p.FrontWaterDepth, &p.BackWaterDepth })
+        Convert(*dim, L);
 
-    Convert(p.AnchorVPitch, L, LengthDecimals);
-    Convert(p.AnchorHPitch, L, LengthDecimals);
-    Convert(p.AnchorEdgeDist, L, LengthDecimals);
-    Convert(p.AnchorYield, T, 4);
-    Convert(p.AnchorShear, T, 4);
-    Convert(p.AnchorDia, S, SmallLengthDecimals);
-    Convert(p.AnchorE, T, StressDecimals);
+    Convert(p.AnchorVPitch, L);
+    Convert(p.AnchorHPitch, L);
+    Convert(p.AnchorEdgeDist, L);
+    Convert(p.AnchorYield, T);
+    Convert(p.AnchorShear, T);
+    Convert(p.AnchorDia, S);
+    Convert(p.AnchorE, T);
 
-    Convert(p.ConcUnitWeight, unitWeight, weightDecimals);
-    Convert(p.ConcFc, T, 0);
-    Convert(p.ConcE, T, StressDecimals);
-    Convert(p.RebarFy, T, 0);
-    Convert(p.RebarE, T, StressDecimals);
-    Convert(p.ConcCover, S, SmallLengthDecimals);
-    for (float* w : {&p.WaterUnitWeight, &p.FillUnitWeight, &p.FillDryDensity, &p.FillSatDensity})
-        Convert(*w, unitWeight, weightDecimals);
-    for (float* s : {&p.FillCohesion, &p.BaseCohesion, &p.BaseQd, &p.BaseE})
-        Convert(*s, T, StressDecimals);
-    Convert(p.Surcharge, f.Pressure, weightDecimals);
+    Convert(p.ConcUnitWeight, unitWeight);
+    Convert(p.ConcFc, T);
+    Convert(p.ConcE, T);
+    Convert(p.RebarFy, T);
+    Convert(p.RebarE, T);
+    Convert(p.ConcCover, S);
+    // The engineer's bars are small lengths as the cover is (cm or in): the design keeps the
+    // same physical bars in every system.
+    for (int row = 1; row <= ReinRowCount; ++row) {
+        Convert(p.ReinDia[static_cast<size_t>(row)], S);
+        Convert(p.ReinPitch[static_cast<size_t>(row)], S);
+    }
+    for (float* w : { &p.WaterUnitWeight, &p.FillUnitWeight, &p.FillDryDensity, &p.FillSatDensity })
+        Convert(*w, unitWeight);
+    for (float* s : { &p.FillCohesion, &p.BaseCohesion, &p.BaseQd, &p.BaseE })
+        Convert(*s, T);
+    Convert(p.Surcharge, f.Pressure);
 
     const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int k = 1; k <= count; ++k) {
         LineLoad& load = p.LineLoads[static_cast<size_t>(k)];
-        Convert(load.Load, lineLoad, LengthDecimals);
-        Convert(load.X, L, LengthDecimals);
-        Convert(load.Y, L, LengthDecimals);
+        Convert(load.Load, lineLoad);
+        Convert(load.X, L);
+        Convert(load.Y, L);
     }
-
-    RestoreDimensionChains(p);
 }
 
 Project SwitchUnitSystem(const Project& p, int16_t unitSystem)

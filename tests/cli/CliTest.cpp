@@ -21,14 +21,15 @@ struct RunResult {
 // Runs the companion with arguments already quoted for the shell.
 RunResult RunCli(const std::string& arguments)
 {
-    const fs::path errFile = fs::temp_directory_path() / ("pendrake-cli-err-" + std::to_string(::getpid()));
-    const std::string command = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>'"
-        + errFile.string() + "'";
+    const fs::path errFile
+        = fs::temp_directory_path() / ("pendrake-cli-err-" + std::to_string(::getpid()));
+    const std::string command
+        = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>'" + errFile.string() + "'";
     RunResult r;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return r;
-    std::array<char, 4096> buf{};
+    std::array<char, 4096> buf {};
     size_t n = 0;
     while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
         r.Out.append(buf.data(), n);
@@ -78,24 +79,26 @@ TEST_F(CliTest, ShowWithoutAFileShowsANewProject)
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_NE(r.Out.find("\"FrontHeight\": 9,"), std::string::npos);
     EXPECT_NE(r.Out.find("\"PageFieldText\": [\"&Input\", \"&Date &Time\", \"Page &Page\"]"),
-              std::string::npos);
+        std::string::npos);
 }
 
 TEST_F(CliTest, ConvertSwitchesUnitsAndSaves)
 {
     ASSERT_EQ(RunCli("new -o '" + Path("a.pdi") + "'").Status, 0);
-    const RunResult r = RunCli("convert '" + Path("a.pdi") + "' --units SI -o '" + Path("b.pdi") + "'");
+    const RunResult r
+        = RunCli("convert '" + Path("a.pdi") + "' --units SI -o '" + Path("b.pdi") + "'");
     ASSERT_EQ(r.Status, 0) << r.Err;
     const RunResult shown = RunCli("show '" + Path("b.pdi") + "'");
     EXPECT_NE(shown.Out.find("\"UnitSystem\": 1,"), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"ConcFc\": 29,"), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"RebarFy\": 392,"), std::string::npos);
+    // 300 kg/cm² x 0.0981 and 4000 x 0.0981, unrounded in single precision.
+    EXPECT_NE(shown.Out.find("\"ConcFc\": 29.4300022,"), std::string::npos) << shown.Out;
+    EXPECT_NE(shown.Out.find("\"RebarFy\": 392.400024,"), std::string::npos) << shown.Out;
 }
 
 TEST_F(CliTest, AnUnreadableFileFailsWithNothingOnStdout)
 {
     std::ofstream(Path("short.pdi"), std::ios::binary) << std::string("\0\0\0\0\x19", 5);
-    for (const std::string& file : {Path("short.pdi"), Path("missing.pdi")}) {
+    for (const std::string& file : { Path("short.pdi"), Path("missing.pdi") }) {
         const RunResult r = RunCli("show '" + file + "'");
         EXPECT_EQ(r.Status, 1) << file;
         EXPECT_TRUE(r.Out.empty()) << file;
@@ -105,10 +108,9 @@ TEST_F(CliTest, AnUnreadableFileFailsWithNothingOnStdout)
 
 TEST_F(CliTest, UsageErrorsExitWithTwo)
 {
-    for (const std::string& args : {std::string(""), std::string("frobnicate"),
-                                    std::string("new"), std::string("show --bogus"),
-                                    std::string("convert --units furlongs -o x.pdi"),
-                                    std::string("show a.pdi b.pdi")}) {
+    for (const std::string& args : { std::string(""), std::string("frobnicate"), std::string("new"),
+             std::string("show --bogus"), std::string("convert --units furlongs -o x.pdi"),
+             std::string("show a.pdi b.pdi") }) {
         const RunResult r = RunCli(args);
         EXPECT_EQ(r.Status, 2) << "arguments: " << args;
         EXPECT_TRUE(r.Out.empty()) << "arguments: " << args;
@@ -135,8 +137,9 @@ TEST_F(CliTest, StabilityOfTheDefaultWallWithServiceAndFactoredLoads)
 TEST_F(CliTest, CalculatorTakesItsInputsByName)
 {
     // Rankine: a level soil behind a smooth vertical back with phi 30 gives Ka = 1/3, Kp = 3.
-    const RunResult r = RunCli("calculator --set FrictionAngle=30 --set WallFriction=0 "
-                               "--set WallInclination=0 --set SoilSlope=0 --set SeismicCoefficient=0");
+    const RunResult r
+        = RunCli("calculator --set FrictionAngle=30 --set WallFriction=0 "
+                 "--set WallInclination=0 --set SoilSlope=0 --set SeismicCoefficient=0");
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_NE(r.Out.find("\"Ka\": 0.333333"), std::string::npos) << r.Out.substr(0, 600);
     EXPECT_NE(r.Out.find("\"Kp\": 3"), std::string::npos);

@@ -187,29 +187,28 @@ TEST_P(UnitSwitch, ConvertsMarksModifiedAndMovesTheCheck)
     for (int u = 0; u < 3; ++u)
         EXPECT_EQ(Action(("mnuUnit_" + std::to_string(u)).c_str())->isChecked(), u == c.To) << u;
     for (const auto& [field, value] : c.Expected)
-        EXPECT_FLOAT_EQ(P().*field, value);
+        EXPECT_NEAR(P().*field, value, 1e-6 * std::abs(value));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnitSwitch,
     testing::Values(
-        // 2.4 t/m³ x 9.81 = 23.544; 300 kg/cm² x 0.0981 = 29.43 (no decimals); 4000 -> 392.4;
+        // Kept unrounded: 2.4 t/m³ x 9.81 = 23.544; 300 kg/cm² x 0.0981 = 29.43; 4000 -> 392.4;
         // 2400 x 0.0981 = 235.44; 1 T/m² x 9.81 = 9.81 kPa.
         UnitCase { "MetricToSIByList", SI, false,
-            { { &Project::TopWidth, 0.5f }, { &Project::ConcUnitWeight, 23.54f },
-                { &Project::ConcFc, 29.f }, { &Project::RebarFy, 392.f },
+            { { &Project::TopWidth, 0.5f }, { &Project::ConcUnitWeight, 23.544f },
+                { &Project::ConcFc, 29.43f }, { &Project::RebarFy, 392.4f },
                 { &Project::AnchorYield, 235.44f }, { &Project::Surcharge, 9.81f },
                 { &Project::FillPhi, 30.f } } },
         UnitCase { "MetricToSIByMenu", SI, true,
-            { { &Project::ConcUnitWeight, 23.54f }, { &Project::Surcharge, 9.81f } } },
-        // 9 m / 0.3048 = 29.53 ft; 2.4 x 0.3048³ / 0.454 = 0.14970 (unit weights keep four
-        // decimals in Kip and feet); 4000 x 2.54² / 0.454 = 56842; 7 cm / 2.54 = 2.76 -> 2.8 in;
-        // 2 cm / 2.54 = 0.79 -> 0.8 in.
+            { { &Project::ConcUnitWeight, 23.544f }, { &Project::Surcharge, 9.81f } } },
+        // 9 m / 0.3048 = 29.5276 ft; 2.4 x 0.3048³ / 0.454 = 0.149693; 4000 x 2.54² / 0.454 =
+        // 56842.3; 7 cm / 2.54 = 2.75591 in; 2 cm / 2.54 = 0.787402 in.
         UnitCase { "MetricToBritishByMenu", British, true,
-            { { &Project::FrontHeight, 29.53f }, { &Project::ConcUnitWeight, 0.1497f },
-                { &Project::RebarFy, 56842.f }, { &Project::ConcCover, 2.8f },
-                { &Project::AnchorDia, 0.8f } } },
+            { { &Project::FrontHeight, 29.527559f }, { &Project::ConcUnitWeight, 0.1496926f },
+                { &Project::RebarFy, 56842.29f }, { &Project::ConcCover, 2.7559055f },
+                { &Project::AnchorDia, 0.7874016f } } },
         UnitCase {
-            "MetricToBritishByList", British, false, { { &Project::FrontHeight, 29.53f } } }),
+            "MetricToBritishByList", British, false, { { &Project::FrontHeight, 29.527559f } } }),
     [](const testing::TestParamInfo<UnitCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(MainWindowTest, ChoosingTheCurrentSystemOnlyKeepsItsCheck)
@@ -231,7 +230,7 @@ TEST_F(MainWindowTest, FileNewFillsTheListWithoutConverting)
     EXPECT_EQ(Find<QComboBox>(QStringLiteral("Combo1"))->currentIndex(), Metric);
     EXPECT_TRUE(Action("mnuUnit_0")->isChecked());
     EXPECT_FALSE(Action("mnuUnit_1")->isChecked());
-    EXPECT_FLOAT_EQ(P().ConcFc, 300.f); // the default, not 29 converted back (296)
+    EXPECT_FLOAT_EQ(P().ConcFc, 300.f); // the default, not SI's value converted back
     EXPECT_FALSE(Modified());
 }
 
