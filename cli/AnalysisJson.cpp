@@ -7,14 +7,12 @@ namespace pendrake::cli {
 
 namespace {
 
-template <typename T>
-Json Optional(const std::optional<T>& v)
+template <typename T> Json Optional(const std::optional<T>& v)
 {
     return v ? Json(*v) : Json();
 }
 
-template <size_t N>
-Json FloatList(const std::array<float, N>& a)
+template <size_t N> Json FloatList(const std::array<float, N>& a)
 {
     return Json::Range(a, 0, N - 1);
 }
@@ -23,18 +21,16 @@ Json NormalCase(const std::optional<NormalPressureResult>& r)
 {
     if (!r)
         return Json();
-    return Json(Json::Object{{"Pressure", FloatList(r->Pressure)},
-                             {"Force", FloatList(r->Force)},
-                             {"Depth", FloatList(r->Depth)}});
+    return Json(Json::Object { { "Pressure", FloatList(r->Pressure) },
+        { "Force", FloatList(r->Force) }, { "Depth", FloatList(r->Depth) } });
 }
 
 Json SeismicCase(const std::optional<SeismicPressureResult>& r)
 {
     if (!r)
         return Json();
-    return Json(Json::Object{{"Pressure", FloatList(r->Pressure)},
-                             {"Force", FloatList(r->Force)},
-                             {"Depth", FloatList(r->Depth)}});
+    return Json(Json::Object { { "Pressure", FloatList(r->Pressure) },
+        { "Force", FloatList(r->Force) }, { "Depth", FloatList(r->Depth) } });
 }
 
 } // namespace
@@ -109,7 +105,7 @@ Json StabilityJson(const Project& p, const StabilityResults& r)
             return Json();
         Json list = Json::MakeArray();
         for (int s = 1; s <= BaseSegmentCount; ++s)
-            list.Push(Json(Json::Array{a[size_t(s)].X, a[size_t(s)].Y}));
+            list.Push(Json(Json::Array { a[size_t(s)].X, a[size_t(s)].Y }));
         return list;
     };
     j.Set("ContactStart", points(r.ContactStart));
@@ -132,8 +128,8 @@ Json StabilityJson(const Project& p, const StabilityResults& r)
     Json anchors = Json::MakeArray();
     for (int row = 1; row <= std::min<int>(l.AnchorRowCount, MaxAnchorRows); ++row) {
         const AnchorRow& a = l.Anchor[size_t(row)];
-        anchors.Push(Json(Json::Object{{"x", a.X}, {"y", a.Y}, {"face", a.Face},
-                                       {"along", a.Along}, {"across", a.Across}}));
+        anchors.Push(Json(Json::Object { { "x", a.X }, { "y", a.Y }, { "face", a.Face },
+            { "along", a.Along }, { "across", a.Across } }));
     }
     j.Set("Anchor", std::move(anchors));
     j.Set("AnchorActiveCount", base ? Json(r.AnchorActiveCount) : Json());
@@ -238,15 +234,13 @@ Json DesignJson(const CombinationResults& r)
         Json rowList = Json::MakeArray();
         for (int row = 1; row <= ReinRowCount; ++row) {
             const RowWarnings& rw = w.Row[size_t(row)];
-            rowList.Push(Json(Json::Object{{"MomentCapacity", rw.MomentCapacity},
-                                           {"RhoMin", rw.RhoMin},
-                                           {"RhoBalanced", rw.RhoBalanced},
-                                           {"ZMax", rw.ZMax},
-                                           {"CannotCarry", rw.CannotCarry}}));
+            rowList.Push(Json(Json::Object { { "MomentCapacity", rw.MomentCapacity },
+                { "RhoMin", rw.RhoMin }, { "RhoBalanced", rw.RhoBalanced }, { "ZMax", rw.ZMax },
+                { "CannotCarry", rw.CannotCarry } }));
         }
         Json shear = Json::MakeArray();
         for (int s = 1; s <= DesignSectionCount; ++s)
-            shear.Push(Json(Json::Object{{"Shear", bool(w.Shear[size_t(s)])}}));
+            shear.Push(Json(Json::Object { { "Shear", bool(w.Shear[size_t(s)]) } }));
         warnings.Set("Rows", std::move(rowList));
         warnings.Set("Sections", std::move(shear));
     }
