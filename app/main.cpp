@@ -74,9 +74,11 @@ int Run(QApplication& app)
     window.ShowWithPlacement(
         LoadWindowPlacement(int(Twips(screen.width())), int(Twips(screen.height()))));
 
-    // What a file manager hands over on a double click.
+    // Work a crash left unsaved comes first; what a file manager hands over on a double click
+    // opens when nothing was recovered.
+    const bool recovered = window.OfferRecovery();
     const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !recovered)
         window.OpenPath(QFileInfo(files.constFirst()).absoluteFilePath());
 
     return QApplication::exec();

@@ -1,6 +1,8 @@
 // Speed of a full design run on the default project: the twelve factor sets through the
 // stability analysis and the section forces, the envelope, and the design of the six rows.
 #include "analysis/Combinations.h"
+#include "analysis/SectionDesign.h"
+#include "analysis/SectionForces.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,10 +12,9 @@ namespace {
 
 void RunCombinationsAutomaticBars(benchmark::State& state)
 {
-    Project p = MakeNewProject("Arial");
-    CombinationResults r;
+    const Project p = MakeNewProject("Arial");
     for (auto _ : state) {
-        RunCombinations(p, r);
+        CombinationResults r = RunCombinations(p);
         benchmark::DoNotOptimize(r);
     }
 }
@@ -23,11 +24,12 @@ void RunCombinationsUserBars(benchmark::State& state)
 {
     // The bars the automatic choice gives, then kept as the user's.
     Project p = MakeNewProject("Arial");
-    CombinationResults r;
-    RunCombinations(p, r);
+    const CombinationResults chosen = RunCombinations(p);
+    p.ReinDia = chosen.Design.ReinDia;
+    p.ReinPitch = chosen.Design.ReinPitch;
     p.ReinUserSet = true;
     for (auto _ : state) {
-        RunCombinations(p, r);
+        CombinationResults r = RunCombinations(p);
         benchmark::DoNotOptimize(r);
     }
 }
@@ -36,11 +38,10 @@ BENCHMARK(RunCombinationsUserBars);
 // The parts of one run, to see where its time goes.
 void SectionForcesOneSet(benchmark::State& state)
 {
-    Project p = MakeNewProject("Arial");
-    SetLoadFactors(p, CombinationFactors[8]);
-    SectionForceResults r;
+    const Project p = MakeNewProject("Arial");
+    const LoadFactors f = FactorsOfSet(CombinationFactors[8]);
     for (auto _ : state) {
-        ComputeSectionForces(p, r);
+        SectionForceResults r = ComputeSectionForces(p, f, 0);
         benchmark::DoNotOptimize(r);
     }
 }
@@ -48,11 +49,10 @@ BENCHMARK(SectionForcesOneSet);
 
 void StabilityOneSet(benchmark::State& state)
 {
-    Project p = MakeNewProject("Arial");
-    SetLoadFactors(p, CombinationFactors[8]);
-    StabilityResults r;
+    const Project p = MakeNewProject("Arial");
+    const LoadFactors f = FactorsOfSet(CombinationFactors[8]);
     for (auto _ : state) {
-        ComputeStability(p, r);
+        StabilityResults r = ComputeStability(p, f);
         benchmark::DoNotOptimize(r);
     }
 }
@@ -62,12 +62,13 @@ void DesignOfTheEnvelope(benchmark::State& state)
 {
     const bool automatic = state.range(0) != 0;
     Project p = MakeNewProject("Arial");
-    CombinationResults r;
-    RunCombinations(p, r);
+    const CombinationResults r = RunCombinations(p);
+    p.ReinDia = r.Design.ReinDia;
+    p.ReinPitch = r.Design.ReinPitch;
     p.ReinUserSet = !automatic;
     for (auto _ : state) {
-        DesignSections(p, r.Env, r.Design);
-        benchmark::DoNotOptimize(r.Design);
+        DesignResults d = DesignSections(p, r.Env);
+        benchmark::DoNotOptimize(d);
     }
 }
 BENCHMARK(DesignOfTheEnvelope)->ArgName("automatic")->Arg(1)->Arg(0);

@@ -1,5 +1,4 @@
-// Splitting a project file's path into directory, base name and extension, and building the
-// name of its backup file.
+// Splitting a project file's path into directory, base name and extension.
 #include "io/Paths.h"
 
 #include <algorithm>
@@ -52,17 +51,6 @@ std::string GetExtension(std::string_view path)
     const std::string_view name = FileNamePart(path);
     const std::size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : AsciiLower(name.substr(dot + 1));
-}
-
-std::string GetBackupPath(std::string_view path)
-{
-    // The file system is case-sensitive: a lower-cased directory or base name is another file.
-    std::string backup(StemPart(path));
-    backup += ".BAK";
-    // A bare file name stays in the current directory; "/" + name would move it to the root.
-    if (path.find(PathSeparator) == std::string_view::npos)
-        return backup;
-    return GetDirectory(path) + PathSeparator + backup;
 }
 
 } // namespace pendrake

@@ -1,5 +1,4 @@
-// File-name helpers for project files: the directory, base name and extension of a path, and the
-// name of the backup a save leaves while it writes.
+// File-name helpers for project files: the directory, base name and extension of a path.
 #pragma once
 
 #include <string>
@@ -17,9 +16,5 @@ std::string GetBaseName(std::string_view path);
 
 // The text after the last "." of the file name, lower case; empty when the name holds no ".".
 std::string GetExtension(std::string_view path);
-
-// Where the previous version of path waits while the project is written: the same directory
-// and base name with the extension ".BAK" ("/walls/Wall A.pdi" gives "/walls/Wall A.BAK").
-std::string GetBackupPath(std::string_view path);
 
 } // namespace pendrake

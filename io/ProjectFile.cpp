@@ -2,17 +2,15 @@
 // conversion of the two legacy line-load lists and the skipping of the legacy results block.
 #include "io/ProjectFile.h"
 
+#include "io/AtomicFile.h"
 #include "io/Codepage.h"
-#include "io/Paths.h"
 #include "model/Units.h"
 
 #include <bit>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -659,37 +657,6 @@ FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
     return { true, {} };
 }
 
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    struct stat statA { };
-    struct stat statB { };
-    return ::stat(a.c_str(), &statA) == 0 && ::stat(b.c_str(), &statB) == 0
-        && statA.st_dev == statB.st_dev && statA.st_ino == statB.st_ino;
-}
-
-// Writes all bytes to path; 0 on success, else the errno of the failing step.
-int WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return errno;
-    std::size_t written = 0;
-    int error = 0;
-    while (written < bytes.size() && error == 0) {
-        const ssize_t put = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (put < 0 && errno != EINTR)
-            error = errno;
-        else if (put > 0)
-            written += static_cast<std::size_t>(put);
-    }
-    // The backup is deleted next: the new version must be on the disk, not only in the cache.
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
-}
-
 } // namespace
 
 std::vector<uint8_t> ProjectFileBytes(const Project& p, std::string* problem)
@@ -780,23 +747,16 @@ FileStatus ParseProjectFile(std::span<const uint8_t> bytes, std::string_view fil
 
 FileStatus WriteProjectFile(const std::string& path, const Project& project)
 {
-    const std::string prefix = "Cannot save " + Quoted(path) + ": ";
+    return WriteProjectFile(path, project, SystemWriteSteps());
+}
+
+FileStatus WriteProjectFile(const std::string& path, const Project& project, FileWriteSteps& steps)
+{
     std::string problem;
     const std::vector<uint8_t> bytes = ProjectFileBytes(project, &problem);
     if (bytes.empty())
-        return { false, prefix + problem + "." };
-
-    // Saving to a new name finds no file to move aside; the write goes on all the same.
-    const std::string backup = GetBackupPath(path);
-    std::rename(path.c_str(), backup.c_str());
-
-    if (const int error = WriteWholeFile(path, bytes); error != 0)
-        return { false, prefix + SystemErrorText(error) + "." };
-
-    // "a.BAK" saved under its own name is its own backup: deleting it would delete the save.
-    if (!IsSameFile(path, backup))
-        std::remove(backup.c_str());
-    return { true, {} };
+        return { false, "Cannot save " + Quoted(path) + ": " + problem + "." };
+    return WriteFileAtomically(path, bytes, steps);
 }
 
 FileStatus ReadProjectFile(

@@ -1,5 +1,5 @@
 // The project file (.pdi): every input of a project in a fixed little-endian binary layout, its
-// writer with the backup file, and its reader for the current and the two earlier layouts.
+// atomic writer, and its reader for the current and the two earlier layouts.
 #pragma once
 
 #include "model/Project.h"
@@ -101,10 +101,15 @@ std::vector<uint8_t> ProjectFileBytes(const Project& project, std::string* probl
 FileStatus ParseProjectFile(std::span<const uint8_t> bytes, std::string_view fileName,
     Project& project, std::optional<LegacyResults>* legacy = nullptr);
 
-// Saves `project` to path: the previous file waits as its ".BAK" while the new one is written
-// and is deleted once the write is complete. A text that cannot be written refuses the save
-// before anything on disk changes. On failure Message carries the system's error text.
+class FileWriteSteps;
+
+// Saves `project` to path as WriteFileAtomically does: the previous version keeps the name until
+// the new one is complete on the disk, so a failed save (a full disk, a removed stick) leaves it
+// byte for byte and no other file behind. A text that cannot be written refuses the save before
+// anything on disk changes. On failure Message names the file and gives the system's reason.
 FileStatus WriteProjectFile(const std::string& path, const Project& project);
+// The same through the given system calls, so that a test can make one of them fail.
+FileStatus WriteProjectFile(const std::string& path, const Project& project, FileWriteSteps& steps);
 
 // Opens path as by ParseProjectFile. The caller starts from MakeNewProject so that fields an
 // older file lacks hold their defaults.

@@ -22,6 +22,13 @@ QSettings Store()
     return QSettings(AppName, AppName);
 }
 
+// Writes the changes to the store before the Save function returns, so that a program killed or
+// crashing afterwards keeps them.
+void WriteThrough(QSettings& s)
+{
+    s.sync();
+}
+
 QString FileKey(int slot)
 {
     return QStringLiteral("File") + QString::number(slot);
@@ -86,6 +93,7 @@ void SaveRecentFiles(const RecentFiles& r)
     s.beginGroup(RecentGroup);
     for (int slot = 1; slot <= RecentFileSlots; ++slot)
         s.setValue(FileKey(slot), slot <= r.Count ? Text(r.File[slot]) : QString());
+    WriteThrough(s);
 }
 
 std::string LoadLastDir()
@@ -100,6 +108,7 @@ void SaveLastDir(const std::string& dir)
     QSettings s = Store();
     s.beginGroup(RecentGroup);
     s.setValue(QStringLiteral("Dir"), Text(dir));
+    WriteThrough(s);
 }
 
 WindowPlacement LoadWindowPlacement(int screenWidthTwips, int screenHeightTwips)
@@ -128,6 +137,7 @@ void SaveWindowPlacement(const WindowPlacement& w)
     s.setValue(QStringLiteral("Top"), QString::number(w.Top));
     s.setValue(QStringLiteral("Width"), QString::number(w.Width));
     s.setValue(QStringLiteral("Height"), QString::number(w.Height));
+    WriteThrough(s);
 }
 
 } // namespace pendrake

@@ -136,11 +136,18 @@ std::string StrFTime(const char* format)
 } // namespace
 
 ReportContext::ReportContext(PageCanvas& canvas, const ProjectDocument& document)
+    : ReportContext(canvas, document.Record(), document.Stability(), document.Combinations(),
+        document.FileName())
+{
+}
+
+ReportContext::ReportContext(PageCanvas& canvas, const Project& record,
+    const StabilityResults& stability, const CombinationResults& combinations, std::string fileName)
     : Canvas(canvas)
-    , Document(document)
-    , Record(document.Record())
-    , Stability(document.Stability())
-    , Combinations(document.Combinations())
+    , Record(record)
+    , FileName(std::move(fileName))
+    , Stability(stability)
+    , Combinations(combinations)
 {
 }
 
@@ -377,9 +384,8 @@ std::string ExpandFieldCodes(const ReportContext& ctx, std::string_view text)
         case 0: out += ctx.DateText; break;
         case 1: out += ctx.TimeText; break;
         case 2:
-            out += ctx.Document.FileName().empty()
-                ? std::string(UnnamedProject)
-                : Capitals(FileBaseName(ctx.Document.FileName()));
+            out += ctx.FileName.empty() ? std::string(UnnamedProject)
+                                        : Capitals(FileBaseName(ctx.FileName));
             break;
         case 3: out += std::to_string(ctx.PageNumber); break;
         case 4:

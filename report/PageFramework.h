@@ -52,10 +52,14 @@ struct DrawingState {
 // its engine runs, which the sections read), and the page state. One per print job.
 struct ReportContext {
     ReportContext(PageCanvas& canvas, const ProjectDocument& document);
+    // The same over results held elsewhere (a test's prepared ones); fileName "" is unnamed.
+    ReportContext(PageCanvas& canvas, const Project& record, const StabilityResults& stability,
+        const CombinationResults& combinations, std::string fileName = {});
 
     PageCanvas& Canvas;
-    const ProjectDocument& Document;
     const Project& Record;
+    // The project file's name, for the &INPUT field.
+    std::string FileName;
 
     // Fonts fixed at program start (ChooseReportFonts).
     std::string TextFont = "Arial";

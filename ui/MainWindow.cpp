@@ -148,9 +148,27 @@ QString InstanceLock::FileName() const
 
 // ---------------------------------------------------------------------------------------------
 
-MainWindow::MainWindow(const StartupState& startup, QWidget* parent)
+namespace {
+
+std::filesystem::path AutosaveFolder(const QString& folder)
+{
+    const QString dir = folder.isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        : folder;
+    return std::filesystem::path(dir.toStdString());
+}
+
+// How often the autosave schedule is looked at, and how long a move or resize must rest before
+// the placement is written.
+constexpr int AutosaveTickMs = 1000;
+constexpr int PlacementSettleMs = 500;
+
+} // namespace
+
+MainWindow::MainWindow(const StartupState& startup, QWidget* parent, const QString& autosaveFolder)
     : QMainWindow(parent)
     , document_(MakeNewProject(startup.Fonts.TextFont))
+    , autosave_(AutosaveFolder(autosaveFolder))
     , fonts_(startup.Fonts)
     , recent_(startup.Recent)
     , lastDir_(startup.LastDir)
@@ -169,8 +187,21 @@ MainWindow::MainWindow(const StartupState& startup, QWidget* parent)
     });
     SetRefusalReporter(
         [this](const QString& rule) { statusBar()->showMessage(rule, RefusalShownMs); });
-    connect(
-        &undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        setWindowModified(!clean);
+        // Undone back to the state on disk: nothing is left to recover.
+        if (clean)
+            DropAutosave(document_.FileName());
+    });
+    // Every step, undo and redo makes a copy due (at most one each 10 s).
+    connect(&undo_, &QUndoStack::indexChanged, this,
+        [this](int) { autosaveSchedule_.StepDone(!undo_.isClean()); });
+    autosaveTimer_.setInterval(AutosaveTickMs);
+    connect(&autosaveTimer_, &QTimer::timeout, this, &MainWindow::AutosaveIfDue);
+    autosaveTimer_.start();
+    placementTimer_.setSingleShot(true);
+    placementTimer_.setInterval(PlacementSettleMs);
+    connect(&placementTimer_, &QTimer::timeout, this, [this] { SaveWindowPlacement(Placement()); });
     listener_ = document_.Subscribe([this](ProjectDocument::Change c) { OnDocumentChanged(c); });
     // No view option is chosen yet; until the engineer picks one the drawing shows the section
     // with its dimensions, the view an engineer checks first.
@@ -183,7 +214,10 @@ MainWindow::~MainWindow()
     document_.Unsubscribe(listener_);
     SetRefusalReporter({});
     SetCalculatorPrintHandler({});
-    // The steps refer to the document; the drawing too. Both go before the members do.
+    // The steps refer to the document; the drawing too. Both go before the members do, and
+    // quietly: a window that goes without closing (a crash, a kill) keeps its autosave copy.
+    QObject::disconnect(&undo_, nullptr, this, nullptr);
+    autosaveTimer_.stop();
     undo_.clear();
     delete view_;
     view_ = nullptr;
@@ -491,6 +525,8 @@ void MainWindow::moveEvent(QMoveEvent* event)
 
 void MainWindow::RememberNormalGeometry()
 {
+    if (isVisible())
+        placementTimer_.start();
     const Qt::WindowStates state = windowState();
     if (state.testAnyFlags(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
@@ -579,12 +615,63 @@ bool MainWindow::ConfirmDiscard()
     const QString name = document_.FileName().empty() ? Unnamed : Q(document_.FileName());
     const auto answer = ShowMessage(this, QMessageBox::Warning, AppTitle, name + NotSavedText,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::No)
+    if (answer == QMessageBox::No) {
+        DropAutosave(document_.FileName());
         return true;
+    }
     if (answer != QMessageBox::Yes)
         return false;
     // Yes: only a save that completed lets the command go on.
     return FileSave();
+}
+
+void MainWindow::DropAutosave(const std::string& fileName)
+{
+    autosave_.Remove(fileName);
+    autosaveSchedule_.SetModified(false);
+}
+
+void MainWindow::AutosaveIfDue()
+{
+    if (undo_.isClean() || !autosaveSchedule_.Due())
+        return;
+    const FileStatus status = autosave_.Write(document_.Record(), document_.FileName());
+    autosaveSchedule_.CopyAttempted();
+    // A folder that cannot be written is told once a session; the work itself is unharmed.
+    if (!status.Ok && !autosaveFailureShown_) {
+        autosaveFailureShown_ = true;
+        statusBar()->showMessage(
+            QStringLiteral("No autosave copy could be written: ") + Q(status.Message));
+    }
+}
+
+bool MainWindow::OfferRecovery()
+{
+    return Guard([this] {
+        for (const AutosaveCopy& copy : autosave_.FindCopies()) {
+            const auto answer = ShowMessage(this, QMessageBox::Question, AppTitle,
+                Q(RecoveryQuestion(copy)), QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes) {
+                autosave_.Remove(copy.OriginalPath);
+                continue;
+            }
+            Project recovered = MakeNewProject(fonts_.TextFont);
+            const FileStatus status = AutosaveStore::Read(copy, recovered);
+            if (!status.Ok) {
+                ShowWarning(this, Q(status.Message));
+                continue;
+            }
+            Replace(std::move(recovered), copy.OriginalPath);
+            SetTitle(copy.OriginalPath.empty()
+                    ? VersionTitle() + QStringLiteral(" -") + Unnamed
+                    : VersionTitle() + QStringLiteral(" - ") + Q(copy.OriginalPath));
+            // The recovered state is on disk only in the copy, which stays until it is saved.
+            undo_.resetClean();
+            autosaveSchedule_.SetModified(true);
+            return true;
+        }
+        return false;
+    });
 }
 
 void MainWindow::SetTitle(const QString& title)
@@ -597,6 +684,7 @@ void MainWindow::Replace(Project record, std::string fileName)
     // The history belongs to the project given up; the new one starts saved.
     undo_.clear();
     undo_.setClean();
+    autosaveSchedule_.SetModified(false);
     document_.SetFileName(std::move(fileName));
     telling_ = true;
     document_.SetRecord(std::move(record), ProjectDocument::Proposals::Apply);
@@ -662,6 +750,7 @@ bool MainWindow::OpenPath(const QString& path)
         }
         fileDialogDir_ = Q(GetDirectory(fileName));
         AddRecentFile(recent_, fileName);
+        SaveRecentFiles(recent_);
         RebuildRecentMenu();
         SetTitle(VersionTitle() + QStringLiteral(" - ") + path);
         Replace(std::move(opened), fileName);
@@ -685,6 +774,7 @@ bool MainWindow::FileSave()
         if (!WriteTo(document_.FileName()))
             return false;
         undo_.setClean();
+        DropAutosave(document_.FileName());
         return true;
     });
 }
@@ -706,9 +796,12 @@ bool MainWindow::FileSaveAs()
         // The project keeps its name until the file under the new one is really written.
         if (!WriteTo(fileName))
             return false;
+        const std::string before = document_.FileName();
         document_.SetFileName(fileName);
         undo_.setClean();
+        DropAutosave(before);
         AddRecentFile(recent_, fileName);
+        SaveRecentFiles(recent_);
         RebuildRecentMenu();
         SetTitle(QStringLiteral("Pendrake: ") + path);
         return true;
@@ -962,6 +1055,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     Guard([this] {
         SaveSettings();
+        // A clean exit leaves no work to recover.
+        DropAutosave(document_.FileName());
         return true;
     });
     event->accept();

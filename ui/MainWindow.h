@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/ProjectDocument.h"
+#include "io/Autosave.h"
 #include "io/Settings.h"
 #include "report/PrintJob.h"
 #include "ui/FontChoice.h"
@@ -12,6 +13,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <array>
@@ -58,7 +60,9 @@ struct StartupState {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(const StartupState& startup, QWidget* parent = nullptr);
+    // autosaveFolder: where the copies of unsaved work go; empty for the user's data folder.
+    explicit MainWindow(
+        const StartupState& startup, QWidget* parent = nullptr, const QString& autosaveFolder = {});
     ~MainWindow() override;
 
     [[nodiscard]] const ProjectDocument& Document() const { return document_; }
@@ -103,6 +107,14 @@ public:
     // The unsaved-changes prompt. True when the command may go on.
     bool ConfirmDiscard();
 
+    // At start: offers the newest copy of unsaved work that a crash left behind ("Recover the
+    // unsaved changes to wall1.pdi from 14:32?"). Yes takes it in as a modified project; No
+    // deletes it. True when a copy was recovered.
+    bool OfferRecovery();
+    // Writes the autosave copy when one is due (the timer calls it every second).
+    void AutosaveIfDue();
+    [[nodiscard]] const AutosaveStore& Autosaves() const { return autosave_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -136,8 +148,17 @@ private:
     // The title of the window as the command that set it words it; [*] marks unsaved changes.
     void SetTitle(const QString& title);
 
+    // The copy of the project's unsaved state goes away with it: saved, discarded, closed.
+    void DropAutosave(const std::string& fileName);
+
     ProjectDocument document_;
     QUndoStack undo_;
+    AutosaveStore autosave_;
+    AutosaveSchedule autosaveSchedule_;
+    QTimer autosaveTimer_;
+    bool autosaveFailureShown_ = false;
+    // Placement is written once a move or resize has settled, not on every pixel.
+    QTimer placementTimer_;
     int listener_ = 0;
     // Set while a change of the engineer's own is made: undo and redo redraw quietly.
     bool telling_ = false;

@@ -186,7 +186,11 @@ std::optional<Project> EditAnchors(QWidget* parent, const Project& project)
     AnchorDialog dialog(project, parent);
     dialog.exec();
     std::optional<Project> accepted = dialog.Result();
-    // Rows that do not fit on the sloping underside are never drawn nor analysed.
+    // Rows that do not fit on the sloping underside are never drawn nor analysed: an accepted
+    // dialog leaves only the rows placed, even when nothing was typed.
+    if (!accepted && dialog.result() == QDialog::Accepted
+        && AnchorRowsPlaced(project) != project.AnchorRows)
+        accepted = project;
     if (accepted)
         accepted->AnchorRows = AnchorRowsPlaced(*accepted);
     return accepted;

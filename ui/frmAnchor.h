@@ -46,7 +46,8 @@ private:
 };
 
 // Opens frmAnchor modally over parent. The record with the accepted values, its AnchorRows
-// limited to the rows that fit on the underside; nothing when cancelled or nothing changed.
+// limited to the rows that fit on the underside; nothing when cancelled or when Accept leaves
+// the record as it was.
 std::optional<Project> EditAnchors(QWidget* parent, const Project& project);
 
 } // namespace pendrake::ui

@@ -2,6 +2,7 @@
 // and the helpers the project-file tests share.
 #include "ProjectFileSupport.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <fstream>
@@ -575,6 +576,15 @@ void TempDirTest::SetUp()
         = (std::filesystem::path(::testing::TempDir()) / "pendrake-io-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
+}
+
+std::vector<std::string> TempDirTest::FileNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void TempDirTest::TearDown()

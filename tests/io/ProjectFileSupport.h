@@ -65,6 +65,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     std::string PathIn(std::string_view name) const { return (dir_ / name).string(); }
+    // The names of everything in the folder, hidden files too, sorted.
+    std::vector<std::string> FileNames() const;
 
     std::filesystem::path dir_;
 };

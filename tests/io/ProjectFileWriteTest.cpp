@@ -1,5 +1,5 @@
 // Writing project files: the byte layout at its known offsets, exact round trips of every input,
-// the backup file around a save, failed saves, and texts a project file cannot hold.
+// failed saves, and texts a project file cannot hold.
 #include "io/ProjectFile.h"
 
 #include "ProjectFileSupport.h"
@@ -145,7 +145,7 @@ TEST_P(RoundTripTest, ReadingBackGivesEveryInputExactly)
 INSTANTIATE_TEST_SUITE_P(ProjectFile, RoundTripTest, ::testing::ValuesIn(RoundTrips()),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// --- The save and its backup file -------------------------------------------------------------
+// --- The save on a real disk ------------------------------------------------------------------
 
 class WriteProjectFileTest : public TempDirTest {
 protected:
@@ -158,31 +158,22 @@ protected:
     }
 };
 
-TEST_F(WriteProjectFileTest, SavingUnderANewNameWritesTheFileAndLeavesNoBackup)
+TEST_F(WriteProjectFileTest, SavingUnderANewNameLeavesOnlyThatFile)
 {
     Project project = MakeNewProject("Arial");
     const FileStatus status = WriteProjectFile(PathIn("new wall.pdi"), project);
     ASSERT_TRUE(status.Ok) << status.Message;
     EXPECT_EQ(ReadBinaryFile(PathIn("new wall.pdi")), Golden("new-default.pdi").Bytes);
-    EXPECT_FALSE(std::filesystem::exists(PathIn("new wall.BAK")));
+    EXPECT_EQ(FileNames(), std::vector<std::string> { "new wall.pdi" });
 }
 
-TEST_F(WriteProjectFileTest, SavingOverThePreviousVersionReplacesItAndDeletesTheBackup)
-{
-    PlacePreviousVersion("Wall A.pdi");
-    Project project = MakeNewProject("Arial");
-    ASSERT_TRUE(WriteProjectFile(PathIn("Wall A.pdi"), project).Ok);
-    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.pdi")), Golden("new-default.pdi").Bytes);
-    EXPECT_FALSE(std::filesystem::exists(PathIn("Wall A.BAK")));
-    EXPECT_FALSE(std::filesystem::exists(PathIn("wall a.BAK")));
-}
-
-// A write that fails halfway (here: the process may write no file beyond 100 bytes) leaves the
-// previous version in the backup and the partial file under the project's name.
-TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayKeepsThePreviousVersionInTheBackup)
+// A write that fails halfway (here: the process may write no file beyond 100 bytes, as on a
+// full disk) leaves the previous version byte for byte, and a backup of an earlier program's
+// save untouched.
+TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayLeavesThePreviousVersion)
 {
     const std::vector<uint8_t> previous = PlacePreviousVersion("Wall A.pdi");
-    WriteBinaryFile(PathIn("Wall A.BAK"), { 1, 2, 3 }); // a stale backup of an earlier save
+    WriteBinaryFile(PathIn("Wall A.BAK"), { 1, 2, 3 });
     Project project = MakeNewProject("Arial");
 
     constexpr rlim_t fileSizeLimit = 100;
@@ -192,16 +183,18 @@ TEST_F(WriteProjectFileTest, AWriteThatFailsHalfwayKeepsThePreviousVersionInTheB
     rlimit limited = saved;
     limited.rlim_cur = fileSizeLimit;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const FileStatus status = WriteProjectFile(PathIn("Wall A.pdi"), project);
+    const FileStatus first = WriteProjectFile(PathIn("Wall A.pdi"), project);
+    const FileStatus second = WriteProjectFile(PathIn("Wall A.pdi"), project);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, savedHandler);
 
-    EXPECT_FALSE(status.Ok);
-    EXPECT_EQ(status.Message, "Cannot save \"" + PathIn("Wall A.pdi") + "\": File too large.");
-    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.BAK")), previous);
-    const std::vector<uint8_t> partial = ReadBinaryFile(PathIn("Wall A.pdi"));
-    const std::vector<uint8_t> complete = Golden("new-default.pdi").Bytes;
-    EXPECT_EQ(partial, std::vector<uint8_t>(complete.begin(), complete.begin() + fileSizeLimit));
+    for (const FileStatus& status : { first, second }) {
+        EXPECT_FALSE(status.Ok);
+        EXPECT_EQ(status.Message, "Cannot save \"" + PathIn("Wall A.pdi") + "\": File too large.");
+    }
+    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.pdi")), previous);
+    EXPECT_EQ(ReadBinaryFile(PathIn("Wall A.BAK")), (std::vector<uint8_t> { 1, 2, 3 }));
+    EXPECT_EQ(FileNames(), (std::vector<std::string> { "Wall A.BAK", "Wall A.pdi" }));
 }
 
 struct UnwritablePlace {
@@ -229,15 +222,6 @@ INSTANTIATE_TEST_SUITE_P(ProjectFile, UnwritablePlaceTest,
         UnwritablePlace { "FolderThatIsAFile", "plain-file/wall.pdi", "Not a directory" },
         UnwritablePlace { "NameOfAFolder", ".", "Is a directory" }),
     [](const auto& info) { return std::string(info.param.Name); });
-
-// A file named like a backup is its own backup: the save must not delete what it just wrote.
-TEST_F(WriteProjectFileTest, SavingABackupFileUnderItsOwnNameKeepsIt)
-{
-    PlacePreviousVersion("Wall.BAK");
-    Project project = MakeNewProject("Arial");
-    ASSERT_TRUE(WriteProjectFile(PathIn("Wall.BAK"), project).Ok);
-    EXPECT_EQ(ReadBinaryFile(PathIn("Wall.BAK")), Golden("new-default.pdi").Bytes);
-}
 
 // --- Projects a file cannot hold --------------------------------------------------------------
 
@@ -312,7 +296,7 @@ TEST_P(UnwritableProjectTest, IsRefusedBeforeAnythingOnDiskChanges)
         0u)
         << status.Message;
     EXPECT_EQ(ReadBinaryFile(PathIn("wall.pdi")), previous);
-    EXPECT_FALSE(std::filesystem::exists(PathIn("wall.BAK")));
+    EXPECT_EQ(FileNames(), std::vector<std::string> { "wall.pdi" });
     EXPECT_TRUE(SameProject(before, project)); // Modified kept, nothing else touched
 }
 

@@ -23,7 +23,7 @@ constexpr double ArrowTolerance = 1e-9;
 struct Fixture {
     Fixture()
         : project(MakeNewProject("Arial"))
-        , ctx(canvas, project)
+        , ctx(canvas, project, stability, combinations)
     {
         SetupPage(ctx);
         ctx.HalfPageSlot = 0;
@@ -32,6 +32,8 @@ struct Fixture {
     }
     RecordingCanvas canvas;
     Project project;
+    StabilityResults stability;
+    CombinationResults combinations;
     ReportContext ctx;
 
     std::vector<RecordedCall> Lines() const

@@ -27,7 +27,7 @@ struct Fixture {
     explicit Fixture(PaperGeometry paper = A4Paper())
         : canvas(paper)
         , project(MakeNewProject("Arial"))
-        , ctx(canvas, project)
+        , ctx(canvas, project, stability, combinations)
     {
         ctx.TextFont = "Arial";
         ctx.GreekFont = "Arial";
@@ -36,6 +36,8 @@ struct Fixture {
     }
     RecordingCanvas canvas;
     Project project;
+    StabilityResults stability;
+    CombinationResults combinations;
     ReportContext ctx;
 };
 
@@ -133,7 +135,7 @@ TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
     Fixture f;
     f.ctx.PageNumber = 3;
     f.ctx.PageCount = 5;
-    f.project.FileName = "/home/eng/walls/North-Quay.pdi";
+    f.ctx.FileName = "/home/eng/walls/North-Quay.pdi";
     const FieldCase cases[] = {
         { "&date", "Tuesday, 4 March 2025" },
         { "&Date", "Tuesday, 4 March 2025" },
@@ -159,9 +161,9 @@ TEST(ExpandFieldCodes, InputNamesTheFileOrUnnamed)
 {
     Fixture f;
     EXPECT_EQ(ExpandFieldCodes(f.ctx, "&Input"), "[Unnamed]");
-    f.project.FileName = "C:\\Projects\\quay wall.pdi";
+    f.ctx.FileName = "C:\\Projects\\quay wall.pdi";
     EXPECT_EQ(ExpandFieldCodes(f.ctx, "&input"), "QUAY WALL.PDI");
-    f.project.FileName = "/tmp/Mauer-Süd.pdi"; // Latin letters beyond ASCII in capitals too
+    f.ctx.FileName = "/tmp/Mauer-Süd.pdi"; // Latin letters beyond ASCII in capitals too
     EXPECT_EQ(ExpandFieldCodes(f.ctx, "&INPUT"), "MAUER-SÜD.PDI");
 }
 
@@ -179,7 +181,7 @@ TEST(PrintFooter, ThreePartsOnOneLineAboveTheBottomMargin)
     Fixture f;
     ASSERT_TRUE(SetupPage(f.ctx));
     f.ctx.PageNumber = 3;
-    f.project.FileName = "/w/quay.pdi";
+    f.ctx.FileName = "/w/quay.pdi";
     PrintFooter(f.ctx);
     const auto texts = f.canvas.Texts();
     ASSERT_EQ(texts.size(), 3u);

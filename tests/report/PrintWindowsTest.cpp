@@ -49,7 +49,7 @@ Project UnstableWall()
 
 TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 {
-    Project p = MakeNewProject("Arial");
+    const ProjectDocument p(MakeNewProject("Arial"));
     PrintOptions options;
     options.PrintDimensions = 1;
     options.PrintConcrete = 1;
@@ -77,7 +77,7 @@ TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
 {
     CapturedMessages messages;
-    Project p = UnstableWall();
+    const ProjectDocument p(UnstableWall());
     PrintOptions options;
     for (int k = 0; k < 6; ++k)
         options.Option(k) = 1;
@@ -87,9 +87,10 @@ TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
         EXPECT_FALSE(Box(dialog, k)->isChecked()) << k;
         EXPECT_FALSE(Box(dialog, k)->isEnabled()) << k;
     }
-    // The combination run says why, as the concrete design command does.
-    ASSERT_FALSE(messages.Texts.empty());
-    EXPECT_EQ(messages.Texts.back(), "Pendrake: " + std::string(UnstableCombinationMessage));
+    // The verdict of the combination run, as the concrete design command gives it; the run's
+    // other messages were told when the record changed.
+    EXPECT_EQ(messages.Texts,
+        std::vector<std::string> { "Pendrake: " + std::string(UnstableCombinationMessage) });
     dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     EXPECT_TRUE(dialog.PrintConfirmed());
     EXPECT_EQ(options.PrintReactions, 0);
@@ -108,7 +109,7 @@ TEST(frmPrinting, PrintsToAPdfPrinterAndClosesItself)
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
 
-    Project p = MakeNewProject("Arial");
+    const ProjectDocument p(MakeNewProject("Arial"));
     PrintOptions options;
     options.PrintDimensions = 1;
     options.PrintProperties = 1;
@@ -135,7 +136,7 @@ TEST(frmPrinting, CancelBeforeTheFirstSectionPrintsNothing)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    Project p = MakeNewProject("Arial");
+    const ProjectDocument p(MakeNewProject("Arial"));
     PrintOptions options;
     options.PrintDimensions = 1;
     options.PrintLoads = 1;

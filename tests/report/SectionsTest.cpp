@@ -2,6 +2,7 @@
 // the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
 // stacked under the design table, the Loads section drawn again over a flattened slope, and
 // every section staying inside its frame.
+#include "document/ProjectDocument.h"
 #include "report/ReportSections.h"
 
 #include "analysis/Combinations.h"
@@ -35,8 +36,11 @@ const Rgb Green { 0, 128, 0 };
 
 struct Sheet {
     Project Record = MakeNewProject("Arial");
+    // Results prepared by each test; the sections read them through the context.
+    StabilityResults Stability;
+    CombinationResults Combinations;
     RecordingCanvas Canvas;
-    ReportContext Ctx { Canvas, Record };
+    ReportContext Ctx { Canvas, Record, Stability, Combinations };
 
     explicit Sheet(int16_t slot = 0)
     {
@@ -191,7 +195,7 @@ class StabilitySectionTest : public testing::TestWithParam<StabilityCase> { };
 TEST_P(StabilitySectionTest, ValuesNotApplicableAndInfinityStandInTheirCells)
 {
     Sheet sheet;
-    GetParam().Set(sheet.Record, sheet.Ctx.Stability);
+    GetParam().Set(sheet.Record, sheet.Stability);
     PrintStabilitySection(sheet.Ctx);
     for (const Cell& cell : GetParam().Cells) {
         // Values end at 3685.5 on the left, 3402 right of the middle on the right.
@@ -207,7 +211,7 @@ TEST_P(StabilitySectionTest, ValuesNotApplicableAndInfinityStandInTheirCells)
 TEST_P(StabilitySectionTest, NotesStackFromTheirHeading240Apart)
 {
     Sheet sheet;
-    GetParam().Set(sheet.Record, sheet.Ctx.Stability);
+    GetParam().Set(sheet.Record, sheet.Stability);
     PrintStabilitySection(sheet.Ctx);
     const std::vector<std::string>& notes = GetParam().Notes;
     for (size_t k = 0; k < notes.size(); ++k) {
@@ -245,9 +249,9 @@ TEST_P(AnchorStressTest, PrintsInTheStressUnit)
 {
     Sheet sheet;
     sheet.Record.UnitSystem = GetParam().Units;
-    Baseline(sheet.Record, sheet.Ctx.Stability);
-    sheet.Ctx.Stability.AnchorTensionMax = 1;
-    sheet.Ctx.Stability.AnchorTensionStress = GetParam().Stress;
+    Baseline(sheet.Record, sheet.Stability);
+    sheet.Stability.AnchorTensionMax = 1;
+    sheet.Stability.AnchorTensionStress = GetParam().Stress;
     PrintStabilitySection(sheet.Ctx);
     const double y = UpperBodyTop + 1440;
     const RecordedCall* value = sheet.EndingAt(PageHalf + 3402.0, y);
@@ -274,7 +278,7 @@ TEST_P(ForceTableTest, ExactZeroPrintsDashesAndATinyValuePrintsZero)
 {
     Sheet sheet;
     const int page = GetParam();
-    CombinationResults& r = sheet.Ctx.Combinations;
+    CombinationResults& r = sheet.Combinations;
     SectionTable& t = page == 1 ? r.ComboMoment : page == 2 ? r.ComboShear : r.ComboNormal;
     t[1][1] = 0.0f;
     t[2][2] = 1e-4f;
@@ -303,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, ForceTableTest, testing::Values(1, 2, 3));
 TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
 {
     Sheet sheet;
-    Envelope& e = sheet.Ctx.Combinations.Env;
+    Envelope& e = sheet.Combinations.Env;
     e.EnvMomentPos[2] = 11;
     e.EnvMomentNeg[2] = -12;
     e.EnvNormalPos[2] = 13;
@@ -345,7 +349,7 @@ std::vector<std::vector<WarningLine>> WarningLines(const Sheet& sheet)
 TEST(ConcreteDesignPage, FourFlexuralWarningsStack240ApartInTheirColumn)
 {
     Sheet sheet;
-    DesignResults& r = sheet.Ctx.Combinations.Design;
+    DesignResults& r = sheet.Combinations.Design;
     // Row 1 (section 1, M-) fails every flexural check; row 2 none.
     r.ReinMoment[1] = 10;
     r.ReinMomentCap[1] = 5;
@@ -382,7 +386,7 @@ TEST(ConcreteDesignPage, FourFlexuralWarningsStack240ApartInTheirColumn)
 TEST(ConcreteDesignPage, ShearWarningTakesTheFirstLineBothColumnsLeaveFree)
 {
     Sheet sheet;
-    DesignResults& r = sheet.Ctx.Combinations.Design;
+    DesignResults& r = sheet.Combinations.Design;
     r.ReinMoment[3] = 10; // section 2, M-: one warning
     r.ReinMomentCap[3] = 5;
     r.ReinShear[2] = 2;
@@ -398,7 +402,7 @@ TEST(ConcreteDesignPage, ShearWarningTakesTheFirstLineBothColumnsLeaveFree)
 TEST(ConcreteDesignPage, ASectionWithoutWarningsLeavesItsCellsEmpty)
 {
     Sheet sheet;
-    sheet.Ctx.Combinations.Design.RhoMin = 0.0036f;
+    sheet.Combinations.Design.RhoMin = 0.0036f;
     PrintConcreteSection(sheet.Ctx, 4);
     for (const auto& line : WarningLines(sheet))
         EXPECT_TRUE(line.empty());
@@ -408,7 +412,7 @@ TEST(ConcreteDesignPage, AValueTooWideForItsColumnIsNarrowedNotCut)
 {
     Sheet sheet;
     // An over-reinforced section of absurd bars: a capacity of eleven characters.
-    sheet.Ctx.Combinations.Design.ReinMomentCap[1] = -17693118.0f;
+    sheet.Combinations.Design.ReinMomentCap[1] = -17693118.0f;
     PrintConcreteSection(sheet.Ctx, 4);
     const RecordedCall* c = sheet.EndingAt(567 * 5.75 + 311.85, UpperBodyTop + 1680);
     ASSERT_NE(c, nullptr);
@@ -440,8 +444,8 @@ TEST_P(DesignUnitTest, ValuesReadInTheLabelledUnits)
     Sheet sheet;
     sheet.Record.UnitSystem = GetParam().Units;
     sheet.Record.ReinDia[1] = 1.6f;
-    sheet.Ctx.Combinations.Design.ReinHeight[1] = 50;
-    sheet.Ctx.Combinations.Design.ReinAs[1] = 10.05f;
+    sheet.Combinations.Design.ReinHeight[1] = 50;
+    sheet.Combinations.Design.ReinAs[1] = 10.05f;
     PrintConcreteSection(sheet.Ctx, 4);
     const double x = 567 * 5.75 + 311.85; // row 1's values
     auto at = [&](double offset) {
@@ -527,20 +531,30 @@ int FramesDrawn(const Sheet& sheet)
     return frames;
 }
 
-TEST(LoadsSection, AFlattenedSlopeIsDrawnOnceMoreInTheSameHalf)
+TEST(LoadsSection, AFlattenedSlopeIsDrawnOnceFromTheDocumentsRecord)
 {
-    Sheet sheet(1);
-    // 1 : 1 is 45 degrees, steeper than the backfill's 30 degrees of friction.
-    sheet.Record.BackfillSlope = 1;
-    PrintLoadsSection(sheet.Ctx);
-    EXPECT_EQ(FramesDrawn(sheet), 2);
-    EXPECT_GT(sheet.Record.BackfillSlope, 1.0f);
-    EXPECT_FALSE(sheet.Ctx.Messages.empty());
-    for (const RecordedCall& c : sheet.Canvas.Calls()) {
-        if (c.Kind == CallKind::Box && c.X1 == 0 && c.X2 == sheet.Ctx.PageWidth) {
-            EXPECT_NEAR(c.Y1, 7286, PositionTolerance); // the lower half, both times
+    // 1 : 1 is 45 degrees, steeper than the backfill's 30 degrees of friction: the document
+    // flattened it when the record changed, and the page draws that wall, once.
+    Project steep = MakeNewProject("Arial");
+    steep.BackfillSlope = 1;
+    const ProjectDocument document(steep);
+    RecordingCanvas canvas;
+    ReportContext ctx(canvas, document);
+    ChooseReportFonts(ctx, canvas.FontFamilies());
+    ASSERT_TRUE(SetupPage(ctx));
+    ctx.HalfPageSlot = 1;
+    PrintLoadsSection(ctx);
+    int frames = 0;
+    for (const RecordedCall& c : canvas.Calls()) {
+        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
+            && c.X2 == ctx.PageWidth) {
+            ++frames;
+            EXPECT_NEAR(c.Y1, 7286, PositionTolerance); // the lower half
         }
     }
+    EXPECT_EQ(frames, 1);
+    EXPECT_GT(ctx.Record.BackfillSlope, 1.0f);
+    EXPECT_TRUE(ctx.Messages.empty()) << "the slope's message belongs to the change";
 }
 
 TEST(LoadsSection, ALevelBackfillIsDrawnOnce)
@@ -555,6 +569,7 @@ TEST(DimensionsSection, AnchorsOnlyWhenTheWallHasThem)
     for (int16_t rows : { 3, 0 }) {
         Sheet sheet;
         sheet.Record.AnchorRows = rows;
+        sheet.Stability = ComputeStability(sheet.Record); // places the anchors
         PrintDimensionsSection(sheet.Ctx);
         const bool anchors = std::any_of(sheet.Canvas.Calls().begin(), sheet.Canvas.Calls().end(),
             [](const RecordedCall& c) { return c.Kind == CallKind::Line && c.Fore == Green; });
@@ -637,8 +652,8 @@ TEST_P(InsideFrameTest, EverySectionDrawsInsideItsFrame)
         for (int16_t slot : { 0, 1 }) {
             Sheet sheet(slot);
             GetParam().Set(sheet.Record);
-            CheckStableForPrinting(sheet.Record, sheet.Ctx.Combinations);
-            ComputeStability(sheet.Record, sheet.Ctx.Stability);
+            sheet.Combinations = RunCombinations(sheet.Record);
+            sheet.Stability = ComputeStability(sheet.Record);
             print(sheet.Ctx);
             const double top = sheet.Ctx.SectionTop;
             const double bottom = top + sheet.Ctx.HalfPageHeight;

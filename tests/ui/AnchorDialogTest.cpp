@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace pendrake;
 using namespace pendrake::ui;
 using namespace pendrake::ui::uitest;
@@ -52,17 +54,15 @@ TEST(AnchorDialog, RowsAreStoredRoundedHalfToEven)
         Project p = ProjectIn(Metric);
         p.AnchorRows = 7; // every case is a change
         BeepCounter beeps;
-        {
-            AnchorDialog dialog(p);
-            ShowActive(dialog);
-            TypeInto(Box(dialog, 0), QString::fromLatin1(c.Typed));
-            QTest::keyClick(Box(dialog, 0), Qt::Key_Tab);
-            Button(dialog, "Command1")->click();
-            EXPECT_FALSE(dialog.isVisible());
-        }
+        AnchorDialog dialog(p);
+        ShowActive(dialog);
+        TypeInto(Box(dialog, 0), QString::fromLatin1(c.Typed));
+        QTest::keyClick(Box(dialog, 0), Qt::Key_Tab);
+        Button(dialog, "Command1")->click();
+        EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(beeps.Count(), 0);
-        EXPECT_EQ(p.AnchorRows, c.Stored);
-        EXPECT_TRUE(p.Modified);
+        ASSERT_TRUE(dialog.Result().has_value());
+        EXPECT_EQ(dialog.Result()->AnchorRows, c.Stored);
     }
 }
 
@@ -109,7 +109,7 @@ TEST(AnchorDialog, BadEntriesBeepAndKeepTheFocus)
         QTest::mouseClick(Button(dialog, "Command2"), Qt::LeftButton);
         EXPECT_EQ(beeps.Count(), 2);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(p.DialogCancelled);
+        EXPECT_FALSE(dialog.Result().has_value());
         EXPECT_EQ(Inputs(p), before);
     }
 }
@@ -118,6 +118,7 @@ TEST(AnchorDialog, DiameterIsTypedInMillimetresInSI)
 {
     Project p = ProjectIn(SI);
     ASSERT_FLOAT_EQ(p.AnchorDia, 2.0f); // cm in SI as in Metric
+    std::optional<Project> accepted;
     {
         AnchorDialog dialog(p);
         ShowActive(dialog);
@@ -130,9 +131,10 @@ TEST(AnchorDialog, DiameterIsTypedInMillimetresInSI)
             QStringLiteral("E+5 MPa"));
         TypeInto(Box(dialog, 6), QStringLiteral("25"));
         Button(dialog, "Command1")->click();
+        accepted = dialog.Result();
     }
-    EXPECT_FLOAT_EQ(p.AnchorDia, 2.5f);
-    EXPECT_TRUE(p.Modified);
+    ASSERT_TRUE(accepted.has_value());
+    EXPECT_FLOAT_EQ(accepted->AnchorDia, 2.5f);
 }
 
 TEST(AnchorDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
@@ -147,9 +149,7 @@ TEST(AnchorDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
         TypeInto(Box(dialog, 6), shown);
         Button(dialog, "Command1")->click();
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(dialog.Changed());
-        EXPECT_FALSE(p.Modified);
-        EXPECT_FALSE(p.DialogCancelled);
+        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
         EXPECT_EQ(Inputs(p), before);
     }
 }
@@ -204,7 +204,7 @@ TEST(AnchorDialog, ArrowsAndEnterWalkTheBoxes)
     EXPECT_TRUE(Box(dialog, 3)->hasFocus());
 }
 
-TEST(AnchorDialog, RowsThatDoNotFitAreDroppedAfterTheDialogEvenWhenCancelled)
+TEST(AnchorDialog, AcceptDropsTheRowsThatDoNotFitAndCancelLeavesThem)
 {
     // Default underside: (2.0 + 2.0 - 0.5) / 1.5 = 2.33, so floor + 1 = 3 rows fit.
     for (const bool cancel : { true, false }) {
@@ -220,10 +220,12 @@ TEST(AnchorDialog, RowsThatDoNotFitAreDroppedAfterTheDialogEvenWhenCancelled)
                     cancel ? QStringLiteral("Command2") : QStringLiteral("Command1"))
                 ->click();
         });
-        EXPECT_FALSE(EditAnchors(nullptr, p));
-        EXPECT_EQ(p.AnchorRows, 3);
-        EXPECT_EQ(p.DialogCancelled, cancel);
-        EXPECT_FALSE(p.Modified);
+        const auto before = Inputs(p);
+        const std::optional<Project> r = EditAnchors(nullptr, p);
+        EXPECT_EQ(Inputs(p), before);
+        EXPECT_EQ(r.has_value(), !cancel);
+        if (r)
+            EXPECT_EQ(r->AnchorRows, 3);
     }
 }
 

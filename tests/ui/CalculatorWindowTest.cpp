@@ -1,6 +1,6 @@
 // The soil pressure calculator's window: the boxes filled from the project, typed inputs that
 // recompute the results (checked against hand-worked Rankine and Coulomb values), the water-table
-// clamp, the slope message titled "Kettlebank", refused entries, the print hook, and a project
+// clamp, the slope message titled like the window, refused entries, the print hook, and a project
 // that is the same afterwards.
 #include "ui/frmCalculator.h"
 
@@ -177,7 +177,7 @@ TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
     ASSERT_TRUE(capture.Messages.empty());
     TypeAndLeave(*steep, SoilSlope, QStringLiteral("40"));
     ASSERT_EQ(capture.Messages.size(), 1u);
-    EXPECT_EQ(capture.Messages[0].Title, QStringLiteral("Kettlebank"));
+    EXPECT_EQ(capture.Messages[0].Title, QStringLiteral("Pendrake: Calculator"));
     EXPECT_EQ(capture.Messages[0].Icon, QMessageBox::Warning);
     EXPECT_EQ(capture.Messages[0].Text,
         QStringLiteral(
@@ -265,7 +265,6 @@ TEST(CalculatorWindow, TheProjectIsTheSameAfterwards)
         window->close();
     }
     EXPECT_EQ(ProjectFileBytes(p, &problem), before);
-    EXPECT_FALSE(p.Modified);
     EXPECT_EQ(p.BackfillSlope, 2.0f);
 }
 

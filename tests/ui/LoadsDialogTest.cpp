@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <string>
 
 using namespace pendrake;
@@ -36,10 +38,7 @@ Project ProjectWithTwoLoads(int16_t system = Metric)
     p.LineLoadCount = 2;
     p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 180.0f, 2 };
     p.LineLoads[2] = { 0.5f, 4.5f, 10.0f, 90.0f, 6 };
-    if (system != Metric)
-        SelectUnitSystem(p, system, true);
-    p.Modified = false;
-    return p;
+    return SwitchUnitSystem(p, system);
 }
 
 ValidatedBox* Cell(const QWidget& dialog, int row, Column column)
@@ -135,11 +134,12 @@ TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
     EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
 
     Button(dialog, "cmdAccept")->click();
-    ASSERT_EQ(p.LineLoadCount, 3);
-    EXPECT_EQ(p.LineLoads[1], (LineLoad { 0, 0, 0, 0, 1 }));
-    EXPECT_EQ(p.LineLoads[2], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 6 }));
-    EXPECT_EQ(p.LineLoads[3], (LineLoad { 0, 0, 0, 0, 1 }));
-    EXPECT_TRUE(p.Modified);
+    const std::optional<Project> r = dialog.Result();
+    ASSERT_TRUE(r.has_value());
+    ASSERT_EQ(r->LineLoadCount, 3);
+    EXPECT_EQ(r->LineLoads[1], (LineLoad { 0, 0, 0, 0, 1 }));
+    EXPECT_EQ(r->LineLoads[2], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 6 }));
+    EXPECT_EQ(r->LineLoads[3], (LineLoad { 0, 0, 0, 0, 1 }));
 }
 
 TEST(LoadsDialog, TheWorkingCopyReachesTheProjectOnlyOnAccept)
@@ -155,10 +155,9 @@ TEST(LoadsDialog, TheWorkingCopyReachesTheProjectOnlyOnAccept)
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.Result().has_value());
     }
     EXPECT_EQ(Inputs(p), before);
-    EXPECT_TRUE(p.DialogCancelled);
-    EXPECT_FALSE(p.Modified);
 
     {
         LoadsDialog dialog(p);
@@ -167,13 +166,12 @@ TEST(LoadsDialog, TheWorkingCopyReachesTheProjectOnlyOnAccept)
         TypeList(dialog, 2)->setCurrentIndex(0);
         TypeInto(Find<ValidatedBox>(dialog, "txtSeismic"), QStringLiteral("0.2"));
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
-        EXPECT_TRUE(dialog.Changed());
+        ASSERT_TRUE(dialog.Result().has_value());
+        p = *dialog.Result();
     }
     EXPECT_EQ(p.LineLoads[1], (LineLoad { 3.25f, 1.0f, 3.0f, 180.0f, 2 }));
     EXPECT_EQ(p.LineLoads[2].Type, 1);
     EXPECT_FLOAT_EQ(p.SeismicCoef, 0.2f);
-    EXPECT_TRUE(p.Modified);
-    EXPECT_FALSE(p.DialogCancelled);
 }
 
 TEST(LoadsDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
@@ -191,8 +189,7 @@ TEST(LoadsDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
         QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(dialog.Changed());
-        EXPECT_FALSE(p.Modified);
+        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
         EXPECT_EQ(Inputs(p), before);
     }
 }
@@ -215,8 +212,8 @@ TEST(LoadsDialog, SurchargeTypeIsStoredAsTheLoadCaseNumber)
         EXPECT_EQ(list->currentText(), QStringLiteral("Soil (H)"));
         list->setCurrentIndex(list->findText(QString::fromUtf8(c.Name)));
         Button(dialog, "cmdAccept")->click();
-        EXPECT_EQ(p.SurchargeType, c.Stored);
-        EXPECT_TRUE(p.Modified);
+        ASSERT_TRUE(dialog.Result().has_value());
+        EXPECT_EQ(dialog.Result()->SurchargeType, c.Stored);
     }
 }
 
@@ -248,7 +245,7 @@ TEST(LoadsDialog, BadEntriesBeepKeepTheFocusAndCancelStillWorks)
 
         QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(p.DialogCancelled);
+        EXPECT_FALSE(dialog.Result().has_value());
         EXPECT_EQ(Inputs(p), before);
     }
 }
@@ -267,10 +264,12 @@ TEST(LoadsDialog, ZeroIsAcceptedEverywhere)
     }
     EXPECT_EQ(beeps.Count(), 0);
     Button(dialog, "cmdAccept")->click();
-    EXPECT_FLOAT_EQ(p.LineLoads[1].Load, 0.0f);
-    EXPECT_FLOAT_EQ(p.LineLoads[2].X, 0.0f);
-    EXPECT_FLOAT_EQ(p.Surcharge, 0.0f);
-    EXPECT_FLOAT_EQ(p.SeismicCoef, 0.0f);
+    const std::optional<Project> r = dialog.Result();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_FLOAT_EQ(r->LineLoads[1].Load, 0.0f);
+    EXPECT_FLOAT_EQ(r->LineLoads[2].X, 0.0f);
+    EXPECT_FLOAT_EQ(r->Surcharge, 0.0f);
+    EXPECT_FLOAT_EQ(r->SeismicCoef, 0.0f);
 }
 
 TEST(LoadsDialog, EnterAndArrowsMoveWithinAColumn)
@@ -354,7 +353,12 @@ TEST(LoadsDialog, HeadingsCarryTheUnitsOfTheSystem)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Loads"));
         EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
         EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_1")->text(), QString::fromUtf8(c.X));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_3")->text(), QStringLiteral("Dir.\n(°)"));
+        // The direction says how it is measured.
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_3")->text(),
+            QStringLiteral("Dir. (°)\n0 up\n90 to backfill\n180 down"));
+        EXPECT_TRUE(Cell(dialog, 1, DirColumn)
+                        ->toolTip()
+                        .contains(QStringLiteral("90 towards the backfill")));
         EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_4")->text(), QStringLiteral("Type"));
         EXPECT_EQ(Find<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
         EXPECT_EQ(Find<QLabel>(dialog, "lblNote")->text(),
@@ -377,10 +381,10 @@ TEST(LoadsDialog, EditLoadsRunsModally)
         modal->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
         modal->findChild<QPushButton*>(QStringLiteral("cmdAccept"))->click();
     });
-    EXPECT_TRUE(EditLoads(nullptr, p));
-    EXPECT_FALSE(p.DialogCancelled);
-    EXPECT_EQ(p.LineLoadCount, 1);
-    EXPECT_EQ(p.LineLoads[1], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 6 }))
+    const std::optional<Project> r = EditLoads(nullptr, p);
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->LineLoadCount, 1);
+    EXPECT_EQ(r->LineLoads[1], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 6 }))
         << "the first row was current and is gone";
 }
 

@@ -3,6 +3,7 @@
 // font choice).
 #include "ui/MainWindow.h"
 #include "analysis/Stability.h"
+#include "io/Autosave.h"
 #include "io/ProjectFile.h"
 #include "io/Settings.h"
 #include "model/NumberFormat.h"
@@ -94,7 +95,9 @@ protected:
         ASSERT_TRUE(dir_.isValid());
         StartupState startup;
         startup.Fonts = { TestFont, TestFont };
-        window_ = std::make_unique<MainWindow>(startup);
+        // Copies of unsaved work stay in the test's own folder.
+        window_ = std::make_unique<MainWindow>(
+            startup, nullptr, dir_.filePath(QStringLiteral("autosave")));
         window_->resize(1000, 720);
         window_->show();
     }
@@ -1066,6 +1069,115 @@ TEST_F(MainWindowTest, CommandFailureIsShownAndTheWindowCarriesOn)
     EXPECT_EQ(script.Messages[0].Title, QStringLiteral("Pendrake"));
     EXPECT_EQ(script.Messages[0].Icon, QMessageBox::Warning);
     EXPECT_TRUE(window_->FileNew());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Work that is never lost
+
+class Autosave : public testing::Test {
+protected:
+    std::unique_ptr<MainWindow> Open()
+    {
+        StartupState startup;
+        startup.Fonts = { TestFont, TestFont };
+        auto window = std::make_unique<MainWindow>(startup, nullptr, folder_.path());
+        window->show();
+        return window;
+    }
+    std::vector<AutosaveCopy> Copies() const
+    {
+        return AutosaveStore(folder_.path().toStdString()).FindCopies();
+    }
+    static void Edit(MainWindow& w, const char* title)
+    {
+        Project p = w.Document().Record();
+        p.ProjectTitle = title;
+        w.Commit(p, QStringLiteral("Project title"));
+    }
+
+    QTemporaryDir folder_;
+    QTemporaryDir files_;
+};
+
+TEST_F(Autosave, AStepIsCopiedAndTheCopyGoesWithSaveDiscardAndExit)
+{
+    Script script;
+    auto w = Open();
+    w->AutosaveIfDue();
+    EXPECT_TRUE(Copies().empty()) << "nothing to keep while the project is as it was";
+    Edit(*w, "first");
+    w->AutosaveIfDue(); // the first step makes a copy due at once
+    ASSERT_EQ(Copies().size(), 1u);
+    Project copy = MakeNewProject(TestFont);
+    ASSERT_TRUE(AutosaveStore::Read(Copies()[0], copy).Ok);
+    EXPECT_EQ(ProjectFileBytes(copy, nullptr), ProjectFileBytes(w->Document().Record(), nullptr));
+
+    // Saved: the copy goes.
+    script.Files = { files_.filePath(QStringLiteral("wall1.pdi")) };
+    ASSERT_TRUE(w->FileSaveAs());
+    EXPECT_TRUE(Copies().empty());
+    // Undo back to a state that is not on disk makes the next copy; a discard drops it.
+    w->UndoStack().undo();
+    w->AutosaveIfDue();
+    w->UndoStack().redo(); // back at the saved state: no copy is needed any more
+    EXPECT_TRUE(Copies().empty());
+    w->UndoStack().undo();
+    w->AutosaveIfDue();
+    EXPECT_EQ(Copies().size(), 0u) << "a second copy within 10 s waits";
+    Edit(*w, "second");
+    script.Answers = { QMessageBox::No };
+    ASSERT_TRUE(w->FileNew());
+    EXPECT_TRUE(Copies().empty());
+    // A clean exit leaves nothing behind, even after a copy was written.
+    Edit(*w, "third");
+    w->AutosaveIfDue();
+    script.Answers = { QMessageBox::No };
+    w->close();
+    EXPECT_TRUE(Copies().empty());
+}
+
+TEST_F(Autosave, RecoveryIsOfferedAfterACrashAndNotAfterACleanExit)
+{
+    Script script;
+    std::vector<uint8_t> lost;
+    {
+        auto crashed = Open();
+        Edit(*crashed, "typed before the crash");
+        crashed->AutosaveIfDue();
+        lost = ProjectFileBytes(crashed->Document().Record(), nullptr);
+        // The process dies: no close, no prompt.
+    }
+    ASSERT_EQ(Copies().size(), 1u);
+    auto next = Open();
+    script.Answers = { QMessageBox::Yes };
+    EXPECT_TRUE(next->OfferRecovery());
+    ASSERT_EQ(script.Messages.size(), 1u);
+    EXPECT_TRUE(script.Messages[0].Text.startsWith(
+        QStringLiteral("Recover the unsaved changes to [Unnamed] from ")))
+        << script.Messages[0].Text.toStdString();
+    EXPECT_EQ(script.Messages[0].Buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(ProjectFileBytes(next->Document().Record(), nullptr), lost);
+    EXPECT_TRUE(next->isWindowModified()) << "recovered work is not saved work";
+
+    script.Answers = { QMessageBox::No };
+    next->close();
+    EXPECT_TRUE(Copies().empty());
+    auto third = Open();
+    EXPECT_FALSE(third->OfferRecovery());
+    EXPECT_EQ(script.Messages.size(), 2u) << "no question without a copy";
+}
+
+TEST_F(Autosave, RecentFilesAreWrittenWhenTheyChange)
+{
+    Script script;
+    auto w = Open();
+    const QString path = files_.filePath(QStringLiteral("kept.pdi"));
+    script.Files = { path };
+    ASSERT_TRUE(w->FileSaveAs());
+    // Read back as the next start would, while this window still runs (as if killed now).
+    const RecentFiles read = LoadRecentFiles();
+    ASSERT_GE(read.Count, 1);
+    EXPECT_EQ(read.File[1], path.toStdString());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace pendrake;
 using namespace pendrake::ui;
 using namespace pendrake::ui::uitest;
@@ -115,8 +117,7 @@ TEST(PropertiesDialog, CancelWithABadEntryClosesAndLeavesTheProject)
     EXPECT_EQ(beeps.Count(), 0) << "moving to Cancel skips the check";
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_TRUE(p.DialogCancelled);
-    EXPECT_FALSE(p.Modified);
+    EXPECT_FALSE(dialog.Result().has_value());
     EXPECT_EQ(Inputs(p), before);
 }
 
@@ -134,7 +135,7 @@ TEST(PropertiesDialog, AcceptIsRefusedWhileABoxHoldsABadEntry)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(Box(dialog, 14)->hasFocus());
     EXPECT_EQ(Inputs(p), before);
-    EXPECT_FALSE(p.Modified);
+    EXPECT_FALSE(dialog.Result().has_value());
 }
 
 TEST(PropertiesDialog, AcceptRefusesABadValueReadFromAFile)
@@ -155,7 +156,6 @@ TEST(PropertiesDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
     for (const int16_t system : { Metric, SI, British }) {
         SCOPED_TRACE(system);
         Project p = ProjectIn(system);
-        p.DialogCancelled = true;
         const auto before = Inputs(p);
         PropertiesDialog dialog(p);
         ShowActive(dialog);
@@ -166,9 +166,7 @@ TEST(PropertiesDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
 
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_FALSE(dialog.Changed());
-        EXPECT_FALSE(p.Modified);
-        EXPECT_FALSE(p.DialogCancelled);
+        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
         EXPECT_EQ(Inputs(p), before);
     }
 }
@@ -183,8 +181,7 @@ TEST(PropertiesDialog, AnUntouchedCoverKeepsItsStoredValueExactly)
     ShowActive(dialog);
     EXPECT_EQ(Box(dialog, 6)->text(), QStringLiteral("10.275001"));
     Button(dialog, "Command1")->click();
-    EXPECT_FALSE(p.Modified);
-    EXPECT_EQ(p.ConcCover, 1.0275f);
+    EXPECT_FALSE(dialog.Result().has_value());
 }
 
 struct CoverCase {
@@ -208,6 +205,7 @@ TEST(PropertiesDialog, CoverIsTypedInTheSmallLengthUnit)
         SCOPED_TRACE(c.Typed);
         Project p = ProjectIn(c.System);
         p.ConcCover = 5.0f; // so that every typed value is a change
+        std::optional<Project> accepted;
         {
             PropertiesDialog dialog(p);
             ShowActive(dialog);
@@ -215,31 +213,33 @@ TEST(PropertiesDialog, CoverIsTypedInTheSmallLengthUnit)
                 QString::fromUtf8(c.Unit));
             TypeInto(Box(dialog, 6), QString::fromLatin1(c.Typed));
             Button(dialog, "Command1")->click();
-            EXPECT_TRUE(dialog.Changed());
+            accepted = dialog.Result();
         }
-        EXPECT_FLOAT_EQ(p.ConcCover, c.Stored);
-        EXPECT_TRUE(p.Modified);
+        ASSERT_TRUE(accepted.has_value());
+        EXPECT_FLOAT_EQ(accepted->ConcCover, c.Stored);
+        EXPECT_FLOAT_EQ(p.ConcCover, 5.0f) << "the dialog works on a copy";
 
-        PropertiesDialog again(p);
+        PropertiesDialog again(*accepted);
         EXPECT_EQ(Box(again, 6)->text(), QString::fromLatin1(c.Typed)) << "shown as typed";
     }
 }
 
 TEST(PropertiesDialog, AChangedValueIsStoredInItsFieldAndMarksTheProject)
 {
-    Project p = ProjectIn(Metric);
+    const Project p = ProjectIn(Metric);
+    std::optional<Project> accepted;
     {
         PropertiesDialog dialog(p);
         ShowActive(dialog);
         TypeInto(Box(dialog, 12), QStringLiteral("0.5")); // backfill cohesion
         TypeInto(Box(dialog, 16), QStringLiteral("2.25")); // base modulus
         Button(dialog, "Command1")->click();
+        accepted = dialog.Result();
     }
-    EXPECT_FLOAT_EQ(p.FillCohesion, 0.5f);
-    EXPECT_FLOAT_EQ(p.BaseE, 2.25f);
-    EXPECT_FLOAT_EQ(p.BaseCohesion, 18.0f) << "the neighbouring box keeps its value";
-    EXPECT_TRUE(p.Modified);
-    EXPECT_FALSE(p.DialogCancelled);
+    ASSERT_TRUE(accepted.has_value());
+    EXPECT_FLOAT_EQ(accepted->FillCohesion, 0.5f);
+    EXPECT_FLOAT_EQ(accepted->BaseE, 2.25f);
+    EXPECT_FLOAT_EQ(accepted->BaseCohesion, 18.0f) << "the neighbouring box keeps its value";
 }
 
 TEST(PropertiesDialog, UnitCaptionsFollowTheUnitSystem)
@@ -261,6 +261,33 @@ TEST(PropertiesDialog, UnitCaptionsFollowTheUnitSystem)
     EXPECT_EQ(Box(dialog, 0)->text(), QStringLiteral("23.54"));
 }
 
+// Each box says what it holds, in which unit, and what it accepts; a refused entry says the
+// same in the status bar.
+TEST(PropertiesDialog, BoxesStateMeaningUnitAndRangeAndARefusalTellsTheRule)
+{
+    const Project p = ProjectIn(SI);
+    PropertiesDialog dialog(p);
+    ShowActive(dialog);
+    const std::pair<int, const char*> tips[] = {
+        { 0, "Concrete: Unit weight (including reinforcement) in kN/m³, greater than 0" },
+        { 6, "Reinforcement bar: Concrete cover in mm, greater than 0" },
+        { 11, "Backfill: Internal friction angle (φ) in °, 0 or more" },
+        { 3, "Concrete: Poisson's ratio (ν), greater than 0" },
+    };
+    for (const auto& [box, tip] : tips)
+        EXPECT_EQ(Box(dialog, box)->toolTip(), QString::fromUtf8(tip)) << box;
+
+    QString told;
+    SetRefusalReporter([&](const QString& rule) { told = rule; });
+    BeepCounter beeps;
+    TypeInto(Box(dialog, 6), QStringLiteral("0"));
+    QTest::keyClick(Box(dialog, 6), Qt::Key_Tab);
+    SetRefusalReporter({});
+    EXPECT_EQ(beeps.Count(), 1) << "the beep stays";
+    EXPECT_EQ(told,
+        QStringLiteral("Not accepted: Reinforcement bar: Concrete cover in mm, greater than 0."));
+}
+
 TEST(PropertiesDialog, EditPropertiesRunsModallyAndReportsTheCancel)
 {
     Project p = ProjectIn(Metric);
@@ -271,8 +298,7 @@ TEST(PropertiesDialog, EditPropertiesRunsModallyAndReportsTheCancel)
         EXPECT_EQ(modal->objectName(), QStringLiteral("frmProperties"));
         modal->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     });
-    EXPECT_FALSE(EditProperties(nullptr, p));
-    EXPECT_TRUE(p.DialogCancelled);
+    EXPECT_FALSE(EditProperties(nullptr, p).has_value());
     EXPECT_EQ(Inputs(p), before);
 }
 

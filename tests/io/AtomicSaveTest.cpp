@@ -1,0 +1,193 @@
+// The atomic save under injected failures of each system call: the previous version survives
+// byte for byte, however often a save fails, and nothing else is left in the folder.
+#include "io/AtomicFile.h"
+#include "io/ProjectFile.h"
+
+#include "ProjectFileSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace pendrake;
+using namespace pendrake::test;
+
+namespace {
+
+enum class Step { Create, Write, Flush, Rename, FlushFolder };
+
+// The real system calls, but one step fails with `error`. A failing write first puts half of
+// the bytes in the file, as a disk that fills up does.
+class FailingSteps : public FileWriteSteps {
+public:
+    FailingSteps(Step step, int error)
+        : step_(step)
+        , error_(error)
+    {
+    }
+
+    int Create(const std::string& path, std::optional<mode_t> keepMode, int& fd) override
+    {
+        return step_ == Step::Create ? error_ : FileWriteSteps::Create(path, keepMode, fd);
+    }
+    int Write(int fd, std::span<const uint8_t> bytes) override
+    {
+        if (step_ != Step::Write)
+            return FileWriteSteps::Write(fd, bytes);
+        FileWriteSteps::Write(fd, bytes.first(bytes.size() / 2));
+        return error_;
+    }
+    // The first flush is the file's, the second the folder's.
+    int Flush(int fd) override
+    {
+        ++flushes_;
+        const bool fails = (step_ == Step::Flush && flushes_ == 1)
+            || (step_ == Step::FlushFolder && flushes_ == 2);
+        return fails ? error_ : FileWriteSteps::Flush(fd);
+    }
+    int Rename(const std::string& from, const std::string& to) override
+    {
+        return step_ == Step::Rename ? error_ : FileWriteSteps::Rename(from, to);
+    }
+
+private:
+    Step step_;
+    int error_;
+    int flushes_ = 0;
+};
+
+struct Fault {
+    const char* Name;
+    Step FailingStep;
+    int Error;
+    const char* SystemText;
+};
+
+void PrintTo(const Fault& f, std::ostream* os)
+{
+    *os << f.Name;
+}
+
+const Fault Faults[] = {
+    { "CreateOnReadOnlyDisk", Step::Create, EROFS, "Read-only file system" },
+    { "CreateWithoutRights", Step::Create, EACCES, "Permission denied" },
+    { "WriteOnFullDisk", Step::Write, ENOSPC, "No space left on device" },
+    { "WriteOverQuota", Step::Write, EDQUOT, "Disk quota exceeded" },
+    { "FlushOfARemovedStick", Step::Flush, EIO, "Input/output error" },
+    { "FlushOnFullDisk", Step::Flush, ENOSPC, "No space left on device" },
+    { "RenameRefused", Step::Rename, EPERM, "Operation not permitted" },
+};
+
+class AtomicSaveTest : public TempDirTest, public ::testing::WithParamInterface<Fault> {
+protected:
+    std::vector<uint8_t> Bytes(const Project& project)
+    {
+        std::string problem;
+        return ProjectFileBytes(project, &problem);
+    }
+};
+
+TEST_P(AtomicSaveTest, TwoFailedSavesLeaveThePreviousVersionAndNothingElse)
+{
+    const Fault& fault = GetParam();
+    const std::vector<uint8_t> previous = Bytes(EveryFieldChanged());
+    WriteBinaryFile(PathIn("wall1.pdi"), previous);
+    const Project changed = MakeNewProject("Arial");
+
+    for (const char* name : { "wall1.pdi", "new wall.pdi" }) {
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            SCOPED_TRACE(std::string(name) + ", attempt " + std::to_string(attempt));
+            FailingSteps steps(fault.FailingStep, fault.Error);
+            const FileStatus status = WriteProjectFile(PathIn(name), changed, steps);
+            EXPECT_FALSE(status.Ok);
+            EXPECT_EQ(
+                status.Message, "Cannot save \"" + PathIn(name) + "\": " + fault.SystemText + ".");
+            EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), previous);
+            EXPECT_EQ(FileNames(), std::vector<std::string> { "wall1.pdi" });
+        }
+    }
+
+    // The next save that works replaces the file, and only the file.
+    const FileStatus status = WriteProjectFile(PathIn("wall1.pdi"), changed);
+    ASSERT_TRUE(status.Ok) << status.Message;
+    EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), Bytes(changed));
+    EXPECT_EQ(FileNames(), std::vector<std::string> { "wall1.pdi" });
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, AtomicSaveTest, ::testing::ValuesIn(Faults),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// After the rename the new version holds the name; a folder that cannot be flushed still
+// fails the save, since a power cut could bring the old name back.
+TEST_F(AtomicSaveTest, AFolderThatCannotBeFlushedFailsTheSaveWithTheNewVersionInPlace)
+{
+    WriteBinaryFile(PathIn("wall1.pdi"), Bytes(EveryFieldChanged()));
+    const Project changed = MakeNewProject("Arial");
+    FailingSteps steps(Step::FlushFolder, EIO);
+    const FileStatus status = WriteProjectFile(PathIn("wall1.pdi"), changed, steps);
+    EXPECT_FALSE(status.Ok);
+    EXPECT_EQ(status.Message,
+        "Cannot save \"" + PathIn("wall1.pdi")
+            + "\": the new version is written, but the folder could not be flushed to the disk "
+              "(Input/output error).");
+    EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), Bytes(changed));
+    EXPECT_EQ(FileNames(), std::vector<std::string> { "wall1.pdi" });
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat st { };
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+// An existing file keeps its bits, whatever the umask; a new one gets 0666 less the umask.
+TEST_F(AtomicSaveTest, TheSavedFileKeepsItsPermissions)
+{
+    struct Case {
+        bool Exists;
+        mode_t Before;
+        mode_t Umask;
+        mode_t After;
+    };
+    const Case cases[] = {
+        { true, 0640, 022, 0640 },
+        { true, 0444, 022, 0444 },
+        { true, 0775, 077, 0775 },
+        { false, 0, 022, 0644 },
+    };
+    const Project project = MakeNewProject("Arial");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            ::testing::Message() << std::oct << "before " << c.Before << ", umask " << c.Umask);
+        const std::string path = PathIn("wall.pdi");
+        std::filesystem::remove(path);
+        if (c.Exists) {
+            WriteBinaryFile(path, { 1, 2, 3 });
+            ASSERT_EQ(::chmod(path.c_str(), c.Before), 0);
+        }
+        const mode_t savedUmask = ::umask(c.Umask);
+        const FileStatus status = WriteProjectFile(path, project);
+        ::umask(savedUmask);
+        ASSERT_TRUE(status.Ok) << status.Message;
+        EXPECT_EQ(ModeOf(path), c.After);
+    }
+}
+
+// Saving through a symbolic link replaces the file it points to; the link stays a link.
+TEST_F(AtomicSaveTest, SavingThroughALinkWritesItsTarget)
+{
+    std::filesystem::create_directory(PathIn("versions"));
+    WriteBinaryFile(PathIn("versions/wall-v3.pdi"), { 1, 2, 3 });
+    std::filesystem::create_symlink("versions/wall-v3.pdi", PathIn("current.pdi"));
+    const Project project = MakeNewProject("Arial");
+    const FileStatus status = WriteProjectFile(PathIn("current.pdi"), project);
+    ASSERT_TRUE(status.Ok) << status.Message;
+    EXPECT_TRUE(std::filesystem::is_symlink(PathIn("current.pdi")));
+    EXPECT_EQ(ReadBinaryFile(PathIn("versions/wall-v3.pdi")), Bytes(project));
+    EXPECT_EQ(FileNames(), (std::vector<std::string> { "current.pdi", "versions" }));
+}
+
+} // namespace

@@ -1,0 +1,209 @@
+// Autosave: copies found again after a crash and not after a clean exit, never over the project
+// file, and the schedule of copies while the engineer works.
+#include "io/Autosave.h"
+
+#include "ProjectFileSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using namespace pendrake;
+using namespace pendrake::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+using SystemClock = std::chrono::system_clock;
+
+// 2024-05-03 14:32:00 UTC.
+const SystemClock::time_point CrashTime = SystemClock::time_point { 1714746720s };
+
+class AutosaveStoreTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        store_.emplace(dir_ / "data");
+        project_.TopWidth = 0.75F;
+        project_.ProjectTitle = "Wall at the depot";
+        WriteBinaryFile(PathIn("wall1.pdi"), previous_);
+    }
+    // The folder the program would find at its next start.
+    AutosaveStore NextStart() const { return AutosaveStore(dir_ / "data"); }
+
+    std::optional<AutosaveStore> store_; // in the test's folder, known only after SetUp
+    Project project_ = MakeNewProject("Arial");
+    const std::vector<uint8_t> previous_ { 9, 8, 7 };
+};
+
+TEST_F(AutosaveStoreTest, ACopyLeftByACrashIsFoundWithItsFileAndTime)
+{
+    for (const std::string& original : { PathIn("wall1.pdi"), std::string() }) {
+        SCOPED_TRACE("original \"" + original + "\"");
+        ASSERT_TRUE(store_->Write(project_, original, CrashTime).Ok);
+        const std::vector<AutosaveCopy> copies = NextStart().FindCopies();
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(copies[0].OriginalPath, original);
+        EXPECT_EQ(copies[0].SavedAt, CrashTime);
+        EXPECT_EQ(copies[0].CopyPath.parent_path(), dir_ / "data");
+
+        Project recovered = MakeNewProject("Courier");
+        const FileStatus read = AutosaveStore::Read(copies[0], recovered);
+        ASSERT_TRUE(read.Ok) << read.Message;
+        EXPECT_TRUE(SameProject(project_, recovered));
+        // The project file itself is never written by the autosave.
+        EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), previous_);
+        store_->Remove(original);
+    }
+}
+
+// A clean exit (or a save, or a discard) removes the copy: nothing is offered next time. A copy of
+// another file, even of the same name, stays.
+TEST_F(AutosaveStoreTest, RemovingACopyLeavesTheOthers)
+{
+    std::filesystem::create_directory(PathIn("other"));
+    const std::string sameName = PathIn("other/wall1.pdi");
+    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
+    ASSERT_TRUE(store_->Write(project_, sameName, CrashTime + 1min).Ok);
+    ASSERT_TRUE(store_->Write(project_, "", CrashTime - 1min).Ok);
+    // A second copy of the same file replaces the first.
+    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime + 2min).Ok);
+    ASSERT_EQ(NextStart().FindCopies().size(), 3u);
+
+    store_->Remove(PathIn("wall1.pdi"));
+    store_->Remove("");
+    const std::vector<AutosaveCopy> left = NextStart().FindCopies();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].OriginalPath, sameName);
+    store_->Remove(sameName);
+    EXPECT_TRUE(NextStart().FindCopies().empty());
+}
+
+TEST_F(AutosaveStoreTest, OtherFilesInTheFolderAreNotOffered)
+{
+    EXPECT_TRUE(store_->FindCopies().empty()); // the folder does not exist yet
+    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
+    WriteBinaryFile(dir_ / "data/notes.txt", { 'P', 'D' });
+    WriteBinaryFile(dir_ / "data/broken.autosave", { 'P', 'D', 'A' });
+    WriteBinaryFile(dir_ / "data/.wall1.pdi.1234-1.tmp", { 0 }); // a write cut off by a kill
+    const std::vector<AutosaveCopy> copies = NextStart().FindCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].OriginalPath, PathIn("wall1.pdi"));
+}
+
+// A copy whose project part is damaged is refused, and the project in memory stays as it was.
+TEST_F(AutosaveStoreTest, ADamagedCopyIsRefused)
+{
+    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
+    AutosaveCopy copy = NextStart().FindCopies().at(0);
+    std::vector<uint8_t> bytes = ReadBinaryFile(copy.CopyPath);
+    bytes.resize(bytes.size() - 100);
+    WriteBinaryFile(copy.CopyPath, bytes);
+    Project inMemory = MakeNewProject("Courier");
+    const Project before = inMemory;
+    const FileStatus read = AutosaveStore::Read(copy, inMemory);
+    EXPECT_FALSE(read.Ok);
+    EXPECT_EQ(read.Message.rfind("Cannot read \"" + copy.CopyPath.string() + "\": ", 0), 0u)
+        << read.Message;
+    EXPECT_TRUE(SameProject(before, inMemory));
+}
+
+TEST(AutosaveQuestion, NamesTheFileAndTheTimeOfTheCopy)
+{
+    const char* savedTz = std::getenv("TZ");
+    const std::string restore = savedTz != nullptr ? savedTz : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    struct Case {
+        const char* Original;
+        SystemClock::time_point Now;
+        const char* Question;
+    };
+    const Case cases[] = {
+        { "/home/eng/walls/wall1.pdi", CrashTime + 3min,
+            "Recover the unsaved changes to wall1.pdi from 14:32?" },
+        { "", CrashTime + 1h, "Recover the unsaved changes to [Unnamed] from 14:32?" },
+        { "/walls/Wall A.pdi", CrashTime + 24h,
+            "Recover the unsaved changes to Wall A.pdi from 2024-05-03 14:32?" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Question);
+        EXPECT_EQ(RecoveryQuestion({ "x.autosave", c.Original, CrashTime }, c.Now), c.Question);
+    }
+    if (savedTz != nullptr)
+        setenv("TZ", restore.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+// --- The schedule -----------------------------------------------------------------------------
+
+// What the window does, second by second: a step, a change of Modified by save or recovery.
+struct Event {
+    int At; // seconds
+    enum { Step, StepToClean, Saved, Recovered } What;
+};
+
+struct ScheduleCase {
+    const char* Name;
+    std::vector<Event> Events;
+    int Until;
+    std::vector<int> CopiesAt;
+};
+
+const ScheduleCase ScheduleCases[] = {
+    { "OneStepThenIdle", { { 0, Event::Step } }, 150, { 0, 60, 120 } },
+    { "NeverModified", {}, 150, {} },
+    // Steps inside the ten seconds after a copy wait for the end of those ten seconds.
+    { "QuickSteps",
+        { { 0, Event::Step }, { 3, Event::Step }, { 5, Event::Step }, { 12, Event::Step } }, 90,
+        { 0, 10, 20, 80 } },
+    { "StepsFarApart", { { 0, Event::Step }, { 30, Event::Step } }, 100, { 0, 30, 90 } },
+    // A pending step is dropped by the save that follows it.
+    { "SavedWhileAStepWaits", { { 0, Event::Step }, { 4, Event::Step }, { 6, Event::Saved } }, 120,
+        { 0 } },
+    { "SavedThenChangedAgain", { { 0, Event::Step }, { 30, Event::Saved }, { 45, Event::Step } },
+        110, { 0, 45, 105 } },
+    { "UndoneBackToClean", { { 0, Event::Step }, { 20, Event::StepToClean } }, 150, { 0 } },
+    // The recovered project is modified; its copy exists, the next one follows the period.
+    { "Recovered", { { 0, Event::Recovered } }, 130, { 60, 120 } },
+};
+
+void PrintTo(const ScheduleCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class AutosaveScheduleTest : public ::testing::TestWithParam<ScheduleCase> { };
+
+TEST_P(AutosaveScheduleTest, WritesTheCopiesWhenDue)
+{
+    const ScheduleCase& c = GetParam();
+    AutosaveSchedule::Clock::time_point now {};
+    AutosaveSchedule schedule([&now] { return now; });
+    std::vector<int> copies;
+    for (int second = 0; second <= c.Until; ++second) {
+        now = AutosaveSchedule::Clock::time_point { std::chrono::seconds { second } };
+        for (const Event& e : c.Events) {
+            if (e.At != second)
+                continue;
+            if (e.What == Event::Step || e.What == Event::StepToClean)
+                schedule.StepDone(e.What == Event::Step);
+            else
+                schedule.SetModified(e.What == Event::Recovered);
+        }
+        if (schedule.Due()) {
+            copies.push_back(second);
+            schedule.CopyAttempted();
+        }
+    }
+    EXPECT_EQ(copies, c.CopiesAt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Autosave, AutosaveScheduleTest, ::testing::ValuesIn(ScheduleCases),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
