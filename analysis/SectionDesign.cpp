@@ -150,7 +150,16 @@ void StoreCapacity(const Project& p, DesignResults& r, int row)
         float(double(r.ReinNormal[row]) * u.ForceToDesign),
         float(double(r.ReinShearNormal[section]) * u.ForceToDesign));
     r.ReinMomentCap[row] = float(double(cap.MomentCap) / u.MomentToDesign);
-    r.ReinShearCap[section] = float(double(cap.ShearCap) / u.ForceToDesign);
+    // The shear's effective depth is that of the section's larger bar, whichever face it is on:
+    // the smaller d, so the capacity never depends on which face happens to be in tension.
+    const int first = FirstRowOfSection(section);
+    const float shearBar = std::max(r.ReinDia[first], r.ReinDia[first + 1]);
+    const SectionCapacity shear = shearBar == r.ReinDia[row]
+        ? cap
+        : CheckSectionCapacity(p, StoredToDesign(u, r.ReinHeight[row]), StoredToDesign(u, shearBar),
+            StoredToDesign(u, r.ReinPitch[row]), float(double(r.ReinNormal[row]) * u.ForceToDesign),
+            float(double(r.ReinShearNormal[section]) * u.ForceToDesign));
+    r.ReinShearCap[section] = float(double(shear.ShearCap) / u.ForceToDesign);
     r.ReinRho[row] = cap.Rho;
     r.RhoBalanced = cap.RhoB;
 }
@@ -258,7 +267,9 @@ SectionCapacity CheckSectionCapacity(
 
     SectionCapacity out;
     out.MomentCap = float(momentCap);
-    out.ShearCap = float(PhiShear * vc * b * h);
+    // ACI 318 takes the concrete's shear over the effective depth, the flexure's d; the axial
+    // term above stays on the gross area b h.
+    out.ShearCap = float(PhiShear * vc * b * std::max(d, 0.0));
     out.Rho = float(rho);
     out.RhoB = float(rhoB);
     return out;

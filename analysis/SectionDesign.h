@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace pendrake {
@@ -17,6 +18,12 @@ inline constexpr int DesignSectionCount = 3; // 1 upper wall, 2 body at the toe 
 constexpr int SectionOfRow(int row)
 {
     return (row + 1) / 2;
+}
+
+// The "M-" row of section s; its "M+" row follows.
+constexpr int FirstRowOfSection(int section)
+{
+    return 2 * section - 1;
 }
 
 // Factored forces retained over the load combinations, per section 1..3 (index 0 unused), in
@@ -35,6 +42,10 @@ struct Envelope {
 // The design table: rows 1..6 and sections 1..3, index 0 unused. Heights and bars in cm
 // (Metric, SI) or in (British); areas per unit width in cm²/m or in²/ft; forces and moments in
 // project units.
+// The edition of the design code whose load factors, phi factors and minimum steel the design
+// takes.
+inline constexpr std::string_view CodeBasis = "ACI 318-99";
+
 struct DesignResults {
     using RowFloats = std::array<float, ReinRowCount + 1>;
     using RowFlags = std::array<bool, ReinRowCount + 1>;

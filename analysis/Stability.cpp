@@ -76,9 +76,20 @@ void AddTerm(StabilityResults& r, int loadCase, double horizontal, double vertic
     r.CaseVertical[loadCase] = ToFloat(double(r.CaseVertical[loadCase]) + vertical);
 }
 
+// One component's moment about the toe front, on the side its sign puts it.
+void AddMomentPart(StabilityResults& r, double moment)
+{
+    if (moment > 0)
+        r.ResistingMoment = ToFloat(double(r.ResistingMoment) + moment);
+    else
+        r.OverturningMoment = ToFloat(double(r.OverturningMoment) - moment);
+}
+
 void AddForce(StabilityResults& r, int loadCase, const PointForce& f)
 {
     AddTerm(r, loadCase, f.Horizontal, f.Vertical, MomentAboutToe(f));
+    AddMomentPart(r, f.Vertical * f.X);
+    AddMomentPart(r, f.Horizontal * f.Y);
 }
 
 void SumLoadCases(const Project& p, const LoadFactors& factors, StabilityResults& r)
@@ -94,6 +105,7 @@ void SumLoadCases(const Project& p, const LoadFactors& factors, StabilityResults
     for (int k = 1; k <= PieceCount; ++k) {
         const double w = r.Loads.DeadForce[k];
         AddTerm(r, Dead, 0.0, w, w * double(r.Loads.DeadArm[k]));
+        AddMomentPart(r, w * double(r.Loads.DeadArm[k]));
     }
     for (const PointForce& f : SeismicForces(p, r.Loads))
         AddForce(r, Seismic, f);
@@ -436,6 +448,9 @@ namespace {
 void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
 {
     SumLoadCases(p, f, r);
+    // Without the anchors, until their forces are known: a wall that cannot be solved still
+    // says how far it is from tipping.
+    r.OverturningSafety = ToFloat(Safety(r.ResistingMoment, r.OverturningMoment));
     r.BaseSpan = ToFloat(double(p.ToeWidth) + double(p.BottomWidth) + double(p.LowerSlopeWidth)
         + double(p.LowerFlatWidth) + double(p.RearSlopeWidth));
 
@@ -604,6 +619,9 @@ void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
 
     const double x = (M + double(r.AnchorForceMoment)) / (V + double(r.AnchorForceVertical));
     r.Stable = x >= -ToeEdgeTolerance && x <= double(r.BaseSpan);
+    // The anchors hold the wall back: their moment resists.
+    AddMomentPart(r, r.AnchorForceMoment);
+    r.OverturningSafety = ToFloat(Safety(r.ResistingMoment, r.OverturningMoment));
 }
 
 } // namespace

@@ -124,6 +124,12 @@ struct StabilityResults {
     float SlidingShear = 0;
     float SlidingResistance = 0;
     float SlidingSafetyMin = 0;
+    // About the toe front, each force component on its own side: the moments that hold the
+    // wall (weights, pushes towards the backfill, the anchors) over those that tip it (pushes
+    // towards the toe, uplift).
+    float ResistingMoment = 0;
+    float OverturningMoment = 0;
+    float OverturningSafety = 0;
 
     float AnchorTensionMax = 0; // per anchor (times the horizontal pitch)
     float AnchorTensionStress = 0;

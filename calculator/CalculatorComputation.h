@@ -74,7 +74,7 @@ struct CalculatorResult {
     std::optional<float> WaterForce;
     std::optional<float> WaterDepthOfResultant; // below the top of the soil
     std::optional<float> PressureInclination; // wall friction plus wall inclination, degrees
-    std::vector<std::string> Messages; // in order; the window titles them "Kettlebank"
+    std::vector<std::string> Messages; // in order; the window titles them as itself
 };
 
 inline constexpr std::string_view SoilSlopeAdjustedMessage

@@ -123,6 +123,7 @@ Json StabilityJson(const Project& p, const StabilityResults& r)
     j.Set("SlidingShear", baseValue(r.SlidingShear));
     j.Set("SlidingResistance", baseValue(r.SlidingResistance));
     j.Set("SlidingSafetyMin", baseValue(r.SlidingSafetyMin));
+    j.Set("OverturningSafety", r.OverturningSafety);
 
     // Anchors
     Json anchors = Json::MakeArray();

@@ -24,6 +24,7 @@ WallVerdict VerdictOf(
 {
     WallVerdict v;
     v.Stable = service.Stable;
+    v.OverturningSafety = service.OverturningSafety;
     if (service.Stable) {
         v.BearingSafetyMin = service.BearingSafetyMin;
         v.SlidingSafetyMin = service.SlidingSafetyMin;

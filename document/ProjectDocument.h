@@ -20,6 +20,7 @@ struct WallVerdict {
     bool Stable = false; // under service loads
     float BearingSafetyMin = 0;
     float SlidingSafetyMin = 0;
+    float OverturningSafety = 0; // resisting over overturning moment about the toe front
     // The anchors' factors; no value without anchors in tension.
     std::optional<float> AnchorTensionSafety;
     std::optional<float> AnchorShearSafety;
@@ -30,8 +31,8 @@ struct WallVerdict {
     bool SectionTooSmall = false; // a design row cannot carry its moment at all
 };
 
-WallVerdict VerdictOf(const Project& project, const StabilityResults& service,
-    const CombinationResults& design);
+WallVerdict VerdictOf(
+    const Project& project, const StabilityResults& service, const CombinationResults& design);
 
 class ProjectDocument {
 public:

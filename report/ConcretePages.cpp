@@ -283,6 +283,9 @@ void BeginConcretePage(ReportContext& ctx, std::string_view title)
     PrintCentered(ctx, title, SectionTitleCentre * ctx.PageWidth);
     ctx.BodyFontSize = static_cast<float>(BodyFontPoints * ctx.PageScale);
     SetSectionFont(ctx, ctx.BodyFontSize, false);
+    // The load factors, the phi factors and rho min are this edition's.
+    c.SetPenY(ctx.SectionTop + TitleOffset);
+    PrintRightAligned(ctx, CodeBasis, ctx.PageWidth - ValueMargin);
 }
 
 void SetGridPen(ReportContext& ctx)
@@ -462,7 +465,7 @@ void PrintForcePage(ReportContext& ctx, const ForcePage& page)
         const RetainedRow& row = page.Retained[size_t(i)];
         const double y = bodyTop + row.Offset;
         if (row.Label == CorrespondingN)
-            PrintAt(ctx, LabelX, y, "Coresponding N (" + force + ")");
+            PrintAt(ctx, LabelX, y, "Corresponding N (" + force + ")");
         else if (!row.Label.empty())
             PrintAt(ctx, LabelX, y, row.Label);
     }

@@ -567,7 +567,7 @@ void PrintLoadLegend(ReportContext& ctx)
     const size_t u = size_t(std::clamp<int>(p.UnitSystem, 0, 2));
     const double bottom = double(ctx.SectionTop) + double(ctx.HalfPageHeight);
     const std::array<std::string, 3> lines = {
-        "Seismic coeficient = " + FormatNumber(p.SeismicCoef, "#0.#0"),
+        "Seismic coefficient = " + FormatNumber(p.SeismicCoef, "#0.#0"),
         "Line loads in " + std::string(ForceUnit[u]) + "/" + std::string(LengthUnit[u]),
         "Distributed loads in " + std::string(PressureUnit[u]),
     };

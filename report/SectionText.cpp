@@ -207,7 +207,7 @@ std::vector<LabelBox> LoadLegendBoxes(ReportContext& ctx)
     constexpr std::array<double, 3> rise = { 480, 360, 240 };
     const Project& p = ctx.Record;
     const std::array<std::string, 3> lines = {
-        "Seismic coeficient = " + FormatNumber(p.SeismicCoef, ValueFormat),
+        "Seismic coefficient = " + FormatNumber(p.SeismicCoef, ValueFormat),
         "Line loads in " + LineLoadUnit(p.UnitSystem),
         "Distributed loads in " + std::string(PressureUnit[UnitIndex(p)]),
     };

@@ -1007,10 +1007,12 @@ void MainWindow::UpdateVerdict()
 {
     const WallVerdict& v = document_.Verdict();
     if (!v.Stable) {
-        verdict_->setText(QStringLiteral("Not stable under service loads"));
+        verdict_->setText(QStringLiteral("Not stable under service loads — overturning ")
+            + SafetyText(v.OverturningSafety));
         return;
     }
-    QString text = QStringLiteral("Stable — bearing ") + SafetyText(v.BearingSafetyMin)
+    QString text = QStringLiteral("Stable — overturning ") + SafetyText(v.OverturningSafety)
+        + QStringLiteral(", bearing ") + SafetyText(v.BearingSafetyMin)
         + QStringLiteral(", sliding ") + SafetyText(v.SlidingSafetyMin);
     if (v.AnchorTensionSafety && v.AnchorShearSafety) {
         text += QStringLiteral(", anchor tension ") + SafetyText(*v.AnchorTensionSafety)

@@ -92,13 +92,16 @@ StabilityWindow::StabilityWindow(
     AddRow(QStringLiteral("Moment at overturning point (") + sigmaSum
             + QStringLiteral("M<sub>o</sub>) ="),
         QStringLiteral("TotalMoment"), Value(r.TotalMoment), moment);
+    // Resisting over overturning moment about the toe front, each force component on its side.
+    AddRow(QStringLiteral("Overturning safety factor ="), QStringLiteral("OverturningSafety"),
+        SafetyText(r.OverturningSafety), QString());
 
     // With no vertical force the resultant never crosses the base: it has no position to show.
     const bool placed = r.ResultantDefined && std::isfinite(r.ResultantX);
     AddRow(QStringLiteral("Moment at midbase (") + sigmaSum + QStringLiteral("M<sub>m</sub>) ="),
         QStringLiteral("MidbaseMoment"), placed ? Value(r.MidbaseMoment) : NotApplicable, moment);
 
-    AddHeading(QStringLiteral("Excentricities:"));
+    AddHeading(QStringLiteral("Eccentricities:"));
     AddRow(QStringLiteral("At overturning point (e<sub>o</sub>) ="), QStringLiteral("ResultantX"),
         placed ? Value(r.ResultantX) : NotApplicable, length);
     AddRow(QStringLiteral("At midbase (e<sub>m</sub>) ="), QStringLiteral("MidbaseEccentricity"),

@@ -182,11 +182,16 @@ bool ValidatedBox::CheckLeaving()
         emit EntryAccepted();
         return true;
     }
+    Refuse();
+    return false;
+}
+
+void ValidatedBox::Refuse()
+{
     refused_ = true;
     Beep();
     if (RefusalReporter())
         RefusalReporter()(QStringLiteral("Not accepted: ") + RuleText() + QLatin1Char('.'));
-    return false;
 }
 
 void ValidatedBox::focusOutEvent(QFocusEvent* event)

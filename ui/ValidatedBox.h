@@ -73,6 +73,8 @@ public:
     // The check made when the focus leaves the box: beeps on a bad entry. Returns whether the
     // entry is acceptable.
     bool CheckLeaving();
+    // Refuses the entry as leaving the box would: the beep and the rule in the status bar.
+    void Refuse();
 
     // True from a refused check until the text is edited: the engineer has already heard the
     // beep for this entry.

@@ -160,7 +160,7 @@ void AnchorDialog::AcceptClicked()
             // A box just refused has beeped already; a bad value nobody typed (read from a file)
             // is pointed out here.
             if (!box->Refused())
-                Beep();
+                box->Refuse();
             box->setFocus(Qt::OtherFocusReason);
             return;
         }

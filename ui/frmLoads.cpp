@@ -302,7 +302,7 @@ bool LoadsDialog::ReadRowsBack()
         if (!box->Acceptable()) {
             // A box just refused has beeped already.
             if (!box->Refused())
-                Beep();
+                box->Refuse();
             box->setFocus(Qt::OtherFocusReason);
             return false;
         }

@@ -193,7 +193,7 @@ void PropertiesDialog::AcceptClicked()
             // A box just refused has beeped already; a bad value nobody typed (read from a file)
             // is pointed out here.
             if (!box->Refused())
-                Beep();
+                box->Refuse();
             box->setFocus(Qt::OtherFocusReason);
             return;
         }

@@ -172,7 +172,8 @@ ConcreteDesignWindow::ConcreteDesignWindow(
     , commit_(std::move(commit))
 {
     setObjectName(QStringLiteral("frmRein"));
-    setWindowTitle(QStringLiteral("Pendrake: Reinforced concrete design (ACI 318)"));
+    setWindowTitle(QStringLiteral("Pendrake: Reinforced concrete design (")
+        + QString::fromUtf8(CodeBasis.data(), qsizetype(CodeBasis.size())) + QLatin1Char(')'));
     setModal(true);
 
     const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
@@ -266,7 +267,7 @@ void ConcreteDesignWindow::ShowForces(int table)
     };
     const Envelope& env = Results().Env;
     const QString correspondingN
-        = QStringLiteral("Coresponding N (") + force_ + QStringLiteral(")");
+        = QStringLiteral("Corresponding N (") + force_ + QStringLiteral(")");
     const QString forDesign = QStringLiteral("For design");
     const QString forZ = QStringLiteral("For z");
     std::vector<Retained> rows;
@@ -300,9 +301,9 @@ void ConcreteDesignWindow::BuildReinforcementPanel(QWidget* panel)
     const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
     const QString moment = force_ + length_;
     const QString small = Label(SmallLengthUnit[u]);
-    // Areas are stored per strip in cm² (Metric and SI) or in² (British); SI shows them as
-    // stored, so their unit stays cm² although its heights and bars are in mm.
-    const QString area = (u == British ? small : Label(SmallLengthUnit[Metric])) + QChar(0x00B2);
+    // Areas are stored per strip in cm² (Metric and SI) or in² (British); SI shows them in mm²,
+    // as its heights and bars, and as the report prints them.
+    const QString area = small + QChar(0x00B2);
     const QString bar = Label(BarUnit[u]);
 
     auto* grid = new QGridLayout(panel);
@@ -484,6 +485,7 @@ void ConcreteDesignWindow::RefreshDesign()
     const DesignResults& d = Results().Design;
     const int u = std::clamp<int>(Record().UnitSystem, Metric, British);
     const double heightShown = u == SI ? MillimetresPerCentimetre : 1.0;
+    const double areaShown = heightShown * heightShown; // cm² to mm² in SI
     const DesignWarningSet warnings = DesignWarnings(d);
 
     for (int r = 1; r <= ReinRowCount; ++r) {
@@ -491,8 +493,9 @@ void ConcreteDesignWindow::RefreshDesign()
         lblReinN_[r]->setText(Value(d.ReinNormal[r]));
         lblReinh_[r]->setText(Value(double(d.ReinHeight[r]) * heightShown));
         lblReinMu_[r]->setText(Value(d.ReinMomentCap[r]));
-        lblReinAsreq_[r]->setText(d.ReinCannotCarry[r] ? NoValue : Value(d.ReinAsReq[r]));
-        lblReinAs_[r]->setText(Value(d.ReinAs[r]));
+        lblReinAsreq_[r]->setText(
+            d.ReinCannotCarry[r] ? NoValue : Value(double(d.ReinAsReq[r]) * areaShown));
+        lblReinAs_[r]->setText(Value(double(d.ReinAs[r]) * areaShown));
         lblReinRho_[r]->setText(Ratio(d.ReinRho[r]));
         lblReinMz_[r]->setText(Value(d.ReinMomentZ[r]));
         lblReinNz_[r]->setText(Value(d.ReinNormalZ[r]));

@@ -2,6 +2,7 @@
 // pressure in the middle, rear and front thirds, anchors in tension, and the window's notes.
 #include "analysis/Stability.h"
 #include "analysis/EarthPressure.h"
+#include "model/DimensionEdit.h"
 
 #include "WallFixtures.h"
 
@@ -645,4 +646,79 @@ TEST(StabilityNotesRun, DefaultWallIsStableWithoutRemarksButNoAnchorTension)
     EXPECT_TRUE(r.Stable);
     EXPECT_EQ(r.PressureCase, BasePressureCase::FullCompression);
     EXPECT_EQ(StabilityNotes(p, r), std::vector<std::string> { std::string(NoAnchorTensionNote) });
+}
+
+// --- Overturning ---------------------------------------------------------------------------------
+
+// A rectangular gravity wall 2.5 wide and 5 high of 2.4 T/m³ against a dry, level backfill of
+// 1.8 T/m³ with phi 30° and delta 20°. By hand: W = 2.5 x 5 x 2.4 = 30 at 1.25, 37.5 resisting;
+// Coulomb Ka = cos²30 / (cos 20 (1 + sqrt(sin 50 sin 30 / cos 20))²) = 0.29731, Pa = Ka 1.8 x 25 /
+// 2 = 6.6895, its horizontal part 6.2861 at 5/3 tips the wall by 10.477, its vertical part 2.2879
+// at 2.5 holds it by 5.720: 43.220 / 10.477 = 4.125.
+TEST(StabilityOverturning, RectangularGravityWallAsWorkedByHand)
+{
+    Project p = MakeNewProject("Arial");
+    p.TopWidth = 2.5f;
+    p.UpperBackOffset = 0;
+    p.ShelfWidth = 0;
+    p.ToeWidth = 0;
+    p.ToeHeight = 0;
+    p.BottomWidth = 2.5f;
+    p.LowerSlopeWidth = 0;
+    p.LowerSlopeHeight = 0;
+    p.LowerFlatWidth = 0;
+    p.RearSlopeWidth = 0;
+    p.RearSlopeHeight = 0;
+    p.RearStepHeight = 0;
+    p.UpperBackHeight = 5;
+    p.FrontHeight = 5;
+    p.BackfillSlope = 0;
+    p.FrontWaterDepth = 5;
+    p.BackWaterDepth = 5;
+    p.ConcUnitWeight = 2.4f;
+    p.FillUnitWeight = 1.8f;
+    p.FillDryDensity = 1.8f;
+    p.FillPhi = 30;
+    p.FillCohesion = 0;
+    p.DeltaEarth = 20;
+    p.DeltaConcrete = 20;
+    p.Surcharge = 0;
+    p.SeismicCoef = 0;
+    p.AnchorRows = 0;
+    p.LineLoadCount = 0;
+    ASSERT_NEAR(WidthChainGap(p), 0, 1e-6);
+    ASSERT_NEAR(HeightChainGap(p), 0, 1e-6);
+
+    const double ka = std::pow(std::cos(Radians(30)), 2)
+        / (std::cos(Radians(20))
+            * std::pow(1
+                    + std::sqrt(
+                        std::sin(Radians(50)) * std::sin(Radians(30)) / std::cos(Radians(20))),
+                2));
+    const double pa = ka * 1.8 * 25 / 2;
+    const double resisting = 30 * 1.25 + pa * std::sin(Radians(20)) * 2.5;
+    const double overturning = pa * std::cos(Radians(20)) * 5 / 3;
+    const StabilityResults r = Analyse(p);
+    ExpectRelative(r.ResistingMoment, resisting, "resisting");
+    ExpectRelative(r.OverturningMoment, overturning, "overturning");
+    EXPECT_NEAR(r.OverturningSafety, 4.125, 0.001);
+    // The net moment is what the sums about the toe already hold.
+    ExpectRelative(double(r.ResistingMoment) - r.OverturningMoment, r.TotalMoment, "net");
+}
+
+// Anchors in tension hold the wall: their moment joins the resisting side, nothing else moves.
+TEST(StabilityOverturning, AnchorsInTensionResist)
+{
+    const Project dry = MakeNewProject("Arial");
+    // Pushed towards the toe by 10 T/m at the top, the rear anchors go into tension.
+    Project pushed = dry;
+    pushed.LineLoadCount = 1;
+    pushed.LineLoads[1] = { 10.0f, 1.0f, 10.0f, 270.0f, 2 };
+    const StabilityResults anchored = Analyse(pushed);
+    ASSERT_GT(anchored.AnchorForceMoment, 0);
+    pushed.AnchorRows = 0;
+    const StabilityResults bare = Analyse(pushed);
+    EXPECT_NEAR(anchored.ResistingMoment - bare.ResistingMoment, anchored.AnchorForceMoment,
+        1e-3 * anchored.AnchorForceMoment);
+    EXPECT_NEAR(anchored.OverturningMoment, bare.OverturningMoment, 1e-4 * bare.OverturningMoment);
 }

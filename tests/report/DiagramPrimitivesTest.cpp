@@ -262,7 +262,7 @@ TEST(PrintLoadLegend, ThreeLinesAboveTheFrameBottomInTheProjectsUnits)
         PrintLoadLegend(f.ctx);
         const auto texts = f.canvas.Texts();
         ASSERT_EQ(texts.size(), 3u);
-        EXPECT_EQ(texts[0].Text, "Seismic coeficient = 0.13");
+        EXPECT_EQ(texts[0].Text, "Seismic coefficient = 0.13");
         EXPECT_EQ(texts[1].Text, c.Line);
         EXPECT_EQ(texts[2].Text, c.Distributed);
         const double bottom = 7286 + 7002;

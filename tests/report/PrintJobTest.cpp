@@ -1,6 +1,7 @@
 // The print job on the recording canvas, with section routines that only draw their frame and
 // name: the order of the sections, two to a sheet, ejections, footers and page numbers, no
-// empty last sheet, the analysis runs before the sections, and cancelling between sections.
+// empty last sheet, the document's results read by every section, and cancelling between
+// sections.
 #include "report/PrintJob.h"
 #include "document/ProjectDocument.h"
 #include "report/RecordingCanvas.h"
@@ -126,103 +127,11 @@ struct Job {
 constexpr double UpperBody = 454;
 constexpr double LowerBody = 7740;
 
-TEST(PrintJob, NothingCheckedSetsUpThePageAndEndsTheDocument)
-{
-    Job job;
-    const PrintJobResult r = job.Run(Options({}));
-    EXPECT_TRUE(job.sections.Printed.empty());
-    EXPECT_EQ(r.Sheets, 0);
-    EXPECT_TRUE(job.canvas.Ended());
-    EXPECT_EQ(job.NewPages(), 0);
-    EXPECT_TRUE(job.canvas.Texts().empty()); // not even a footer
-    EXPECT_EQ(job.ctx.PrintWidth, 9356); // SetupPage ran
-}
-
-TEST(PrintJob, OnlyDimensionsUsesTheUpperHalfOfOneSheet)
-{
-    Job job;
-    const PrintJobResult r = job.Run(Options({ 0 }));
-    EXPECT_EQ(job.Where("Dimensions"), std::make_pair(1, UpperBody));
-    EXPECT_EQ(r.Sheets, 1);
-    EXPECT_EQ(job.NewPages(), 0);
-    const auto footers = job.Footers();
-    ASSERT_EQ(footers.size(), 1u);
-    EXPECT_EQ(footers[0], std::make_pair(1, std::string("Page 1 of 1")));
-    EXPECT_TRUE(job.canvas.Ended());
-}
-
-TEST(PrintJob, DimensionsAndLoadsShareTheFirstSheetAndLeaveNoEmptySheet)
-{
-    Job job;
-    const PrintJobResult r = job.Run(Options({ 0, 1 }));
-    EXPECT_EQ(job.Where("Dimensions"), std::make_pair(1, UpperBody));
-    EXPECT_EQ(job.Where("Loads"), std::make_pair(1, LowerBody));
-    EXPECT_EQ(r.Sheets, 1);
-    // Ejected after Loads, but the document ends there: no second sheet is started.
-    EXPECT_EQ(job.NewPages(), 0);
-    ASSERT_EQ(job.Footers().size(), 1u);
-    EXPECT_EQ(job.Footers()[0].second, "Page 1 of 1");
-}
-
-TEST(PrintJob, PropertiesAfterDimensionsAndLoadsStartsSheetTwo)
-{
-    Job job;
-    const PrintJobResult r = job.Run(Options({ 0, 1, 2 }));
-    EXPECT_EQ(job.Where("Properties"), std::make_pair(2, UpperBody));
-    EXPECT_EQ(r.Sheets, 2);
-    EXPECT_EQ(job.NewPages(), 1);
-    const auto footers = job.Footers();
-    ASSERT_EQ(footers.size(), 2u);
-    EXPECT_EQ(footers[0], std::make_pair(1, std::string("Page 1 of 2")));
-    EXPECT_EQ(footers[1], std::make_pair(2, std::string("Page 2 of 2")));
-}
-
-TEST(PrintJob, LoadsAloneTakesTheUpperHalfAndPropertiesFollowsBelow)
-{
-    Job job;
-    job.Run(Options({ 1 }));
-    EXPECT_EQ(job.Where("Loads"), std::make_pair(1, UpperBody));
-    EXPECT_EQ(job.Footers().size(), 1u);
-
-    Job two;
-    const PrintJobResult r = two.Run(Options({ 1, 2 }));
-    // No ejection after a lone Loads section: Properties shares its sheet.
-    EXPECT_EQ(two.Where("Properties"), std::make_pair(1, LowerBody));
-    EXPECT_EQ(r.Sheets, 1);
-}
-
-TEST(PrintJob, AllSixOnAStableWallGiveNineSectionsOnFiveSheets)
-{
-    Job job;
-    std::vector<std::string> labels;
-    PrintJobHooks hooks;
-    hooks.OnLabel = [&](const std::string& l) { labels.push_back(l); };
-    const PrintJobResult r = job.Run(Options({ 0, 1, 2, 3, 4, 5 }), hooks);
-    ASSERT_EQ(job.sections.Printed, SectionNames);
-    // Upper and lower halves in turn, sheet by sheet.
-    for (size_t i = 0; i < SectionNames.size(); ++i) {
-        const auto [page, top] = job.Where(SectionNames[i]);
-        EXPECT_EQ(page, int(i / 2) + 1) << SectionNames[i];
-        EXPECT_EQ(top, i % 2 == 0 ? UpperBody : LowerBody) << SectionNames[i];
-        EXPECT_EQ(r.Placed[i].Page, int(i / 2) + 1);
-        EXPECT_EQ(r.Placed[i].Slot, int(i % 2));
-    }
-    EXPECT_EQ(r.Sheets, 5);
-    EXPECT_EQ(job.NewPages(), 4);
-    const auto footers = job.Footers();
-    ASSERT_EQ(footers.size(), 5u);
-    for (int k = 1; k <= 5; ++k)
-        EXPECT_EQ(footers[size_t(k - 1)], std::make_pair(k, "Page " + std::to_string(k) + " of 5"));
-    EXPECT_EQ(labels,
-        (std::vector<std::string> { "Printing dimensions", "Printing loads", "Printing properties",
-            "Printing stability", "Printing reactions", "Printing concrete design" }));
-    EXPECT_TRUE(job.canvas.Ended());
-}
-
 TEST(PrintJob, EveryChoiceOfSectionsPacksThemInOrderTwoToASheet)
 {
     // Whatever is chosen, the sections follow one another, upper half first; the sheets are
-    // the sections halved and rounded up, each with one footer.
+    // the sections halved and rounded up, each with one footer that knows the total, and no
+    // empty sheet is started after the last (Loads ejects, but the document ends there).
     for (int mask = 0; mask < 64; ++mask) {
         PrintOptions o;
         for (int k = 0; k < PrintOptionCount; ++k)
@@ -240,12 +149,24 @@ TEST(PrintJob, EveryChoiceOfSectionsPacksThemInOrderTwoToASheet)
         const int sheets = int(expected.size() + 1) / 2;
         EXPECT_EQ(r.Sheets, sheets) << mask;
         EXPECT_EQ(job.ctx.PageCount, sheets) << mask;
-        EXPECT_EQ(int(job.Footers().size()), sheets) << mask;
         EXPECT_EQ(job.NewPages(), std::max(0, sheets - 1)) << mask;
-        for (size_t i = 0; i < expected.size(); ++i)
-            EXPECT_EQ(job.Where(expected[i]),
-                std::make_pair(int(i / 2) + 1, i % 2 == 0 ? UpperBody : LowerBody))
+        EXPECT_TRUE(job.canvas.Ended()) << mask;
+        const auto footers = job.Footers();
+        ASSERT_EQ(int(footers.size()), sheets) << mask;
+        for (int k = 1; k <= sheets; ++k)
+            EXPECT_EQ(footers[size_t(k - 1)],
+                std::make_pair(k, "Page " + std::to_string(k) + " of " + std::to_string(sheets)))
+                << mask;
+        ASSERT_EQ(r.Placed.size(), expected.size()) << mask;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const int page = int(i / 2) + 1;
+            const int slot = int(i % 2);
+            EXPECT_EQ(job.Where(expected[i]), std::make_pair(page, slot ? LowerBody : UpperBody))
                 << mask << " " << expected[i];
+            EXPECT_EQ(std::make_pair(int(r.Placed[i].Page), int(r.Placed[i].Slot)),
+                std::make_pair(page, slot))
+                << mask << " " << expected[i];
+        }
         // The plan the job counted with is the job itself.
         const PrintJobResult plan = PlanPrintJob(o, true);
         EXPECT_EQ(plan.Sheets, r.Sheets) << mask;
@@ -253,8 +174,25 @@ TEST(PrintJob, EveryChoiceOfSectionsPacksThemInOrderTwoToASheet)
     }
 }
 
-TEST(PrintJob, ConcreteIsSkippedSilentlyOnAnUnstableWall)
+TEST(PrintJob, TheProgressLabelNamesEachChoice)
 {
+    Job job;
+    std::vector<std::string> labels;
+    PrintJobHooks hooks;
+    hooks.OnLabel = [&](const std::string& l) { labels.push_back(l); };
+    job.Run(Options({ 0, 1, 2, 3, 4, 5 }), hooks);
+    EXPECT_EQ(labels,
+        (std::vector<std::string> { "Printing dimensions", "Printing loads", "Printing properties",
+            "Printing stability", "Printing reactions", "Printing concrete design" }));
+}
+
+TEST(PrintJob, AnUnstableWallPrintsNoReactionsOrConcreteAndSaysNothingOfIt)
+{
+    const PrintOptions all = Options({ 0, 1, 2, 3, 4, 5 });
+    EXPECT_EQ(RestrictToStable(all, false), Options({ 0, 1, 2, 3 }));
+    EXPECT_EQ(RestrictToStable(all, true), all);
+
+    // Concrete chosen all the same: the job leaves it out (the dialog already said why).
     Job job(UnstableWall());
     const PrintJobResult r = job.Run(Options({ 0, 3, 5 }));
     EXPECT_EQ(job.sections.Printed, (std::vector<std::string> { "Dimensions", "Stability" }));
@@ -265,39 +203,24 @@ TEST(PrintJob, ConcreteIsSkippedSilentlyOnAnUnstableWall)
         EXPECT_NE(m, UnstableCombinationMessage);
 }
 
-TEST(PrintJob, ReactionsAndConcreteAreLeftOutOfAnUnstableWall)
+TEST(PrintJob, SectionsReadTheDocumentsOneRun)
 {
-    const PrintOptions all = Options({ 0, 1, 2, 3, 4, 5 });
-    EXPECT_EQ(RestrictToStable(all, false), Options({ 0, 1, 2, 3 }));
-    EXPECT_EQ(RestrictToStable(all, true), all);
-}
-
-TEST(PrintJob, RunsNoEngineOfItsOwn)
-{
+    // The document ran the engine when the record changed; the whole report reads those very
+    // results and runs the combinations no more.
     Job job;
     const int runs = job.document.CombinationRuns();
-    job.Run(Options({ 0, 1, 2, 3, 4, 5 }));
-    EXPECT_EQ(job.document.CombinationRuns(), runs);
-}
-
-TEST(PrintJob, SectionsSeeTheAnalysisTheyNeed)
-{
-    Job job;
-    bool checked = false;
+    std::vector<std::string> seen;
     job.sections.Inspect = [&](ReportContext& ctx, const std::string& name) {
-        if (name == "Stability") {
-            // The run with service loads: the default wall stands with its weight downward.
-            EXPECT_TRUE(ctx.Stability.Stable);
-            EXPECT_GT(ctx.Stability.TotalVertical, 0);
-        }
-        if (name == "Concrete 1/4") {
-            EXPECT_TRUE(ctx.Combinations.Stable);
-            EXPECT_NE(ctx.Combinations.ComboMoment[1][1], 0);
-            checked = true;
-        }
+        EXPECT_EQ(&ctx.Stability, &job.document.Stability()) << name;
+        EXPECT_EQ(&ctx.Combinations, &job.document.Combinations()) << name;
+        seen.push_back(name);
     };
-    job.Run(Options({ 1, 3, 4, 5 }));
-    EXPECT_TRUE(checked);
+    job.Run(Options({ 0, 1, 2, 3, 4, 5 }));
+    EXPECT_EQ(seen, SectionNames);
+    EXPECT_EQ(job.document.CombinationRuns(), runs);
+    // The default wall stands under service loads and under every combination.
+    EXPECT_TRUE(job.document.Stability().Stable);
+    EXPECT_TRUE(job.document.Combinations().Stable);
 }
 
 TEST(PrintJob, CancelGivesTheJobUpBetweenSections)

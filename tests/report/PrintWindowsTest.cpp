@@ -85,8 +85,10 @@ TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
     PrintOptions options;
     for (int k = 0; k < 6; ++k)
         options.Option(k) = 1;
+    const int runs = p.CombinationRuns();
     frmPrint dialog(p, options);
     EXPECT_FALSE(dialog.Stable());
+    EXPECT_EQ(p.CombinationRuns(), runs); // the dialog reads the document's verdict
     for (int k : { 4, 5 }) {
         EXPECT_FALSE(Box(dialog, k)->isChecked()) << k;
         EXPECT_FALSE(Box(dialog, k)->isEnabled()) << k;
@@ -118,6 +120,7 @@ TEST(frmPrinting, PrintsToAPdfPrinterAndClosesItself)
     options.PrintDimensions = 1;
     options.PrintProperties = 1;
     options.PrintStability = 1;
+    const int runs = p.CombinationRuns();
     frmPrinting window(p, options, { "Arial", "Arial" }, printer, {});
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Pendrake: Printing"));
     EXPECT_EQ(
@@ -131,6 +134,7 @@ TEST(frmPrinting, PrintsToAPdfPrinterAndClosesItself)
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
         QStringLiteral("Printing stability"));
     EXPECT_GT(QFileInfo(path).size(), 0);
+    EXPECT_EQ(p.CombinationRuns(), runs); // the report printed the document's results
 }
 
 TEST(frmPrinting, CancelBeforeTheFirstSectionPrintsNothing)

@@ -323,7 +323,7 @@ TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
         EXPECT_EQ(c->Text, text) << offset;
     }
     EXPECT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
-    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Coresponding N (T)");
+    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Corresponding N (T)");
 }
 
 // The first piece of every warning text in the design table's warning lines, by line.
@@ -574,6 +574,90 @@ TEST(DimensionsSection, AnchorsOnlyWhenTheWallHasThem)
         const bool anchors = std::any_of(sheet.Canvas.Calls().begin(), sheet.Canvas.Calls().end(),
             [](const RecordedCall& c) { return c.Kind == CallKind::Line && c.Fore == Green; });
         EXPECT_EQ(anchors, rows > 0) << rows;
+    }
+}
+
+// --- The report of a document ------------------------------------------------------------------
+
+// Metric anchor stresses come out of the analysis in T/m² and print in kg/cm².
+constexpr double PressurePerStressMetric = 10;
+// Values print with two decimals.
+constexpr double PrintedRounding = 0.005 + 1e-6;
+
+TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
+{
+    // Earthquake and surcharge put the rear anchors into tension: every value cell of the
+    // stability page holds a number.
+    Project wall = MakeNewProject("Arial");
+    wall.SeismicCoef = 0.25f;
+    wall.Surcharge = 1;
+    const ProjectDocument document(wall);
+    const StabilityResults& st = document.Stability();
+    const CombinationResults& co = document.Combinations();
+    ASSERT_TRUE(st.Stable && co.Stable);
+    ASSERT_GT(st.AnchorTensionMax, 0);
+
+    RecordingCanvas canvas;
+    ReportContext ctx(canvas, document);
+    ChooseReportFonts(ctx, canvas.FontFamilies());
+    PrintOptions options;
+    options.PrintStability = 1;
+    options.PrintConcrete = 1;
+    // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3.
+    ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 3);
+
+    struct Printed {
+        std::string What;
+        int Page;
+        double X; // right end
+        double Offset; // below the upper section's rows
+        double Value;
+    };
+    const double left = 3685.5, right = PageHalf + 3402.0;
+    std::vector<Printed> cells = {
+        { "horizontal", 1, left, 240, st.TotalHorizontal },
+        { "vertical", 1, left, 480, st.TotalVertical },
+        { "moment", 1, left, 720, st.TotalMoment },
+        { "overturning", 1, left, 960, st.OverturningSafety },
+        { "pressure max", 1, left, 1440, st.BasePressureMax },
+        { "pressure min", 1, left, 1680, st.BasePressureMin },
+        { "bearing", 1, left, 1920, st.BearingSafetyMin },
+        { "sliding", 1, right, 240, st.SlidingSafetyMin },
+        { "sliding shear", 1, right, 480, st.SlidingShear },
+        { "sliding resistance", 1, right, 720, st.SlidingResistance },
+        { "anchor tension", 1, right, 1440, st.AnchorTensionStress / PressurePerStressMetric },
+        { "anchor tension safety", 1, right, 1680, st.AnchorTensionSafety },
+        { "anchor shear", 1, right, 1920, st.AnchorShearStress / PressurePerStressMetric },
+        { "anchor shear safety", 1, right, 2160, st.AnchorShearSafety },
+    };
+    // Shear forces of every combination (sheet 2, upper half); exact zeros print "--".
+    for (int c = 1; c <= CombinationSetCount; ++c)
+        for (int s = 1; s <= 3; ++s)
+            cells.push_back(
+                { "V combination " + std::to_string(c) + " section " + std::to_string(s), 2,
+                    567 * (6.5 + 2 * (s - 1)), 280.0 * c, co.ComboShear[size_t(c)][size_t(s)] });
+    // Design moments and capacities of the six rows: M- and M+ of each section (sheet 3).
+    for (int row = 1; row <= 6; ++row) {
+        const double x = 567 * (3.0 * ((row + 1) / 2) + (row % 2 == 1 ? 2.75 : 4.25)) + 311.85;
+        cells.push_back(
+            { "M row " + std::to_string(row), 3, x, 720, co.Design.ReinMoment[size_t(row)] });
+        cells.push_back(
+            { "Mu row " + std::to_string(row), 3, x, 1680, co.Design.ReinMomentCap[size_t(row)] });
+    }
+
+    for (const Printed& cell : cells) {
+        SCOPED_TRACE(cell.What);
+        const auto found = std::find_if(
+            canvas.Calls().begin(), canvas.Calls().end(), [&](const RecordedCall& c) {
+                return c.Kind == CallKind::Text && c.Page == cell.Page
+                    && std::abs(c.Y1 - (UpperBodyTop + cell.Offset)) < PositionTolerance
+                    && std::abs(c.X2 - cell.X) < PositionTolerance;
+            });
+        ASSERT_NE(found, canvas.Calls().end());
+        if (found->Text == "--")
+            EXPECT_EQ(cell.Value, 0.0);
+        else
+            EXPECT_NEAR(std::stod(found->Text), cell.Value, PrintedRounding) << found->Text;
     }
 }
 

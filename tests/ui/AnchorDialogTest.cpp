@@ -1,6 +1,6 @@
 // The Anchors dialog driven through its real boxes: the rows rounded half to even, the diameter
-// typed in mm in SI, the arrow and Enter keys, refused entries, and the rows limited to those
-// that fit once the dialog has closed, cancelled or not.
+// typed in mm in SI, the arrow and Enter keys, refused entries that tell their rule, and the rows
+// limited to those that fit once Accept has closed the dialog.
 #include "ui/frmAnchor.h"
 
 #include "DialogTestSupport.h"
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 using namespace pendrake;
 using namespace pendrake::ui;
@@ -31,66 +32,52 @@ ValidatedBox* Box(const QWidget& dialog, int index)
     return box;
 }
 
-struct RowsCase {
-    const char* Typed;
-    int16_t Stored;
-};
-
-// Halves go to the even neighbour; everything else to the nearest whole row.
-const RowsCase RowsCases[] = {
-    { "2.5", 2 },
-    { "3.5", 4 },
-    { "0.5", 0 },
-    { "2.4999", 2 },
-    { "1.6", 2 },
-    { "0", 0 }, // no anchors at all
-    { "4", 4 },
-};
-
 TEST(AnchorDialog, RowsAreStoredRoundedHalfToEven)
 {
-    for (const RowsCase& c : RowsCases) {
-        SCOPED_TRACE(c.Typed);
+    // Halves go to the even neighbour; everything else to the nearest whole row.
+    const std::pair<const char*, int16_t> cases[]
+        = { { "2.5", 2 }, { "3.5", 4 }, { "0.5", 0 }, { "2.4999", 2 }, { "1.6", 2 }, { "0", 0 } };
+    for (const auto& [typed, stored] : cases) {
+        SCOPED_TRACE(typed);
         Project p = ProjectIn(Metric);
         p.AnchorRows = 7; // every case is a change
         BeepCounter beeps;
         AnchorDialog dialog(p);
         ShowActive(dialog);
-        TypeInto(Box(dialog, 0), QString::fromLatin1(c.Typed));
+        TypeInto(Box(dialog, 0), QString::fromLatin1(typed));
         QTest::keyClick(Box(dialog, 0), Qt::Key_Tab);
         Button(dialog, "Command1")->click();
-        EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(beeps.Count(), 0);
         ASSERT_TRUE(dialog.Result().has_value());
-        EXPECT_EQ(dialog.Result()->AnchorRows, c.Stored);
+        EXPECT_EQ(dialog.Result()->AnchorRows, stored);
     }
 }
 
 struct EntryCase {
     int Box;
     const char* Typed;
-    const char* Why;
+    const char* Rule; // as the tooltip and the status bar give it, Metric units
 };
 
 const EntryCase RefusedEntries[] = {
-    { 0, "-1", "a negative number of rows" },
-    { 0, "-0.3", "negative, even though it rounds to no rows" },
-    { 0, "two", "text" },
-    { 0, "40000", "more rows than a 16-bit count holds" },
-    { 1, "0", "a vertical pitch of 0 stacks every row on the first" },
-    { 2, "-1.5", "negative horizontal pitch" },
-    { 3, "0", "edge distance must be above 0" },
-    { 4, "x", "text as yield stress" },
-    { 6, "0", "an anchor without diameter" },
-    { 7, "", "an empty modulus" },
+    { 0, "-1", "Number along vertical, a whole number, 0 or more" },
+    { 0, "-0.3", "Number along vertical, a whole number, 0 or more" }, // rounds to 0 rows
+    { 0, "40000", "Number along vertical, a whole number, 0 or more" }, // beyond a 16-bit count
+    { 1, "0", "Vertical pitch in m, greater than 0" }, // would stack every row on the first
+    { 2, "-1.5", "Horizontal pitch in m, greater than 0" },
+    { 3, "0", "Bottom edge distance in m, greater than 0" },
+    { 4, "x", "Yield stress in kg/cm², greater than 0" },
+    { 6, "0", "Diameter in cm, greater than 0" },
+    { 7, "", "Elasticity modulus in E+5 kg/cm², greater than 0" },
 };
 
-TEST(AnchorDialog, BadEntriesBeepAndKeepTheFocus)
+TEST(AnchorDialog, BadEntriesBeepKeepTheFocusAndTellTheRule)
 {
     for (const EntryCase& c : RefusedEntries) {
-        SCOPED_TRACE(c.Why);
-        Project p = ProjectIn(Metric);
-        const auto before = Inputs(p);
+        SCOPED_TRACE(c.Typed);
+        const Project p = ProjectIn(Metric);
+        std::vector<QString> told;
+        SetRefusalReporter([&](const QString& rule) { told.push_back(rule); });
         BeepCounter beeps;
         AnchorDialog dialog(p);
         ShowActive(dialog);
@@ -98,65 +85,69 @@ TEST(AnchorDialog, BadEntriesBeepAndKeepTheFocus)
         QTest::keyClick(Box(dialog, c.Box), Qt::Key_Tab);
         EXPECT_EQ(beeps.Count(), 1);
         EXPECT_TRUE(Box(dialog, c.Box)->hasFocus());
+        const QString said = "Not accepted: " + QString::fromUtf8(c.Rule) + ".";
+        EXPECT_EQ(told, std::vector<QString> { said });
+        EXPECT_EQ(Box(dialog, c.Box)->toolTip(), QString::fromUtf8(c.Rule));
 
-        // Accept does nothing while the entry is bad, and does not beep again.
+        // Accept does nothing while the entry is bad; leaving for it checks once more.
         QTest::mouseClick(Button(dialog, "Command1"), Qt::LeftButton);
-        EXPECT_EQ(beeps.Count(), 2) << "leaving for Accept checks once more";
+        EXPECT_EQ(beeps.Count(), 2);
+        EXPECT_EQ(told.size(), 2u);
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_TRUE(Box(dialog, c.Box)->hasFocus());
 
-        // Cancel always works.
+        // Cancel always works, silently.
         QTest::mouseClick(Button(dialog, "Command2"), Qt::LeftButton);
+        SetRefusalReporter({});
         EXPECT_EQ(beeps.Count(), 2);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Result().has_value());
-        EXPECT_EQ(Inputs(p), before);
     }
 }
 
-TEST(AnchorDialog, DiameterIsTypedInMillimetresInSI)
+TEST(AnchorDialog, BoxesSayTheirUnitsAndTheDiameterIsTypedInTheSmallLengthUnit)
 {
-    Project p = ProjectIn(SI);
-    ASSERT_FLOAT_EQ(p.AnchorDia, 2.0f); // cm in SI as in Metric
-    std::optional<Project> accepted;
-    {
+    struct Case {
+        int16_t System;
+        const char* Unit; // of the diameter
+        const char* Typed;
+        float Stored; // cm, inches in British
+    };
+    for (const Case& c : { Case { SI, "mm", "25", 2.5f }, Case { Metric, "cm", "2.5", 2.5f },
+             Case { British, "in", "1", 1.0f } }) {
+        SCOPED_TRACE(c.Unit);
+        const Project p = ProjectIn(c.System);
+        {
+            AnchorDialog dialog(p);
+            ShowActive(dialog);
+            EXPECT_EQ(Text(dialog, "lblUnit", 6), QString::fromUtf8(c.Unit));
+            EXPECT_EQ(Box(dialog, 6)->toolTip(),
+                "Diameter in " + QString::fromUtf8(c.Unit) + ", greater than 0");
+            for (int i = 1; i < AnchorBoxCount; ++i) {
+                const QString tip = Box(dialog, i)->toolTip();
+                EXPECT_TRUE(tip.endsWith(QLatin1String(", greater than 0"))) << i;
+                EXPECT_TRUE(tip.contains(" in " + Text(dialog, "lblUnit", i) + ",")) << i;
+            }
+            // Retyped as shown is no change.
+            TypeInto(Box(dialog, 6), Box(dialog, 6)->text());
+            Button(dialog, "Command1")->click();
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
+        }
         AnchorDialog dialog(p);
         ShowActive(dialog);
-        EXPECT_EQ(Box(dialog, 6)->text(), QStringLiteral("20"));
-        EXPECT_EQ(
-            dialog.findChild<QLabel*>(QStringLiteral("lblUnit_6"))->text(), QStringLiteral("mm"));
-        EXPECT_EQ(
-            dialog.findChild<QLabel*>(QStringLiteral("lblUnit_1"))->text(), QStringLiteral("m"));
-        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblUnit_7"))->text(),
-            QStringLiteral("E+5 MPa"));
-        TypeInto(Box(dialog, 6), QStringLiteral("25"));
+        TypeInto(Box(dialog, 6), QString::fromLatin1(c.Typed));
         Button(dialog, "Command1")->click();
-        accepted = dialog.Result();
-    }
-    ASSERT_TRUE(accepted.has_value());
-    EXPECT_FLOAT_EQ(accepted->AnchorDia, 2.5f);
-}
-
-TEST(AnchorDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
-{
-    for (const int16_t system : { Metric, SI, British }) {
-        SCOPED_TRACE(system);
-        Project p = ProjectIn(system);
-        const auto before = Inputs(p);
-        AnchorDialog dialog(p);
-        ShowActive(dialog);
-        const QString shown = Box(dialog, 6)->text();
-        TypeInto(Box(dialog, 6), shown);
-        Button(dialog, "Command1")->click();
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
-        EXPECT_EQ(Inputs(p), before);
+        ASSERT_TRUE(dialog.Result().has_value());
+        Project expected = p;
+        expected.AnchorDia = c.Stored;
+        EXPECT_EQ(Inputs(*dialog.Result()), Inputs(expected)) << "only the diameter changes";
     }
 }
 
 TEST(AnchorDialog, ArrowsAndEnterWalkTheBoxes)
 {
-    Project p = ProjectIn(Metric);
+    const Project p = ProjectIn(Metric);
     BeepCounter beeps;
     AnchorDialog dialog(p);
     ShowActive(dialog);
@@ -171,9 +162,8 @@ TEST(AnchorDialog, ArrowsAndEnterWalkTheBoxes)
 
     // Enter in the geometry boxes moves on with the caret at the start.
     Box(dialog, 3)->setCursorPosition(2);
-    QTest::keyClick(Box(dialog, 0), Qt::Key_Return);
-    QTest::keyClick(Box(dialog, 1), Qt::Key_Return);
-    QTest::keyClick(Box(dialog, 2), Qt::Key_Return);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(Box(dialog, i), Qt::Key_Return);
     ASSERT_TRUE(Box(dialog, 3)->hasFocus());
     EXPECT_EQ(Box(dialog, 3)->cursorPosition(), 0);
     EXPECT_FALSE(Box(dialog, 3)->hasSelectedText());
@@ -193,8 +183,6 @@ TEST(AnchorDialog, ArrowsAndEnterWalkTheBoxes)
     // A bad entry holds the arrow and Enter keys as it holds Tab.
     TypeInto(Box(dialog, 2), QStringLiteral("-1"));
     QTest::keyClick(Box(dialog, 2), Qt::Key_Down);
-    EXPECT_EQ(beeps.Count(), 1);
-    EXPECT_TRUE(Box(dialog, 2)->hasFocus());
     QTest::keyClick(Box(dialog, 2), Qt::Key_Return);
     EXPECT_EQ(beeps.Count(), 2);
     EXPECT_TRUE(Box(dialog, 2)->hasFocus());
@@ -204,28 +192,39 @@ TEST(AnchorDialog, ArrowsAndEnterWalkTheBoxes)
     EXPECT_TRUE(Box(dialog, 3)->hasFocus());
 }
 
-TEST(AnchorDialog, AcceptDropsTheRowsThatDoNotFitAndCancelLeavesThem)
+TEST(AnchorDialog, AcceptLeavesOnlyTheRowsThatFit)
 {
-    // Default underside: (2.0 + 2.0 - 0.5) / 1.5 = 2.33, so floor + 1 = 3 rows fit.
-    for (const bool cancel : { true, false }) {
-        SCOPED_TRACE(cancel ? "cancelled" : "accepted");
+    // Default underside: rear slope 2.0 + lower slope 2.0 - edge 0.5 = 3.5 m for the rows.
+    struct Case {
+        int16_t Rows; // in the record opened
+        const char* Button;
+        const char* Pitch; // typed into the vertical pitch, or null
+        int Expected; // rows in the result; -1 for no result
+    };
+    for (const Case& c : {
+             Case { 5, "Command2", nullptr, -1 }, // Cancel leaves the record as it is
+             Case { 5, "Command1", nullptr, 3 }, // 3.5 / 1.5 = 2.33: floor + 1 = 3 rows fit
+             Case { 5, "Command1", "1", 4 }, // the accepted pitch counts: 3.5 / 1 + 1 = 4
+             Case { 3, "Command1", nullptr, -1 }, // all fit and nothing changed
+         }) {
+        SCOPED_TRACE(testing::Message() << c.Rows << c.Button << (c.Pitch ? c.Pitch : ""));
         Project p = ProjectIn(Metric);
-        p.AnchorRows = 5;
-        QTimer::singleShot(0, [cancel] {
+        p.AnchorRows = c.Rows;
+        const auto before = Inputs(p);
+        QTimer::singleShot(0, [&c] {
             QWidget* modal = QApplication::activeModalWidget();
             ASSERT_NE(modal, nullptr);
             EXPECT_EQ(modal->objectName(), QStringLiteral("frmAnchor"));
-            modal
-                ->findChild<QPushButton*>(
-                    cancel ? QStringLiteral("Command2") : QStringLiteral("Command1"))
-                ->click();
+            if (c.Pitch != nullptr)
+                Box(*modal, 1)->setText(QString::fromLatin1(c.Pitch));
+            Button(*modal, c.Button)->click();
         });
-        const auto before = Inputs(p);
-        const std::optional<Project> r = EditAnchors(nullptr, p);
+        const std::optional<Project> result = EditAnchors(nullptr, p);
         EXPECT_EQ(Inputs(p), before);
-        EXPECT_EQ(r.has_value(), !cancel);
-        if (r)
-            EXPECT_EQ(r->AnchorRows, 3);
+        ASSERT_EQ(result.has_value(), c.Expected >= 0);
+        if (result) {
+            EXPECT_EQ(result->AnchorRows, c.Expected);
+        }
     }
 }
 

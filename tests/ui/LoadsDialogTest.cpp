@@ -1,6 +1,6 @@
 // The Loads dialog driven through its real controls: the row commands and their limits, the
-// working copy that only Accept writes back, the keys of the table, the highlighted row, refused
-// entries and the surcharge's load case.
+// working copy that only Accept gives back, the keys of the table, the highlighted row, refused
+// entries that tell their rule, the surcharge's load case and the headings that say the units.
 #include "ui/frmLoads.h"
 
 #include "DialogTestSupport.h"
@@ -18,8 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-
 #include <string>
+#include <vector>
 
 using namespace pendrake;
 using namespace pendrake::ui;
@@ -62,9 +62,14 @@ int VisibleRows(const QWidget& dialog)
     return rows;
 }
 
+void Type(const QWidget& dialog, const char* box, const char* text)
+{
+    TypeInto(Find<ValidatedBox>(dialog, QString::fromLatin1(box)), QString::fromLatin1(text));
+}
+
 TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
 {
-    Project p = MakeNewProject("Arial");
+    const Project p = MakeNewProject("Arial");
     ASSERT_EQ(p.LineLoadCount, 0);
     LoadsDialog dialog(p);
     ShowActive(dialog);
@@ -99,13 +104,16 @@ TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
 
 TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
 {
-    Project p = ProjectWithTwoLoads();
+    const Project p = ProjectWithTwoLoads();
     LoadsDialog dialog(p);
     ShowActive(dialog);
     EXPECT_EQ(Cell(dialog, 1, LoadColumn)->text(), QStringLiteral("2"));
     EXPECT_EQ(Cell(dialog, 2, XColumn)->text(), QStringLiteral("4.5"));
     EXPECT_EQ(TypeList(dialog, 1)->currentText(), QStringLiteral("Live (L)"));
     EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
+    EXPECT_EQ(TypeList(dialog, 2)->count(), LoadCaseCount);
+    EXPECT_EQ(
+        Find<QComboBox>(dialog, "cboSurchargeType")->currentText(), QStringLiteral("Live (L)"));
 
     // Insert at row 2: the second load moves down to row 3, the new row is dead load at 0.
     Cell(dialog, 2, YColumn)->setFocus(Qt::MouseFocusReason);
@@ -142,93 +150,71 @@ TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
     EXPECT_EQ(r->LineLoads[3], (LineLoad { 0, 0, 0, 0, 1 }));
 }
 
-TEST(LoadsDialog, TheWorkingCopyReachesTheProjectOnlyOnAccept)
+TEST(LoadsDialog, AcceptGivesTheEditedRecordOrNothing)
 {
-    Project p = ProjectWithTwoLoads();
-    const auto before = Inputs(p);
     {
+        // Every kind of control at once; zero is a load like any other.
+        const Project p = ProjectWithTwoLoads();
         LoadsDialog dialog(p);
         ShowActive(dialog);
-        TypeInto(Cell(dialog, 1, LoadColumn), QStringLiteral("3.25"));
-        QTest::keyClick(Cell(dialog, 1, LoadColumn), Qt::Key_Tab);
+        Type(dialog, "txtLoad_1", "3.25");
+        Type(dialog, "txtX_2", "0");
+        Type(dialog, "txtSurcharge", "0");
+        Type(dialog, "txtSeismic", "0.2");
         TypeList(dialog, 2)->setCurrentIndex(0);
-        QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
-        QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(dialog.Result().has_value());
-    }
-    EXPECT_EQ(Inputs(p), before);
-
-    {
-        LoadsDialog dialog(p);
-        ShowActive(dialog);
-        TypeInto(Cell(dialog, 1, LoadColumn), QStringLiteral("3.25"));
-        TypeList(dialog, 2)->setCurrentIndex(0);
-        TypeInto(Find<ValidatedBox>(dialog, "txtSeismic"), QStringLiteral("0.2"));
+        auto* surchargeType = Find<QComboBox>(dialog, "cboSurchargeType");
+        surchargeType->setCurrentIndex(surchargeType->findText(QStringLiteral("Water (F)")));
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
         ASSERT_TRUE(dialog.Result().has_value());
-        p = *dialog.Result();
+        Project expected = p;
+        expected.LineLoads[1].Load = 3.25f;
+        expected.LineLoads[2].X = 0;
+        expected.LineLoads[2].Type = 1; // dead load
+        expected.Surcharge = 0;
+        expected.SurchargeType = 4; // the load case's number, 1 dead load to 7 seismic
+        expected.SeismicCoef = 0.2f;
+        EXPECT_EQ(Inputs(*dialog.Result()), Inputs(expected));
     }
-    EXPECT_EQ(p.LineLoads[1], (LineLoad { 3.25f, 1.0f, 3.0f, 180.0f, 2 }));
-    EXPECT_EQ(p.LineLoads[2].Type, 1);
-    EXPECT_FLOAT_EQ(p.SeismicCoef, 0.2f);
-}
-
-TEST(LoadsDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
-{
     for (const int16_t system : { Metric, SI, British }) {
         SCOPED_TRACE(system);
-        Project p = ProjectWithTwoLoads(system);
-        const auto before = Inputs(p);
+        const Project p = ProjectWithTwoLoads(system);
         LoadsDialog dialog(p);
         ShowActive(dialog);
         // Retyped as shown, and a row command that reads every row back.
-        const QString shown = Cell(dialog, 2, LoadColumn)->text();
-        TypeInto(Cell(dialog, 2, LoadColumn), shown);
+        TypeInto(Cell(dialog, 2, LoadColumn), Cell(dialog, 2, LoadColumn)->text());
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
-        EXPECT_EQ(Inputs(p), before);
     }
 }
 
-TEST(LoadsDialog, SurchargeTypeIsStoredAsTheLoadCaseNumber)
-{
-    struct Case {
-        const char* Name;
-        int16_t Stored;
-    };
-    for (const Case& c : { Case { "Live (L)", 2 }, Case { "Dead (D)", 1 },
-             Case { "Seismic (E)", 7 }, Case { "Water (F)", 4 } }) {
-        SCOPED_TRACE(c.Name);
-        Project p = MakeNewProject("Arial");
-        p.SurchargeType = 3;
-        LoadsDialog dialog(p);
-        ShowActive(dialog);
-        auto* list = Find<QComboBox>(dialog, "cboSurchargeType");
-        ASSERT_EQ(list->count(), LoadCaseCount);
-        EXPECT_EQ(list->currentText(), QStringLiteral("Soil (H)"));
-        list->setCurrentIndex(list->findText(QString::fromUtf8(c.Name)));
-        Button(dialog, "cmdAccept")->click();
-        ASSERT_TRUE(dialog.Result().has_value());
-        EXPECT_EQ(dialog.Result()->SurchargeType, c.Stored);
-    }
-}
+struct RefusedCase {
+    const char* Box; // a table cell, or the surcharge or seismic box
+    const char* Typed;
+    const char* Rule; // as the tooltip and the status bar give it, Metric units
+};
 
-TEST(LoadsDialog, BadEntriesBeepKeepTheFocusAndCancelStillWorks)
+const RefusedCase RefusedCases[] = {
+    { "txtLoad_1", "-2", "Line load 1: load in T/m, 0 or more" },
+    { "txtX_1", "abc", "Line load 1: X from the toe front in m, 0 or more" },
+    { "txtY_2", "", "Line load 2: Y from the toe bottom in m, 0 or more" },
+    { "txtDir_1", "-90",
+        "Line load 1: direction from the upward vertical (0 up, 90 towards the backfill, 180 "
+        "down) in °, 0 or more" },
+    { "txtSurcharge", "-1", "Surcharge on the backfill in T/m², 0 or more" },
+    { "txtSeismic", "x0.1", "Horizontal seismic coefficient (a fraction of g), 0 or more" },
+};
+
+TEST(LoadsDialog, BadEntriesBeepTellTheRuleAndHoldTheCommandsButNotCancel)
 {
-    struct Case {
-        const char* Box; // a table cell of row 1, or the surcharge or seismic box
-        const char* Typed;
-    };
-    for (const Case& c :
-        { Case { "txtLoad_1", "-2" }, Case { "txtX_1", "abc" }, Case { "txtDir_1", "-90" },
-            Case { "txtY_1", "" }, Case { "txtSurcharge", "-1" }, Case { "txtSeismic", "x0.1" } }) {
+    for (const RefusedCase& c : RefusedCases) {
         SCOPED_TRACE(std::string(c.Box) + " = " + c.Typed);
-        Project p = ProjectWithTwoLoads();
-        const auto before = Inputs(p);
+        const Project p = ProjectWithTwoLoads();
+        std::vector<QString> told;
+        SetRefusalReporter([&](const QString& rule) { told.push_back(rule); });
         BeepCounter beeps;
         LoadsDialog dialog(p);
         ShowActive(dialog);
@@ -237,6 +223,9 @@ TEST(LoadsDialog, BadEntriesBeepKeepTheFocusAndCancelStillWorks)
         QTest::keyClick(box, Qt::Key_Tab);
         EXPECT_EQ(beeps.Count(), 1);
         EXPECT_TRUE(box->hasFocus());
+        const QString rule = QString::fromUtf8(c.Rule);
+        EXPECT_EQ(told, std::vector<QString> { "Not accepted: " + rule + "." });
+        EXPECT_EQ(box->toolTip(), rule);
 
         // A row command while the entry is bad changes nothing.
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
@@ -244,32 +233,10 @@ TEST(LoadsDialog, BadEntriesBeepKeepTheFocusAndCancelStillWorks)
         EXPECT_TRUE(box->hasFocus());
 
         QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);
+        SetRefusalReporter({});
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Result().has_value());
-        EXPECT_EQ(Inputs(p), before);
     }
-}
-
-TEST(LoadsDialog, ZeroIsAcceptedEverywhere)
-{
-    Project p = ProjectWithTwoLoads();
-    BeepCounter beeps;
-    LoadsDialog dialog(p);
-    ShowActive(dialog);
-    for (const char* name : { "txtLoad_1", "txtX_2", "txtSurcharge", "txtSeismic" }) {
-        auto* box = Find<ValidatedBox>(dialog, name);
-        TypeInto(box, QStringLiteral("0"));
-        QTest::keyClick(box, Qt::Key_Tab);
-        EXPECT_FALSE(box->hasFocus()) << name;
-    }
-    EXPECT_EQ(beeps.Count(), 0);
-    Button(dialog, "cmdAccept")->click();
-    const std::optional<Project> r = dialog.Result();
-    ASSERT_TRUE(r.has_value());
-    EXPECT_FLOAT_EQ(r->LineLoads[1].Load, 0.0f);
-    EXPECT_FLOAT_EQ(r->LineLoads[2].X, 0.0f);
-    EXPECT_FLOAT_EQ(r->Surcharge, 0.0f);
-    EXPECT_FLOAT_EQ(r->SeismicCoef, 0.0f);
 }
 
 TEST(LoadsDialog, EnterAndArrowsMoveWithinAColumn)
@@ -337,51 +304,47 @@ TEST(LoadsDialog, TheCurrentRowIsHighlighted)
     EXPECT_NE(base(2, LoadColumn), highlighted);
 }
 
-TEST(LoadsDialog, HeadingsCarryTheUnitsOfTheSystem)
+TEST(LoadsDialog, HeadingsAndTooltipsCarryTheUnitsOfTheSystem)
 {
     struct Case {
         int16_t System;
         const char* Load;
-        const char* X;
         const char* Surcharge;
+        const char* XTip; // row 3
     };
-    for (const Case& c : { Case { Metric, "Load\n(T/m)", "X\n(m)", "T/m²" },
-             Case { SI, "Load\n(kN/m)", "X\n(m)", "kPa" },
-             Case { British, "Load\n(Kip/ft)", "X\n(ft)", "Kip/ft²" } }) {
-        Project p = ProjectWithTwoLoads(c.System);
-        LoadsDialog dialog(p);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Loads"));
+    for (const Case& c : { Case { Metric, "Load\n(T/m)", "T/m²", "X from the toe front in m" },
+             Case { SI, "Load\n(kN/m)", "kPa", "X from the toe front in m" },
+             Case { British, "Load\n(Kip/ft)", "Kip/ft²", "X from the toe front in ft" } }) {
+        SCOPED_TRACE(c.System);
+        const LoadsDialog dialog(ProjectWithTwoLoads(c.System));
         EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_1")->text(), QString::fromUtf8(c.X));
-        // The direction says how it is measured.
+        // The direction heading says how the angle is measured.
         EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_3")->text(),
             QStringLiteral("Dir. (°)\n0 up\n90 to backfill\n180 down"));
-        EXPECT_TRUE(Cell(dialog, 1, DirColumn)
-                        ->toolTip()
-                        .contains(QStringLiteral("90 towards the backfill")));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_4")->text(), QStringLiteral("Type"));
         EXPECT_EQ(Find<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
-        EXPECT_EQ(Find<QLabel>(dialog, "lblNote")->text(),
-            QStringLiteral("Note: Origin at overturning point."));
+        EXPECT_EQ(Cell(dialog, 3, XColumn)->toolTip(),
+            "Line load 3: " + QString::fromUtf8(c.XTip) + ", 0 or more");
+        EXPECT_EQ(Find<ValidatedBox>(dialog, "txtSurcharge")->toolTip(),
+            "Surcharge on the backfill in " + QString::fromUtf8(c.Surcharge) + ", 0 or more");
+        for (const ValidatedBox* box : dialog.findChildren<ValidatedBox*>())
+            EXPECT_TRUE(box->toolTip().endsWith(QLatin1String(", 0 or more")))
+                << box->objectName().toStdString();
     }
-    // 2.0 T/m at X = 1.0 m becomes 19.62 kN/m at 1.00 in SI.
-    Project si = ProjectWithTwoLoads(SI);
-    LoadsDialog dialog(si);
-    EXPECT_EQ(Cell(dialog, 1, LoadColumn)->text(), QStringLiteral("19.62"));
-    EXPECT_EQ(Cell(dialog, 1, XColumn)->text(), QStringLiteral("1"));
 }
 
 TEST(LoadsDialog, EditLoadsRunsModally)
 {
-    Project p = ProjectWithTwoLoads();
+    const Project p = ProjectWithTwoLoads();
+    const auto before = Inputs(p);
     QTimer::singleShot(0, [] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         EXPECT_EQ(modal->objectName(), QStringLiteral("frmLoads"));
-        modal->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
-        modal->findChild<QPushButton*>(QStringLiteral("cmdAccept"))->click();
+        Button(*modal, "cmdDelete")->click();
+        Button(*modal, "cmdAccept")->click();
     });
     const std::optional<Project> r = EditLoads(nullptr, p);
+    EXPECT_EQ(Inputs(p), before);
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->LineLoadCount, 1);
     EXPECT_EQ(r->LineLoads[1], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 6 }))

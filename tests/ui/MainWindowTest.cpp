@@ -1007,6 +1007,8 @@ TEST_F(MainWindowTest, VerdictFollowsEveryChangeAndOpensTheStabilityWindow)
     const StabilityResults service = ComputeStability(P());
     const QString before = window_->VerdictText();
     EXPECT_TRUE(before.startsWith(QStringLiteral("Stable"))) << before.toStdString();
+    EXPECT_TRUE(
+        before.contains(QStringLiteral("overturning ") + SafetyText(service.OverturningSafety)));
     EXPECT_TRUE(before.contains(QStringLiteral("bearing ") + SafetyText(service.BearingSafetyMin)));
     EXPECT_TRUE(before.contains(QStringLiteral("sliding ") + SafetyText(service.SlidingSafetyMin)));
     EXPECT_TRUE(before.contains(QStringLiteral("utilisation ")));

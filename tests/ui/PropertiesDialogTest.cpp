@@ -1,6 +1,6 @@
-// The Properties dialog driven through its real boxes: entries refused by their rule beep and keep
-// the focus, Cancel always closes, the cover crosses from mm to cm in SI, and an Accept without a
-// change leaves the project unmodified in every unit system.
+// The Properties dialog driven through its real boxes: entries refused by their rule beep, keep
+// the focus and tell the rule; Cancel always closes; the cover crosses from mm to cm in SI; Accept
+// gives the record with the typed fields changed, or nothing when nothing changed.
 #include "ui/frmProperties.h"
 
 #include "DialogTestSupport.h"
@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 using namespace pendrake;
 using namespace pendrake::ui;
@@ -34,34 +35,35 @@ ValidatedBox* Box(const QWidget& dialog, int index)
 struct EntryCase {
     int Box;
     const char* Typed;
-    bool Accepted;
-    const char* Why;
+    const char* Rule; // what the status bar is told; null when the entry is accepted
 };
 
 // Boxes 0 to 8 must be above zero, boxes 9 to 18 may be zero; nothing may be negative or text.
+// Metric units: unit weights in t/m³, strengths in kg/cm², the cover in cm.
 const EntryCase EntryCases[] = {
-    { 6, "0", false, "a concrete cover of 0 cannot protect the bars" },
-    { 0, "-1", false, "negative unit weight" },
-    { 3, "0", false, "Poisson's ratio must be above 0" },
-    { 4, "abc", false, "text is no yield stress" },
-    { 1, "", false, "an empty box is no number" },
-    { 9, "-0.5", false, "negative dry density" },
-    { 17, "1,5", false, "a decimal comma is no number" },
-    { 12, "0", true, "a cohesionless backfill" },
-    { 18, "0", true, "no wall friction" },
-    { 11, "32.5", true, "friction angle" },
-    { 8, "1.8", true, "backfill unit weight" },
+    { 6, "0", "Reinforcement bar: Concrete cover in cm, greater than 0" },
+    { 0, "-1", "Concrete: Unit weight (including reinforcement) in t/m³, greater than 0" },
+    { 3, "0", "Concrete: Poisson's ratio (ν), greater than 0" },
+    { 4, "abc", "Reinforcement bar: Yield stress (fy) in kg/cm², greater than 0" },
+    { 1, "", "Concrete: Compressive stress (f'c) in kg/cm², greater than 0" },
+    { 9, "-0.5", "Backfill: Dry density (γd) in t/m³, 0 or more" },
+    { 17, "1,5", "Friction angle (δ): Earth to earth in °, 0 or more" },
     // Stored in single precision this would be 0 and slip past the "> 0" rule.
-    { 2, "1e-50", false, "a modulus too small for a stored float" },
-    { 15, "-1e-50", false, "a negative bearing capacity, however small" },
+    { 2, "1e-50", "Concrete: Elasticity modulus (E) in E+5 kg/cm², greater than 0" },
+    { 15, "-1e-50", "Base: Ultimate bearing capacity (qd) in kg/cm², 0 or more" },
+    { 12, "0", nullptr }, // a cohesionless backfill
+    { 18, "0", nullptr }, // no wall friction
+    { 11, "32.5", nullptr },
+    { 8, "1.8", nullptr },
 };
 
-TEST(PropertiesDialog, LeavingABoxChecksItsRule)
+TEST(PropertiesDialog, LeavingABoxChecksItsRuleAndTellsIt)
 {
     for (const EntryCase& c : EntryCases) {
-        SCOPED_TRACE(c.Why);
-        Project p = ProjectIn(Metric);
-        const auto before = Inputs(p);
+        SCOPED_TRACE(c.Box);
+        const Project p = ProjectIn(Metric);
+        std::vector<QString> told;
+        SetRefusalReporter([&](const QString& rule) { told.push_back(rule); });
         BeepCounter beeps;
         PropertiesDialog dialog(p);
         ShowActive(dialog);
@@ -71,17 +73,24 @@ TEST(PropertiesDialog, LeavingABoxChecksItsRule)
         QWidget* elsewhere = Box(dialog, c.Box == 0 ? 1 : 0);
         elsewhere->setFocus(Qt::MouseFocusReason);
         QApplication::processEvents();
+        SetRefusalReporter({});
 
-        EXPECT_EQ(beeps.Count(), c.Accepted ? 0 : 1);
-        EXPECT_EQ(QApplication::focusWidget(), c.Accepted ? elsewhere : box);
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(Inputs(p), before) << "nothing is stored before Accept";
+        const bool accepted = c.Rule == nullptr;
+        EXPECT_EQ(beeps.Count(), accepted ? 0 : 1) << "the beep stays";
+        EXPECT_EQ(QApplication::focusWidget(), accepted ? elsewhere : box);
+        if (accepted) {
+            EXPECT_TRUE(told.empty());
+        } else {
+            const QString rule = QString::fromUtf8(c.Rule);
+            EXPECT_EQ(told, std::vector<QString> { "Not accepted: " + rule + "." });
+            EXPECT_EQ(box->toolTip(), rule);
+        }
     }
 }
 
 TEST(PropertiesDialog, TabAndEnterLeaveTheBoxWithTheSameCheck)
 {
-    Project p = ProjectIn(Metric);
+    const Project p = ProjectIn(Metric);
     BeepCounter beeps;
     PropertiesDialog dialog(p);
     ShowActive(dialog);
@@ -103,203 +112,150 @@ TEST(PropertiesDialog, TabAndEnterLeaveTheBoxWithTheSameCheck)
     EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST(PropertiesDialog, CancelWithABadEntryClosesAndLeavesTheProject)
+TEST(PropertiesDialog, CancelWithABadEntryClosesAndGivesNothing)
 {
-    Project p = ProjectIn(SI);
-    const auto before = Inputs(p);
+    const Project p = ProjectIn(SI);
     BeepCounter beeps;
     PropertiesDialog dialog(p);
     ShowActive(dialog);
-
     TypeInto(Box(dialog, 6), QStringLiteral("abc"));
     QTest::mouseClick(Button(dialog, "Command2"), Qt::LeftButton);
 
     EXPECT_EQ(beeps.Count(), 0) << "moving to Cancel skips the check";
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_FALSE(dialog.Result().has_value());
-    EXPECT_EQ(Inputs(p), before);
-}
-
-TEST(PropertiesDialog, AcceptIsRefusedWhileABoxHoldsABadEntry)
-{
-    Project p = ProjectIn(Metric);
-    const auto before = Inputs(p);
-    BeepCounter beeps;
-    PropertiesDialog dialog(p);
-    ShowActive(dialog);
-    TypeInto(Box(dialog, 14), QStringLiteral("-18"));
-    QTest::mouseClick(Button(dialog, "Command1"), Qt::LeftButton);
-
-    EXPECT_EQ(beeps.Count(), 1) << "one beep for one bad entry";
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(Box(dialog, 14)->hasFocus());
-    EXPECT_EQ(Inputs(p), before);
     EXPECT_FALSE(dialog.Result().has_value());
 }
 
-TEST(PropertiesDialog, AcceptRefusesABadValueReadFromAFile)
+TEST(PropertiesDialog, AcceptIsRefusedWhileABoxHoldsABadValue)
 {
-    Project p = ProjectIn(Metric);
-    p.ConcCover = 0; // no box was touched: the value came in with the project
-    BeepCounter beeps;
-    PropertiesDialog dialog(p);
-    ShowActive(dialog);
-    Button(dialog, "Command1")->click();
-    EXPECT_EQ(beeps.Count(), 1);
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(Box(dialog, 6)->hasFocus());
-}
-
-TEST(PropertiesDialog, AcceptWithoutAChangeLeavesTheProjectUnmodified)
-{
-    for (const int16_t system : { Metric, SI, British }) {
-        SCOPED_TRACE(system);
-        Project p = ProjectIn(system);
-        const auto before = Inputs(p);
+    for (const bool typed : { true, false }) {
+        SCOPED_TRACE(typed ? "typed" : "read from a file");
+        Project p = ProjectIn(Metric);
+        if (!typed)
+            p.ConcCover = 0; // no box was touched: the value came in with the project
+        const int bad = typed ? 14 : 6;
+        BeepCounter beeps;
         PropertiesDialog dialog(p);
         ShowActive(dialog);
-        // The engineer retypes the cover exactly as shown: mm in SI.
-        const QString shown = Box(dialog, 6)->text();
-        TypeInto(Box(dialog, 6), shown);
-        Button(dialog, "Command1")->click();
+        if (typed)
+            TypeInto(Box(dialog, bad), QStringLiteral("-18"));
+        QTest::mouseClick(Button(dialog, "Command1"), Qt::LeftButton);
 
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
-        EXPECT_EQ(Inputs(p), before);
+        EXPECT_EQ(beeps.Count(), 1) << "one beep for one bad value";
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(Box(dialog, bad)->hasFocus());
+        EXPECT_FALSE(dialog.Result().has_value());
     }
 }
 
-TEST(PropertiesDialog, AnUntouchedCoverKeepsItsStoredValueExactly)
-{
-    // 1.0275f cm is shown as 10.275001 mm, which read back and divided by 10 is the next float
-    // up: only the box's memory of what it showed keeps this from counting as a change.
-    Project p = ProjectIn(SI);
-    p.ConcCover = 1.0275f;
-    PropertiesDialog dialog(p);
-    ShowActive(dialog);
-    EXPECT_EQ(Box(dialog, 6)->text(), QStringLiteral("10.275001"));
-    Button(dialog, "Command1")->click();
-    EXPECT_FALSE(dialog.Result().has_value());
-}
-
-struct CoverCase {
+struct AcceptCase {
     int16_t System;
-    const char* Typed;
+    float Cover; // cover of the record opened, cm (inches in British); 0 keeps the new project's
+    int Box;
+    const char* Typed; // null: retyped exactly as shown
+    float Project::*Field;
     float Stored;
-    const char* Unit;
 };
 
 // The cover is kept in cm in Metric and SI and in inches in British; SI types it in mm.
-const CoverCase CoverCases[] = {
-    { SI, "70", 7.0f, "mm" },
-    { SI, "55", 5.5f, "mm" },
-    { Metric, "7.5", 7.5f, "cm" },
-    { British, "3", 3.0f, "in" },
+const AcceptCase AcceptCases[] = {
+    { SI, 0, 6, "55", &Project::ConcCover, 5.5f },
+    { SI, 0, 6, "72.5", &Project::ConcCover, 7.25f },
+    { Metric, 0, 6, "7.5", &Project::ConcCover, 7.5f },
+    { British, 0, 6, "3", &Project::ConcCover, 3.0f },
+    { Metric, 0, 12, "0.5", &Project::FillCohesion, 0.5f },
+    { Metric, 0, 16, "2.25", &Project::BaseE, 2.25f },
+    // Retyped as shown: no change in any system.
+    { Metric, 0, 6, nullptr, nullptr, 0 },
+    { SI, 0, 6, nullptr, nullptr, 0 },
+    { British, 0, 6, nullptr, nullptr, 0 },
+    // 1.0275f cm is shown as 10.275001 mm, which read back and divided by 10 is the next float
+    // up: only the box's memory of what it showed keeps this from counting as a change.
+    { SI, 1.0275f, 6, nullptr, nullptr, 0 },
 };
 
-TEST(PropertiesDialog, CoverIsTypedInTheSmallLengthUnit)
+TEST(PropertiesDialog, AcceptGivesTheRecordWithTheTypedFieldOnlyOrNothing)
 {
-    for (const CoverCase& c : CoverCases) {
-        SCOPED_TRACE(c.Typed);
+    for (const AcceptCase& c : AcceptCases) {
+        SCOPED_TRACE(testing::Message()
+            << c.System << " box " << c.Box << " " << (c.Typed != nullptr ? c.Typed : "as shown"));
         Project p = ProjectIn(c.System);
-        p.ConcCover = 5.0f; // so that every typed value is a change
-        std::optional<Project> accepted;
-        {
-            PropertiesDialog dialog(p);
-            ShowActive(dialog);
-            EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblUnit_6"))->text(),
-                QString::fromUtf8(c.Unit));
-            TypeInto(Box(dialog, 6), QString::fromLatin1(c.Typed));
-            Button(dialog, "Command1")->click();
-            accepted = dialog.Result();
-        }
-        ASSERT_TRUE(accepted.has_value());
-        EXPECT_FLOAT_EQ(accepted->ConcCover, c.Stored);
-        EXPECT_FLOAT_EQ(p.ConcCover, 5.0f) << "the dialog works on a copy";
-
-        PropertiesDialog again(*accepted);
-        EXPECT_EQ(Box(again, 6)->text(), QString::fromLatin1(c.Typed)) << "shown as typed";
-    }
-}
-
-TEST(PropertiesDialog, AChangedValueIsStoredInItsFieldAndMarksTheProject)
-{
-    const Project p = ProjectIn(Metric);
-    std::optional<Project> accepted;
-    {
+        if (c.Cover != 0)
+            p.ConcCover = c.Cover;
         PropertiesDialog dialog(p);
         ShowActive(dialog);
-        TypeInto(Box(dialog, 12), QStringLiteral("0.5")); // backfill cohesion
-        TypeInto(Box(dialog, 16), QStringLiteral("2.25")); // base modulus
+        const QString shown = Box(dialog, c.Box)->text();
+        const QString typed = c.Typed != nullptr ? QString::fromLatin1(c.Typed) : shown;
+        TypeInto(Box(dialog, c.Box), typed);
         Button(dialog, "Command1")->click();
-        accepted = dialog.Result();
+        EXPECT_FALSE(dialog.isVisible());
+
+        if (c.Field == nullptr) {
+            EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
+            continue;
+        }
+        ASSERT_TRUE(dialog.Result().has_value());
+        Project expected = p;
+        expected.*c.Field = c.Stored;
+        EXPECT_EQ(Inputs(*dialog.Result()), Inputs(expected)) << "only the typed field changes";
+        PropertiesDialog again(*dialog.Result());
+        EXPECT_EQ(Box(again, c.Box)->text(), typed) << "shown again as typed";
     }
-    ASSERT_TRUE(accepted.has_value());
-    EXPECT_FLOAT_EQ(accepted->FillCohesion, 0.5f);
-    EXPECT_FLOAT_EQ(accepted->BaseE, 2.25f);
-    EXPECT_FLOAT_EQ(accepted->BaseCohesion, 18.0f) << "the neighbouring box keeps its value";
 }
 
-TEST(PropertiesDialog, UnitCaptionsFollowTheUnitSystem)
+struct TipCase {
+    int16_t System;
+    int Box;
+    const char* Unit;
+    const char* Tip;
+};
+
+const TipCase TipCases[] = {
+    { SI, 0, "kN/m³", "Concrete: Unit weight (including reinforcement) in kN/m³, greater than 0" },
+    { SI, 6, "mm", "Reinforcement bar: Concrete cover in mm, greater than 0" },
+    { SI, 16, "E+5 MPa", "Base: Elasticity modulus (E) in E+5 MPa, 0 or more" },
+    { British, 3, "", "Concrete: Poisson's ratio (ν), greater than 0" },
+    { British, 1, "psi", "Concrete: Compressive stress (f'c) in psi, greater than 0" },
+};
+
+// Each box says what it holds, in which unit, and what it accepts.
+TEST(PropertiesDialog, EveryBoxStatesItsMeaningUnitAndRange)
 {
-    Project p = ProjectIn(SI);
-    PropertiesDialog dialog(p);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Pendrake: Properties"));
-    const auto unit = [&](int i) {
-        return dialog.findChild<QLabel*>(QStringLiteral("lblUnit_%1").arg(i))->text();
-    };
-    EXPECT_EQ(unit(0), QStringLiteral("kN/m³"));
-    EXPECT_EQ(unit(1), QStringLiteral("MPa"));
-    EXPECT_EQ(unit(2), QStringLiteral("E+5 MPa"));
-    EXPECT_EQ(unit(3), QString());
-    EXPECT_EQ(unit(11), QStringLiteral("°"));
-    EXPECT_EQ(unit(15), QStringLiteral("MPa"));
-    EXPECT_EQ(unit(16), QStringLiteral("E+5 MPa"));
-    // SI: 2.4 t/m³ x 9.81 = 23.544, kept to two decimals by the unit switch.
-    EXPECT_EQ(Box(dialog, 0)->text(), QStringLiteral("23.54"));
+    for (const TipCase& c : TipCases) {
+        SCOPED_TRACE(c.Tip);
+        const PropertiesDialog dialog(ProjectIn(c.System));
+        EXPECT_EQ(Text(dialog, "lblUnit", c.Box), QString::fromUtf8(c.Unit));
+        EXPECT_EQ(Box(dialog, c.Box)->toolTip(), QString::fromUtf8(c.Tip));
+    }
+    const PropertiesDialog dialog(ProjectIn(British));
+    for (int i = 0; i < PropertyBoxCount; ++i) {
+        const QString tip = Box(dialog, i)->toolTip();
+        EXPECT_TRUE(tip.endsWith(i <= 8 ? ", greater than 0" : ", 0 or more")) << i;
+        const QString unit = Text(dialog, "lblUnit", i);
+        EXPECT_TRUE(unit.isEmpty() || tip.contains(" in " + unit + ",")) << i;
+    }
 }
 
-// Each box says what it holds, in which unit, and what it accepts; a refused entry says the
-// same in the status bar.
-TEST(PropertiesDialog, BoxesStateMeaningUnitAndRangeAndARefusalTellsTheRule)
+TEST(PropertiesDialog, EditPropertiesRunsModallyAndGivesTheAcceptedRecord)
 {
-    const Project p = ProjectIn(SI);
-    PropertiesDialog dialog(p);
-    ShowActive(dialog);
-    const std::pair<int, const char*> tips[] = {
-        { 0, "Concrete: Unit weight (including reinforcement) in kN/m³, greater than 0" },
-        { 6, "Reinforcement bar: Concrete cover in mm, greater than 0" },
-        { 11, "Backfill: Internal friction angle (φ) in °, 0 or more" },
-        { 3, "Concrete: Poisson's ratio (ν), greater than 0" },
-    };
-    for (const auto& [box, tip] : tips)
-        EXPECT_EQ(Box(dialog, box)->toolTip(), QString::fromUtf8(tip)) << box;
-
-    QString told;
-    SetRefusalReporter([&](const QString& rule) { told = rule; });
-    BeepCounter beeps;
-    TypeInto(Box(dialog, 6), QStringLiteral("0"));
-    QTest::keyClick(Box(dialog, 6), Qt::Key_Tab);
-    SetRefusalReporter({});
-    EXPECT_EQ(beeps.Count(), 1) << "the beep stays";
-    EXPECT_EQ(told,
-        QStringLiteral("Not accepted: Reinforcement bar: Concrete cover in mm, greater than 0."));
-}
-
-TEST(PropertiesDialog, EditPropertiesRunsModallyAndReportsTheCancel)
-{
-    Project p = ProjectIn(Metric);
-    const auto before = Inputs(p);
-    QTimer::singleShot(0, [] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        EXPECT_EQ(modal->objectName(), QStringLiteral("frmProperties"));
-        modal->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    });
-    EXPECT_FALSE(EditProperties(nullptr, p).has_value());
-    EXPECT_EQ(Inputs(p), before);
+    for (const bool cancel : { true, false }) {
+        SCOPED_TRACE(cancel ? "cancelled" : "accepted");
+        const Project p = ProjectIn(Metric);
+        const auto before = Inputs(p);
+        QTimer::singleShot(0, [cancel] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            EXPECT_EQ(modal->objectName(), QStringLiteral("frmProperties"));
+            Box(*modal, 12)->setText(QStringLiteral("0.25"));
+            Button(*modal, cancel ? "Command2" : "Command1")->click();
+        });
+        const std::optional<Project> result = EditProperties(nullptr, p);
+        EXPECT_EQ(Inputs(p), before);
+        ASSERT_EQ(result.has_value(), !cancel);
+        if (result) {
+            EXPECT_FLOAT_EQ(result->FillCohesion, 0.25f);
+        }
+    }
 }
 
 } // namespace

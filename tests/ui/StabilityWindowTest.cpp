@@ -298,7 +298,7 @@ TEST(StabilityWindow, CaptionsWithGreekLettersAndCloseButton)
         captions << label->text();
     const QString all = captions.join(QLatin1Char('|'));
     for (const char* piece : { "External forces:", "Vertical force (", "Horizontal force (",
-             "Moment at overturning point (", "Moment at midbase (", "Excentricities:",
+             "Moment at overturning point (", "Moment at midbase (", "Eccentricities:",
              "At overturning point (e", "At midbase (e", "Foundation pressures:", "Maximum (",
              "Minimum (", "Minimum safety factor =", "Shear friction:", "with shearing stress =",
              "and resisting stress =", "Anchors:", "Maximum tension =", "Maximum tension stress =",
