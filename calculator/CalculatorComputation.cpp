@@ -138,12 +138,14 @@ Coefficient ActiveCoefficient(const Angles& a)
         std::cos(a.Theta - a.Slope) * std::cos(a.Theta + a.Delta), 1.0);
 }
 
+// Coulomb's passive coefficient with the wall friction resisting the soil's rise along the
+// back: sin(phi + delta) and cos(delta - theta). (With -delta it falls below Rankine's value.)
 Coefficient PassiveCoefficient(const Angles& a)
 {
-    const double lead = std::cos(a.Theta) * std::cos(a.Theta) * std::cos(a.Theta + a.Delta);
+    const double lead = std::cos(a.Theta) * std::cos(a.Theta) * std::cos(a.Delta - a.Theta);
     return CoulombForm(std::cos(a.Phi + a.Theta) * std::cos(a.Phi + a.Theta), lead,
-        std::sin(a.Phi - a.Delta) * std::sin(a.Phi + a.Slope),
-        std::cos(a.Theta - a.Slope) * std::cos(a.Theta + a.Delta), -1.0);
+        std::sin(a.Phi + a.Delta) * std::sin(a.Phi + a.Slope),
+        std::cos(a.Theta - a.Slope) * std::cos(a.Delta - a.Theta), -1.0);
 }
 
 Coefficient SeismicActiveCoefficient(const Angles& a)
@@ -156,13 +158,14 @@ Coefficient SeismicActiveCoefficient(const Angles& a)
         std::cos(a.Theta - a.Slope) * inclined, 1.0);
 }
 
+// Mononobe-Okabe's passive coefficient, the wall friction in the same sense as Coulomb's.
 Coefficient SeismicPassiveCoefficient(const Angles& a)
 {
-    const double inclined = std::cos(a.Delta + a.Theta - a.Psi);
+    const double inclined = std::cos(a.Delta - a.Theta + a.Psi);
     const double lead = std::cos(a.Psi) * std::cos(a.Theta) * std::cos(a.Theta) * inclined;
     const double top = std::cos(a.Phi - a.Psi + a.Theta);
     return CoulombForm(top * top, lead,
-        std::sin(a.Phi - a.Delta) * std::sin(a.Phi + a.Slope - a.Psi),
+        std::sin(a.Phi + a.Delta) * std::sin(a.Phi + a.Slope - a.Psi),
         std::cos(a.Theta - a.Slope) * inclined, -1.0);
 }
 
@@ -267,16 +270,26 @@ std::optional<SeismicPressureResult> SeismicPressures(
     const double submergedDensity = double(input.SatDensity) - input.WaterDensity;
     const double increment = double(ke) - k;
 
+    // The earthquake's increment is an inverted triangle, largest at the top and nothing at the
+    // bottom, as in the stability analysis: dK gamma over the whole depth, and below the water
+    // table dK (gamma sat - gamma) more over the submerged depth. Dry soil gives exactly
+    // (k + dK) gamma h^2 / 2; water at the bottom is dry soil.
+    const double gammaSat = input.SatDensity;
+    const double incrementTop = increment * gamma * h;
+    const double incrementAboveTable = increment * gamma * (h - hw);
+    const double incrementBelowTable = increment * gammaSat * (h - hw);
+
     SingleStore store;
     SeismicPressureResult r;
     auto& p = r.Pressure;
     auto& f = r.Force;
     auto& d = r.Depth;
-    p[0] = store(
-        input.SurchargeLoad * double(k) * std::cos(theta) / backToSurface + increment * h * gamma);
-    p[3] = store(p[0] + k * gamma * hw + increment * (h - hw) * gamma);
-    p[1] = store(p[0] + k * gamma * hw + increment * (h - hw) * double(input.SatDensity));
-    p[2] = store(p[1] + k * submergedDensity * (h - hw));
+    const double staticTop = input.SurchargeLoad * double(k) * std::cos(theta) / backToSurface;
+    const double staticTable = staticTop + k * gamma * hw;
+    p[0] = store(staticTop + incrementTop);
+    p[3] = store(staticTable + incrementAboveTable);
+    p[1] = store(staticTable + incrementBelowTable);
+    p[2] = store(staticTable + k * submergedDensity * (h - hw));
     f[0] = store((double(p[0]) + p[3]) / 2 * hw);
     f[1] = store((double(p[1]) + p[2]) / 2 * (h - hw));
     f[2] = store(double(f[0]) + f[1]);
@@ -341,6 +354,8 @@ CalculatorResult ComputeSoilPressure(CalculatorInput input)
 
     const Coefficient passive = PassiveCoefficient(a);
     result.Kp = passive.Value;
+    if (a.Delta > a.Phi / 3)
+        result.Notes.emplace_back(PassiveFrictionNote);
     ReportFault(messages, passive.Why, a.Phi < a.Delta ? WallFrictionCause : NoRealSolutionCause,
         NotDefinedPassive);
     result.PassiveNormal = normalCase(result.Kp);

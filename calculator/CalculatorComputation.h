@@ -75,7 +75,16 @@ struct CalculatorResult {
     std::optional<float> WaterDepthOfResultant; // below the top of the soil
     std::optional<float> PressureInclination; // wall friction plus wall inclination, degrees
     std::vector<std::string> Messages; // in order; the window titles them as itself
+    // Cautions on values that are formed but to be used with judgement: shown beside the
+    // results and printed with them, never in a message box.
+    std::vector<std::string> Notes;
 };
+
+// Coulomb's passive wedge is a plane: with much wall friction the true failure surface curves
+// and the plane overestimates the resistance.
+inline constexpr std::string_view PassiveFrictionNote
+    = "Wall friction above a third of the friction angle: Coulomb's passive coefficient "
+      "overestimates the resistance.";
 
 inline constexpr std::string_view SoilSlopeAdjustedMessage
     = "The soil slope is steeper than the internal friction angle. Soil slope adjusted";

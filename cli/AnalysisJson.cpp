@@ -170,6 +170,7 @@ Json CalculatorJson(const CalculatorInput& input, const CalculatorResult& r)
     j.Set("WaterForce", Optional(r.WaterForce));
     j.Set("WaterDepthOfResultant", Optional(r.WaterDepthOfResultant));
     j.Set("PressureInclination", Optional(r.PressureInclination));
+    j.Set("notes", TextList(r.Notes));
     j.Set("messages", TextList(r.Messages));
     return j;
 }

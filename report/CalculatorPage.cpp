@@ -247,6 +247,11 @@ void PrintCalculatorSection(
         "- Water force (F_{w}) =", opt(result.WaterForce), UnitText(p, Unit::ForcePerLength));
     PrintValueLine(ctx, half + LabelX, half + InputValueX, line(WaterFirstLine + 1),
         "   depth of resultant =", opt(result.WaterDepthOfResultant), UnitText(p, Unit::Length));
+    // Cautions go with the values they qualify, under them.
+    c.SetForeColour(ColourBlack);
+    int noteLine = WaterFirstLine + 2;
+    for (const std::string& note : result.Notes)
+        PrintAt(ctx, LabelX, line(noteLine++), "Note: " + note);
 }
 
 void PrintCalculatorPage(

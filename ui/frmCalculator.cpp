@@ -405,6 +405,10 @@ void CalculatorWindow::BuildResults(QWidget* area)
             NamedLabel(area, Indexed("lblUnitResult", k), others[size_t(k)].Unit), gridRow, 2);
         ++gridRow;
     }
+    lblNotes_ = NamedLabel(area, QStringLiteral("lblNotes"));
+    lblNotes_->setWordWrap(true);
+    lblNotes_->setVisible(false);
+    grid->addWidget(lblNotes_, gridRow, 0, 1, UnitColumn + 2);
     grid->setColumnStretch(UnitColumn + 1, 1);
 }
 
@@ -453,6 +457,11 @@ void CalculatorWindow::ShowResults()
     lblResult_[1]->setText(Value(r.BottomWaterPressure));
     lblResult_[2]->setText(Value(r.WaterForce));
     lblResult_[3]->setText(Value(r.WaterDepthOfResultant));
+    QStringList notes;
+    for (const std::string& note : r.Notes)
+        notes << QStringLiteral("Note: ") + QString::fromStdString(note);
+    lblNotes_->setText(notes.join(QLatin1Char('\n')));
+    lblNotes_->setVisible(!notes.isEmpty());
 }
 
 int CalculatorWindow::FindBox(const QObject* watched) const

@@ -68,6 +68,8 @@ private:
     ResultColumn lblResultA1_ {}, lblResultA2_ {}, lblResultP1_ {}, lblResultP2_ {}, lblResultR_ {};
     // Pressure inclination, water pressure at the bottom, water force, depth of its resultant.
     std::array<QLabel*, 4> lblResult_ {};
+    // Cautions on the values shown (wall friction and Coulomb's passive wedge).
+    QLabel* lblNotes_ = nullptr;
     QPushButton* close_ = nullptr;
     QPushButton* print_ = nullptr;
     QString title_;

@@ -146,6 +146,8 @@ TEST_P(WorkedCoefficients, MatchTheWorkedValue)
     ASSERT_TRUE((result.*w.field).has_value());
     EXPECT_NEAR(*(result.*w.field), w.expected, w.tolerance);
     EXPECT_TRUE(result.Messages.empty());
+    // More wall friction than a third of phi earns the caution, as a note and not a message.
+    EXPECT_EQ(result.Notes.size(), w.delta > w.phi / 3 ? 1u : 0u);
 }
 
 // Rankine for a smooth vertical back: (1 - sin 30)/(1 + sin 30) = 1/3, its inverse 3, Jaky 0.5,
@@ -160,7 +162,15 @@ INSTANTIATE_TEST_SUITE_P(Calculator, WorkedCoefficients,
         WorkedCoefficient { "Kae", 30, 0, 0, 0.15f, &CalculatorResult::Kae, 0.4329, FourPlaces },
         WorkedCoefficient { "Kpe", 30, 0, 0, 0.15f, &CalculatorResult::Kpe, 2.7272, FourPlaces },
         WorkedCoefficient { "KaDelta20", 30, 20, 0, 0, &CalculatorResult::Ka, 0.2973, FourPlaces },
-        WorkedCoefficient { "KpDelta20", 30, 20, 0, 0, &CalculatorResult::Kp, 1.6475, FourPlaces }),
+        // Coulomb's passive with the wall friction in its usual sense (Das's values).
+        WorkedCoefficient { "KpDelta20", 30, 20, 0, 0, &CalculatorResult::Kp, 6.1054, FourPlaces },
+        WorkedCoefficient { "KpPhi26", 26, 0, 0, 0, &CalculatorResult::Kp, 2.5611, FourPlaces },
+        WorkedCoefficient { "KpDelta22", 30, 22, 0, 0, &CalculatorResult::Kp, 6.6748, FourPlaces },
+        WorkedCoefficient {
+            "KpDelta17Slope10", 32, 17, 10, 0, &CalculatorResult::Kp, 10.4918, FourPlaces },
+        // Mononobe-Okabe passive, closed form with cos(delta - theta + psi) and sin(phi + delta).
+        WorkedCoefficient {
+            "KpeDelta15", 30, 15, 0, 0.15f, &CalculatorResult::Kpe, 4.3479, FourPlaces }),
     [](const auto& info) { return std::string(info.param.name); });
 
 class AgainstTrialWedge : public testing::TestWithParam<WedgeCase> { };
@@ -181,8 +191,7 @@ TEST_P(AgainstTrialWedge, CoefficientsAndSurchargeAreTheExtremeWedge)
     EXPECT_EQ(*r.PressureInclination, w.delta + w.theta);
 }
 
-// The calculator's passive wall friction is its own (it lowers Kp), so the passive wedge is
-// compared without wall friction, where the two agree.
+// The passive wedges are compared without wall friction; the worked coefficients above cover it.
 INSTANTIATE_TEST_SUITE_P(Calculator, AgainstTrialWedge,
     testing::Values(WedgeCase { 30, 20, 10, 0, 0.15f, false },
         WedgeCase { 30, 15, 10, 10, 0.15f, false }, WedgeCase { 35, 20, 15, 20, 0.1f, false },
@@ -256,14 +265,18 @@ INSTANTIATE_TEST_SUITE_P(Calculator, HandDiagrams,
 
 TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
 {
-    // K = 0.3, Ke = 0.4: the increment 0.1 x 6 x 18 = 10.8 at the top; at the water table the soil
-    // above adds 0.1 x 4 x 18 = 7.2, the soil below 0.1 x 4 x 20 = 8.0.
+    // K = 0.3, Ke = 0.4, q 10, 6 m of soil, water 2 down: static 3 at the top and 13.8 at the
+    // water table. The increment is an inverted triangle: 0.1 x 18 x 6 = 10.8 at the top, 0 at
+    // the bottom, with 0.1 x (20 - 18) x 4 more at the water table below it: 7.2 above the
+    // table, 8.0 below.
     const auto d = SeismicPressures(Soil(30, 0, 0, 0, 0), 0.3f, 0.4f, 0, 0);
     ASSERT_TRUE(d.has_value());
-    const std::array<double, 4> pressure = { 13.8, 32.6, 44.6, 31.8 };
-    const std::array<double, 3> force = { 45.6, 154.4, 200 };
-    // Above: 13.8 x 2 at 1 and 18 x 2 / 2 at 4/3; below: 32.6 x 4 at 4 and 12 x 4 / 2 at 2 + 8/3.
-    const std::array<double, 3> depth = { 51.6 / 45.6, 633.6 / 154.4, (51.6 + 633.6) / 200 };
+    const std::array<double, 4> pressure = { 13.8, 21.8, 25.8, 21.0 };
+    // The increment's force is 0.1 x 18 x 36 / 2 + 0.1 x 2 x 16 / 2 = 34, the static 96.
+    const std::array<double, 3> force = { 34.8, 95.2, 130 };
+    // Above: 13.8 x 2 at 1 and 7.2 x 2 / 2 at 4/3; below: 21.8 x 4 at 4 and 4 x 4 / 2 at 2 + 8/3.
+    const std::array<double, 3> depth
+        = { 37.2 / 34.8, (190.4 + 195.7333333) / 95.2, (37.2 + 190.4 + 195.7333333) / 130 };
     for (int n = 0; n < 4; ++n)
         EXPECT_NEAR(d->Pressure[n], pressure[n], Near(pressure[n], StoredRelative)) << n;
     for (int n = 0; n < 3; ++n) {
@@ -274,8 +287,8 @@ TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
 
 TEST(Calculator, SeismicCasesTakeTheirOwnCoefficients)
 {
-    // Dry, 6 m, unit weight 18, no surcharge: the total force is K x 18 x 36 / 2 plus the uniform
-    // increment (Ke - K) x 18 x 6 over 6 m, with the worked Ke of phi 30 and kh 0.15.
+    // Dry, 6 m, unit weight 18, no surcharge: the total force is Mononobe-Okabe's Ke x 18 x 36 / 2,
+    // with the worked Ke of phi 30 and kh 0.15.
     CalculatorInput in = Soil(30, 0, 0, 0, 0.15f);
     in.SurchargeLoad = 0;
     in.WaterDepth = 6;
@@ -283,8 +296,12 @@ TEST(Calculator, SeismicCasesTakeTheirOwnCoefficients)
     ASSERT_TRUE(r.ActiveSeismic && r.PassiveSeismic);
     // Ke is known to four places; the force multiplies it by 648.
     constexpr double forceTolerance = 648 * FourPlaces;
-    EXPECT_NEAR(r.ActiveSeismic->Force[2], 324.0 / 3 + (0.4329 - 1.0 / 3) * 648, forceTolerance);
-    EXPECT_NEAR(r.PassiveSeismic->Force[2], 324.0 * 3 + (2.7272 - 3) * 648, forceTolerance);
+    EXPECT_NEAR(r.ActiveSeismic->Force[2], 0.4329 * 324, forceTolerance);
+    EXPECT_NEAR(r.PassiveSeismic->Force[2], 2.7272 * 324, forceTolerance);
+    // The resultant of the inverted triangle plus the static triangle: (K h/3 x 2/3 ... ) worked
+    // as (K x 2h/3 + dK x h/3) / Ke below the top.
+    EXPECT_NEAR(
+        r.ActiveSeismic->Depth[2], (1.0 / 3 * 4 + (0.4329 - 1.0 / 3) * 2) / 0.4329, 6 * FourPlaces);
 }
 
 // ---- Slopes ----
@@ -345,7 +362,8 @@ TEST_P(DegenerateInputs, NothingIsNaNAndEveryGapIsExplained)
 
 INSTANTIATE_TEST_SUITE_P(Calculator, DegenerateInputs,
     testing::Values(Degenerate { "AllZero", 0, 0, 0, 0, 0, 0, 0, 0, false },
-        Degenerate { "WallFrictionAboveFriction", 20, 25, 0, 0, 0.15f, 6, 2, 18, true },
+        // Formed, with a caution note only.
+        Degenerate { "WallFrictionAboveFriction", 20, 25, 0, 0, 0.15f, 6, 2, 18, false },
         Degenerate { "BackHorizontal", 30, 0, 90, 0, 0.15f, 6, 2, 18, true },
         Degenerate { "WallFrictionPlusInclinationRight", 30, 30, 60, 0, 0.15f, 6, 2, 18, true },
         Degenerate { "PassiveWedgeUnbounded", 45, 0, 0, 45, 0, 6, 2, 18, true },

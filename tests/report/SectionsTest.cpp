@@ -1,7 +1,8 @@
 // The report sections on the recording canvas: what the Stability section prints where ("N/A",
 // the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
-// stacked under the design table, the Loads section drawn again over a flattened slope, and
-// every section staying inside its frame.
+// stacked under the design table, the Loads section drawn once over a flattened slope, the
+// report of a document printing that document's results, and every section staying inside its
+// frame.
 #include "document/ProjectDocument.h"
 #include "report/ReportSections.h"
 
@@ -520,48 +521,35 @@ INSTANTIATE_TEST_SUITE_P(Units, PropertiesSmallLengthTest,
         SmallLengthCase { SI, "70.0", "20.00", "mm" },
         SmallLengthCase { British, "7.0", "2.00", "in" }));
 
-// Section frames: white boxes the full width of the page.
-int FramesDrawn(const Sheet& sheet)
+TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
 {
-    int frames = 0;
-    for (const RecordedCall& c : sheet.Canvas.Calls())
-        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
-            && c.X2 == sheet.Ctx.PageWidth)
-            ++frames;
-    return frames;
-}
-
-TEST(LoadsSection, AFlattenedSlopeIsDrawnOnceFromTheDocumentsRecord)
-{
-    // 1 : 1 is 45 degrees, steeper than the backfill's 30 degrees of friction: the document
-    // flattened it when the record changed, and the page draws that wall, once.
-    Project steep = MakeNewProject("Arial");
-    steep.BackfillSlope = 1;
-    const ProjectDocument document(steep);
-    RecordingCanvas canvas;
-    ReportContext ctx(canvas, document);
-    ChooseReportFonts(ctx, canvas.FontFamilies());
-    ASSERT_TRUE(SetupPage(ctx));
-    ctx.HalfPageSlot = 1;
-    PrintLoadsSection(ctx);
-    int frames = 0;
-    for (const RecordedCall& c : canvas.Calls()) {
-        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
-            && c.X2 == ctx.PageWidth) {
-            ++frames;
-            EXPECT_NEAR(c.Y1, 7286, PositionTolerance); // the lower half
+    // Level (0) and 1 : 1, that is 45 degrees, steeper than the backfill's 30 degrees of
+    // friction: the document flattened that one when the record changed, and the page draws the
+    // flattened wall, once, with no message of its own.
+    for (const float slope : { 0.0f, 1.0f }) {
+        SCOPED_TRACE(slope);
+        Project wall = MakeNewProject("Arial");
+        wall.BackfillSlope = slope;
+        const ProjectDocument document(wall);
+        RecordingCanvas canvas;
+        ReportContext ctx(canvas, document);
+        ChooseReportFonts(ctx, canvas.FontFamilies());
+        ASSERT_TRUE(SetupPage(ctx));
+        ctx.HalfPageSlot = 1;
+        PrintLoadsSection(ctx);
+        // Section frames: white boxes the full width of the page.
+        int frames = 0;
+        for (const RecordedCall& c : canvas.Calls()) {
+            if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
+                && c.X2 == ctx.PageWidth) {
+                ++frames;
+                EXPECT_NEAR(c.Y1, 7286, PositionTolerance); // the lower half
+            }
         }
+        EXPECT_EQ(frames, 1);
+        EXPECT_EQ(ctx.Record.BackfillSlope > 1.0f, slope == 1.0f);
+        EXPECT_TRUE(ctx.Messages.empty());
     }
-    EXPECT_EQ(frames, 1);
-    EXPECT_GT(ctx.Record.BackfillSlope, 1.0f);
-    EXPECT_TRUE(ctx.Messages.empty()) << "the slope's message belongs to the change";
-}
-
-TEST(LoadsSection, ALevelBackfillIsDrawnOnce)
-{
-    Sheet sheet;
-    PrintLoadsSection(sheet.Ctx);
-    EXPECT_EQ(FramesDrawn(sheet), 1);
 }
 
 TEST(DimensionsSection, AnchorsOnlyWhenTheWallHasThem)
@@ -630,8 +618,9 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
         { "anchor shear", 1, right, 1920, st.AnchorShearStress / PressurePerStressMetric },
         { "anchor shear safety", 1, right, 2160, st.AnchorShearSafety },
     };
-    // Shear forces of every combination (sheet 2, upper half); exact zeros print "--".
-    for (int c = 1; c <= CombinationSetCount; ++c)
+    // Shear forces of the eleven printed combinations (sheet 2, upper half); exact zeros
+    // print "--".
+    for (int c = 1; c <= CombinationCount; ++c)
         for (int s = 1; s <= 3; ++s)
             cells.push_back(
                 { "V combination " + std::to_string(c) + " section " + std::to_string(s), 2,

@@ -152,6 +152,23 @@ TEST(CalculatorWindow, TypedValuesRecomputeTheResults)
     EXPECT_TRUE(Text(*window, "lblResultA2", 2).contains(QLatin1Char('/')));
 }
 
+// Much wall friction earns a caution beside the results, never a message box.
+TEST(CalculatorWindow, WallFrictionAboveAThirdOfPhiShowsTheCautionBesideTheResults)
+{
+    Capture capture;
+    auto window = OpenWindow(NewProject());
+    TypeAndLeave(*window, FrictionAngle, QStringLiteral("30"));
+    const auto* notes = Find<QLabel>(*window, QStringLiteral("lblNotes"));
+    for (const auto& [delta, cautioned] :
+        { std::pair { "10", false }, std::pair { "10.5", true }, std::pair { "0", false } }) {
+        TypeAndLeave(*window, WallFriction, QString::fromLatin1(delta));
+        EXPECT_EQ(notes->isVisible(), cautioned) << delta;
+        EXPECT_EQ(notes->text().contains(QStringLiteral("overestimates the resistance")), cautioned)
+            << delta;
+    }
+    EXPECT_TRUE(capture.Messages.empty());
+}
+
 TEST(CalculatorWindow, AWaterTableBelowTheSoilIsPutAtItsBottom)
 {
     Capture capture;
