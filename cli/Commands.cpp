@@ -19,27 +19,37 @@
 
 namespace pendrake::cli {
 
-const char* const UsageText =
-    "usage: pendrake-cli COMMAND [FILE.pdi] [options]\n"
-    "  show [FILE]                                   input fields of the project (JSON)\n"
-    "  new -o OUT.pdi                                write a new default project\n"
-    "  convert [FILE] --units metric|si|british -o OUT.pdi\n"
-    "                                                switch the unit system and save\n"
-    "  stability [FILE] [--factors D,L,H,F,T,I,E]    stability analysis (JSON); factors 1 unless given\n"
-    "  design [FILE]                                 load combinations and concrete design (JSON)\n"
-    "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the project\n"
+const char* const UsageText
+    = "usage: pendrake-cli COMMAND [FILE.pdi] [options]\n"
+      "  show [FILE]                                   input fields of the project (JSON)\n"
+      "  new -o OUT.pdi                                write a new default project\n"
+      "  convert [FILE] --units metric|si|british -o OUT.pdi\n"
+      "                                                switch the unit system and save\n"
+      "  stability [FILE] [--factors D,L,H,F,T,I,E]    stability analysis (JSON); factors 1 unless "
+      "given\n"
+      "  design [FILE]                                 load combinations and concrete design "
+      "(JSON)\n"
+      "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the "
+      "project\n"
 #ifdef PENDRAKE_HAVE_REPORT
-    "  report [FILE] -o OUT.pdf [--sections dimensions,loads,properties,stability,reactions,concrete]\n"
-    "                                                the printed report as PDF (A4)\n"
+      "  report [FILE] -o OUT.pdf [--sections "
+      "dimensions,loads,properties,stability,reactions,concrete]\n"
+      "                                                the printed report as PDF (A4)\n"
+      "  drawing [FILE] --view NAME -o OUT.svg|OUT.png|OUT.pdf\n"
+      "                                                one view of the window's drawing; NAME is "
+      "one of\n"
+      "                                                dimensions, dead, live, soil, water, "
+      "structural,\n"
+      "                                                impact, seismic, reactions\n"
 #endif
-    "Without FILE a command works on a new default project.\n";
+      "Without FILE a command works on a new default project.\n";
 
 namespace {
 
 // Options and whether each takes a value.
-const std::map<std::string, bool, std::less<>> KnownOptions = {
-    {"-o", true}, {"--units", true}, {"--factors", true}, {"--sections", true}, {"--set", true},
-    {"-h", false}, {"--help", false}};
+const std::map<std::string, bool, std::less<>> KnownOptions
+    = { { "-o", true }, { "--units", true }, { "--factors", true }, { "--sections", true },
+          { "--set", true }, { "--view", true }, { "-h", false }, { "--help", false } };
 
 Json WithMessages(Json j, const std::vector<std::string>& messages)
 {
@@ -84,11 +94,11 @@ int New(const ParsedArguments& args, std::ostream& err)
 
 int Convert(const ParsedArguments& args, std::ostream& err)
 {
-    static const std::map<std::string, int16_t, std::less<>> systems = {
-        {"metric", Metric}, {"si", SI}, {"british", British}};
+    static const std::map<std::string, int16_t, std::less<>> systems
+        = { { "metric", Metric }, { "si", SI }, { "british", British } };
     std::string units = args.Units;
     std::transform(units.begin(), units.end(), units.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+        [](unsigned char c) { return char(std::tolower(c)); });
     const auto system = systems.find(units);
     if (system == systems.end() || args.Output.empty()) {
         err << "pendrake-cli: convert needs --units metric|si|british and -o OUT.pdi\n"
@@ -223,6 +233,8 @@ ParsedArguments ParseArguments(int argc, const char* const* argv)
                 a.Factors = value;
             else if (arg == "--sections")
                 a.Sections = value;
+            else if (arg == "--view")
+                a.View = value;
             else if (arg == "--set") {
                 const auto eq = value.find('=');
                 if (eq == std::string::npos || eq == 0) {
@@ -282,6 +294,8 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
 #ifdef PENDRAKE_HAVE_REPORT
     if (args.Command == "report")
         return RunReportCommand(args, out, err);
+    if (args.Command == "drawing")
+        return RunDrawingCommand(args, out, err);
 #endif
     err << "pendrake-cli: unknown command " << args.Command << "\n" << UsageText;
     return ExitUsage;

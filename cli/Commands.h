@@ -22,13 +22,14 @@ extern const char* const UsageText;
 
 struct ParsedArguments {
     std::string Command;
-    std::string File;                                  // empty: a new default project
-    std::string Output;                                // -o
-    std::string Units;                                 // --units
-    std::string Factors;                               // --factors D,L,H,F,T,I,E
-    std::string Sections;                              // --sections a,b,...
+    std::string File; // empty: a new default project
+    std::string Output; // -o
+    std::string Units; // --units
+    std::string Factors; // --factors D,L,H,F,T,I,E
+    std::string Sections; // --sections a,b,...
+    std::string View; // --view NAME
     std::vector<std::pair<std::string, std::string>> Sets; // --set Name=value
-    std::string Error;                                 // non-empty: a usage error
+    std::string Error; // non-empty: a usage error
 };
 
 ParsedArguments ParseArguments(int argc, const char* const* argv);

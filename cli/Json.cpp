@@ -34,7 +34,10 @@ void AppendEscaped(std::string& out, const std::string& s)
     out += '"';
 }
 
-void Indent(std::string& out, int depth) { out.append(size_t(depth) * 2, ' '); }
+void Indent(std::string& out, int depth)
+{
+    out.append(size_t(depth) * 2, ' ');
+}
 
 } // namespace
 
@@ -43,8 +46,8 @@ std::string FormatJsonFloat(double value)
     if (!std::isfinite(value))
         return "null";
     char buf[40];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                   FloatSignificantDigits);
+    const auto res = std::to_chars(
+        buf, buf + sizeof buf, value, std::chars_format::general, FloatSignificantDigits);
     return std::string(buf, res.ptr);
 }
 

@@ -17,21 +17,57 @@ public:
     using Array = std::vector<Json>;
     using Object = std::vector<std::pair<std::string, Json>>;
 
-    Json() : value_(nullptr) {}
-    Json(std::nullptr_t) : value_(nullptr) {}
-    Json(bool b) : value_(b) {}
-    Json(int i) : value_(int64_t(i)) {}
-    Json(int16_t i) : value_(int64_t(i)) {}
-    Json(int64_t i) : value_(i) {}
-    Json(float f) : value_(Float{double(f)}) {}
-    Json(double d) : value_(Float{d}) {}
-    Json(const char* s) : value_(std::string(s)) {}
-    Json(std::string s) : value_(std::move(s)) {}
-    Json(Array a) : value_(std::move(a)) {}
-    Json(Object o) : value_(std::move(o)) {}
+    Json()
+        : value_(nullptr)
+    {
+    }
+    Json(std::nullptr_t)
+        : value_(nullptr)
+    {
+    }
+    Json(bool b)
+        : value_(b)
+    {
+    }
+    Json(int i)
+        : value_(int64_t(i))
+    {
+    }
+    Json(int16_t i)
+        : value_(int64_t(i))
+    {
+    }
+    Json(int64_t i)
+        : value_(i)
+    {
+    }
+    Json(float f)
+        : value_(Float { double(f) })
+    {
+    }
+    Json(double d)
+        : value_(Float { d })
+    {
+    }
+    Json(const char* s)
+        : value_(std::string(s))
+    {
+    }
+    Json(std::string s)
+        : value_(std::move(s))
+    {
+    }
+    Json(Array a)
+        : value_(std::move(a))
+    {
+    }
+    Json(Object o)
+        : value_(std::move(o))
+    {
+    }
 
-    static Json MakeObject() { return Json(Object{}); }
-    static Json MakeArray() { return Json(Array{}); }
+    static Json MakeObject() { return Json(Object {}); }
+    static Json MakeArray() { return Json(Array {}); }
 
     // Appends key: value to an object.
     Json& Set(std::string key, Json value);

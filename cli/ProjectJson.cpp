@@ -12,8 +12,8 @@ Json ProjectInputJson(const Project& p)
     j.Set("MarginRight", p.MarginRight);
     j.Set("MarginTop", p.MarginTop);
     j.Set("MarginBottom", p.MarginBottom);
-    j.Set("PageFieldText", Json(Json::Array{p.PageFieldText[1], p.PageFieldText[2],
-                                            p.PageFieldText[3]}));
+    j.Set("PageFieldText",
+        Json(Json::Array { p.PageFieldText[1], p.PageFieldText[2], p.PageFieldText[3] }));
     j.Set("ReportFontName", p.ReportFontName);
     j.Set("ReportFontSize", p.ReportFontSize);
     j.Set("ProjectTitle", p.ProjectTitle);

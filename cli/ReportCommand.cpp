@@ -5,6 +5,7 @@
 #include "document/ProjectDocument.h"
 #include "report/PrintJob.h"
 #include "report/QtPageCanvas.h"
+#include "report/QtViewPainter.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -184,6 +186,50 @@ int RunReportCommand(const ParsedArguments& args, std::ostream& out, std::ostrea
         if (std::find(check.Messages.begin(), check.Messages.end(), m) == check.Messages.end())
             messages.Push(m);
     }
+    result.Set("messages", std::move(messages));
+    out << result.Dump() << "\n";
+    return ExitSuccess;
+}
+
+int RunDrawingCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err)
+{
+    const std::optional<ViewKind> view = ViewKindNamed(Trimmed(args.View));
+    if (!view) {
+        err << "pendrake-cli: drawing needs --view dimensions, dead, live, soil, water, "
+               "structural, impact, seismic or reactions\n";
+        return ExitUsage;
+    }
+    const std::string suffix
+        = Trimmed(args.Output.substr(std::min(args.Output.rfind('.'), args.Output.size())));
+    if (suffix != ".svg" && suffix != ".png" && suffix != ".pdf") {
+        err << "pendrake-cli: drawing needs -o OUT.svg, OUT.png or OUT.pdf\n" << UsageText;
+        return ExitUsage;
+    }
+    Project p = MakeNewProject(DefaultReportFont);
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    const ProjectDocument document(std::move(p), args.File);
+    if (*view == ViewKind::Reactions && !document.Stability().Stable) {
+        err << "pendrake-cli: The Structure is not stable.\n";
+        return ExitFailure;
+    }
+    EnsureGuiApplication();
+    const QFont font = QGuiApplication::font();
+    const ViewDrawing drawing
+        = report::BuildExportDrawing(document.Record(), document.Stability(), *view, font);
+    if (!report::WriteViewDrawing(drawing, font, QString::fromStdString(args.Output), error)) {
+        err << "pendrake-cli: " << error << "\n";
+        return ExitFailure;
+    }
+    Json result = Json::MakeObject();
+    result.Set("output", args.Output);
+    result.Set("view", std::string(ViewKindName[size_t(*view)]));
+    Json messages = Json::MakeArray();
+    for (const std::string& m : document.Messages())
+        messages.Push(m);
     result.Set("messages", std::move(messages));
     out << result.Dump() << "\n";
     return ExitSuccess;

@@ -15,4 +15,10 @@ namespace pendrake::cli {
 // project cannot be read, the PDF cannot be written, nothing to print), 2 (usage).
 int RunReportCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 
+// `drawing [FILE] --view NAME -o OUT.svg|OUT.png|OUT.pdf`: one view of the main window's
+// drawing, as the window draws it, without a display. On stdout a JSON object with the output
+// path, the view and the messages. Exit status 0, 1 (the project cannot be read, the file
+// cannot be written, the reactions of a wall that is not stable), 2 (usage).
+int RunDrawingCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+
 } // namespace pendrake::cli

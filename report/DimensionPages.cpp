@@ -6,6 +6,7 @@
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/DiagramPrimitives.h"
+#include "report/ViewFigure.h"
 
 #include <array>
 #include <string>
@@ -31,6 +32,33 @@ constexpr std::string_view SlopePrefix = "1 : ";
 
 } // namespace
 
+DimensionsFigure DimensionsSectionFigure(ReportContext& ctx, const WallLayout& layout)
+{
+    const Project& p = ctx.Record;
+    PageCanvas& c = ctx.Canvas;
+    const FigureStyle style = PrintedFigureStyle();
+    DimensionsFigure d;
+    AddWallOutline(d.Shapes, p, layout);
+    if (double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) > 0 && p.AnchorRows > 0)
+        AddAnchors(d.Shapes, layout, ctx.Stability.Loads, style);
+    AddDimensionLines(d.Shapes, p, layout, style);
+
+    const std::string legend = "Dimensions in " + std::string(LengthUnit[UnitIndex(p)]);
+    const double legendTop = double(ctx.SectionTop) + ctx.HalfPageHeight - LegendRise;
+    d.Legend = { LegendX, legendTop, c.TextWidth(legend), c.TextHeight(legend) };
+
+    std::array<LabelBox, DimensionCount> sizes {};
+    for (int i = 0; i < DimensionCount; ++i) {
+        d.Texts[size_t(i)] = FormatNumber(Dimension(p, i), ValueFormat);
+        sizes[size_t(i)]
+            = { 0, 0, c.TextWidth(d.Texts[size_t(i)]), c.TextHeight(d.Texts[size_t(i)]) };
+    }
+    const LabelBox slopeSize { 0, 0, c.TextWidth(SlopePrefix), c.TextHeight(SlopePrefix) };
+    d.Boxes = PlaceDimensionLabelsClear(
+        layout, sizes, slopeSize, { d.Legend }, FigureStrokes(d.Shapes), DrawingBounds(ctx));
+    return d;
+}
+
 void PrintDimensionsSection(ReportContext& ctx)
 {
     BeginSection(ctx);
@@ -38,48 +66,25 @@ void PrintDimensionsSection(ReportContext& ctx)
     const Project& p = ctx.Record;
     PageCanvas& c = ctx.Canvas;
     const WallLayout& layout = LayoutWall(ctx);
-    const FigureStyle style = PrintedFigureStyle();
-
-    Figure figure;
-    AddWallOutline(figure, p, layout);
-    if (double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) > 0 && p.AnchorRows > 0) {
-        AddAnchors(figure, layout, ctx.Stability.Loads, style);
-    }
-    AddDimensionLines(figure, p, layout, style);
     ctx.BodyFontSize = static_cast<float>(ValueFontPoints * ctx.PageScale);
     SetSectionFont(ctx, ctx.BodyFontSize, false);
-    PaintFigure(ctx, figure);
+    const DimensionsFigure d = DimensionsSectionFigure(ctx, layout);
+    PaintFigure(ctx, d.Shapes);
 
-    // The legend first: the values keep clear of it.
-    const std::string legend = "Dimensions in " + std::string(LengthUnit[UnitIndex(p)]);
-    const double legendTop = double(ctx.SectionTop) + ctx.HalfPageHeight - LegendRise;
     c.SetForeColour(ColourBlack);
-    PrintAt(ctx, LegendX, legendTop, legend);
-    const LabelBox legendBox { LegendX, legendTop, c.TextWidth(legend), c.TextHeight(legend) };
+    PrintAt(
+        ctx, d.Legend.Left, d.Legend.Top, "Dimensions in " + std::string(LengthUnit[UnitIndex(p)]));
 
-    std::array<std::string, DimensionCount> texts;
-    std::array<LabelBox, DimensionCount> sizes {};
-    for (int i = 0; i < DimensionCount; ++i) {
-        texts[size_t(i)] = FormatNumber(Dimension(p, i), ValueFormat);
-        sizes[size_t(i)] = { 0, 0, c.TextWidth(texts[size_t(i)]), c.TextHeight(texts[size_t(i)]) };
-    }
-    const LabelBox slopeSize { 0, 0, c.TextWidth(SlopePrefix), c.TextHeight(SlopePrefix) };
-    const DimensionLabelBoxes boxes = PlaceDimensionLabels(layout, sizes, slopeSize, { legendBox });
-
-    // The values in blue, as the main window shows them.
+    // The values in blue, as the main window shows them; "1 : " and the slope as one text.
     c.SetForeColour(ColourBlue);
     for (int i : PrintOrder) {
-        LabelBox b = boxes.Dim[size_t(i)];
         if (i == SlopeIndex) {
-            // "1 : " and the value as one text, kept together inside the frame.
-            LabelBox both = boxes.Slope;
-            both.Width = b.Right() - both.Left;
-            both = KeepInsideFrame(ctx, both);
-            PrintAt(ctx, both.Left, both.Top, std::string(SlopePrefix) + texts[size_t(i)]);
+            PrintAt(ctx, d.Boxes.Slope.Left, d.Boxes.Slope.Top,
+                std::string(SlopePrefix) + d.Texts[size_t(i)]);
             continue;
         }
-        b = KeepInsideFrame(ctx, b);
-        PrintAt(ctx, b.Left, b.Top, texts[size_t(i)]);
+        const LabelBox& b = d.Boxes.Dim[size_t(i)];
+        PrintAt(ctx, b.Left, b.Top, d.Texts[size_t(i)]);
     }
     c.SetForeColour(ColourBlack);
 }

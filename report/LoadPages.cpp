@@ -46,11 +46,28 @@ constexpr double ForceValueRoom = 240;
 
 constexpr int Black = 0;
 constexpr int Blue = 1;
-constexpr int Red = 4;
-constexpr int Magenta = 5;
-constexpr int Brown = 6;
-constexpr int LightBlue = 9;
 constexpr double DiagramTint = 0.8;
+
+// Every load of a case is drawn in its colour, the legend names them.
+constexpr int DeadLoadCase = 1;
+constexpr int SoilLoadCase = 3;
+constexpr int WaterLoadCase = 4;
+constexpr int SeismicLoadCase = 7;
+constexpr std::array<int, LoadCaseCount + 1> CaseColour = { 0, 8, 4, 6, 9, 2, 3, 5 };
+const int Brown = CaseColour[SoilLoadCase];
+const int LightBlue = CaseColour[WaterLoadCase];
+const int Magenta = CaseColour[SeismicLoadCase];
+
+// The dead-load weights: the heaviest piece's arrow this long, page units.
+constexpr double DeadWeightLength = 480;
+// The legend: at the top left of the body, a colour swatch of this size (in text heights)
+// before each name, the lines this far apart (text heights).
+constexpr double LegendLeft = 120;
+constexpr double LegendTopGap = 60;
+constexpr double SwatchWidthShare = 1.6;
+constexpr double SwatchHeightShare = 0.7;
+constexpr double SwatchGap = 60;
+constexpr double LegendLineShare = 1.25;
 
 std::string Value(double v)
 {
@@ -326,8 +343,8 @@ void AddLineLoads(
         const LineLoad& load = p.LineLoads[size_t(slot)];
         const double a = Radians(load.Direction);
         // Direction 0 points up, 90 towards the backfill: on the page (sin a, -cos a).
-        AddScaledForce(
-            f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load, Red, scale, frame);
+        AddScaledForce(f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load,
+            LoadCaseColour(load.Type), scale, frame);
     }
 }
 
@@ -336,7 +353,8 @@ void AddSurcharge(
 {
     Project surchargeOnly = p;
     surchargeOnly.LineLoadCount = 0;
-    AddGivenLoads(f, surchargeOnly, L, p.SurchargeType, scale, style);
+    AddGivenLoads(
+        f, surchargeOnly, L, p.SurchargeType, scale, style, LoadCaseColour(p.SurchargeType));
 }
 
 // The shelf, the toe and the underside: the water figure of the main window without the two
@@ -362,14 +380,15 @@ void AddVerticalSoilForces(Figure& f, const Project& p, const WallLayout& L,
     if (r.SoilPressure[3] != 0) {
         DrawPoint tip = L.At(r.SoilArm[3], yShelf);
         tip.X -= offset;
-        AddScaledForce(f, tip, down, r.SoilPressure[3], Red, scale, frame, ValueSide::FrontOfTail);
+        AddScaledForce(
+            f, tip, down, r.SoilPressure[3], Brown, scale, frame, ValueSide::FrontOfTail);
         offset += SharedLineOffset;
     }
     if (r.SeismicForce[18] != 0) {
         DrawPoint tip = L.At(r.SeismicArm[18], yShelf);
         tip.X -= offset;
         AddScaledForce(
-            f, tip, down, r.SeismicForce[18], LightBlue, scale, frame, ValueSide::FrontOfTail);
+            f, tip, down, r.SeismicForce[18], Magenta, scale, frame, ValueSide::FrontOfTail);
     }
 }
 
@@ -392,35 +411,131 @@ void AddSeismicPieces(Figure& f, const Project& p, const WallLayout& L, const Lo
         if (r.SeismicForce[size_t(k)] == 0)
             continue;
         AddScaledForce(f, L.At(pieces[size_t(k)].X, r.SeismicLevel[size_t(k)]), { -1, 0 },
-            r.SeismicForce[size_t(k)], LightBlue, scale, frame);
+            r.SeismicForce[size_t(k)], Magenta, scale, frame);
     }
+}
+
+// The weights of the pieces, downwards at their centroids, the heaviest DeadWeightLength long.
+void AddDeadWeights(Figure& f, const WallLayout& L, const LoadCaseResults& r, const LabelBox& frame)
+{
+    double heaviest = 0;
+    for (int k = 1; k <= PieceCount; ++k)
+        heaviest = std::max(heaviest, std::abs(double(r.DeadForce[size_t(k)])));
+    if (heaviest <= Negligible)
+        return;
+    for (int k = 1; k <= PieceCount; ++k) {
+        if (r.DeadForce[size_t(k)] == 0)
+            continue;
+        AddScaledForce(f, L.At(r.DeadArm[size_t(k)], r.SeismicLevel[size_t(k)]), { 0, 1 },
+            r.DeadForce[size_t(k)], CaseColour[DeadLoadCase], DeadWeightLength / heaviest, frame);
+    }
+}
+
+// The load cases the Loads figure shows something of, by load case 1..7.
+std::array<bool, LoadCaseCount + 1> CasesShown(const Project& p, const LoadCaseResults& r)
+{
+    std::array<bool, LoadCaseCount + 1> shown {};
+    auto any = [](const auto& values, size_t from) {
+        for (size_t i = from; i < values.size(); ++i)
+            if (std::abs(double(values[i])) > Negligible)
+                return true;
+        return false;
+    };
+    shown[DeadLoadCase] = any(r.DeadForce, 1);
+    const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
+    for (int slot = 1; slot <= count; ++slot) {
+        const int type = p.LineLoads[size_t(slot)].Type;
+        if (type >= 1 && type <= LoadCaseCount)
+            shown[size_t(type)] = true;
+    }
+    if (p.Surcharge != 0 && p.SurchargeType >= 1 && p.SurchargeType <= LoadCaseCount)
+        shown[size_t(p.SurchargeType)] = true;
+    shown[SoilLoadCase] = shown[SoilLoadCase] || (p.UpperBackHeight > 0 && any(r.SoilPressure, 0));
+    shown[WaterLoadCase] = shown[WaterLoadCase] || any(r.WaterPressure, 1);
+    shown[SeismicLoadCase] = shown[SeismicLoadCase] || any(r.SeismicForce, 1);
+    return shown;
+}
+
+struct LegendLine {
+    int Case = 0;
+    LabelBox Swatch;
+    DrawPoint TextAt;
+    LabelBox Box; // swatch and name
+};
+
+std::vector<LegendLine> CaseLegend(
+    ReportContext& ctx, const std::array<bool, LoadCaseCount + 1>& shown)
+{
+    PageCanvas& c = ctx.Canvas;
+    std::vector<LegendLine> lines;
+    double top = double(ctx.SectionBodyTop) + LegendTopGap;
+    for (int k = 1; k <= LoadCaseCount; ++k) {
+        if (!shown[size_t(k)])
+            continue;
+        const std::string name(LoadCaseName[size_t(k)]);
+        const double h = c.TextHeight(name);
+        LegendLine line;
+        line.Case = k;
+        line.Swatch = { LegendLeft, top + h * (1 - SwatchHeightShare) / 2, h * SwatchWidthShare,
+            h * SwatchHeightShare };
+        line.TextAt = { line.Swatch.Right() + SwatchGap, top };
+        line.Box = { LegendLeft, top, line.TextAt.X + c.TextWidth(name) - LegendLeft, h };
+        lines.push_back(line);
+        top += h * LegendLineShare;
+    }
+    return lines;
 }
 
 } // namespace
 
-void PrintLoadsSection(ReportContext& ctx)
+int LoadCaseColour(int loadCase)
+{
+    return loadCase >= 1 && loadCase <= LoadCaseCount ? CaseColour[size_t(loadCase)] : Black;
+}
+
+SectionFigure LoadsSectionFigure(ReportContext& ctx, const WallLayout& L)
 {
     const Project& p = ctx.Record;
     const FigureStyle style = PrintedFigureStyle();
-    {
-        const WallLayout& L = BeginDrawingSection(ctx, "Loads", BodyFontPoints);
-        const LoadCaseResults& loads = ctx.Stability.Loads;
-        const double scale = LoadScale(ctx, loads);
+    const LoadCaseResults& loads = ctx.Stability.Loads;
+    const double scale = LoadScale(ctx, loads);
+    // Arrows keep clear of the frame by a value's height, so that their values fit in.
+    const LabelBox frame = SectionBodyBox(ctx, ForceValueRoom);
+    SectionFigure s;
+    Figure& figure = s.Shapes;
+    AddWallOutline(figure, p, L);
+    AddDeadWeights(figure, L, loads, frame);
+    AddLineLoads(figure, p, L, scale, frame);
+    AddSurcharge(figure, p, L, scale, style);
+    AddBackPressures(figure, p, L, loads, scale);
+    AddFrontPressures(figure, p, L, loads, scale);
+    AddOtherWater(figure, p, L, loads, scale, style);
+    AddVerticalSoilForces(figure, p, L, loads, scale, frame);
+    AddSeismicPieces(figure, p, L, loads, scale, frame);
+    s.Fixed = LoadLegendBoxes(ctx);
+    for (const LegendLine& line : CaseLegend(ctx, CasesShown(p, loads)))
+        s.Fixed.push_back(line.Box);
+    return s;
+}
 
-        // Arrows keep clear of the frame by a value's height, so that their values fit in.
-        const LabelBox frame = SectionBodyBox(ctx, ForceValueRoom);
-        Figure figure;
-        AddWallOutline(figure, p, L);
-        AddLineLoads(figure, p, L, scale, frame);
-        AddSurcharge(figure, p, L, scale, style);
-        AddBackPressures(figure, p, L, loads, scale);
-        AddFrontPressures(figure, p, L, loads, scale);
-        AddOtherWater(figure, p, L, loads, scale, style);
-        AddVerticalSoilForces(figure, p, L, loads, scale, frame);
-        AddSeismicPieces(figure, p, L, loads, scale, frame);
-        PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
+void PrintLoadsSection(ReportContext& ctx)
+{
+    const WallLayout& L = BeginDrawingSection(ctx, "Loads", BodyFontPoints);
+    const SectionFigure s = LoadsSectionFigure(ctx, L);
+    PaintFigureSeparated(ctx, s.Shapes, s.Fixed);
+    // Which colour is which load case.
+    PageCanvas& c = ctx.Canvas;
+    for (const LegendLine& line : CaseLegend(ctx, CasesShown(ctx.Record, ctx.Stability.Loads))) {
+        const Rgb colour = PaletteColour(LoadCaseColour(line.Case));
+        c.SetForeColour(colour);
+        c.SetFillColour(Tint(colour, DiagramTint));
+        c.SetFillStyle(FillStyle::Solid);
+        c.DrawBox(line.Swatch.Left, line.Swatch.Top, line.Swatch.Right(), line.Swatch.Bottom());
+        c.SetFillStyle(FillStyle::Transparent);
+        c.SetForeColour(ColourBlack);
+        PrintAt(ctx, line.TextAt.X, line.TextAt.Y, std::string(LoadCaseName[size_t(line.Case)]));
     }
-    ctx.Canvas.SetForeColour(ColourBlack);
+    c.SetForeColour(ColourBlack);
     PrintLoadLegend(ctx);
 }
 

@@ -523,14 +523,9 @@ const WallLayout& LayoutWall(ReportContext& ctx)
     const DrawArea area = SectionDrawArea(ctx);
     const WallFigureSize fig = MeasureWall(p);
     const double yTop = fig.Height - fig.BackfillRise;
-    // Room above the wall top: the rise of the backfill over the heel and a quarter of the
-    // width for the surcharge and line loads on it; never less than the backfill drawn.
-    double above = 0;
-    if (p.BackfillSlope > 0) {
-        above = (double(p.ShelfWidth) + double(p.UpperBackOffset)) / double(p.BackfillSlope)
-            + fig.Width / 4;
-        above = std::max(above, fig.BackfillRise);
-    }
+    // Room above the wall top: the backfill drawn up to its far end. The loads on it find
+    // their room in the margin of the drawing area, so a sloped wall is as large as a level one.
+    const double above = fig.BackfillRise;
     const double W = fig.Width;
     const double H = yTop + above;
     const double aw = std::max(0.0, area.Width);

@@ -6,6 +6,7 @@
 #include "calculator/CalculatorComputation.h"
 #include "report/PageFramework.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -73,9 +74,17 @@ void PrintRightAlignedWithin(ReportContext& ctx, std::string_view text, double x
 // Prints a plain text with its top left corner at (x, y).
 void PrintAt(ReportContext& ctx, double x, double y, std::string_view text);
 
-// Paints the figure's polygons and lines, then its texts in the current font: each text moves
-// off the texts before it and off `obstacles` (page boxes) in the direction it stands from its
-// anchor, and stays inside the section frame. Returns the boxes the texts took, in order.
+// The box inside the current section frame that a drawing's values stay in.
+LabelBox DrawingBounds(const ReportContext& ctx);
+
+// Where the figure's texts stand in the current font: each at the free place nearest its
+// anchor, clear of the texts before it, of `obstacles` (page boxes), of every line of the
+// figure and of the frame (PlaceLabels). The boxes in order.
+std::vector<LabelBox> PlaceFigureTexts(
+    ReportContext& ctx, const Figure& figure, const std::vector<LabelBox>& obstacles);
+
+// Paints the figure's polygons and lines, then its texts in the current font where
+// PlaceFigureTexts puts them. Returns the boxes the texts took, in order.
 std::vector<LabelBox> PaintFigureSeparated(
     ReportContext& ctx, const Figure& figure, const std::vector<LabelBox>& obstacles);
 
@@ -86,14 +95,35 @@ LabelBox SectionBodyBox(const ReportContext& ctx, double inset);
 // A page box moved inside the body of the current section frame, a small margin from its edges.
 LabelBox KeepInsideFrame(const ReportContext& ctx, LabelBox box);
 
-// The first steps of the drawing sections (Loads, Reactions): BeginSection, the title, the wall fitted into the drawing area and the body font of `bodyPoints` times
-// PageScale.
+// The first steps of the drawing sections (Loads, Reactions): BeginSection, the title, the wall
+// fitted into the drawing area and the body font of `bodyPoints` times PageScale.
 const WallLayout& BeginDrawingSection(
     ReportContext& ctx, std::string_view title, double bodyPoints);
 
 // The boxes of the three load legend lines (PrintLoadLegend) in the current font.
 std::vector<LabelBox> LoadLegendBoxes(ReportContext& ctx);
 
+// The figures of the drawing sections, for the layout `BeginDrawingSection` (or `LayoutWall`
+// for Dimensions) made, and the boxes their values must keep clear of (legends, captions)
+// in the current font. The section routines paint exactly these.
+struct SectionFigure {
+    Figure Shapes;
+    std::vector<LabelBox> Fixed;
+};
+SectionFigure LoadsSectionFigure(ReportContext& ctx, const WallLayout& layout);
+SectionFigure ReactionsSectionFigure(ReportContext& ctx, const WallLayout& layout);
+// The Dimensions section: the figure without values, and the seventeen values placed clear of
+// its lines, the legend and the frame.
+struct DimensionsFigure {
+    Figure Shapes;
+    LabelBox Legend;
+    std::array<std::string, DimensionCount> Texts {};
+    DimensionLabelBoxes Boxes;
+};
+DimensionsFigure DimensionsSectionFigure(ReportContext& ctx, const WallLayout& layout);
+
+// The colour each load case is drawn in on the Loads page, by load case 1..7.
+int LoadCaseColour(int loadCase);
 
 // Index into the unit label tables: UnitSystem, or Metric for a value outside 0..2.
 size_t UnitIndex(const Project& project);

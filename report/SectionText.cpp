@@ -3,6 +3,8 @@
 // first steps of the drawing sections.
 #include "report/ReportSections.h"
 
+#include "report/LabelPlacement.h"
+
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/DiagramPrimitives.h"
@@ -148,6 +150,21 @@ LabelBox KeepInsideFrame(const ReportContext& ctx, LabelBox b)
     return b;
 }
 
+LabelBox DrawingBounds(const ReportContext& ctx)
+{
+    return SectionBodyBox(ctx, FrameInset);
+}
+
+std::vector<LabelBox> PlaceFigureTexts(
+    ReportContext& ctx, const Figure& figure, const std::vector<LabelBox>& obstacles)
+{
+    PageCanvas& c = ctx.Canvas;
+    std::vector<LabelWish> wishes;
+    for (const FigureText& t : figure.Texts)
+        wishes.push_back(WishOf(t, { 0, 0, c.TextWidth(t.Text), c.TextHeight(t.Text) }));
+    return PlaceLabels(wishes, FigureStrokes(figure), obstacles, DrawingBounds(ctx));
+}
+
 std::vector<LabelBox> PaintFigureSeparated(
     ReportContext& ctx, const Figure& figure, const std::vector<LabelBox>& obstacles)
 {
@@ -156,33 +173,11 @@ std::vector<LabelBox> PaintFigureSeparated(
     PaintFigure(ctx, shapes);
 
     PageCanvas& c = ctx.Canvas;
-    std::vector<LabelBox> boxes(obstacles);
-    std::vector<PushDirection> pushes(obstacles.size(), PushDirection::Down);
-    for (const FigureText& t : figure.Texts) {
-        const double w = c.TextWidth(t.Text);
-        const double h = c.TextHeight(t.Text);
-        LabelBox b { t.At.X, t.At.Y, w, h };
-        if (t.Horizontal == HAlign::Centre)
-            b.Left -= w / 2;
-        else if (t.Horizontal == HAlign::Right)
-            b.Left -= w;
-        if (t.Vertical == VAlign::Middle)
-            b.Top -= h / 2;
-        else if (t.Vertical == VAlign::Bottom)
-            b.Top -= h;
-        boxes.push_back(KeepInsideFrame(ctx, b));
-        // A value above its anchor moves up, one below it down; one beside it up on the front
-        // side, down on the back.
-        const bool up = t.Vertical == VAlign::Bottom
-            || (t.Vertical == VAlign::Middle && t.Horizontal == HAlign::Right);
-        pushes.push_back(up ? PushDirection::Up : PushDirection::Down);
-    }
-    SeparateBoxes(boxes, pushes, obstacles.size());
-
-    // Each value on a white ground, so that the lines it stands on do not strike it through.
-    std::vector<LabelBox> placed;
+    const std::vector<LabelBox> placed = PlaceFigureTexts(ctx, figure, obstacles);
+    // Each value on a white ground within its clearance, so that a fill under it does not
+    // show through.
     for (size_t i = 0; i < figure.Texts.size(); ++i) {
-        const LabelBox b = KeepInsideFrame(ctx, boxes[obstacles.size() + i]);
+        const LabelBox& b = placed[i];
         c.SetForeColour(ColourWhite);
         c.SetFillColour(ColourWhite);
         c.SetFillStyle(FillStyle::Solid);
@@ -190,7 +185,6 @@ std::vector<LabelBox> PaintFigureSeparated(
         c.SetFillStyle(FillStyle::Transparent);
         c.SetForeColour(figure.Texts[i].Colour);
         PrintAt(ctx, b.Left, b.Top, figure.Texts[i].Text);
-        placed.push_back(b);
     }
     c.SetForeColour(ColourBlack);
     return placed;

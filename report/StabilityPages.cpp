@@ -2,6 +2,8 @@
 // the analysis) and the Reactions section (the wall with its base pressures and anchor forces).
 #include "report/ReportSections.h"
 
+#include "report/ViewFigure.h"
+
 #include "analysis/Combinations.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
@@ -192,17 +194,40 @@ void PrintStabilitySection(ReportContext& ctx)
     c.SetForeColour(ColourBlack);
 }
 
+namespace {
+
+// The caption of the reactions stands at the top left of the body.
+constexpr double CaptionLeft = 120;
+constexpr double CaptionTopGap = 60;
+
+LabelBox ReactionsCaptionBox(ReportContext& ctx)
+{
+    const std::string caption(ReactionsLoadsCaption);
+    return { CaptionLeft, double(ctx.SectionBodyTop) + CaptionTopGap, ctx.Canvas.TextWidth(caption),
+        ctx.Canvas.TextHeight(caption) };
+}
+
+} // namespace
+
+SectionFigure ReactionsSectionFigure(ReportContext& ctx, const WallLayout& L)
+{
+    SectionFigure s;
+    AddWallOutline(s.Shapes, ctx.Record, L);
+    // Nothing to draw for a wall that is not stable: it has no reactions.
+    AddReactions(s.Shapes, ctx.Record, L, ctx.Stability, PrintedFigureStyle());
+    s.Fixed = LoadLegendBoxes(ctx);
+    s.Fixed.push_back(ReactionsCaptionBox(ctx));
+    return s;
+}
+
 void PrintReactionsSection(ReportContext& ctx)
 {
-    const Project& p = ctx.Record;
-    const FigureStyle style = PrintedFigureStyle();
     const WallLayout& L = BeginDrawingSection(ctx, "Reactions", DrawingFontPoints);
-    Figure figure;
-    AddWallOutline(figure, p, L);
-    // Nothing to draw for a wall that is not stable: it has no reactions.
-    AddReactions(figure, p, L, ctx.Stability, style);
-    PaintFigureSeparated(ctx, figure, LoadLegendBoxes(ctx));
+    const SectionFigure s = ReactionsSectionFigure(ctx, L);
+    PaintFigureSeparated(ctx, s.Shapes, s.Fixed);
     ctx.Canvas.SetForeColour(ColourBlack);
+    const LabelBox caption = ReactionsCaptionBox(ctx);
+    PrintAt(ctx, caption.Left, caption.Top, std::string(ReactionsLoadsCaption));
     PrintLoadLegend(ctx);
 }
 

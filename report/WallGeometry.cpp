@@ -649,7 +649,7 @@ void AddDimensionLines(Figure& f, const Project& p, const WallLayout& L, const F
 }
 
 void AddGivenLoads(Figure& f, const Project& p, const WallLayout& L, int loadCase,
-    double pressureScale, const FigureStyle& style)
+    double pressureScale, const FigureStyle& style, int colour)
 {
     const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int slot = 1; slot <= count; ++slot) {
@@ -658,7 +658,7 @@ void AddGivenLoads(Figure& f, const Project& p, const WallLayout& L, int loadCas
             continue;
         const double a = Radians(load.Direction);
         // Direction 0 points up, 90 towards the backfill: on the surface (sin a, -cos a).
-        AddForce(f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load, Red, style);
+        AddForce(f, L.At(load.X, load.Y), { std::sin(a), -std::cos(a) }, load.Load, colour, style);
     }
 
     if (p.SurchargeType != loadCase || p.Surcharge == 0)
@@ -673,7 +673,7 @@ void AddGivenLoads(Figure& f, const Project& p, const WallLayout& L, int loadCas
     const DrawPoint up { 0, -1 };
     FigurePolygon block;
     block.Points = { a, b, Plus(b, up, h), Plus(a, up, h) };
-    block.Outline = PaletteColour(Red);
+    block.Outline = PaletteColour(colour);
     block.Filled = true;
     block.Fill = Tint(block.Outline, DiagramTint);
     f.Polygons.push_back(std::move(block));
@@ -683,10 +683,10 @@ void AddGivenLoads(Figure& f, const Project& p, const WallLayout& L, int loadCas
     for (int i = 0; i < arrows; ++i) {
         const double t = (i + 0.5) / arrows;
         const DrawPoint on { a.X + width * t, a.Y + (b.Y - a.Y) * t };
-        AddArrow(f, Plus(on, up, h), on, ArrowKind::Single, Red, style);
+        AddArrow(f, Plus(on, up, h), on, ArrowKind::Single, colour, style);
     }
     AddTextBeyond(f, { (a.X + b.X) / 2, (a.Y + b.Y) / 2 - std::max(h, 0.0) }, up,
-        Value(p.Surcharge), Red, style);
+        Value(p.Surcharge), colour, style);
 }
 
 void AddDeadLoads(Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& loads,

@@ -198,9 +198,10 @@ void AddDimensionLines(
     Figure& figure, const Project& project, const WallLayout& layout, const FigureStyle& style);
 
 // The loads the engineer gave for `loadCase` (1..7): its line loads and, when its type is that
-// case, the surcharge as a block `pressureScale` units per pressure unit tall.
+// case, the surcharge as a block `pressureScale` units per pressure unit tall; in `colour`
+// (palette index, red unless given).
 void AddGivenLoads(Figure& figure, const Project& project, const WallLayout& layout, int loadCase,
-    double pressureScale, const FigureStyle& style);
+    double pressureScale, const FigureStyle& style, int colour = 4);
 
 // The pieces (concrete in blue, soil in light blue) and their weights as labelled arrows.
 void AddDeadLoads(Figure& figure, const Project& project, const WallLayout& layout,

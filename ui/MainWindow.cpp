@@ -7,6 +7,7 @@
 #include "model/DimensionEdit.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
+#include "report/QtViewPainter.h"
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
 #include "ui/StabilityWindow.h"
@@ -19,6 +20,7 @@
 #include "ui/frmRein.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -175,6 +177,9 @@ MainWindow::MainWindow(const StartupState& startup, QWidget* parent, const QStri
 {
     setObjectName(QStringLiteral("frmMain"));
     SetTitle(AppTitle);
+    // Every section is offered checked the first time; the choices made are kept after.
+    for (int k = 0; k < report::PrintOptionCount; ++k)
+        printOptions_.Option(k) = 1;
     filling_ = true;
     BuildControls();
     BuildMenus();
@@ -331,6 +336,12 @@ void MainWindow::BuildMenus()
     file->addSeparator();
     connect(keyed(add(file, "&Print", "mnuFilePrint"), QKeySequence(Qt::CTRL | Qt::Key_P)),
         &QAction::triggered, this, &MainWindow::FilePrint);
+    connect(add(file, "Print Pre&view...", "mnuFilePrintPreview"), &QAction::triggered, this,
+        &MainWindow::FilePrintPreview);
+    connect(add(file, "Export P&DF...", "mnuFileExportPdf"), &QAction::triggered, this,
+        &MainWindow::FileExportPdf);
+    connect(add(file, "Export Dra&wing...", "mnuFileExportDrawing"), &QAction::triggered, this,
+        &MainWindow::FileExportDrawing);
     connect(add(file, "P&rinter setup", "mnuFilePrinterSetup"), &QAction::triggered, this,
         &MainWindow::FilePrinterSetup);
     file->addSeparator();
@@ -355,6 +366,9 @@ void MainWindow::BuildMenus()
     redo->setShortcut(QKeySequence::Redo);
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    connect(keyed(add(edit, "&Copy Drawing", "mnuEditCopyDrawing"), QKeySequence::Copy),
+        &QAction::triggered, this, &MainWindow::EditCopyDrawing);
     edit->addSeparator();
     connect(add(edit, "&Properties", "mnuEditProperties"), &QAction::triggered, this,
         &MainWindow::EditProperties);
@@ -871,6 +885,56 @@ void MainWindow::FilePrint()
 {
     Guard([this] {
         RunPrintCommand(this, document_, printOptions_, fonts_);
+        return true;
+    });
+}
+
+void MainWindow::FilePrintPreview()
+{
+    Guard([this] {
+        RunPrintPreviewCommand(this, document_, printOptions_, fonts_);
+        return true;
+    });
+}
+
+void MainWindow::FileExportPdf()
+{
+    Guard([this] {
+        RunExportPdfCommand(this, document_, printOptions_, fonts_);
+        return true;
+    });
+}
+
+void MainWindow::FileExportDrawing()
+{
+    Guard([this] {
+        FileDialogRequest request;
+        request.Save = true;
+        request.Title = QStringLiteral("Pendrake: Export Drawing");
+        request.Directory = Q(lastDir_);
+        request.Filter = QStringLiteral("SVG drawing (*.svg);;PNG image (*.png);;PDF file (*.pdf)");
+        request.DefaultSuffix = QStringLiteral("svg");
+        request.ConfirmOverwrite = false;
+        const QString path = RunFileDialog(this, request);
+        if (path.isEmpty() || !ConfirmReplace(this, path))
+            return false;
+        const ViewDrawing drawing = report::BuildExportDrawing(document_.Record(),
+            document_.Stability(), static_cast<ViewKind>(view_->View()), view_->font());
+        std::string error;
+        if (!report::WriteViewDrawing(drawing, view_->font(), path, error)) {
+            ShowWarning(this, Q(error));
+            return false;
+        }
+        return true;
+    });
+}
+
+void MainWindow::EditCopyDrawing()
+{
+    Guard([this] {
+        const ViewDrawing drawing = report::BuildExportDrawing(document_.Record(),
+            document_.Stability(), static_cast<ViewKind>(view_->View()), view_->font());
+        QGuiApplication::clipboard()->setImage(report::RenderViewImage(drawing, view_->font()));
         return true;
     });
 }

@@ -94,6 +94,11 @@ public:
     bool FileSaveAs();
     void FilePrinterSetup();
     void FilePrint();
+    void FilePrintPreview();
+    void FileExportPdf();
+    // The view shown, as SVG, PNG or PDF; and as an image on the clipboard.
+    void FileExportDrawing();
+    void EditCopyDrawing();
     void EditProperties();
     void EditLoads();
     void EditAnchors();

@@ -1,9 +1,14 @@
 // The real dialogs behind the replaceable message, beep, file and printer functions.
 #include "ui/Platform.h"
 
+#include "report/QtPageCanvas.h"
 #include <QApplication>
 #include <QFileDialog>
+
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace pendrake::ui {
@@ -31,7 +36,27 @@ PrinterDialogFunction& PrinterDialogs()
     return f;
 }
 
+PrintDeviceFunction& PrintDevices()
+{
+    static PrintDeviceFunction f;
+    return f;
+}
+PreviewFunction& Previews()
+{
+    static PreviewFunction f;
+    return f;
+}
+
 } // namespace
+
+void SetPrintDeviceFunction(PrintDeviceFunction f)
+{
+    PrintDevices() = std::move(f);
+}
+void SetPreviewFunction(PreviewFunction f)
+{
+    Previews() = std::move(f);
+}
 
 void SetMessageFunction(MessageFunction f)
 {
@@ -81,6 +106,8 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request)
     dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!request.DefaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.DefaultSuffix);
+    if (!request.ConfirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -99,6 +126,62 @@ QPrinter& SharedPrinter()
 {
     static QPrinter printer(QPrinter::HighResolution);
     return printer;
+}
+
+std::unique_ptr<QPrinter> MakeJobPrinter()
+{
+    const QPrinter& chosen = SharedPrinter();
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(chosen.outputFormat());
+    if (chosen.outputFormat() == QPrinter::NativeFormat)
+        printer->setPrinterName(chosen.printerName());
+    printer->setOutputFileName(chosen.outputFileName());
+    printer->setPageLayout(chosen.pageLayout());
+    printer->setCopyCount(chosen.copyCount());
+    printer->setCollateCopies(chosen.collateCopies());
+    printer->setColorMode(chosen.colorMode());
+    printer->setDuplex(chosen.duplex());
+    printer->setDocName(chosen.docName());
+    // Page positions are measured from the sheet's corner; the report's margins keep them
+    // clear of the printer's unprintable edge.
+    printer->setFullPage(true);
+    return printer;
+}
+
+PrintDevice MakePrintDevice()
+{
+    if (PrintDevices())
+        return PrintDevices()();
+    std::unique_ptr<QPrinter> printer = MakeJobPrinter();
+    QPrinter* raw = printer.get();
+    return { std::move(printer), [raw] { raw->abort(); } };
+}
+
+void RunPreview(QWidget* parent, const std::function<void(report::PageCanvas& canvas)>& paint)
+{
+    if (Previews()) {
+        Previews()(parent, paint);
+        return;
+    }
+    std::unique_ptr<QPrinter> printer = MakeJobPrinter();
+    QPrintPreviewDialog dialog(printer.get(), parent);
+    dialog.setWindowTitle(QStringLiteral("Pendrake: Print Preview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        report::QtPageCanvas canvas(*p);
+        paint(canvas);
+    });
+    dialog.exec();
+}
+
+bool ConfirmReplace(QWidget* parent, const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    const QString text = QDir::toNativeSeparators(path)
+        + QStringLiteral(" already exists.\nDo you want to replace it?");
+    return ShowMessage(parent, QMessageBox::Question, QStringLiteral("Pendrake"), text,
+               QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 } // namespace pendrake::ui

@@ -7,9 +7,15 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
+
+namespace pendrake::report {
+class PageCanvas;
+}
 
 namespace pendrake::ui {
 
@@ -28,17 +34,33 @@ struct FileDialogRequest {
     QString Directory;
     QString Filter;
     QString DefaultSuffix;
+    // False when the caller asks before overwriting itself.
+    bool ConfirmOverwrite = true;
 };
 using FileDialogFunction = std::function<QString(QWidget* parent, const FileDialogRequest&)>;
 
 // The printer set-up dialog. Returns false when cancelled.
 using PrinterDialogFunction = std::function<bool(QWidget* parent)>;
 
+// The device of one print job: a fresh printer with the settings chosen in Printer setup, so
+// that a job that failed leaves nothing active behind for the next one. `Abort` drops its job.
+struct PrintDevice {
+    std::unique_ptr<QPagedPaintDevice> Device;
+    std::function<void()> Abort;
+};
+using PrintDeviceFunction = std::function<PrintDevice()>;
+
+// The print preview: shows the pages that `paint` puts on a canvas, as often as it asks.
+using PreviewFunction = std::function<void(
+    QWidget* parent, const std::function<void(report::PageCanvas& canvas)>& paint)>;
+
 // Installs a replacement (tests) or, given an empty function, restores the real Qt dialog.
 void SetMessageFunction(MessageFunction f);
 void SetBeepFunction(BeepFunction f);
 void SetFileDialogFunction(FileDialogFunction f);
 void SetPrinterDialogFunction(PrinterDialogFunction f);
+void SetPrintDeviceFunction(PrintDeviceFunction f);
+void SetPreviewFunction(PreviewFunction f);
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
     const QString& title, const QString& text,
@@ -51,8 +73,17 @@ void Beep();
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request);
 bool RunPrinterDialog(QWidget* parent);
 
-// The printer chosen in Printer setup, used by every print job of the session.
+// The printer chosen in Printer setup: it holds the settings of every print job of the session
+// and is never painted on itself.
 QPrinter& SharedPrinter();
+
+// A new printer with the settings of SharedPrinter, set to full-page painting.
+std::unique_ptr<QPrinter> MakeJobPrinter();
+PrintDevice MakePrintDevice();
+void RunPreview(QWidget* parent, const std::function<void(report::PageCanvas& canvas)>& paint);
+
+// "Yes" to replacing `path`, asked only when the file exists; true when nothing is in the way.
+bool ConfirmReplace(QWidget* parent, const QString& path);
 
 // Positions and sizes of the windows are laid out in twips; Qt works in device-independent
 // pixels, 96 to the logical inch, so 15 twips make one pixel on every screen.

@@ -2,6 +2,8 @@
 // views, and the seventeen clickable dimension labels that open the dimension editor.
 #pragma once
 
+#include "report/ViewFigure.h"
+
 #include <QWidget>
 
 namespace pendrake {
@@ -43,6 +45,9 @@ public:
     // itself. Reactions of a wall that is not stable fall back to Dimensions, with the warning
     // unless `quiet` (undo and redo say nothing).
     void Redraw(bool quiet = false);
+
+    // The drawing shown, laid out for the widget's size in twips (the exports paint it).
+    ViewDrawing Drawing() const;
 
 signals:
     // The view shown changed (also when the Reactions fallback chose Dimensions).

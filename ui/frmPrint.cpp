@@ -4,6 +4,7 @@
 #include "ui/Platform.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -54,6 +55,9 @@ frmPrint::frmPrint(const ProjectDocument& document, report::PrintOptions& option
         }
     }
     filling_ = false;
+    // Wide enough that the window manager shows the whole title beside its buttons.
+    constexpr double TitleButtonsTwips = 2400;
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + Px(TitleButtonsTwips));
 }
 
 void frmPrint::StoreBoxes()

@@ -14,6 +14,10 @@
 
 class QLabel;
 class QPagedPaintDevice;
+
+namespace pendrake::report {
+class PageCanvas;
+}
 class QPushButton;
 class QShowEvent;
 
@@ -27,20 +31,27 @@ public:
     frmPrinting(const ProjectDocument& document, const report::PrintOptions& options,
         FontChoice fonts, QPagedPaintDevice& device, std::function<void()> abortDevice,
         QWidget* parent = nullptr);
+    // Prints on any page canvas (a recording one in tests).
+    frmPrinting(const ProjectDocument& document, const report::PrintOptions& options,
+        FontChoice fonts, report::PageCanvas& canvas, QWidget* parent = nullptr);
 
     const report::PrintJobResult& Result() const { return result_; }
     bool JobDone() const { return done_; }
+    // The device failed: the job stopped there and its one message was shown.
+    bool Failed() const { return failed_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void Build();
     void RunJob();
 
     const ProjectDocument& document_;
     report::PrintOptions options_;
     FontChoice fonts_;
-    QPagedPaintDevice& device_;
+    QPagedPaintDevice* device_ = nullptr;
+    report::PageCanvas* canvas_ = nullptr;
     std::function<void()> abortDevice_;
     QLabel* label_ = nullptr;
     QPushButton* cancel_ = nullptr;
@@ -48,15 +59,32 @@ private:
     bool started_ = false;
     bool done_ = false;
     bool cancelRequested_ = false;
+    bool failed_ = false;
 };
 
-// The File Print command: the options dialog and, when confirmed, the printing window on the
-// printer chosen in Printer setup. `options` are the session's kept choices.
+// The report of `options` on `canvas`, in the report fonts: the job of the printing window and
+// of the print preview. Printer errors go to onPrinterError.
+report::PrintJobResult RunDocumentJob(report::PageCanvas& canvas, const ProjectDocument& document,
+    const report::PrintOptions& options, const FontChoice& fonts,
+    const report::PrintJobHooks& hooks, std::function<void(const std::string&)> onPrinterError);
+
+// The File Print command: the options dialog and, when confirmed, the printing window on a
+// fresh printer with the settings of Printer setup. `options` are the session's kept choices.
 void RunPrintCommand(QWidget* parent, const ProjectDocument& document,
     report::PrintOptions& options, const FontChoice& fonts);
 
-// The calculator's printed page on the printer chosen in Printer setup, in the report fonts.
-// Printer failures are shown in warning boxes over `window`.
+// File Print Preview: the options dialog and, when confirmed, the preview of the same job.
+void RunPrintPreviewCommand(QWidget* parent, const ProjectDocument& document,
+    report::PrintOptions& options, const FontChoice& fonts);
+
+// File Export PDF: the options dialog, the file name (asking before replacing a file) and the
+// job on an A4 PDF, without any printer.
+void RunExportPdfCommand(QWidget* parent, const ProjectDocument& document,
+    report::PrintOptions& options, const FontChoice& fonts);
+
+// The calculator's printed page on the printer chosen in Printer setup, in the report fonts;
+// when that printer prints to PDF, the file name is asked (and a file replaced only when the
+// engineer agrees). A printer failure is shown in one warning box over `window`.
 void PrintCalculatorOnPrinter(QWidget* window, const ProjectDocument& document,
     const FontChoice& fonts, const CalculatorInput& input, const CalculatorResult& result);
 

@@ -167,15 +167,16 @@ TEST(LayoutWall, WideWallIsFittedToTheWidthAndCentredDown)
     EXPECT_NEAR(L.DrawOriginY, AreaTop + (AreaHeight - 10 * scale) / 2, LayoutTolerance);
 }
 
-TEST(LayoutWall, SlopingBackfillAddsItsRiseAndAQuarterOfTheWidth)
+TEST(LayoutWall, SlopingBackfillAddsOnlyTheRiseOfTheBackfillDrawn)
 {
     Fixture f;
     f.project.BackfillSlope = 2;
     const WallLayout& L = LayoutWall(f.ctx);
-    // H = 10 + (5.9 + 0.9) / 2 + 8.3 / 4 = 15.475; the wall top lies 5.475 below the top.
-    const double scale = AreaHeight / 15.475;
+    // The backfill reaches a quarter of the width beyond the heel of 5.9 + 0.9:
+    // rise (8.3 / 4 + 6.8) / 2 = 4.4375, H = 14.4375; no further room is kept above it.
+    const double scale = AreaHeight / 14.4375;
     EXPECT_NEAR(L.DrawScale, scale, LayoutTolerance);
-    EXPECT_NEAR(L.DrawOriginY, AreaTop + 5.475 * scale, LayoutTolerance);
+    EXPECT_NEAR(L.DrawOriginY, AreaTop + 4.4375 * scale, LayoutTolerance);
     // Everything drawn, the backfill's far end included, stays inside the area.
     for (int k = 1; k <= NodeCount; ++k) {
         if (k >= 11)

@@ -1,12 +1,16 @@
 // The print options dialog and the printing window: the kept choices, the stability check that
 // takes Reactions and Concrete design away, and a job printed to a PDF through a QPrinter.
+#include "report/QtPageCanvas.h"
+#include "report/RecordingCanvas.h"
 #include "ui/Platform.h"
 #include "ui/frmPrint.h"
 #include "ui/frmPrinting.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -153,6 +157,86 @@ TEST(frmPrinting, CancelBeforeTheFirstSectionPrintsNothing)
     EXPECT_TRUE(window.Result().Cancelled);
     EXPECT_TRUE(window.Result().Placed.empty());
     EXPECT_FALSE(aborted); // nothing had been sent to the device
+}
+
+// Clicks "&Print" of the options dialog as soon as it shows.
+void ConfirmPrintOptions()
+{
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<frmPrint*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    });
+}
+
+// A job whose device cannot open its first page says so once; the next job, on a PDF, prints.
+TEST(PrintCommand, AFailedJobShowsOneMessageAndTheNextJobPrints)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("second.pdf"));
+    const QString bad = dir.filePath(QStringLiteral("no-such-folder/first.pdf"));
+    QString target = bad;
+    SetPrintDeviceFunction([&target] {
+        auto writer = std::make_unique<QPdfWriter>(target);
+        report::SetUpA4Pdf(*writer);
+        return PrintDevice { std::move(writer), {} };
+    });
+    CapturedMessages messages;
+    const ProjectDocument p(MakeNewProject("Arial"));
+    PrintOptions options;
+    for (int k = 0; k < report::PrintOptionCount; ++k)
+        options.Option(k) = 1;
+    ConfirmPrintOptions();
+    RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
+    ASSERT_EQ(messages.Texts.size(), 1u);
+    EXPECT_EQ(messages.Texts[0], "Pendrake: The printer or the output file could not be opened.");
+
+    target = good;
+    ConfirmPrintOptions();
+    RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
+    EXPECT_EQ(messages.Texts.size(), 1u);
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    // Five sheets of nine sections on a stable wall.
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 5);
+    SetPrintDeviceFunction({});
+}
+
+// The preview paints exactly what the printing window prints.
+TEST(PrintCommand, PreviewPagesAreThePrintedPages)
+{
+    const ProjectDocument p(MakeNewProject("Arial"));
+    PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintLoads = 1;
+    options.PrintReactions = 1;
+    report::RecordingCanvas previewed;
+    int paints = 0;
+    SetPreviewFunction([&](QWidget*, const std::function<void(report::PageCanvas&)>& paint) {
+        ++paints;
+        paint(previewed);
+    });
+    ConfirmPrintOptions();
+    RunPrintPreviewCommand(nullptr, p, options, { "Arial", "Arial" });
+    SetPreviewFunction({});
+    ASSERT_EQ(paints, 1);
+
+    report::RecordingCanvas printed;
+    frmPrinting window(p, options, { "Arial", "Arial" }, printed);
+    window.exec();
+    ASSERT_FALSE(window.Result().Cancelled);
+    EXPECT_EQ(printed.Pages(), 2);
+    ASSERT_EQ(previewed.Calls().size(), printed.Calls().size());
+    EXPECT_EQ(previewed.Pages(), printed.Pages());
+    for (size_t i = 0; i < printed.Calls().size(); ++i) {
+        const report::RecordedCall& a = previewed.Calls()[i];
+        const report::RecordedCall& b = printed.Calls()[i];
+        ASSERT_TRUE(a.Kind == b.Kind && a.Page == b.Page && a.X1 == b.X1 && a.Y1 == b.Y1
+            && a.X2 == b.X2 && a.Y2 == b.Y2 && a.Text == b.Text)
+            << "call " << i << " " << a.Text << " / " << b.Text;
+    }
 }
 
 } // namespace

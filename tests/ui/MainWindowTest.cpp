@@ -1357,31 +1357,57 @@ TEST_F(MainWindowTest, CommandsOpenTheirWindows)
     EXPECT_FALSE(Modified());
 }
 
-// The calculator's "&Print" prints its page on the printer chosen in Printer setup.
-TEST_F(MainWindowTest, CalculatorPrintsItsPageOnTheChosenPrinter)
+// The calculator's "&Print" prints its page on the printer chosen in Printer setup; printing to
+// PDF it asks for the file, and replaces one only when the engineer says so.
+TEST_F(MainWindowTest, CalculatorPrintsItsPageToTheAskedPdfAndNeverReplacesSilently)
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("calculator.pdf"));
     QPrinter& printer = SharedPrinter();
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    bool printEnabled = false;
-    QTimer::singleShot(0, [&printEnabled] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* print = dialog->findChild<QPushButton*>(QStringLiteral("Command2"));
-        ASSERT_NE(print, nullptr);
-        printEnabled = print->isEnabled();
-        QTest::mouseClick(print, Qt::LeftButton);
-        dialog->reject();
+    printer.setOutputFileName(dir.filePath(QStringLiteral("set-up.pdf")));
+    int asked = 0;
+    SetFileDialogFunction([&](QWidget*, const FileDialogRequest& request) {
+        ++asked;
+        EXPECT_TRUE(request.Save);
+        return pdf;
     });
-    Action("mnuCalculateCalculator")->trigger();
-    printer.setOutputFileName(QString());
-    EXPECT_TRUE(printEnabled);
-    ASSERT_TRUE(QFile::exists(pdf));
+    std::vector<QString> questions;
+    SetMessageFunction([&](QWidget*, QMessageBox::Icon, const QString&, const QString& text,
+                           QMessageBox::StandardButtons) {
+        questions.push_back(text);
+        return QMessageBox::No;
+    });
+    auto printFromCalculator = [this] {
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* print = dialog->findChild<QPushButton*>(QStringLiteral("Command2"));
+            ASSERT_NE(print, nullptr);
+            QTest::mouseClick(print, Qt::LeftButton);
+            dialog->reject();
+        });
+        Action("mnuCalculateCalculator")->trigger();
+    };
+    printFromCalculator();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(questions.empty()); // nothing was in the way
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+    file.close();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("set-up.pdf"))));
+
+    // Printing again to the same file: the answer "No" leaves the first page as it was.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("kept");
+    file.close();
+    printFromCalculator();
+    printer.setOutputFileName(QString());
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("already exists")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("kept"));
 }
 
 } // namespace

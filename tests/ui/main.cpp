@@ -32,6 +32,8 @@ void InstallFailingDialogs()
         ADD_FAILURE() << "unexpected printer dialog";
         return false;
     });
+    SetPreviewFunction([](QWidget*, const auto&) { ADD_FAILURE() << "unexpected print preview"; });
+    SetPrintDeviceFunction({});
 }
 
 // Puts the failing functions back around every test, whatever the previous one installed.
