@@ -563,6 +563,39 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
     ExpectClose(r.SectionNormal[1], N, 30, "N1");
 }
 
+// Free body of the soil over the leaning face: its weight and the surcharge on it go down into
+// the face, and the face's thrust with its wall-friction companion is how they reach the body.
+// Section 2 takes the thrust's vertical component and the soil and surcharge over the shelf,
+// and not the weight over the face a second time.
+TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
+{
+    const auto soiled = [](float gamma, float q) {
+        Project p = SlopedWall();
+        AddBallast(p);
+        p.FillUnitWeight = p.FillDryDensity = gamma;
+        p.FillSatDensity = gamma;
+        p.Surcharge = q;
+        p.FillPhi = 30.0f;
+        p.DeltaConcrete = 15.0f;
+        p.SeismicCoef = 0;
+        return p;
+    };
+    const SectionForceResults bare = Compute(soiled(0, 0));
+    const SectionForceResults r = Compute(soiled(1.7f, 1.0f));
+    ExpectPressureClearOfTheBodyCut(bare.Stability);
+    ExpectPressureClearOfTheBodyCut(r.Stability);
+
+    const double phi = Pi / 6, delta = Pi / 12, tanLean = 0.125;
+    const double ka = TrialWedgeCoefficient(phi, delta, tanLean, 0);
+    const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
+    const double inclination = delta + std::atan(tanLean);
+    const double p0 = q * ka * std::cos(inclination);
+    const double p1 = p0 + H * ka * gs * std::cos(inclination);
+    const double thrust = (p0 + p1) / 2 * H; // horizontal
+    const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
+    ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
+}
+
 // --- Anchors ------------------------------------------------------------------------------------
 
 TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
