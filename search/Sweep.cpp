@@ -178,11 +178,11 @@ std::string SweepCsvHeader(const SweepPlan& plan)
 {
     std::string h = "Point";
     for (const SweepRange& r : plan.Ranges)
-        h += "," + std::string(r.Input.Name);
+        (h += ',') += r.Input.Name;
     for (const SweepSample& s : plan.Samples)
-        h += "," + std::string(s.Input.Name);
+        (h += ',') += s.Input.Name;
     for (const std::string_view name : SafetyCheckName)
-        h += "," + std::string(name);
+        (h += ',') += name;
     h += ",AllSetsStable,DesignChecks,LargestUtilisation,ConcreteArea,Result\n";
     return h;
 }
@@ -191,21 +191,21 @@ std::string SweepCsvRow(const SweepPoint& p)
 {
     std::string row = std::to_string(p.Index);
     for (const double v : p.Inputs)
-        row += "," + Number(v);
+        (row += ',') += Number(v);
     const WallEvaluation& e = p.Evaluation;
     if (!p.Valid) {
         row.append(size_t(SafetyCheckCount) + 3, ',');
         return row + ",invalid\n";
     }
     for (const double f : e.Safety)
-        row += "," + Number(f);
+        (row += ',') += Number(f);
     const bool design = e.AllSetsStable
         && std::all_of(e.RowMet.begin() + 1, e.RowMet.end(), [](bool m) { return m; })
         && std::all_of(e.ShearMet.begin() + 1, e.ShearMet.end(), [](bool m) { return m; });
     row += e.AllSetsStable ? ",true" : ",false";
     row += design ? ",pass" : ",fail";
-    row += "," + Number(e.LargestUtilisation);
-    row += "," + Number(e.ConcreteArea);
+    (row += ',') += Number(e.LargestUtilisation);
+    (row += ',') += Number(e.ConcreteArea);
     row += e.Passes ? ",pass\n" : ",fail\n";
     return row;
 }
