@@ -4,6 +4,7 @@
 #include "cli/AnalysisJson.h"
 #include "cli/Json.h"
 #include "cli/ProjectJson.h"
+#include "cli/SearchCommands.h"
 #ifdef PENDRAKE_HAVE_REPORT
 #include "cli/ReportCommand.h"
 #endif
@@ -31,6 +32,16 @@ const char* const UsageText
       "(JSON)\n"
       "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the "
       "project\n"
+      "  optimize [FILE] [--vary NAME=MIN:MAX:STEP ...] [--target NAME>=VALUE ...] -o OUT.pdi\n"
+      "                                                least concrete meeting the targets; "
+      "JSON summary\n"
+      "  sweep [FILE] (--vary NAME=FROM:TO:COUNT ... | --sample N --dist NAME=normal(MEAN,SD) "
+      "...)\n"
+      "        --csv OUT.csv [--seed S] [--shard I/N] [--target NAME>=VALUE ...]\n"
+      "                                                a parametric or Monte-Carlo study, one "
+      "row per point;\n"
+      "                                                distributions normal, lognormal, "
+      "uniform(MIN,MAX)\n"
 #ifdef PENDRAKE_HAVE_REPORT
       "  report [FILE] -o OUT.pdf [--sections "
       "dimensions,loads,properties,stability,reactions,concrete]\n"
@@ -49,7 +60,9 @@ namespace {
 // Options and whether each takes a value.
 const std::map<std::string, bool, std::less<>> KnownOptions
     = { { "-o", true }, { "--units", true }, { "--factors", true }, { "--sections", true },
-          { "--set", true }, { "--view", true }, { "-h", false }, { "--help", false } };
+          { "--set", true }, { "--view", true }, { "--vary", true }, { "--target", true },
+          { "--dist", true }, { "--sample", true }, { "--csv", true }, { "--seed", true },
+          { "--shard", true }, { "-h", false }, { "--help", false } };
 
 Json WithMessages(Json j, const std::vector<std::string>& messages)
 {
@@ -115,7 +128,8 @@ int Convert(const ParsedArguments& args, std::ostream& err)
     return Save(SwitchUnitSystem(p, system->second), args.Output, err);
 }
 
-// A whole-text number, whatever the locale; false for anything else.
+} // namespace
+
 bool ParseNumber(std::string_view text, double& value)
 {
     if (!text.empty() && text.front() == '+')
@@ -123,6 +137,8 @@ bool ParseNumber(std::string_view text, double& value)
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
     return res.ec == std::errc() && res.ptr == text.data() + text.size() && std::isfinite(value);
 }
+
+namespace {
 
 // The seven load factors D, L, H, F, T, Impact, E of a combination.
 bool ParseFactors(const std::string& text, LoadFactors& factors)
@@ -235,6 +251,20 @@ ParsedArguments ParseArguments(int argc, const char* const* argv)
                 a.Sections = value;
             else if (arg == "--view")
                 a.View = value;
+            else if (arg == "--vary")
+                a.Vary.push_back(value);
+            else if (arg == "--target")
+                a.Targets.push_back(value);
+            else if (arg == "--dist")
+                a.Dists.push_back(value);
+            else if (arg == "--sample")
+                a.Sample = value;
+            else if (arg == "--csv")
+                a.Csv = value;
+            else if (arg == "--seed")
+                a.Seed = value;
+            else if (arg == "--shard")
+                a.Shard = value;
             else if (arg == "--set") {
                 const auto eq = value.find('=');
                 if (eq == std::string::npos || eq == 0) {
@@ -291,6 +321,10 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return Design(args, out, err);
     if (args.Command == "calculator")
         return Calculator(args, out, err);
+    if (args.Command == "optimize")
+        return RunOptimizeCommand(args, out, err);
+    if (args.Command == "sweep")
+        return RunSweepCommand(args, out, err);
 #ifdef PENDRAKE_HAVE_REPORT
     if (args.Command == "report")
         return RunReportCommand(args, out, err);

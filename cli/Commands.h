@@ -29,10 +29,20 @@ struct ParsedArguments {
     std::string Sections; // --sections a,b,...
     std::string View; // --view NAME
     std::vector<std::pair<std::string, std::string>> Sets; // --set Name=value
+    std::vector<std::string> Vary; // --vary NAME=A:B:C, in order
+    std::vector<std::string> Targets; // --target NAME>=VALUE
+    std::vector<std::string> Dists; // --dist NAME=KIND(A,B)
+    std::string Sample; // --sample N
+    std::string Csv; // --csv OUT.csv
+    std::string Seed; // --seed S
+    std::string Shard; // --shard I/N
     std::string Error; // non-empty: a usage error
 };
 
 ParsedArguments ParseArguments(int argc, const char* const* argv);
+
+// A whole-text number, whatever the locale; false for anything else.
+bool ParseNumber(std::string_view text, double& value);
 
 // Runs the command; returns the process exit status.
 int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
