@@ -281,8 +281,9 @@ TEST(SweepTest, RowsAreSingleRunsAndShardsMakeTheWhole)
         EXPECT_FLOAT_EQ(std::stof(f[4]), s.SlidingSafetyMin);
         EXPECT_FLOAT_EQ(std::stof(f[5]), s.BearingSafetyMin);
         EXPECT_EQ(f[8], c.Stable ? "true" : "false");
-        if (s.OverturningSafety < targets.OverturningSafety)
+        if (s.OverturningSafety < targets.OverturningSafety) {
             EXPECT_EQ(f.back(), "fail\n");
+        }
         passes.insert(f.back());
     }
 
