@@ -4,6 +4,7 @@
 #include "cli/AnalysisJson.h"
 #include "cli/Json.h"
 #include "cli/ProjectJson.h"
+#include "cli/SheetCommand.h"
 #ifdef PENDRAKE_HAVE_REPORT
 #include "cli/ReportCommand.h"
 #endif
@@ -31,6 +32,10 @@ const char* const UsageText
       "(JSON)\n"
       "  calculator [FILE] [--set Name=value ...]      soil pressure calculator filled from the "
       "project\n"
+      "  sheet [FILE] [--format text|html|json] [-o OUT]\n"
+      "                                                the calculation sheet, step by step\n"
+      "  verify [--format text|markdown] [-o OUT]      textbook examples: reference, program,\n"
+      "                                                difference; exit 1 past a tolerance\n"
 #ifdef PENDRAKE_HAVE_REPORT
       "  report [FILE] -o OUT.pdf [--sections "
       "dimensions,loads,properties,stability,reactions,concrete]\n"
@@ -47,9 +52,9 @@ const char* const UsageText
 namespace {
 
 // Options and whether each takes a value.
-const std::map<std::string, bool, std::less<>> KnownOptions
-    = { { "-o", true }, { "--units", true }, { "--factors", true }, { "--sections", true },
-          { "--set", true }, { "--view", true }, { "-h", false }, { "--help", false } };
+const std::map<std::string, bool, std::less<>> KnownOptions = { { "-o", true }, { "--units", true },
+    { "--factors", true }, { "--sections", true }, { "--set", true }, { "--view", true },
+    { "--format", true }, { "-h", false }, { "--help", false } };
 
 Json WithMessages(Json j, const std::vector<std::string>& messages)
 {
@@ -235,6 +240,8 @@ ParsedArguments ParseArguments(int argc, const char* const* argv)
                 a.Sections = value;
             else if (arg == "--view")
                 a.View = value;
+            else if (arg == "--format")
+                a.Format = value;
             else if (arg == "--set") {
                 const auto eq = value.find('=');
                 if (eq == std::string::npos || eq == 0) {
@@ -291,6 +298,10 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return Design(args, out, err);
     if (args.Command == "calculator")
         return Calculator(args, out, err);
+    if (args.Command == "sheet")
+        return RunSheetCommand(args, out, err);
+    if (args.Command == "verify")
+        return RunVerifyCommand(args, out, err);
 #ifdef PENDRAKE_HAVE_REPORT
     if (args.Command == "report")
         return RunReportCommand(args, out, err);
