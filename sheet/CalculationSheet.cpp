@@ -255,6 +255,20 @@ void EarthPressureChapter(const Project& p, const StabilityResults& s, Calculati
     sheet.Chapters.push_back(c.Take());
 }
 
+// The result's name of a case sum listed in that case's chapter: only when the chapter lists
+// every load of the case, i.e. neither the surcharge nor a line load is of the case.
+std::string CaseField(const Project& p, std::string_view name, int loadCase)
+{
+    if (p.SurchargeType == loadCase)
+        return {};
+    const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
+    for (int k = 1; k <= count; ++k) {
+        if (p.LineLoads[k].Type == loadCase)
+            return {};
+    }
+    return Indexed(name, loadCase);
+}
+
 // The 13 pieces: weight and arm as the cross-section forms them.
 void DeadLoadChapter(const Project& p, const StabilityResults& s, const Units& u,
     MomentParts& parts, CalculationSheet& sheet)
@@ -332,10 +346,10 @@ void DeadLoadChapter(const Project& p, const StabilityResults& s, const Units& u
         V += w[k].Weight;
         M += m;
     }
-    c.Plain(
-        "Dead load, vertical sum", "ΣV", "ΣW", sumV, V, u.PerLength, Indexed("CaseVertical", 1));
-    c.Plain("Dead load, moment about the toe", "ΣM", "ΣW x", sumM, M, u.Moment,
-        Indexed("CaseMoment", 1));
+    c.Plain("The 13 pieces, vertical sum", "ΣV", "ΣW", sumV, V, u.PerLength,
+        CaseField(p, "CaseVertical", 1));
+    c.Plain("The 13 pieces, moment about the toe", "ΣM", "ΣW x", sumM, M, u.Moment,
+        CaseField(p, "CaseMoment", 1));
     sheet.Chapters.push_back(c.Take());
 }
 
@@ -385,10 +399,10 @@ void SoilChapter(const Project& p, const StabilityResults& s, const Units& u, Mo
     list.Add("F1 (above the water table)", forces[0]);
     list.Add("F2 (below the water table)", forces[1]);
     list.Add("the wall friction", forces[2]);
-    c.Plain("Soil, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment, u.Moment,
-        Indexed("CaseMoment", 3));
-    c.Plain("Soil, horizontal sum", "ΣH", "ΣH", list.SumH, list.H, u.PerLength,
-        Indexed("CaseHorizontal", 3));
+    c.Plain("Soil forces above, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment, u.Moment,
+        CaseField(p, "CaseMoment", 3));
+    c.Plain("Soil forces above, horizontal sum", "ΣH", "ΣH", list.SumH, list.H, u.PerLength,
+        CaseField(p, "CaseHorizontal", 3));
     sheet.Chapters.push_back(c.Take());
 }
 
@@ -440,10 +454,10 @@ void WaterChapter(const Project& p, const StabilityResults& s, const Units& u, M
     const auto forces = WaterForces(p, l);
     for (size_t k = 0; k < forces.size(); ++k)
         list.Add(names[k], forces[k]);
-    c.Plain("Water, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment, u.Moment,
-        Indexed("CaseMoment", 4));
-    c.Plain("Water, vertical sum", "ΣV", "ΣV", list.SumV, list.V, u.PerLength,
-        Indexed("CaseVertical", 4));
+    c.Plain("Water forces above, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment, u.Moment,
+        CaseField(p, "CaseMoment", 4));
+    c.Plain("Water forces above, vertical sum", "ΣV", "ΣV", list.SumV, list.V, u.PerLength,
+        CaseField(p, "CaseVertical", 4));
     sheet.Chapters.push_back(c.Take());
 }
 
@@ -512,10 +526,10 @@ void SeismicChapter(const Project& p, const StabilityResults& s, const Units& u,
     list.Add("the submerged increment", forces[14]);
     list.Add("the front water", forces[15]);
     list.Add("the increment's wall friction", forces[16]);
-    c.Plain("Seismic, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment, u.Moment,
-        Indexed("CaseMoment", 7));
-    c.Plain("Seismic, horizontal sum", "ΣH", "ΣH", list.SumH, list.H, u.PerLength,
-        Indexed("CaseHorizontal", 7));
+    c.Plain("Seismic forces above, moment about the toe", "ΣM", "ΣM", list.Sum, list.Moment,
+        u.Moment, CaseField(p, "CaseMoment", 7));
+    c.Plain("Seismic forces above, horizontal sum", "ΣH", "ΣH", list.SumH, list.H, u.PerLength,
+        CaseField(p, "CaseHorizontal", 7));
     sheet.Chapters.push_back(c.Take());
 }
 
@@ -991,8 +1005,9 @@ void DesignChapter(const Project& p, const CombinationResults& r, CalculationShe
                 { "k", "k", du.MomentToDesign } },
             (phiMn - n * (d - h / 2)) / du.MomentToDesign, u.Moment, Indexed("ReinMomentCap", row));
         if (dr.ReinCannotCarry[row]) {
-            c.Plain("The compression zone cannot carry Mu" + tag, "As req", "", "", NotFormed, area,
-                Indexed("ReinAsReq", row));
+            // The design table holds 0 there and warns that the section cannot carry.
+            c.Plain("The compression zone cannot carry Mu" + tag + ": no steel suffices", "As req",
+                "", "", NotFormed, area);
         } else {
             const double dn = h - cover - du.NominalBarDia / 2;
             const double m = float(mu * du.MomentToDesign);

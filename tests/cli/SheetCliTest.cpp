@@ -344,7 +344,16 @@ const Wall Walls[] = {
             p.FrontWaterDepth = 5.0f;
             p.SeismicCoef = 0.15f;
         } },
+    // Walls whose runs stop short: the sheet's steps are then null where the results are.
+    { "overturned",
+        [](Project& p) {
+            p.LineLoadCount = 1;
+            p.LineLoads[1] = { 500.0f, 1.5f, 10.0f, 270.0f, 1 };
+        } },
+    { "earthquake beyond the friction angle", [](Project& p) { p.SeismicCoef = 0.7f; } },
+    { "no soil on the virtual back", [](Project& p) { p.UpperBackHeight = 0; } },
 };
+constexpr size_t FullRunWalls = 3;
 
 class SheetCliTest : public ::testing::Test {
 protected:
@@ -388,6 +397,7 @@ std::string Text(const Value* v)
 TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
 {
     for (const Wall& w : Walls) {
+        const bool fullRun = &w < Walls + FullRunWalls;
         for (const int16_t units : { int16_t(Metric), int16_t(SI), int16_t(British) }) {
             SCOPED_TRACE(std::string(w.Name) + " in " + std::string(UnitSystemName[units]));
             const std::string file = Write(w, units);
@@ -413,6 +423,8 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
                 ++compared;
                 ++seen[field.substr(0, field.find('('))];
             });
+            if (!fullRun)
+                continue;
             // The steps reach every part of the run, not a few easy ones.
             for (const char* name :
                 { "KaStatic", "DeadForce", "DeadArm", "SoilPressure", "CaseMoment", "TotalMoment",
@@ -433,6 +445,7 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
 TEST_F(SheetCliTest, EveryNumbersLineComputesToItsValue)
 {
     for (const Wall& w : Walls) {
+        const bool fullRun = &w < Walls + FullRunWalls;
         SCOPED_TRACE(w.Name);
         const Value sheet = ParseJson(RunCli("sheet " + Write(w, Metric) + " --format json").Out);
         int evaluated = 0;
@@ -451,7 +464,7 @@ TEST_F(SheetCliTest, EveryNumbersLineComputesToItsValue)
             EXPECT_NEAR(*computed, *value, 1e-5 * std::abs(*value) + 1e-5);
             ++evaluated;
         });
-        EXPECT_GT(evaluated, 200);
+        EXPECT_GT(evaluated, fullRun ? 200 : 50);
     }
 }
 
