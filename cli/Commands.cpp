@@ -38,7 +38,7 @@ const char* const UsageText
       "                                                difference; exit 1 past a tolerance\n"
 #ifdef PENDRAKE_HAVE_REPORT
       "  report [FILE] -o OUT.pdf [--sections "
-      "dimensions,loads,properties,stability,reactions,concrete]\n"
+      "dimensions,loads,properties,stability,reactions,concrete,sheet]\n"
       "                                                the printed report as PDF (A4)\n"
       "  drawing [FILE] --view NAME -o OUT.svg|OUT.png|OUT.pdf\n"
       "                                                one view of the window's drawing; NAME is "
