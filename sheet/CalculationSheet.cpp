@@ -391,6 +391,16 @@ void SoilChapter(const Project& p, const StabilityResults& s, const Units& u, Mo
     }
     const double f1 = (double(l.SoilPressure[0]) + l.SoilPressure[1]) / 2 * upper;
     const double f2 = BackfillWet(p) ? (double(l.SoilPressure[1]) + l.SoilPressure[2]) / 2 * hw : 0;
+    c.Step("Soil force above the water table (all of it when dry)", "F1",
+        "({p0} + {p1}) / 2 * {hu}",
+        { { "p0", "p0", l.SoilPressure[0] }, { "p1", "p1", l.SoilPressure[1] },
+            { "hu", "hu", upper } },
+        f1, u.PerLength);
+    if (BackfillWet(p))
+        c.Step("Soil force below the water table", "F2", "({p1} + {p2}) / 2 * {hw}",
+            { { "p1", "p1", l.SoilPressure[1] }, { "p2", "p2", l.SoilPressure[2] },
+                { "hw", "hw", hw } },
+            f2, u.PerLength);
     c.Step("Wall friction on the virtual back, downward", "Fv", "({F1} + {F2}) * tan({d})",
         { { "F1", "F1", f1 }, { "F2", "F2", f2 }, { "d", "δ", delta, true } },
         (f1 + f2) * std::tan(Radians(delta)), u.PerLength, "SoilPressure(3)");
@@ -1088,7 +1098,11 @@ std::string Escape(const std::string& s)
 
 std::string ValueText(double v)
 {
-    return std::isnan(v) ? std::string("—") : SheetNumber(v);
+    if (std::isnan(v))
+        return "—";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.7g", v == 0 ? 0.0 : v);
+    return buf;
 }
 
 } // namespace
