@@ -5,6 +5,7 @@
 #include "cli/Json.h"
 #include "cli/ProjectJson.h"
 #include "cli/SearchCommands.h"
+#include "cli/SheetCommand.h"
 #ifdef PENDRAKE_HAVE_REPORT
 #include "cli/ReportCommand.h"
 #endif
@@ -42,9 +43,13 @@ const char* const UsageText
       "row per point;\n"
       "                                                distributions normal, lognormal, "
       "uniform(MIN,MAX)\n"
+      "  sheet [FILE] [--format text|html|json] [-o OUT]\n"
+      "                                                the calculation sheet, step by step\n"
+      "  verify [--format text|markdown] [-o OUT]      textbook examples: reference, program,\n"
+      "                                                difference; exit 1 past a tolerance\n"
 #ifdef PENDRAKE_HAVE_REPORT
       "  report [FILE] -o OUT.pdf [--sections "
-      "dimensions,loads,properties,stability,reactions,concrete]\n"
+      "dimensions,loads,properties,stability,reactions,concrete,sheet]\n"
       "                                                the printed report as PDF (A4)\n"
       "  drawing [FILE] --view NAME -o OUT.svg|OUT.png|OUT.pdf\n"
       "                                                one view of the window's drawing; NAME is "
@@ -62,7 +67,7 @@ const std::map<std::string, bool, std::less<>> KnownOptions
     = { { "-o", true }, { "--units", true }, { "--factors", true }, { "--sections", true },
           { "--set", true }, { "--view", true }, { "--vary", true }, { "--target", true },
           { "--dist", true }, { "--sample", true }, { "--csv", true }, { "--seed", true },
-          { "--shard", true }, { "-h", false }, { "--help", false } };
+          { "--shard", true }, { "--format", true }, { "-h", false }, { "--help", false } };
 
 Json WithMessages(Json j, const std::vector<std::string>& messages)
 {
@@ -265,6 +270,8 @@ ParsedArguments ParseArguments(int argc, const char* const* argv)
                 a.Seed = value;
             else if (arg == "--shard")
                 a.Shard = value;
+            else if (arg == "--format")
+                a.Format = value;
             else if (arg == "--set") {
                 const auto eq = value.find('=');
                 if (eq == std::string::npos || eq == 0) {
@@ -325,6 +332,10 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
         return RunOptimizeCommand(args, out, err);
     if (args.Command == "sweep")
         return RunSweepCommand(args, out, err);
+    if (args.Command == "sheet")
+        return RunSheetCommand(args, out, err);
+    if (args.Command == "verify")
+        return RunVerifyCommand(args, out, err);
 #ifdef PENDRAKE_HAVE_REPORT
     if (args.Command == "report")
         return RunReportCommand(args, out, err);

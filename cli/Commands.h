@@ -28,6 +28,7 @@ struct ParsedArguments {
     std::string Factors; // --factors D,L,H,F,T,I,E
     std::string Sections; // --sections a,b,...
     std::string View; // --view NAME
+    std::string Format; // --format
     std::vector<std::pair<std::string, std::string>> Sets; // --set Name=value
     std::vector<std::string> Vary; // --vary NAME=A:B:C, in order
     std::vector<std::string> Targets; // --target NAME>=VALUE

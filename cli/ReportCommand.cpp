@@ -38,6 +38,7 @@ std::string_view SectionTitle(ReportSection s)
     case ReportSection::Concrete1: return "Concrete 1/4";
     case ReportSection::Concrete2: return "Concrete 2/4";
     case ReportSection::Concrete3: return "Concrete 3/4";
+    case ReportSection::Sheet: return "Calculation sheet";
     case ReportSection::Concrete4: break;
     }
     return "Concrete 4/4";
@@ -73,6 +74,11 @@ bool ParseSections(const std::string& list, PrintOptions& options, std::string& 
         start = comma + 1;
         if (name.empty())
             continue;
+        if (name == "sheet") {
+            options.PrintSheet = 1;
+            any = true;
+            continue;
+        }
         const auto it
             = std::find(report::PrintOptionName.begin(), report::PrintOptionName.end(), name);
         if (it == report::PrintOptionName.end()) {

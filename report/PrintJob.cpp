@@ -5,6 +5,7 @@
 #include "report/ReportSections.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace pendrake::report {
 
@@ -48,10 +49,12 @@ void AddOnce(std::vector<std::string>& to, const std::vector<std::string>& from)
 // the sheets exactly as printing will, taking the concrete verdict it is given.
 class JobSteps {
 public:
-    JobSteps(ReportContext* ctx, const SectionPrinters* printers, const PrintJobHooks& hooks)
+    JobSteps(ReportContext* ctx, const SectionPrinters* printers, const PrintJobHooks& hooks,
+        int sheetHalfPages)
         : ctx_(ctx)
         , printers_(printers)
         , hooks_(hooks)
+        , sheetHalfPages_(sheetHalfPages)
     {
     }
 
@@ -93,6 +96,12 @@ public:
                          ReportSection::Concrete3, ReportSection::Concrete4 })
                     SectionThenEjectWhenFull(s, {});
             }
+        }
+        // The calculation sheet last, on as many half pages as it fills.
+        if (o.PrintSheet) {
+            Label("Printing calculation sheet");
+            for (sheetHalf_ = 0; sheetHalf_ < sheetHalfPages_; ++sheetHalf_)
+                SectionThenEjectWhenFull(ReportSection::Sheet, {});
         }
         if (cancelled_) {
             if (ctx_)
@@ -145,8 +154,12 @@ private:
             if (!label.empty())
                 Label(label);
             ctx_->HalfPageSlot = slot_;
-            if (const auto& print = Printer(s))
+            if (s == ReportSection::Sheet) {
+                if (printers_->Sheet)
+                    printers_->Sheet(*ctx_, sheetHalf_);
+            } else if (const auto& print = Printer(s)) {
                 print(*ctx_);
+            }
         } else {
             newPagePending_ = false;
         }
@@ -195,7 +208,8 @@ private:
         case ReportSection::Concrete1: return printers_->Concrete1;
         case ReportSection::Concrete2: return printers_->Concrete2;
         case ReportSection::Concrete3: return printers_->Concrete3;
-        case ReportSection::Concrete4: break;
+        case ReportSection::Concrete4:
+        case ReportSection::Sheet: break;
         }
         return printers_->Concrete4;
     }
@@ -204,6 +218,8 @@ private:
     const SectionPrinters* printers_;
     const PrintJobHooks& hooks_;
     PrintJobResult result_;
+    int sheetHalfPages_ = 0;
+    int sheetHalf_ = 0;
     int16_t slot_ = -1;
     int16_t page_ = 1;
     bool newPagePending_ = false;
@@ -212,10 +228,10 @@ private:
 
 } // namespace
 
-PrintJobResult PlanPrintJob(const PrintOptions& options, bool concreteStable)
+PrintJobResult PlanPrintJob(const PrintOptions& options, bool concreteStable, int sheetHalfPages)
 {
     const PrintJobHooks none;
-    return JobSteps(nullptr, nullptr, none).Run(options, concreteStable);
+    return JobSteps(nullptr, nullptr, none, sheetHalfPages).Run(options, concreteStable);
 }
 
 PrintJobResult RunPrintJob(ReportContext& ctx, const PrintOptions& options,
@@ -232,8 +248,10 @@ PrintJobResult RunPrintJob(ReportContext& ctx, const PrintOptions& options,
     // &NPAGES needs the total before the first sheet: the concrete pages depend on whether the
     // combinations leave the wall stable.
     const bool concreteStable = ctx.Combinations.Stable;
-    ctx.PageCount = PlanPrintJob(options, concreteStable).Sheets;
-    return JobSteps(&ctx, &printers, hooks).Run(options, concreteStable);
+    const int sheetHalves
+        = options.PrintSheet && printers.SheetHalfPages ? printers.SheetHalfPages(ctx) : 0;
+    ctx.PageCount = PlanPrintJob(options, concreteStable, sheetHalves).Sheets;
+    return JobSteps(&ctx, &printers, hooks, sheetHalves).Run(options, concreteStable);
 }
 
 SectionPrinters StandardSectionPrinters()
@@ -248,6 +266,13 @@ SectionPrinters StandardSectionPrinters()
     s.Concrete2 = [](ReportContext& ctx) { PrintConcreteSection(ctx, 2); };
     s.Concrete3 = [](ReportContext& ctx) { PrintConcreteSection(ctx, 3); };
     s.Concrete4 = [](ReportContext& ctx) { PrintConcreteSection(ctx, 4); };
+    // The lines are wrapped once per job, when the job counts its sheets.
+    auto lines = std::make_shared<std::vector<std::string>>();
+    s.SheetHalfPages = [lines](ReportContext& ctx) {
+        *lines = SheetPrintLines(ctx);
+        return report::SheetHalfPages(ctx, *lines);
+    };
+    s.Sheet = [lines](ReportContext& ctx, int half) { PrintSheetSection(ctx, *lines, half); };
     return s;
 }
 

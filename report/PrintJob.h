@@ -23,6 +23,9 @@ struct PrintOptions {
     int16_t PrintStability = 0;
     int16_t PrintReactions = 0;
     int16_t PrintConcrete = 0;
+    // The calculation sheet after the other sections: its own check box, off unless chosen, so
+    // that choosing "all" of the six above prints the report as it always was.
+    int16_t PrintSheet = 0;
 
     // By check box index 0..5.
     int16_t& Option(int index);
@@ -35,6 +38,8 @@ inline constexpr int PrintOptionCount = 6;
 inline constexpr std::array<std::string_view, PrintOptionCount> PrintOptionCaption
     = { "&Dimensions", "&Loads", "&Properties", "&Stability analysis", "&Reactions",
           "&Concrete design" };
+// Caption of the calculation sheet's check box.
+inline constexpr std::string_view SheetOptionCaption = "Calculation s&heet";
 // Names of the options on the command line, by index.
 inline constexpr std::array<std::string_view, PrintOptionCount> PrintOptionName
     = { "dimensions", "loads", "properties", "stability", "reactions", "concrete" };
@@ -50,6 +55,7 @@ enum class ReportSection : int16_t {
     Concrete2, // shearing forces
     Concrete3, // normal forces
     Concrete4, // design table
+    Sheet, // the calculation sheet, one entry per half page it fills
 };
 
 // The routines that print one section each into the half page ctx.HalfPageSlot. The job calls
@@ -64,6 +70,9 @@ struct SectionPrinters {
     std::function<void(ReportContext&)> Concrete2;
     std::function<void(ReportContext&)> Concrete3;
     std::function<void(ReportContext&)> Concrete4;
+    // The calculation sheet: the half pages it fills on this job's pages, and one of them.
+    std::function<int(ReportContext&)> SheetHalfPages;
+    std::function<void(ReportContext&, int half)> Sheet;
 };
 
 // What the job tells the window showing it, and how the window stops it.
@@ -94,7 +103,9 @@ PrintOptions RestrictToStable(PrintOptions options, bool stable);
 
 // The sections the options print and where, given whether the concrete sections will print
 // (the wall is stable when the job reaches them). Sheets counted as the job will count them.
-PrintJobResult PlanPrintJob(const PrintOptions& options, bool concreteStable);
+// sheetHalfPages is the number of half pages the calculation sheet fills when it is chosen.
+PrintJobResult PlanPrintJob(
+    const PrintOptions& options, bool concreteStable, int sheetHalfPages = 0);
 
 // The job: SetupPage, the chosen sections in fixed order two to a sheet with the footer on
 // every sheet, no empty last sheet, the document ended (or aborted when cancelled). PageCount

@@ -125,6 +125,13 @@ DimensionsFigure DimensionsSectionFigure(ReportContext& ctx, const WallLayout& l
 // The colour each load case is drawn in on the Loads page, by load case 1..7.
 int LoadCaseColour(int loadCase);
 
+// The calculation sheet of ctx's record and results as printed lines, wrapped to the section
+// frame in the sheet's font; the number of half pages they fill; and half page `half` (from 0)
+// of them in the current half page ctx.HalfPageSlot.
+std::vector<std::string> SheetPrintLines(ReportContext& ctx);
+int SheetHalfPages(ReportContext& ctx, const std::vector<std::string>& lines);
+void PrintSheetSection(ReportContext& ctx, const std::vector<std::string>& lines, int half);
+
 // Index into the unit label tables: UnitSystem, or Metric for a value outside 0..2.
 size_t UnitIndex(const Project& project);
 

@@ -10,6 +10,7 @@
 #include "report/QtViewPainter.h"
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
+#include "ui/SheetWindow.h"
 #include "ui/StabilityWindow.h"
 #include "ui/ValidatedBox.h"
 #include "ui/frmAnchor.h"
@@ -392,6 +393,13 @@ void MainWindow::BuildMenus()
         &MainWindow::CalculateConcrete);
     connect(add(calculate, "Ca&lculator", "mnuCalculateCalculator"), &QAction::triggered, this,
         &MainWindow::CalculateCalculator);
+    connect(add(calculate, "Calculation S&heet", "mnuCalculateSheet"), &QAction::triggered, this,
+        [this] {
+            Guard([this] {
+                ShowCalculationSheet(this, document_);
+                return true;
+            });
+        });
 
     QMenu* option = addMenu("&Option", "mnuOption");
     QMenu* unit = option->addMenu(QStringLiteral("&Unit"));
@@ -406,11 +414,15 @@ void MainWindow::BuildMenus()
     }
 
     QMenu* help = addMenu("&Help", "mnuHelp");
-    add(help, "&Pendrake help", "mnuHelpContents")->setEnabled(false);
+    connect(keyed(add(help, "&User Guide", "mnuHelpContents"), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, [this] {
+            Guard([this] {
+                ShowUserGuide(this);
+                return true;
+            });
+        });
     help->addSeparator();
-    // F1 opens About until the program has a guide of its own.
-    connect(keyed(add(help, "&About", "mnuHelpAbout"), QKeySequence(Qt::Key_F1)),
-        &QAction::triggered, this, &MainWindow::HelpAbout);
+    connect(add(help, "&About", "mnuHelpAbout"), &QAction::triggered, this, &MainWindow::HelpAbout);
 }
 
 void MainWindow::FillControls()

@@ -29,6 +29,11 @@ frmPrint::frmPrint(const ProjectDocument& document, report::PrintOptions& option
         layout->addWidget(box);
         boxes_[size_t(k)] = box;
     }
+    const std::string_view sheet = report::SheetOptionCaption;
+    sheetBox_ = new QCheckBox(QString::fromUtf8(sheet.data(), qsizetype(sheet.size())), this);
+    sheetBox_->setObjectName(QStringLiteral("chkPrintSheet"));
+    sheetBox_->setChecked(options_.PrintSheet != 0);
+    layout->addWidget(sheetBox_);
     auto* buttons = new QHBoxLayout;
     auto* print = new QPushButton(QStringLiteral("&Print"), this);
     print->setObjectName(QStringLiteral("Command2"));
@@ -66,6 +71,7 @@ void frmPrint::StoreBoxes()
         return;
     for (int k = 0; k < report::PrintOptionCount; ++k)
         options_.Option(k) = boxes_[size_t(k)]->isChecked() ? 1 : 0;
+    options_.PrintSheet = sheetBox_->isChecked() ? 1 : 0;
 }
 
 void frmPrint::done(int result)

@@ -37,6 +37,7 @@ private:
 
     report::PrintOptions& options_;
     std::array<QCheckBox*, report::PrintOptionCount> boxes_ {};
+    QCheckBox* sheetBox_ = nullptr;
     bool printConfirmed_ = false;
     bool stable_ = false;
     bool filling_ = true;

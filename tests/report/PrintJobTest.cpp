@@ -274,3 +274,50 @@ TEST(PrintJob, MarginsThatLeaveNoPaperPrintNothing)
 }
 
 } // namespace
+
+TEST(PrintJob, TheCalculationSheetPrintsLastOnAsManyHalvesAsItFillsWithFrameAndFooter)
+{
+    Job job;
+    SectionPrinters printers = job.sections.Printers();
+    const SectionPrinters standard = StandardSectionPrinters();
+    printers.SheetHalfPages = standard.SheetHalfPages;
+    printers.Sheet = standard.Sheet;
+    PrintOptions o = Options({ 2 });
+    o.PrintSheet = 1;
+    const PrintJobResult r = RunPrintJob(job.ctx, o, printers);
+
+    // Properties in the upper half of sheet 1, then the sheet from the lower half on: every half
+    // after it is the sheet's, and the planned count is the printed one.
+    ASSERT_GT(r.Placed.size(), 3u);
+    EXPECT_EQ(r.Placed[0].Section, ReportSection::Properties);
+    for (size_t k = 1; k < r.Placed.size(); ++k) {
+        EXPECT_EQ(r.Placed[k].Section, ReportSection::Sheet) << k;
+        EXPECT_EQ(r.Placed[k].Page, int16_t(1 + k / 2)) << k;
+        EXPECT_EQ(r.Placed[k].Slot, int16_t(k % 2)) << k;
+    }
+    EXPECT_EQ(job.ctx.PageCount, r.Sheets);
+    EXPECT_EQ(job.NewPages(), r.Sheets - 1);
+    const auto footers = job.Footers();
+    ASSERT_EQ(int(footers.size()), r.Sheets);
+    EXPECT_EQ(footers.back().second,
+        "Page " + std::to_string(r.Sheets) + " of " + std::to_string(r.Sheets));
+
+    // Every half carries the title, and the sheet's steps appear in their order.
+    int titles = 0;
+    for (const RecordedCall& t : job.canvas.Texts())
+        titles += t.Text == "Calculation sheet";
+    EXPECT_EQ(titles, int(r.Placed.size()) - 1);
+    const RecordedCall* ka = job.canvas.FindText("      = 0.2971729   [KaStatic]");
+    ASSERT_NE(ka, nullptr);
+    EXPECT_EQ(ka->Page, 1);
+    int lastStepPage = 0;
+    for (const RecordedCall& t : job.canvas.Texts()) {
+        if (t.Text.find("[ReinShearCap(3)]") != std::string::npos)
+            lastStepPage = t.Page;
+    }
+    EXPECT_EQ(lastStepPage, r.Sheets) << "the toe's shear capacity, the sheet's last step";
+
+    // Without the box the report is the one it always was.
+    Job plain;
+    EXPECT_EQ(plain.Run(Options({ 2 })).Sheets, 1);
+}

@@ -68,6 +68,10 @@ TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
         EXPECT_EQ(Box(dialog, k)->isChecked(), k == 0 || k == 5) << k;
     }
     EXPECT_TRUE(dialog.Stable());
+    auto* sheet = dialog.findChild<QCheckBox*>(QStringLiteral("chkPrintSheet"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->text(), QStringLiteral("Calculation s&heet"));
+    EXPECT_FALSE(sheet->isChecked());
     Box(dialog, 2)->setChecked(true);
     Box(dialog, 0)->setChecked(false);
     dialog.findChild<QPushButton*>(QStringLiteral("Command3"))->click();

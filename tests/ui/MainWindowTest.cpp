@@ -623,13 +623,14 @@ TEST_F(MainWindowTest, MenusAndButtonsCarryTheirCaptionsAndAreEnabled)
         { "mnuCalculateStability", "&Stability", true },
         { "mnuCalculateConcrete", "&Concrete design", true },
         { "mnuCalculateCalculator", "Ca&lculator", true },
+        { "mnuCalculateSheet", "Calculation S&heet", true },
         { "mnuOption", "&Option", true },
         { "mnuOptionUnit", "&Unit", true },
         { "mnuUnit_0", "&Metric", true },
         { "mnuUnit_1", "&SI", true },
         { "mnuUnit_2", "&British", true },
         { "mnuHelp", "&Help", true },
-        { "mnuHelpContents", "&Pendrake help", false },
+        { "mnuHelpContents", "&User Guide", true },
         { "mnuHelpAbout", "&About", true },
     };
     for (const Item& item : items) {
@@ -986,7 +987,7 @@ TEST_F(MainWindowTest, StandardKeysAndAccessKeys)
         { "mnuFileSaveAs", QKeySequence(QStringLiteral("Ctrl+Shift+S")) },
         { "mnuFilePrint", QKeySequence(QStringLiteral("Ctrl+P")) },
         { "mnuFileExit", QKeySequence(QStringLiteral("Ctrl+Q")) },
-        { "mnuHelpAbout", QKeySequence(QStringLiteral("F1")) },
+        { "mnuHelpContents", QKeySequence(QStringLiteral("F1")) },
         { "mnuEditUndo", QKeySequence(QKeySequence::Undo) },
         { "mnuEditRedo", QKeySequence(QKeySequence::Redo) },
     };
