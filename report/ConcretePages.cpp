@@ -529,10 +529,11 @@ std::string DesignCell(const Project& p, const DesignResults& r, const DesignRow
 {
     const size_t u = UnitIndex(p);
     const auto i = size_t(row);
+    // The bars the design was made with: the engineer's, or the ones it chose.
     if (d.Offset == DiameterOffset)
-        return Value(p.ReinDia[i] * BarPerStored[u]);
+        return Value(r.ReinDia[i] * BarPerStored[u]);
     if (d.Offset == PitchOffset)
-        return Value(p.ReinPitch[i] * BarPerStored[u]);
+        return Value(r.ReinPitch[i] * BarPerStored[u]);
     if (d.Offset == RatioOffset)
         return FormatNumber(r.ReinRho[i], "#0.#0%");
     if (d.RowValues == &DesignResults::ReinAsReq && r.ReinCannotCarry[i])

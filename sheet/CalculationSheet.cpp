@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <limits>
 #include <sstream>
+#include <tuple>
 
 namespace pendrake {
 
@@ -728,6 +729,8 @@ void BaseChapter(
         zs = Bp - s.CompressedLength;
     if (s.PressureCase == BasePressureCase::FrontTriangle)
         ze = s.CompressedLength;
+    // The segments' end pressures, for the largest and smallest under the base.
+    std::vector<double> pressures;
     for (int j = 1; j <= BaseSegmentCount; ++j) {
         if (!(double(s.SegmentEndU[j]) - double(s.SegmentStartU[j]) > 1e-5))
             continue;
@@ -746,9 +749,11 @@ void BaseChapter(
         const double ps = c.Step("Pressure normal to the segment at its start" + seg,
             Indexed("qs", j), "{qa} * cos({psi} + {al})^2", v, qa * cc * cc, u.Pressure,
             Indexed("SegmentPressureStart", j));
+        pressures.push_back(ps);
         const double pe = c.Step("Pressure normal to the segment at its end" + seg,
             Indexed("qe", j), "{qb} * cos({psi} + {al})^2", v, qb * cc * cc, u.Pressure,
             Indexed("SegmentPressureEnd", j));
+        pressures.push_back(pe);
         if (ps == 0 && pe == 0)
             c.Plain("Bearing safety" + seg + " (no pressure)", Indexed("FSb", j), "∞",
                 SheetNumber(InfiniteSafety), InfiniteSafety, "",
@@ -779,6 +784,18 @@ void BaseChapter(
         c.Step("Sliding safety" + seg + " = resistance / shear", Indexed("FSs", j), "{r} / {t}",
             { { "r", "τr", resist }, { "t", "τ", shear } }, Safety(resist, shear), "",
             Indexed("SegmentSlidingSafety", j));
+    }
+    if (!pressures.empty()) {
+        std::string list;
+        for (double q : pressures)
+            list += (list.empty() ? "" : ", ") + SheetNumber(q);
+        c.Plain("Largest pressure under the base", "qmax", "max(qs, qe of the segments)",
+            "max(0, " + list + ")",
+            std::max(0.0, *std::max_element(pressures.begin(), pressures.end())), u.Pressure,
+            "BasePressureMax");
+        c.Plain("Smallest pressure under the base", "qmin", "min(qs, qe of the segments)",
+            "min(" + list + ")", *std::min_element(pressures.begin(), pressures.end()), u.Pressure,
+            "BasePressureMin");
     }
     sheet.Chapters.push_back(c.Take());
 }
@@ -936,6 +953,46 @@ void CombinationChapter(const CombinationResults& r, const Units& u, Calculation
             c.Plain("Service moment for crack control" + where, "Ms", "Mu(12)",
                 SheetNumber(r.ComboMoment[ServiceSet][s]), r.ComboMoment[ServiceSet][s], u.Moment,
                 Indexed("EnvMomentZ", s));
+            // The normal force that goes with each retained value: that of the combination
+            // that set it, the smaller compression on a tie (it needs more steel); none while
+            // no combination reaches the envelope's starting 0.
+            struct Along {
+                double Key = 0;
+                double Normal = 0;
+                int Combination = 0;
+                void Take(double key, double normal, int j, bool largest)
+                {
+                    if (largest ? key < Key : key > Key)
+                        return;
+                    Normal = key == Key ? std::min(Normal, normal) : normal;
+                    if (key != Key || normal <= Normal)
+                        Combination = j;
+                    Key = key;
+                }
+            };
+            Along ap, an, av;
+            for (int j = 1; j <= CombinationCount; ++j) {
+                const double n = r.ComboNormal[j][s];
+                ap.Take(r.ComboMoment[j][s], n, j, true);
+                an.Take(r.ComboMoment[j][s], n, j, false);
+                av.Take(std::fabs(r.ComboShear[j][s]), n, j, true);
+            }
+            const auto normalOf = [](const Along& a) {
+                return a.Combination == 0 ? std::string("0")
+                                          : "Nu(" + std::to_string(a.Combination) + ")";
+            };
+            for (const auto& [label, symbol, a, field] :
+                { std::tuple {
+                      "Normal force with the largest positive moment", "N+", ap, "EnvNormalPos" },
+                    std::tuple {
+                        "Normal force with the most negative moment", "N-", an, "EnvNormalNeg" },
+                    std::tuple {
+                        "Normal force with the largest shear", "NV", av, "EnvShearNormal" } })
+                c.Plain(label + where, symbol, normalOf(a), SheetNumber(a.Normal), a.Normal,
+                    u.PerLength, Indexed(field, s));
+            c.Plain("Service normal force for crack control" + where, "Ns", "Nu(12)",
+                SheetNumber(r.ComboNormal[ServiceSet][s]), r.ComboNormal[ServiceSet][s],
+                u.PerLength, Indexed("EnvNormalZ", s));
         }
     }
     sheet.Chapters.push_back(c.Take());

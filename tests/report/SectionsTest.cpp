@@ -444,7 +444,7 @@ TEST_P(DesignUnitTest, ValuesReadInTheLabelledUnits)
 {
     Sheet sheet;
     sheet.Record.UnitSystem = GetParam().Units;
-    sheet.Record.ReinDia[1] = 1.6f;
+    sheet.Combinations.Design.ReinDia[1] = 1.6f; // the bars the design used
     sheet.Combinations.Design.ReinHeight[1] = 50;
     sheet.Combinations.Design.ReinAs[1] = 10.05f;
     PrintConcreteSection(sheet.Ctx, 4);
@@ -632,6 +632,12 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
             { "M row " + std::to_string(row), 3, x, 720, co.Design.ReinMoment[size_t(row)] });
         cells.push_back(
             { "Mu row " + std::to_string(row), 3, x, 1680, co.Design.ReinMomentCap[size_t(row)] });
+        // The bars the design chose (the record holds none of its own), in mm: 10 per cm.
+        cells.push_back({ "bar row " + std::to_string(row), 3, x, 2400,
+            10.0 * co.Design.ReinDia[size_t(row)] });
+        cells.push_back({ "pitch row " + std::to_string(row), 3, x, 2640,
+            10.0 * co.Design.ReinPitch[size_t(row)] });
+        EXPECT_GT(co.Design.ReinDia[size_t(row)], 0.0f);
     }
 
     for (const Printed& cell : cells) {
