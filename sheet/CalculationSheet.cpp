@@ -784,6 +784,12 @@ void BaseChapter(
         c.Step("Sliding safety" + seg + " = resistance / shear", Indexed("FSs", j), "{r} / {t}",
             { { "r", "τr", resist }, { "t", "τ", shear } }, Safety(resist, shear), "",
             Indexed("SegmentSlidingSafety", j));
+        // The pressure over the loaded part of the segment, resolved across the resultant.
+        c.Step("Force of the pressure" + seg + ", across the resultant", Indexed("Fs", j),
+            "sin({psi} + {al}) * ({b} - {a}) * ({qa} + {qb}) / 2",
+            { { "psi", "ψ", Deg(psi), true }, { "al", "α", Deg(alpha), true }, { "a", "ua", a },
+                { "b", "ub", b }, { "qa", "qa", qa }, { "qb", "qb", qb } },
+            ss * (b - a) * (qa + qb) / 2, u.PerLength, Indexed("SegmentForce", j));
     }
     if (!pressures.empty()) {
         std::string list;

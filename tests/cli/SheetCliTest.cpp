@@ -426,10 +426,11 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
             if (!fullRun)
                 continue;
             // The steps reach every part of the run, not a few easy ones.
-            for (const char* name : { "KaStatic", "DeadForce", "DeadArm", "SoilPressure",
-                     "CaseMoment", "TotalMoment", "ResultantX", "SegmentSlidingSafety",
-                     "BasePressureMax", "BasePressureMin", "OverturningSafety", "ComboMoment",
-                     "EnvMomentPos", "ReinAs", "ReinMomentCap", "ReinRho", "ReinShearCap" })
+            for (const char* name :
+                { "KaStatic", "DeadForce", "DeadArm", "SoilPressure", "CaseMoment", "TotalMoment",
+                    "ResultantX", "SegmentSlidingSafety", "SegmentForce", "BasePressureMax",
+                    "BasePressureMin", "OverturningSafety", "ComboMoment", "EnvMomentPos", "ReinAs",
+                    "ReinMomentCap", "ReinRho", "ReinShearCap" })
                 EXPECT_GT(seen[name], 0) << name;
             if (std::string(w.Name) == "anchored") {
                 EXPECT_GT(seen["Anchor"], 0);
