@@ -1095,6 +1095,14 @@ void DesignChapter(const Project& p, const CombinationResults& r, CalculationShe
                 std::max(0.0, (StressBlockIntensity * fc * b * dn * w - n / phi) / fy)
                     * du.AreaReqToStored,
                 area, Indexed("ReinAsReq", row));
+            // A third more than the ratio required: provided steel above it needs no rho min.
+            c.Step("Four thirds of the ratio required" + tag, "4/3 ρreq",
+                "max(0, 4 / 3 * (0.85 * {fc} * {w} - {N} / ({phi} * {b} * {d})) / {fy})",
+                { { "fc", "f'c", fc }, { "w", "ω", w }, { "N", "Nu", n }, { "phi", "φ", phi },
+                    { "b", "b", b }, { "d", "dn", dn }, { "fy", "fy", fy } },
+                std::max(
+                    0.0, 4.0 / 3.0 * (StressBlockIntensity * fc * w - n / (phi * b * dn)) / fy),
+                "", Indexed("ReinRhoReq43", row));
         }
         const double mz = float(double(dr.ReinMomentZ[row]) * du.MomentToDesign);
         const double nz = float(double(dr.ReinNormalZ[row]) * du.ForceToDesign);
