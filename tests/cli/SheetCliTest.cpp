@@ -430,7 +430,7 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
                 { "KaStatic", "DeadForce", "DeadArm", "SoilPressure", "CaseMoment", "TotalMoment",
                     "ResultantX", "SegmentSlidingSafety", "SegmentForce", "BasePressureMax",
                     "BasePressureMin", "OverturningSafety", "ComboMoment", "EnvMomentPos", "ReinAs",
-                    "ReinMomentCap", "ReinRho", "ReinShearCap" })
+                    "ReinMomentCap", "ReinRho", "ReinRhoReq43", "EnvNormalPos", "ReinShearCap" })
                 EXPECT_GT(seen[name], 0) << name;
             if (std::string(w.Name) == "anchored") {
                 EXPECT_GT(seen["Anchor"], 0);
