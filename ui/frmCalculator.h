@@ -53,7 +53,8 @@ private:
     int FindBox(const QObject* watched) const;
     void Print();
 
-    const Project& project_;
+    // The record the window was opened from, its own copy: the window may outlive the caller's.
+    const Project project_;
     CalculatorInput input_;
     CalculatorResult result_;
     // The input box typed in since its text was last taken over (the text-changed flag).
