@@ -81,11 +81,8 @@ Json WithMessages(Json j, const std::vector<std::string>& messages)
 int Show(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     out << WithMessages(ProjectInputJson(p), {}).Dump() << "\n";
     return ExitSuccess;
 }
@@ -124,11 +121,8 @@ int Convert(const ParsedArguments& args, std::ostream& err)
         return ExitUsage;
     }
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     // A file operation: the record as read, in the other system, without any analysis.
     return Save(SwitchUnitSystem(p, system->second), args.Output, err);
 }
@@ -172,11 +166,8 @@ int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
             << "\n";
         return ExitUsage;
     }
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     const ProjectDocument document(std::move(p), args.File);
     // Service loads are the document's own run; other factors analyse the record as it was read,
     // so that a slope they flatten is reported as the document's run reports it.
@@ -192,11 +183,8 @@ int Stability(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 int Design(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     const ProjectDocument document(std::move(p), args.File);
     out << DesignJson(document.Combinations()).Dump() << "\n";
     return ExitSuccess;
@@ -205,11 +193,8 @@ int Design(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 int Calculator(const ParsedArguments& args, std::ostream& out, std::ostream& err)
 {
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     CalculatorInput input = CalculatorInputFromProject(p);
     for (const auto& [name, text] : args.Sets) {
         double value = 0;
@@ -305,6 +290,16 @@ bool LoadProject(const std::string& file, Project& project, std::string& error)
     const FileStatus status = ReadProjectFile(file, project);
     if (!status.Ok) {
         error = status.Message;
+        return false;
+    }
+    return true;
+}
+
+bool LoadOrReport(const ParsedArguments& args, Project& p, std::ostream& err)
+{
+    std::string error;
+    if (!LoadProject(args.File, p, error)) {
+        err << "pendrake-cli: " << error << "\n";
         return false;
     }
     return true;

@@ -51,5 +51,8 @@ int RunCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err
 // The project the command works on: the file read into a new default record, or the new record.
 // Returns false (with the reason in error) when the file cannot be read.
 bool LoadProject(const std::string& file, Project& project, std::string& error);
+// LoadProject for a command: the file of the arguments into p (p as given without one); a file
+// that cannot be read is told on err ("pendrake-cli: <reason>") and gives false.
+bool LoadOrReport(const ParsedArguments& args, Project& p, std::ostream& err);
 
 } // namespace pendrake::cli

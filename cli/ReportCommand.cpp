@@ -132,11 +132,8 @@ int RunReportCommand(const ParsedArguments& args, std::ostream& out, std::ostrea
         return ExitUsage;
     }
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
 
     const ProjectDocument document(std::move(p), args.File);
     // The print dialog's check: on an unstable wall Reactions and Concrete design are not
@@ -212,11 +209,8 @@ int RunDrawingCommand(const ParsedArguments& args, std::ostream& out, std::ostre
         return ExitUsage;
     }
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     const ProjectDocument document(std::move(p), args.File);
     if (*view == ViewKind::Reactions && !document.Stability().Stable) {
         err << "pendrake-cli: The Structure is not stable.\n";
@@ -226,6 +220,7 @@ int RunDrawingCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     const QFont font = QGuiApplication::font();
     const ViewDrawing drawing
         = report::BuildExportDrawing(document.Record(), document.Stability(), *view, font);
+    std::string error;
     if (!report::WriteViewDrawing(drawing, font, QString::fromStdString(args.Output), error)) {
         err << "pendrake-cli: " << error << "\n";
         return ExitFailure;

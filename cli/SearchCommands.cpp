@@ -92,16 +92,6 @@ bool ParseTargets(const std::vector<std::string>& texts, DesignTargets& targets,
     return true;
 }
 
-bool LoadOrReport(const ParsedArguments& args, Project& p, std::ostream& err)
-{
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
-        return false;
-    }
-    return true;
-}
-
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

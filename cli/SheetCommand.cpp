@@ -59,11 +59,8 @@ int RunSheetCommand(const ParsedArguments& args, std::ostream& out, std::ostream
         return ExitUsage;
     }
     Project p = MakeNewProject(DefaultReportFont);
-    std::string error;
-    if (!LoadProject(args.File, p, error)) {
-        err << "pendrake-cli: " << error << "\n";
+    if (!LoadOrReport(args, p, err))
         return ExitFailure;
-    }
     const ProjectDocument document(std::move(p), args.File);
     const CalculationSheet sheet
         = BuildCalculationSheet(document.Record(), document.Stability(), document.Combinations());

@@ -1,4 +1,6 @@
 // pendrake-cli end to end: the real binary, real files, its exit statuses and its JSON.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,35 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-// Runs the companion with arguments already quoted for the shell.
-RunResult RunCli(const std::string& arguments)
-{
-    const fs::path errFile
-        = fs::temp_directory_path() / ("pendrake-cli-err-" + std::to_string(::getpid()));
-    const std::string command
-        = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>'" + errFile.string() + "'";
-    RunResult r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buf {};
-    size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.Out.append(buf.data(), n);
-    const int raw = ::pclose(pipe);
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    r.Err.assign(std::istreambuf_iterator<char>(err), {});
-    fs::remove(errFile);
-    return r;
-}
 
 class CliTest : public ::testing::Test {
 protected:

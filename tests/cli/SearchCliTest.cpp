@@ -1,5 +1,7 @@
 // pendrake-cli optimize and sweep end to end: the chosen wall on disk, the summary, and shards
 // whose CSV files concatenate into the whole study.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,19 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the companion with stderr dropped; the exit status and stdout.
+// The exit status and stdout (the progress bar and errors on stderr are not looked at).
 std::pair<int, std::string> RunSearchCli(const std::string& arguments)
 {
-    const std::string command
-        = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    size_t n = 0;
-    while (pipe && (n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    const int raw = pipe ? ::pclose(pipe) : -1;
-    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out };
+    RunResult r = RunCli(arguments);
+    return { r.Status, std::move(r.Out) };
 }
 
 std::vector<std::string> Lines(const fs::path& file)

@@ -1,6 +1,7 @@
 // The calculation sheet and the verification examples through pendrake-cli: every step that
 // names a reported result arrives at it, every numbers line computes to its step's value, and
 // the textbook examples stay within their tolerances.
+#include "CliRunner.h"
 #include "io/ProjectFile.h"
 #include "model/Project.h"
 #include "model/Units.h"
@@ -27,27 +28,6 @@ namespace fs = std::filesystem;
 using namespace pendrake;
 
 namespace {
-
-struct CliRun {
-    int Status = -1;
-    std::string Out;
-};
-
-CliRun RunCli(const std::string& arguments)
-{
-    const std::string command = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments;
-    CliRun r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buf {};
-    size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.Out.append(buf.data(), n);
-    const int raw = ::pclose(pipe);
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 // Just enough JSON to read the companion's output: null, booleans, numbers, strings, lists and
 // objects.
@@ -401,7 +381,7 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
         for (const int16_t units : { int16_t(Metric), int16_t(SI), int16_t(British) }) {
             SCOPED_TRACE(std::string(w.Name) + " in " + std::string(UnitSystemName[units]));
             const std::string file = Write(w, units);
-            const CliRun sheetRun = RunCli("sheet " + file + " --format json");
+            const RunResult sheetRun = RunCli("sheet " + file + " --format json");
             ASSERT_EQ(sheetRun.Status, 0);
             const Value sheet = ParseJson(sheetRun.Out);
             const Value stability = ParseJson(RunCli("stability " + file).Out);
@@ -471,10 +451,10 @@ TEST_F(SheetCliTest, EveryNumbersLineComputesToItsValue)
 
 TEST_F(SheetCliTest, VerificationExamplesStayWithinToleranceAndTheRecordIsCurrent)
 {
-    const CliRun text = RunCli("verify");
+    const RunResult text = RunCli("verify");
     EXPECT_EQ(text.Status, 0) << text.Out;
     EXPECT_EQ(text.Out.find("FAILED"), std::string::npos) << text.Out;
-    const CliRun markdown = RunCli("verify --format markdown");
+    const RunResult markdown = RunCli("verify --format markdown");
     std::ifstream recorded(std::string(PENDRAKE_SOURCE_DIR) + "/docs/verification.md");
     const std::string onDisk((std::istreambuf_iterator<char>(recorded)), {});
     EXPECT_EQ(onDisk, markdown.Out) << "regenerate docs/verification.md with pendrake-cli verify";
