@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace pendrake {
 
@@ -13,6 +14,7 @@ namespace {
 // part in the choice of the toe's bars: the run repeats until the chosen bar stays, at most this
 // often (the bar settles on the second pass on every wall seen).
 constexpr int MaxToeBarPasses = 4;
+constexpr int ToeSection = 3;
 
 void ClearRow(CombinationResults& r, int set)
 {
@@ -29,13 +31,16 @@ void AddOnce(std::vector<std::string>& to, const std::vector<std::string>& from)
     }
 }
 
-CombinationResults RunWithToeBar(const Project& p, float toeBarDia)
+// Every set through the stability analysis and the cuts, keeping each set's stability analysis in
+// `sets` (index = set) for a later change of the toe's bars.
+CombinationResults RunWithToeBar(
+    const Project& p, float toeBarDia, std::array<StabilityResults, CombinationSetCount + 1>& sets)
 {
     CombinationResults r;
     r.Stable = true;
     r.UnstableCombination = 0;
     for (int set = 1; set <= CombinationSetCount; ++set) {
-        const SectionForceResults forces
+        SectionForceResults forces
             = ComputeSectionForces(p, FactorsOfSet(CombinationFactors[set]), toeBarDia);
         AddOnce(r.Messages, forces.Stability.Messages);
         if (forces.Stability.Loads.SlopeAdjusted) {
@@ -54,6 +59,7 @@ CombinationResults RunWithToeBar(const Project& p, float toeBarDia)
             r.ComboShear[set][s] = forces.SectionShear[s];
             r.ComboNormal[set][s] = forces.SectionNormal[s];
         }
+        sets[size_t(set)] = std::move(forces.Stability);
     }
     if (!r.Stable) {
         r.Messages.emplace_back(UnstableCombinationMessage);
@@ -65,12 +71,24 @@ CombinationResults RunWithToeBar(const Project& p, float toeBarDia)
     return r;
 }
 
+// The toe's bars changed: nothing but the toe's critical shear section moves, so each set's
+// stability analysis stands and only the toe's shear, the envelope and the design are formed
+// again.
+void RedesignForToeBar(const Project& p, float toeBarDia,
+    const std::array<StabilityResults, CombinationSetCount + 1>& sets, CombinationResults& r)
+{
+    for (int set = 1; set <= CombinationSetCount; ++set)
+        r.ComboShear[set][ToeSection] = ToeSectionShear(
+            p, FactorsOfSet(CombinationFactors[set]), sets[size_t(set)], toeBarDia);
+    r.Env = DesignEnvelope(r);
+    r.Design = DesignSections(p, r.Env);
+}
+
 } // namespace
 
 LoadFactors FactorsOfSet(const LoadFactorSet& s)
 {
-    return MakeLoadFactors(
-        s.Dead, s.Live, s.Soil, s.Water, s.Structural, s.Impact, s.Seismic);
+    return MakeLoadFactors(s.Dead, s.Live, s.Soil, s.Water, s.Structural, s.Impact, s.Seismic);
 }
 
 Envelope DesignEnvelope(const CombinationResults& r)
@@ -107,12 +125,13 @@ Envelope DesignEnvelope(const CombinationResults& r)
 CombinationResults RunCombinations(const Project& p)
 {
     float toeBar = p.ReinUserSet ? p.ReinDia[ToeDesignRow] : 0.0f;
-    CombinationResults r = RunWithToeBar(p, toeBar);
+    std::array<StabilityResults, CombinationSetCount + 1> sets;
+    CombinationResults r = RunWithToeBar(p, toeBar, sets);
     for (int pass = 1; pass < MaxToeBarPasses && r.Stable && !p.ReinUserSet
          && r.Design.ReinDia[ToeDesignRow] != toeBar;
          ++pass) {
         toeBar = r.Design.ReinDia[ToeDesignRow];
-        r = RunWithToeBar(p, toeBar);
+        RedesignForToeBar(p, toeBar, sets, r);
     }
     return r;
 }

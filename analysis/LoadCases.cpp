@@ -187,13 +187,13 @@ SettledProject::SettledProject(const Project& p, const LoadCaseResults& loads)
     : record_(&p)
 {
     if (loads.SlopeAdjusted && loads.ProposedBackfillSlope != p.BackfillSlope) {
-        copy_ = p;
-        copy_.BackfillSlope = loads.ProposedBackfillSlope;
-        record_ = &copy_;
+        copy_.emplace(p);
+        copy_->BackfillSlope = loads.ProposedBackfillSlope;
+        record_ = &*copy_;
     }
 }
 
-std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r)
+std::array<PointForce, 8> WaterForces(const Project& p, const LoadCaseResults& r)
 {
     const auto pt = UndersidePoints(p);
     const double yTop = WallTopLevel(p);
@@ -218,7 +218,7 @@ std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r)
         return pt[from].Y + t * (pt[from + 1].Y - pt[from].Y);
     };
 
-    std::vector<PointForce> f(8);
+    std::array<PointForce, 8> f {};
     f[0] = { -p1 * backHead / 2, 0, RearX(p), double(r.WaterLevel[1]) };
     f[1] = { p2 * frontHead / 2, 0, 0, double(r.WaterLevel[2]) };
     f[2] = { 0, p3 * (run / 2 + double(p.ShelfWidth)), double(r.WaterArm[3]), ShelfLevel(p) };
@@ -232,9 +232,9 @@ std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r)
     return f;
 }
 
-std::vector<PointForce> SeismicForces(const Project& p, const LoadCaseResults& r)
+std::array<PointForce, PieceCount + 4> SeismicForces(const Project& p, const LoadCaseResults& r)
 {
-    std::vector<PointForce> f(PieceCount + 4);
+    std::array<PointForce, PieceCount + 4> f {};
     for (int k = 1; k <= PieceCount; ++k)
         f[k - 1]
             = { -double(r.SeismicForce[k]), 0, double(r.DeadArm[k]), double(r.SeismicLevel[k]) };
@@ -248,14 +248,14 @@ std::vector<PointForce> SeismicForces(const Project& p, const LoadCaseResults& r
     return f;
 }
 
-std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r)
+std::array<PointForce, 3> SoilForces(const Project& p, const LoadCaseResults& r)
 {
     const double xRear = RearX(p);
     const double upper = DryDepth(p) + SoilLength(p) * std::tan(BackfillAngle(p));
     const double p0 = r.SoilPressure[0];
     const double p1 = r.SoilPressure[1];
     const double p2 = r.SoilPressure[2];
-    std::vector<PointForce> f(3);
+    std::array<PointForce, 3> f {};
     if (p.UpperBackHeight > 0) {
         f[0] = { -(p0 + p1) / 2 * upper, 0, xRear, double(r.SoilLevel[1]) };
         f[1] = { -(p1 + p2) / 2 * SubmergedHeight(p), 0, xRear, double(r.SoilLevel[2]) };

@@ -6,6 +6,7 @@
 #include "model/Project.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,7 +124,8 @@ public:
     const Project* operator->() const { return record_; }
 
 private:
-    Project copy_;
+    // Made only when the slope changed: most runs work on the record itself.
+    std::optional<Project> copy_;
     const Project* record_;
 };
 
@@ -134,16 +136,16 @@ private:
 // Water (case 4), eight entries: [0] back water, [1] front water, [2] water on the shelf,
 // [3] uplift on the flat bottom, [4] uplift on the lower slope, [5] uplift on the flat segment,
 // [6] uplift on the rear slope, [7] water on the toe.
-std::vector<PointForce> WaterForces(const Project& p, const LoadCaseResults& r);
+std::array<PointForce, 8> WaterForces(const Project& p, const LoadCaseResults& r);
 
 // Seismic (case 7), seventeen entries: [0..12] pieces 1..13 (towards the toe at their centroid
 // levels), [13] soil increment F14 over the height of the virtual back, [14] submerged
 // increment F15, [15] front water F17, [16] vertical component F18 (downward at xRear).
-std::vector<PointForce> SeismicForces(const Project& p, const LoadCaseResults& r);
+std::array<PointForce, PieceCount + 4> SeismicForces(const Project& p, const LoadCaseResults& r);
 
 // Soil (case 3), three entries: [0] F1 (above the water table, or all of it when dry),
 // [1] F2 (below the water table), [2] the vertical wall friction SoilPressure(3) at xRear.
-std::vector<PointForce> SoilForces(const Project& p, const LoadCaseResults& r);
+std::array<PointForce, 3> SoilForces(const Project& p, const LoadCaseResults& r);
 
 // The surcharge over the soil length, in the load case SurchargeType (taking its factor; a
 // type outside 1..7 counts unfactored).

@@ -5,6 +5,7 @@
 #include "model/Units.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -340,9 +341,10 @@ std::optional<double> CrackControlZ(const Project& p, float h, float db, float s
     return std::max(z, 0.0);
 }
 
-std::vector<float> CandidateDiameters(int16_t unitSystem)
+namespace {
+
+std::vector<float> BuildCandidateDiameters(const DesignUnitSet& u)
 {
-    const DesignUnitSet& u = DesignUnits(unitSystem);
     // Built by single-precision sums of a double step, compared with a double limit: the sum
     // that lands just below the limit is tried and one more step follows.
     std::vector<float> dias;
@@ -354,10 +356,8 @@ std::vector<float> CandidateDiameters(int16_t unitSystem)
     return dias;
 }
 
-std::vector<float> CandidatePitches(int16_t unitSystem)
+std::vector<float> BuildCandidatePitches(const DesignUnitSet& u, double lastDia)
 {
-    const DesignUnitSet& u = DesignUnits(unitSystem);
-    const double lastDia = CandidateDiameters(unitSystem).back();
     // The search gives up at the first pitch no more than twice the largest bar.
     std::vector<float> pitches;
     float s = u.PitchStart;
@@ -368,10 +368,46 @@ std::vector<float> CandidatePitches(int16_t unitSystem)
     return pitches;
 }
 
+// The bar tables of the three unit systems, built once: the design of every row of every wall a
+// search judges walks them.
+struct CandidateTables {
+    std::array<std::vector<float>, 3> Diameters;
+    std::array<std::vector<float>, 3> Pitches;
+};
+
+const CandidateTables& Candidates()
+{
+    static const CandidateTables tables = [] {
+        CandidateTables t;
+        for (int16_t system : { int16_t(Metric), int16_t(SI), int16_t(British) }) {
+            const DesignUnitSet& u = DesignUnits(system);
+            t.Diameters[size_t(system)] = BuildCandidateDiameters(u);
+            t.Pitches[size_t(system)]
+                = BuildCandidatePitches(u, t.Diameters[size_t(system)].back());
+        }
+        return t;
+    }();
+    return tables;
+}
+
+} // namespace
+
+const std::vector<float>& CandidateDiameters(int16_t unitSystem)
+{
+    DesignUnits(unitSystem); // refuses an unknown system
+    return Candidates().Diameters[size_t(unitSystem)];
+}
+
+const std::vector<float>& CandidatePitches(int16_t unitSystem)
+{
+    DesignUnits(unitSystem);
+    return Candidates().Pitches[size_t(unitSystem)];
+}
+
 BarChoice SelectReinforcement(const Project& p, float h, float m, float n, float rhoMin)
 {
-    const std::vector<float> dias = CandidateDiameters(p.UnitSystem);
-    const std::vector<float> pitches = CandidatePitches(p.UnitSystem);
+    const std::vector<float>& dias = CandidateDiameters(p.UnitSystem);
+    const std::vector<float>& pitches = CandidatePitches(p.UnitSystem);
     for (const float s : pitches) {
         for (const float db : dias) {
             const SectionCapacity cap = CheckSectionCapacity(p, h, db, s, n, 0.0f);

@@ -145,9 +145,9 @@ std::optional<double> CrackControlZ(
     const Project& project, float h, float db, float s, float n, float m);
 
 // Bar diameters tried by the automatic choice, smallest first, in design length.
-std::vector<float> CandidateDiameters(int16_t unitSystem);
+const std::vector<float>& CandidateDiameters(int16_t unitSystem);
 // Pitches tried by the automatic choice, largest first, in design length.
-std::vector<float> CandidatePitches(int16_t unitSystem);
+const std::vector<float>& CandidatePitches(int16_t unitSystem);
 
 // Bars for one row, in design length.
 struct BarChoice {

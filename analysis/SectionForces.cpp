@@ -433,7 +433,7 @@ void AddSeismicForces(
 
     // Soil increments on the virtual back with the forces the stability analysis sums, and
     // their wall friction.
-    const std::vector<PointForce> seismic = SeismicForces(p, loads);
+    const auto seismic = SeismicForces(p, loads);
     // Entries of that list: F14, F15 and the vertical component F18.
     constexpr int SoilIncrement = 13;
     constexpr int SubmergedIncrement = 14;
@@ -550,6 +550,31 @@ SectionForceResults ComputeSectionForces(
     r.Stability = ComputeStability(project, f);
     if (!r.Stability.Stable)
         return r;
+    SumSectionForces(project, f, toeBarDia, r);
+    return r;
+}
+
+float ToeSectionShear(
+    const Project& project, const LoadFactors& f, const StabilityResults& s, float toeBarDia)
+{
+    if (!s.Stable)
+        return 0;
+    const SettledProject settled(project, s.Loads);
+    const Project& p = *settled;
+    // The line loads on the toe first, then the toe's own loads, as the full sum adds them: the
+    // same double sum, so the same single-precision shear.
+    Cut upper;
+    Cut body;
+    Cut toe { double(p.ToeWidth), double(p.ToeHeight) / 2, true };
+    AddLineLoads(p, f, upper, body, toe);
+    SectionForceResults scratch;
+    AddToe(p, s, ProjectUnderside(p, s.ResultantInclination), toeBarDia, scratch, toe);
+    return static_cast<float>(toe.Shear);
+}
+
+void SumSectionForces(
+    const Project& project, const LoadFactors& f, float toeBarDia, SectionForceResults& r)
+{
 
     const SettledProject settled(project, r.Stability.Loads);
     const Project& p = *settled;
@@ -581,7 +606,6 @@ SectionForceResults ComputeSectionForces(
         r.SectionNormal[section] = static_cast<float>(cut->Normal);
         ++section;
     }
-    return r;
 }
 
 } // namespace pendrake

@@ -49,4 +49,14 @@ struct SectionForceResults {
 SectionForceResults ComputeSectionForces(
     const Project& project, const LoadFactors& f, float toeBarDia);
 
+// The sums beyond the three cuts for a stability analysis already in r.Stability (stable, run
+// for the same factors f).
+void SumSectionForces(
+    const Project& project, const LoadFactors& f, float toeBarDia, SectionForceResults& r);
+
+// The toe's shear at its critical section (SectionShear[3]) for bars of another diameter, from
+// the stability analysis of the same factors: only the critical section moves with the bars.
+float ToeSectionShear(
+    const Project& project, const LoadFactors& f, const StabilityResults& s, float toeBarDia);
+
 } // namespace pendrake

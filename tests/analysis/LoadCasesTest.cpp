@@ -413,7 +413,7 @@ bool AllFinite(const LoadCaseResults& r)
     return ok;
 }
 
-bool AllFinite(const std::vector<PointForce>& list)
+template <size_t N> bool AllFinite(const std::array<PointForce, N>& list)
 {
     return std::all_of(list.begin(), list.end(), [](const PointForce& f) {
         return std::isfinite(f.Horizontal) && std::isfinite(f.Vertical) && std::isfinite(f.X)
