@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace pendrake;
 
@@ -46,6 +52,36 @@ TEST(RoundTo, GivesTheValueToThatManyDecimals)
     EXPECT_DOUBLE_EQ(RoundTo(295.6, 0), 296.0);
     EXPECT_DOUBLE_EQ(RoundTo(-1.25, 1), -1.3);
     EXPECT_DOUBLE_EQ(RoundTo(0.0, 3), 0.0);
+}
+
+TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)
+{
+    // Values typed to the place, floats as the record stores them, halves of both signs, their
+    // neighbours one ulp away, and large values: the stored double must be the printed text read
+    // back, bit for bit, whatever route the rounding takes.
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> spread(-2e4, 2e4);
+    std::vector<double> values { 0.125, -0.125, 2.5, -2.5, 999.995, -0.004, 0.0, 2.675, 1e8 + 0.5,
+        4.9999999999999991, 0.30000000000000004, 123456.785, 7e-7, 1e12 + 0.25 };
+    for (int k = 0; k < 4000; ++k) {
+        const double v = spread(random);
+        values.push_back(v);
+        values.push_back(double(float(v)));
+        const double half = (std::floor(v * 100) + 0.5) / 100;
+        values.push_back(half);
+        values.push_back(std::nextafter(half, 1e300));
+        values.push_back(std::nextafter(half, -1e300));
+    }
+    for (const double v : values) {
+        for (int decimals : { 0, 1, 2, 3, 6 }) {
+            const std::string text = FormatFixed(v, decimals);
+            const double read = std::strtod(text.c_str(), nullptr);
+            const double rounded = RoundTo(v, decimals);
+            ASSERT_EQ(std::memcmp(&rounded, &read, sizeof read), 0)
+                << std::setprecision(17) << v << " to " << decimals << ": " << rounded << " vs "
+                << text;
+        }
+    }
 }
 
 TEST(RoundTo, IgnoresAGermanDesktopLocale)
