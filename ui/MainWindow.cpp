@@ -8,6 +8,7 @@
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/QtViewPainter.h"
+#include "ui/OptimizeDialog.h"
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
 #include "ui/SheetWindow.h"
@@ -397,6 +398,14 @@ void MainWindow::BuildMenus()
         [this] {
             Guard([this] {
                 ShowCalculationSheet(this, document_);
+                return true;
+            });
+        });
+    connect(add(calculate, "&Optimize Dimensions...", "mnuCalculateOptimize"), &QAction::triggered,
+        this, [this] {
+            Guard([this] {
+                ShowOptimizeDialog(this, document_,
+                    [this](Project after, const QString& step) { Commit(std::move(after), step); });
                 return true;
             });
         });

@@ -1,0 +1,279 @@
+// The optimize dialog driven through its boxes and buttons: refused choices block the search, a
+// narrow grid around the default wall's answer fills the table, Apply is one step that Undo takes
+// back byte for byte, and the targets outlive the dialog in the settings.
+#include "ui/OptimizeDialog.h"
+
+#include "DialogTestSupport.h"
+#include "model/DimensionEdit.h"
+#include "search/Inputs.h"
+#include "ui/DesignTargetSettings.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace pendrake::ui {
+namespace {
+
+using uitest::Button;
+using uitest::Find;
+using uitest::Inputs;
+using uitest::TypeInto;
+
+// A search that does not end is a fault, not a slow machine.
+constexpr int SearchGiveUpMilliseconds = 60'000;
+
+// Top width, toe width, toe height and bottom width around the default wall's least-concrete
+// answer (0.30, 2.50, 0.50, 9.50 m): eight walls, among them the thinner toe 2.00 m on the
+// 9.50 m base that misses the overturning target.
+struct Range {
+    int Index;
+    const char *Min, *Max, *Step;
+};
+constexpr std::array<Range, 4> NarrowGrid { {
+    { 0, "0.3", "0.4", "0.1" },
+    { 3, "2", "2.5", "0.5" },
+    { 7, "0.5", "0.5", "0.25" },
+    { 4, "9.5", "10", "0.5" },
+} };
+
+QLineEdit* Box(const QWidget& w, const char* prefix, int index)
+{
+    return Find<QLineEdit>(
+        w, QString::fromLatin1(prefix) + QLatin1Char('_') + QString::number(index));
+}
+
+void NarrowTheGrid(const QWidget& w)
+{
+    for (const Range& r : NarrowGrid) {
+        TypeInto(Box(w, "txtMin", r.Index), QString::fromLatin1(r.Min));
+        TypeInto(Box(w, "txtMax", r.Index), QString::fromLatin1(r.Max));
+        TypeInto(Box(w, "txtStep", r.Index), QString::fromLatin1(r.Step));
+    }
+}
+
+void SearchAndWait(OptimizeDialog& dialog)
+{
+    QSignalSpy finished(&dialog, &OptimizeDialog::SearchFinished);
+    QTest::mouseClick(Button(dialog, "cmdSearch"), Qt::LeftButton);
+    ASSERT_TRUE(dialog.Searching());
+    ASSERT_TRUE(finished.wait(SearchGiveUpMilliseconds));
+}
+
+class OptimizeDialogTest : public testing::Test {
+protected:
+    // Every test starts from the default targets, whatever an earlier one left in the store.
+    void SetUp() override
+    {
+        QSettings(QStringLiteral("Pendrake"), QStringLiteral("Pendrake"))
+            .remove(QStringLiteral("Targets"));
+    }
+};
+
+TEST_F(OptimizeDialogTest, RefusedChoicesBlockTheSearchWithTheirReason)
+{
+    struct Case {
+        const char* Box; // the box typed into, or a check box cleared
+        const char* Text;
+        const char* Reason;
+    };
+    const Case cases[] = {
+        { "txtMin_0", "1.6", "Top width: the minimum is above the maximum." },
+        { "txtStep_3", "0", "Toe width: the step must be 0.01 or more." },
+        { "txtMax_4", "12,5", "Bottom width: the maximum is not a number." },
+        { "txtMin_7", "-0.5", "Toe height: the minimum cannot be negative." },
+        { "txtTarget_1", "-1", "Sliding safety (least): the target must be a number, 0 or more." },
+        { "txtMax_4", "2000",
+            "The grid has more than 2000000 walls: narrow a range or widen a step." },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Box);
+        uitest::Capture capture;
+        OptimizeDialog dialog(MakeNewProject("Arial"),
+            [](Project, const QString&) { ADD_FAILURE() << "a refused search applied a wall"; });
+        uitest::ShowActive(dialog);
+        // The default search is acceptable as the dialog opens.
+        EXPECT_TRUE(Button(dialog, "cmdSearch")->isEnabled());
+        TypeInto(Find<QLineEdit>(dialog, QString::fromLatin1(c.Box)), QString::fromLatin1(c.Text));
+        EXPECT_FALSE(Button(dialog, "cmdSearch")->isEnabled());
+        EXPECT_EQ(
+            Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(), QString::fromUtf8(c.Reason));
+        EXPECT_FALSE(dialog.Search());
+        EXPECT_FALSE(dialog.Searching());
+        EXPECT_EQ(capture.Beeps, 1);
+        EXPECT_EQ(dialog.Result().GridSize, 0);
+    }
+
+    // Without a free dimension there is nothing to search.
+    OptimizeDialog dialog(MakeNewProject("Arial"), {});
+    for (const int i : { 0, 3, 4, 7 })
+        Find<QCheckBox>(dialog, QStringLiteral("chkFree_%1").arg(i))->setChecked(false);
+    EXPECT_FALSE(Button(dialog, "cmdSearch")->isEnabled());
+    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
+        QStringLiteral("Choose at least one free dimension."));
+    // A free dimension outside the default four offers its present value.
+    auto* frontHeight = Find<QCheckBox>(dialog, QStringLiteral("chkFree_6"));
+    EXPECT_EQ(frontHeight->text(), QStringLiteral("Front height (m)"));
+    frontHeight->setChecked(true);
+    EXPECT_TRUE(Button(dialog, "cmdSearch")->isEnabled());
+    EXPECT_EQ(Box(dialog, "txtMin", 6)->text(), QStringLiteral("9"));
+    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
+        QStringLiteral("1 wall on the grid."));
+}
+
+TEST_F(OptimizeDialogTest, NarrowSearchFillsTheTableWithTheLeastConcreteWallThatPasses)
+{
+    const Project base = MakeNewProject("Arial");
+    OptimizeDialog dialog(base, {});
+    uitest::ShowActive(dialog);
+    NarrowTheGrid(dialog);
+    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
+        QStringLiteral("8 walls on the grid."));
+    SearchAndWait(dialog);
+
+    const OptimizationResult& r = dialog.Result();
+    ASSERT_TRUE(r.Found);
+    auto* table = Find<QTableWidget>(dialog, QStringLiteral("grdCandidates"));
+    ASSERT_EQ(table->rowCount(), 1 + int(r.RunnersUp.size()));
+    ASSERT_GE(table->rowCount(), 2);
+    // Free dimensions in the order of the rows, then area, utilisation and the five factors.
+    ASSERT_EQ(table->columnCount(), 4 + 2 + SafetyCheckCount);
+    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("Top width (m)"));
+    EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("Bottom width (m)"));
+    EXPECT_EQ(table->horizontalHeaderItem(4)->text(), QStringLiteral("Concrete area (m\u00B2)"));
+    const QStringList best = { "0.30", "2.50", "0.50", "9.50" };
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(table->item(0, c)->text(), best[c]) << c;
+    EXPECT_EQ(table->selectedItems().front()->row(), 0);
+
+    // Judged again on its own, the best wall meets every target; the wall with the thinner toe
+    // on the same base, with less concrete, does not.
+    const DesignTargets targets;
+    EXPECT_TRUE(Evaluate(r.Best.Wall, targets).Passes);
+    EXPECT_GE(table->item(0, 6)->text().toDouble(), 2.0);
+    // The default wall's anchors carry nothing: their factors print as the infinity sign.
+    EXPECT_EQ(table->item(0, 9)->text(), QStringLiteral("\u221E"));
+    Project thinnerToe = r.Best.Wall;
+    ASSERT_TRUE(ApplyDimensionEdit(thinnerToe, 3, 2.0));
+    EXPECT_LT(ConcreteArea(thinnerToe), r.Best.Evaluation.ConcreteArea);
+    EXPECT_FALSE(Evaluate(thinnerToe, targets).Passes);
+    for (int row = 1; row < table->rowCount(); ++row) {
+        EXPECT_GE(
+            r.RunnersUp[size_t(row - 1)].Evaluation.ConcreteArea, r.Best.Evaluation.ConcreteArea);
+        EXPECT_TRUE(r.RunnersUp[size_t(row - 1)].Evaluation.Passes);
+    }
+}
+
+TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
+{
+    const Project base = MakeNewProject("Arial");
+    {
+        OptimizeDialog dialog(base, {});
+        EXPECT_EQ(Box(dialog, "txtTarget", 0)->text(), QStringLiteral("2"));
+        EXPECT_EQ(Box(dialog, "txtTarget", 1)->text(), QStringLiteral("1.5"));
+        uitest::ShowActive(dialog);
+        NarrowTheGrid(dialog);
+        TypeInto(Box(dialog, "txtTarget", 0), QStringLiteral("2.25"));
+        TypeInto(Box(dialog, "txtTarget", 4), QStringLiteral("1.1"));
+        SearchAndWait(dialog);
+        // Nothing on the narrow grid reaches 2.25 against overturning.
+        EXPECT_FALSE(dialog.Result().Found);
+        EXPECT_TRUE(Find<QLabel>(dialog, QStringLiteral("lblOutcome"))
+                        ->text()
+                        .startsWith(QStringLiteral("No wall on the grid meets every target.")));
+        EXPECT_FALSE(Button(dialog, "cmdApply")->isEnabled());
+    }
+    DesignTargets expected;
+    expected.OverturningSafety = 2.25;
+    expected.AnchorShearSafety = 1.1;
+    EXPECT_EQ(LoadDesignTargets(), expected);
+    OptimizeDialog again(base, {});
+    EXPECT_EQ(Box(again, "txtTarget", 0)->text(), QStringLiteral("2.25"));
+    EXPECT_EQ(Box(again, "txtTarget", 4)->text(), QStringLiteral("1.1"));
+    EXPECT_EQ(Box(again, "txtTarget", 2)->text(), QStringLiteral("1"));
+
+    // A hand-damaged value reads as its default.
+    QSettings(QStringLiteral("Pendrake"), QStringLiteral("Pendrake"))
+        .setValue(QStringLiteral("Targets/OverturningSafety"), QStringLiteral("two"));
+    EXPECT_EQ(LoadDesignTargets().OverturningSafety, 2.0);
+}
+
+// Runs `act` on the modal window `name` from inside its modal loop.
+void WhenModalOpens(const char* name, std::function<void(QWidget*)> act)
+{
+    constexpr int PollMilliseconds = 5;
+    auto* timer = new QTimer;
+    timer->setInterval(PollMilliseconds);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, name] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal->objectName() != QLatin1String(name))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+    });
+    timer->start();
+}
+
+TEST_F(OptimizeDialogTest, ApplyIsOneStepThatUndoTakesBackByteForByte)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    StartupState startup;
+    startup.Fonts = { "Liberation Sans", "Liberation Sans" };
+    MainWindow window(startup, nullptr, dir.filePath(QStringLiteral("autosave")));
+    window.show();
+    const Project before = window.Document().Record();
+    QUndoStack& undo = window.UndoStack();
+    const int steps = undo.count();
+
+    Project chosen;
+    bool opened = false;
+    WhenModalOpens("frmOptimize", [&](QWidget* w) {
+        opened = true;
+        auto* dialog = qobject_cast<OptimizeDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        NarrowTheGrid(*dialog);
+        SearchAndWait(*dialog);
+        ASSERT_TRUE(dialog->Result().Found);
+        // The first runner-up, chosen in the table.
+        ASSERT_FALSE(dialog->Result().RunnersUp.empty());
+        chosen = dialog->Result().RunnersUp.front().Wall;
+        Find<QTableWidget>(*dialog, QStringLiteral("grdCandidates"))->selectRow(1);
+        QTest::mouseClick(Button(*dialog, "cmdApply"), Qt::LeftButton);
+    });
+    auto* item = window.findChild<QAction*>(QStringLiteral("mnuCalculateOptimize"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("&Optimize Dimensions..."));
+    item->trigger();
+    ASSERT_TRUE(opened);
+
+    ASSERT_EQ(undo.count(), steps + 1);
+    EXPECT_EQ(undo.undoText(), QStringLiteral("Optimize dimensions"));
+    const std::vector<uint8_t> after = Inputs(window.Document().Record());
+    EXPECT_EQ(after, Inputs(chosen));
+    EXPECT_NE(after, Inputs(before));
+    // The document ran the new wall: the default one misses 2 against overturning (1.42), the
+    // chosen one reaches it.
+    EXPECT_GE(window.Document().Verdict().OverturningSafety, 2.0f);
+    undo.undo();
+    EXPECT_EQ(Inputs(window.Document().Record()), Inputs(before));
+    EXPECT_LT(window.Document().Verdict().OverturningSafety, 2.0f);
+    undo.redo();
+    EXPECT_EQ(Inputs(window.Document().Record()), after);
+}
+
+} // namespace
+} // namespace pendrake::ui
