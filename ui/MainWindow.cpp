@@ -8,6 +8,7 @@
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/QtViewPainter.h"
+#include "ui/ParametricStudy.h"
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
 #include "ui/SheetWindow.h"
@@ -397,6 +398,13 @@ void MainWindow::BuildMenus()
         [this] {
             Guard([this] {
                 ShowCalculationSheet(this, document_);
+                return true;
+            });
+        });
+    connect(add(calculate, "&Parametric Study...", "mnuCalculateStudy"), &QAction::triggered, this,
+        [this] {
+            Guard([this] {
+                ShowParametricStudy(this, document_);
                 return true;
             });
         });
