@@ -9,6 +9,7 @@
 #include "model/Units.h"
 #include "report/QtViewPainter.h"
 #include "ui/OptimizeDialog.h"
+#include "ui/ParametricStudy.h"
 #include "ui/Platform.h"
 #include "ui/RecordStep.h"
 #include "ui/SheetWindow.h"
@@ -406,6 +407,13 @@ void MainWindow::BuildMenus()
             Guard([this] {
                 ShowOptimizeDialog(this, document_,
                     [this](Project after, const QString& step) { Commit(std::move(after), step); });
+                return true;
+            });
+        });
+    connect(add(calculate, "&Parametric Study...", "mnuCalculateStudy"), &QAction::triggered, this,
+        [this] {
+            Guard([this] {
+                ShowParametricStudy(this, document_);
                 return true;
             });
         });

@@ -1342,7 +1342,8 @@ TEST_F(MainWindowTest, CommandsOpenTheirWindows)
     const std::pair<const char*, const char*> commands[]
         = { { "mnuEditProperties", "frmProperties" }, { "mnuEditLoads", "frmLoads" },
               { "mnuEditAnchors", "frmAnchor" }, { "mnuCalculateConcrete", "frmRein" },
-              { "mnuCalculateCalculator", "frmCalculator" }, { "mnuFilePrint", "frmPrint" } };
+              { "mnuCalculateCalculator", "frmCalculator" }, { "mnuCalculateStudy", "frmStudy" },
+              { "mnuFilePrint", "frmPrint" } };
     for (const auto& [action, windowName] : commands) {
         QString opened;
         QTimer::singleShot(0, [&opened] {

@@ -1,0 +1,251 @@
+// The parametric study window: a range it refuses, the chart of a small study read against the
+// engine run at each point on its own, and the CSV it saves.
+#include "ui/ParametricStudy.h"
+
+#include "search/Evaluation.h"
+#include "search/Inputs.h"
+#include "search/Sweep.h"
+
+#include "DialogTestSupport.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QValueAxis>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace pendrake;
+using namespace pendrake::ui;
+using pendrake::ui::uitest::Button;
+using pendrake::ui::uitest::Capture;
+using pendrake::ui::uitest::Find;
+
+namespace {
+
+void Type(const ParametricStudyWindow& window, const char* box, const QString& text)
+{
+    Find<QLineEdit>(window, QString::fromLatin1(box))->setText(text);
+}
+
+void Choose(const ParametricStudyWindow& window, const QString& name)
+{
+    auto* combo = Find<QComboBox>(window, QStringLiteral("cboInput"));
+    const int index = combo->findData(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    combo->setCurrentIndex(index);
+}
+
+// Types the range, runs the study and waits for its end.
+void RunStudy(ParametricStudyWindow& window, const QString& name, const QString& from,
+    const QString& to, const QString& count)
+{
+    Choose(window, name);
+    Type(window, "txtFrom", from);
+    Type(window, "txtTo", to);
+    Type(window, "txtCount", count);
+    QSignalSpy finished(&window, &ParametricStudyWindow::StudyFinished);
+    Button(window, "cmdRun")->click();
+    ASSERT_TRUE(window.Running());
+    // A generous bound against a hang, not a measure of speed.
+    ASSERT_TRUE(finished.wait(120000));
+    EXPECT_FALSE(window.Running());
+}
+
+QLineSeries* Series(const ParametricStudyWindow& window, const QString& name)
+{
+    for (QAbstractSeries* s :
+        Find<QChartView>(window, QStringLiteral("chtStudy"))->chart()->series()) {
+        if (s->name() == name)
+            return qobject_cast<QLineSeries*>(s);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ParametricStudy, OffersEveryInputAndRefusesABadRangeWithAMessage)
+{
+    const Project p = MakeNewProject("Arial");
+    ParametricStudyWindow window(p, DesignTargets {});
+    auto* combo = Find<QComboBox>(window, QStringLiteral("cboInput"));
+    int inputs = 0;
+    for (int i = 0; i < combo->count(); ++i) {
+        const QString name = combo->itemData(i).toString();
+        if (name.isEmpty())
+            continue;
+        ++inputs;
+        EXPECT_TRUE(WallInputByName(name.toStdString())) << name.toStdString();
+    }
+    // The seventeen dimensions and the twenty-two plain material, soil and load values.
+    EXPECT_EQ(inputs, 17 + 22);
+
+    struct Case {
+        const char* From;
+        const char* To;
+        const char* Count;
+        const char* Says;
+    };
+    const Case cases[] = {
+        { "0.3x", "0.7", "5", "From is not a number." },
+        { "0.3", "", "5", "To is not a number." },
+        { "0.3", "0.7", "1", "Count must be a whole number from 2 to 1000." },
+        { "0.3", "0.7", "1001", "Count must be a whole number from 2 to 1000." },
+        { "0.3", "0.7", "2.5", "Count must be a whole number from 2 to 1000." },
+        { "-0.1", "0.7", "5", "TopWidth cannot be negative: From must be 0 or more." },
+        { "0.5", "0.5", "5", "From and To are equal: the study needs a range." },
+    };
+    Choose(window, QStringLiteral("TopWidth"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.From) + " " + c.To + " " + c.Count);
+        Capture capture;
+        Type(window, "txtFrom", QString::fromLatin1(c.From));
+        Type(window, "txtTo", QString::fromLatin1(c.To));
+        Type(window, "txtCount", QString::fromLatin1(c.Count));
+        Button(window, "cmdRun")->click();
+        ASSERT_EQ(capture.Messages.size(), 1u);
+        EXPECT_EQ(capture.Messages[0].Icon, QMessageBox::Warning);
+        EXPECT_EQ(capture.Messages[0].Text, QString::fromLatin1(c.Says));
+        EXPECT_FALSE(window.Running());
+        EXPECT_TRUE(
+            Find<QChartView>(window, QStringLiteral("chtStudy"))->chart()->series().isEmpty());
+        EXPECT_FALSE(Button(window, "cmdSave")->isEnabled());
+    }
+}
+
+// Each drawn point is the engine's judgement of the wall at that value, run here on its own; a
+// factor shown as infinity is left out, the targets are drawn where the defaults put them, the
+// factor axis is not stretched by the large anchor factors, and the summary counts the failures.
+TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
+{
+    struct Study {
+        const char* Input;
+        double From;
+        double Step;
+        int Count;
+    };
+    // Top widths leave the anchors without tension (infinite factors) at every point; short
+    // bottoms put them in tension, a wide one not.
+    const Study studies[] = { { "TopWidth", 0.3, 0.1, 5 }, { "BottomWidth", 0.0, 1.0, 4 } };
+    const Project p = MakeNewProject("Arial");
+    int finiteAnchor = 0;
+    int infiniteAnchor = 0;
+    for (const Study& study : studies) {
+        SCOPED_TRACE(study.Input);
+        const WallInput input = *WallInputByName(study.Input);
+        const double to = study.From + study.Step * (study.Count - 1);
+        ParametricStudyWindow window(p, DesignTargets {});
+        RunStudy(window, QString::fromLatin1(study.Input), QString::number(study.From),
+            QString::number(to), QString::number(study.Count));
+
+        std::vector<double> xs;
+        std::vector<WallEvaluation> judged;
+        int failing = 0;
+        for (int i = 0; i < study.Count; ++i) {
+            Project q = p;
+            ASSERT_TRUE(ApplyInput(q, input, study.From + study.Step * i));
+            xs.push_back(InputValue(q, input));
+            judged.push_back(Evaluate(q, DesignTargets {}));
+            // The wall stands at every one of these points: only infinite factors are left out.
+            ASSERT_TRUE(judged.back().ServiceStable);
+            failing += judged.back().Passes ? 0 : 1;
+            (IsInfiniteSafety(judged.back().Safety[3]) ? infiniteAnchor : finiteAnchor) += 1;
+        }
+
+        const auto check = [&](const char* name, auto value) {
+            SCOPED_TRACE(name);
+            QLineSeries* s = Series(window, QString::fromLatin1(name));
+            ASSERT_NE(s, nullptr);
+            std::vector<QPointF> expected;
+            for (size_t i = 0; i < xs.size(); ++i) {
+                const double y = value(judged[i]);
+                if (!IsInfiniteSafety(y) && std::isfinite(y))
+                    expected.emplace_back(xs[i], y);
+            }
+            ASSERT_EQ(s->count(), int(expected.size()));
+            for (int i = 0; i < s->count(); ++i) {
+                EXPECT_EQ(s->at(i).x(), expected[size_t(i)].x()) << i;
+                EXPECT_EQ(s->at(i).y(), expected[size_t(i)].y()) << i;
+            }
+        };
+        for (size_t k = 0; k < SafetyCheckName.size(); ++k) {
+            check(std::string(SafetyCheckName[k]).c_str(),
+                [k](const WallEvaluation& e) { return e.Safety[k]; });
+        }
+        check("LargestUtilisation", [](const WallEvaluation& e) { return e.LargestUtilisation; });
+        EXPECT_EQ(Series(window, QStringLiteral("OverturningSafety"))->count(), study.Count);
+
+        for (const auto& [name, target] :
+            { std::pair { "Target 1.00: BearingSafetyMin, AnchorTensionSafety, AnchorShearSafety, "
+                          "LargestUtilisation",
+                  1.0 },
+                std::pair { "Target 1.50: SlidingSafetyMin", 1.5 },
+                std::pair { "Target 2.00: OverturningSafety", 2.0 } }) {
+            QLineSeries* line = Series(window, QString::fromLatin1(name));
+            ASSERT_NE(line, nullptr) << name;
+            ASSERT_EQ(line->count(), 2);
+            EXPECT_EQ(line->at(0), QPointF(study.From, target));
+            EXPECT_EQ(line->at(1), QPointF(to, target));
+        }
+        auto* chart = Find<QChartView>(window, QStringLiteral("chtStudy"))->chart();
+        const auto axes = chart->axes(Qt::Vertical);
+        ASSERT_EQ(axes.size(), 1);
+        const auto* y = qobject_cast<QValueAxis*>(axes[0]);
+        ASSERT_NE(y, nullptr);
+        // The axis holds the highest target and stops at five times it.
+        EXPECT_GE(y->max(), 2.0);
+        EXPECT_LE(y->max(), 10.0);
+        EXPECT_EQ(chart->axes(Qt::Horizontal)[0]->titleText(),
+            QString::fromLatin1(study.Input) + QStringLiteral(" (m)"));
+        EXPECT_TRUE(Find<QLabel>(window, QStringLiteral("lblSummary"))
+                        ->text()
+                        .startsWith(QString::number(failing) + QStringLiteral(" of ")
+                            + QString::number(study.Count) + QStringLiteral(" points fail")));
+    }
+    // Both kinds of anchor factor occurred, so leaving out the infinite ones was put to the test.
+    EXPECT_GT(finiteAnchor, 0);
+    EXPECT_GT(infiniteAnchor, 0);
+}
+
+TEST(ParametricStudy, SavesExactlyTheEngineCsvAndSaysWhenItCannot)
+{
+    Project p = MakeNewProject("Arial");
+    ParametricStudyWindow window(p, DesignTargets {});
+    RunStudy(window, QStringLiteral("FillPhi"), QStringLiteral("20"), QStringLiteral("40"),
+        QStringLiteral("3"));
+
+    SweepPlan plan;
+    plan.Ranges.push_back({ *WallInputByName("FillPhi"), 20, 40, 3 });
+    std::string expected = SweepCsvHeader(plan);
+    for (int64_t i = 0; i < 3; ++i)
+        expected += SweepCsvRow(EvaluateSweepPoint(p, plan, DesignTargets {}, i));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("study.csv"));
+    SetFileDialogFunction([&](QWidget*, const FileDialogRequest& r) {
+        EXPECT_TRUE(r.Save);
+        return path;
+    });
+    Button(window, "cmdSave")->click();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), expected);
+
+    // A folder that does not exist: a warning, and no file anywhere.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/study.csv"));
+    SetFileDialogFunction([&](QWidget*, const FileDialogRequest&) { return nowhere; });
+    Capture capture;
+    Button(window, "cmdSave")->click();
+    ASSERT_EQ(capture.Messages.size(), 1u);
+    EXPECT_TRUE(capture.Messages[0].Text.startsWith(
+        QStringLiteral("The study could not be saved to ") + nowhere));
+    EXPECT_FALSE(QFile::exists(nowhere));
+}
