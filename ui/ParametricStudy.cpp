@@ -7,6 +7,7 @@
 #include "model/DimensionEdit.h"
 #include "model/Units.h"
 #include "search/Inputs.h"
+#include "ui/DesignTargetSettings.h"
 #include "ui/Platform.h"
 #include "ui/UnitText.h"
 
@@ -157,7 +158,8 @@ QString Points(int64_t n)
 
 DesignTargets StudyTargets()
 {
-    return DesignTargets {};
+    // The engineer's targets, as the optimization keeps them between sessions.
+    return LoadDesignTargets();
 }
 
 ParametricStudyWindow::ParametricStudyWindow(

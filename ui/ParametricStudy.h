@@ -33,8 +33,7 @@ namespace pendrake::ui {
 // Points a study of one input may have: enough for a smooth curve, few enough to read.
 inline constexpr int64_t StudyMaxPoints = 1000;
 
-// The targets the study judges against: the one place it reads them, so that the program's
-// settings can supply them.
+// The targets the study judges against: the engineer's, as the program settings keep them.
 DesignTargets StudyTargets();
 
 class ParametricStudyWindow : public QDialog {
