@@ -224,7 +224,9 @@ SweepSummary SummarizeSweep(const std::vector<SweepPoint>& points)
         const WallEvaluation& e = p.Evaluation;
         if (!e.Passes)
             ++s.FailingPoints;
-        for (size_t k = 0; k < size_t(SafetyCheckCount); ++k) {
+        // A wall that does not stand has no factors (they read 0): it counts as failing, not
+        // as the smallest margin.
+        for (size_t k = 0; e.ServiceStable && k < size_t(SafetyCheckCount); ++k) {
             SweepExtreme& x = s.SmallestSafety[k];
             if (x.Point < 0 || e.Safety[k] < x.Value)
                 x = { e.Safety[k], p.Index };

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <functional>
 #include <set>
@@ -308,4 +310,29 @@ TEST(SweepTest, RowsAreSingleRunsAndShardsMakeTheWhole)
     EXPECT_DOUBLE_EQ(summary.FailFraction, double(summary.FailingPoints) / 6);
     // Overturning falls as the fill weakens: its smallest factor is at FillPhi 26.
     EXPECT_LT(summary.SmallestSafety[0].Point, 2);
+}
+
+TEST(Sweep, SmallestMarginsComeFromWallsThatStand)
+{
+    SweepPoint standing;
+    standing.Index = 0;
+    standing.Valid = true;
+    standing.Evaluation.ServiceStable = true;
+    standing.Evaluation.Safety = { 1.3, 2.0, 4.0, InfiniteSafety, InfiniteSafety };
+    standing.Evaluation.LargestUtilisation = 1.54;
+    SweepPoint falling = standing;
+    falling.Index = 1;
+    falling.Evaluation.ServiceStable = false;
+    falling.Evaluation.Safety = {};
+    falling.Evaluation.LargestUtilisation = std::numeric_limits<double>::infinity();
+    SweepPoint invalid;
+    invalid.Index = 2;
+
+    const SweepSummary s = SummarizeSweep({ standing, falling, invalid });
+    EXPECT_EQ(s.InvalidPoints, 1);
+    EXPECT_EQ(s.FailingPoints, 2);
+    EXPECT_DOUBLE_EQ(s.FailFraction, 1.0);
+    EXPECT_DOUBLE_EQ(s.SmallestSafety[0].Value, 1.3);
+    EXPECT_EQ(s.SmallestSafety[0].Point, 0);
+    EXPECT_EQ(s.LargestUtilisation.Point, 1);
 }
