@@ -34,6 +34,7 @@ CombinationResults RunWithToeBar(const Project& p, float toeBarDia)
     CombinationResults r;
     r.Stable = true;
     r.UnstableCombination = 0;
+    r.ToeBarDia = toeBarDia;
     for (int set = 1; set <= CombinationSetCount; ++set) {
         const SectionForceResults forces
             = ComputeSectionForces(p, FactorsOfSet(CombinationFactors[set]), toeBarDia);
