@@ -39,6 +39,7 @@ CombinationResults RunWithToeBar(
     CombinationResults r;
     r.Stable = true;
     r.UnstableCombination = 0;
+    r.ToeBarDia = toeBarDia;
     for (int set = 1; set <= CombinationSetCount; ++set) {
         SectionForceResults forces
             = ComputeSectionForces(p, FactorsOfSet(CombinationFactors[set]), toeBarDia);
@@ -80,6 +81,7 @@ void RedesignForToeBar(const Project& p, float toeBarDia,
     for (int set = 1; set <= CombinationSetCount; ++set)
         r.ComboShear[set][ToeSection] = ToeSectionShear(
             p, FactorsOfSet(CombinationFactors[set]), sets[size_t(set)], toeBarDia);
+    r.ToeBarDia = toeBarDia;
     r.Env = DesignEnvelope(r);
     r.Design = DesignSections(p, r.Env);
 }

@@ -70,6 +70,9 @@ struct CombinationResults {
     SectionTable ComboMoment {};
     SectionTable ComboShear {};
     SectionTable ComboNormal {};
+    // The toe bar (stored small length) the section forces were formed with: it places the
+    // toe's critical shear section.
+    float ToeBarDia = 0;
 
     // The envelope over combinations 1..11, with the service set's forces for crack control,
     // and the design made from it. A run that stopped forms neither: both hold 0.

@@ -38,7 +38,38 @@ constexpr int SoilCase = 3;
 constexpr int WaterCase = 4;
 constexpr int SeismicCase = 7;
 
-// Sums of the forces on the part beyond one cut, in double precision.
+using Source = SectionTermSource;
+
+// What a force is, for the trace: its source, index and load case.
+struct Tag {
+    Source What;
+    int Index = 0;
+    int Case = 0;
+};
+
+// A load case 1..7, or 0 for a type of no known case.
+int CaseOf(int type)
+{
+    return type >= 1 && type <= LoadCaseCount ? type : 0;
+}
+
+// A force along a line of known direction, through the point (X, Y).
+struct LocatedForce {
+    double Force = 0;
+    double X = 0;
+    double Y = 0;
+};
+
+// The stretch of the projected base a reaction covers, for the trace.
+struct Stretch {
+    double From = 0;
+    double To = 0;
+    double PressureFrom = 0;
+    double PressureTo = 0;
+};
+
+// Sums of the forces on the part beyond one cut, in double precision. The tags say what each
+// force is; only a TracedCut keeps them, so the plain sums cost nothing for them.
 struct Cut {
     double Xc = 0;
     double Yc = 0;
@@ -49,17 +80,70 @@ struct Cut {
 
     // A force with horizontal component h (towards the backfill) and downward component v,
     // acting through (x, y).
-    void Add(double h, double v, double x, double y)
+    void Add(double h, double v, double x, double y, Tag tag)
     {
-        AddMomentAndNormal(h, v, x, y);
+        AddMomentAndNormal(h, v, x, y, tag);
         Shear += Vertical ? -v : h;
     }
-    void Add(const PointForce& f) { Add(f.Horizontal, f.Vertical, f.X, f.Y); }
+    void Add(const PointForce& f, Tag tag) { Add(f.Horizontal, f.Vertical, f.X, f.Y, tag); }
     // For the toe, whose shear is formed at its critical section instead.
-    void AddMomentAndNormal(double h, double v, double x, double y)
+    void AddMomentAndNormal(double h, double v, double x, double y, Tag)
     {
         Moment += v * (x - Xc) + h * (y - Yc);
         Normal += Vertical ? h : v;
+    }
+    // The toe's shear at its critical section: the part in front of it of the force just added.
+    void AddToeShear(double shear) { Shear += shear; }
+    // A force that reaches the toe's shear only.
+    void AddShearOnly(double shear, Tag) { Shear += shear; }
+    // Where a base reaction or an uplift leaves its stretch for the trace: nowhere.
+    Stretch* StretchOf(Stretch&) { return nullptr; }
+    void Describe(const LocatedForce&, const Stretch&) { }
+};
+
+// A cut that lists each force with what it adds to the sums.
+struct TracedCut : Cut {
+    std::vector<SectionTerm>* Terms = nullptr;
+
+    void Add(double h, double v, double x, double y, Tag tag)
+    {
+        Cut::Add(h, v, x, y, tag);
+        List(h, v, x, y, tag, Vertical ? -v : h);
+    }
+    void Add(const PointForce& f, Tag tag) { Add(f.Horizontal, f.Vertical, f.X, f.Y, tag); }
+    void AddMomentAndNormal(double h, double v, double x, double y, Tag tag)
+    {
+        Cut::AddMomentAndNormal(h, v, x, y, tag);
+        List(h, v, x, y, tag, 0);
+    }
+    void AddToeShear(double shear)
+    {
+        Cut::AddToeShear(shear);
+        Terms->back().Shear = shear;
+    }
+    void AddShearOnly(double shear, Tag tag)
+    {
+        Cut::AddShearOnly(shear, tag);
+        Terms->push_back(
+            { tag.What, int16_t(tag.Index), int16_t(tag.Case), 0, 0, 0, 0, 0, shear, 0 });
+    }
+    Stretch* StretchOf(Stretch& s) { return &s; }
+    // A base reaction's or an uplift's stretch and force, on the term just listed.
+    void Describe(const LocatedForce& force, const Stretch& stretch)
+    {
+        SectionTerm& t = Terms->back();
+        t.From = stretch.From;
+        t.To = stretch.To;
+        t.PressureFrom = stretch.PressureFrom;
+        t.PressureTo = stretch.PressureTo;
+        t.Force = force.Force;
+    }
+
+private:
+    void List(double h, double v, double x, double y, Tag tag, double shear)
+    {
+        Terms->push_back({ tag.What, int16_t(tag.Index), int16_t(tag.Case), h, v, x, y,
+            v * (x - Xc) + h * (y - Yc), shear, Vertical ? h : v });
     }
 };
 
@@ -180,18 +264,11 @@ std::pair<double, double> CompressedZone(const StabilityResults& s)
     return { 0.0, 0.0 };
 }
 
-// A force along a line of known direction, through the point (X, Y).
-struct LocatedForce {
-    double Force = 0;
-    double X = 0;
-    double Y = 0;
-};
-
 // Base reaction on the part tau0..tau1 of segment j: the projected pressure integrated over the
 // projected stretch of that part. It acts along the resultant's line, against the loads: its
 // components normal to the segment and along it are the segment pressure and SegmentForce.
-LocatedForce BaseReaction(
-    const StabilityResults& s, const Underside& b, int j, double tau0, double tau1)
+LocatedForce BaseReaction(const StabilityResults& s, const Underside& b, int j, double tau0,
+    double tau1, Stretch* stretch = nullptr)
 {
     const double du = b.U[j] - b.U[j - 1];
     if (!(du > 0) || !(b.End[j] - b.Start[j] > MinimumInterval) || !(tau1 > tau0))
@@ -208,13 +285,15 @@ LocatedForce BaseReaction(
     const double u
         = sum != 0 ? from + (to - from) * (pFrom + 2 * pTo) / (3 * sum) : (from + to) / 2;
     const PlanePoint at = PointOnSegment(b, j, (u - b.U[j - 1]) / du);
+    if (stretch)
+        *stretch = { from, to, pFrom, pTo };
     return { sum / 2 * (to - from), at.X, at.Y };
 }
 
 // Upward back water pressure on the part tau0..tau1 of segment j, acting on its horizontal
 // projection: hydrostatic below the water table, as the ordinates of the underside points.
-LocatedForce Uplift(
-    const Project& p, const LoadFactors& f, const Underside& b, int j, double tau0, double tau1)
+LocatedForce Uplift(const Project& p, const LoadFactors& f, const Underside& b, int j, double tau0,
+    double tau1, Stretch* stretch = nullptr)
 {
     if (!(tau1 > tau0))
         return {};
@@ -241,6 +320,8 @@ LocatedForce Uplift(
     const double width = e.X - a.X;
     const double sum = pa + pe;
     const double x = sum != 0 ? a.X + width * (pa + 2 * pe) / (3 * sum) : (a.X + e.X) / 2;
+    if (stretch)
+        *stretch = { a.X, e.X, pa, pe };
     return { sum / 2 * width, x, (a.Y + e.Y) / 2 };
 }
 
@@ -287,18 +368,20 @@ LocatedForce WaterBelow(const Project& p, const LoadFactors& f, double surface, 
     return { force, 0, cut + h / 3 };
 }
 
-void AddLineLoads(const Project& p, const LoadFactors& factors, Cut& upper, Cut& body, Cut& toe)
+template <class C>
+void AddLineLoads(const Project& p, const LoadFactors& factors, C& upper, C& body, C& toe)
 {
     const int count = std::clamp<int>(p.LineLoadCount, 0, MaxLineLoads);
     for (int slot = 1; slot <= count; ++slot) {
         const PointForce f = LineLoadForce(p, factors, slot);
+        const Tag tag { Source::LineLoad, slot, CaseOf(p.LineLoads[slot].Type) };
         if (OnUpperWall(p, f.X, f.Y))
-            upper.Add(f);
+            upper.Add(f, tag);
         if (f.Y >= double(p.ToeHeight) && f.X >= double(p.ToeWidth))
-            body.Add(f);
+            body.Add(f, tag);
         // Measured from the toe face, where the cut is.
         if (f.X < double(p.ToeWidth))
-            toe.Add(f);
+            toe.Add(f, tag);
     }
 }
 
@@ -321,12 +404,14 @@ PointForce SurchargeBeyondFace(const Project& p, const LoadFactors& f)
         double(p.ToeWidth) + double(p.TopWidth) + lean + beyond / 2, WallTopLevel(p) };
 }
 
+template <class C>
 void AddDeadLoads(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
-    bool faceCarriesItsSoil, Cut& upper, Cut& body)
+    bool faceCarriesItsSoil, C& upper, C& body)
 {
     for (int k : { 1, 2 }) {
-        upper.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k]);
-        body.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k]);
+        const Tag tag { Source::Piece, k, DeadCase };
+        upper.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k], tag);
+        body.Add(0, loads.DeadForce[k], loads.DeadArm[k], loads.SeismicLevel[k], tag);
     }
     // Pieces 8 and 10 are the soil over the face, dry and submerged; piece 7, the sloped
     // backfill above the wall top, stands over the face for its first `lean` of run (a triangle
@@ -344,18 +429,20 @@ void AddDeadLoads(const Project& p, const LoadFactors& f, const LoadCaseResults&
             w -= share;
         }
         if (w != 0)
-            body.Add(0, w, moment / w, loads.SeismicLevel[k]);
+            body.Add(0, w, moment / w, loads.SeismicLevel[k], { Source::Piece, k, DeadCase });
     }
     const double unitWeight = double(p.ConcUnitWeight) * f[DeadCase];
+    int part = 0;
     for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
-        body.Add(0, a.A * unitWeight, a.X, a.Y);
+        body.Add(0, a.A * unitWeight, a.X, a.Y, { Source::Concrete, ++part, DeadCase });
 }
 
 // Coulomb pressure of the backfill and the surcharge on the leaning upper back face (concrete
 // to earth friction), on the upper wall and on the body; the Mononobe-Okabe increment over it
 // on the upper wall.
+template <class C>
 void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
-    SectionForceResults& r, Cut& upper, Cut& body)
+    SectionForceResults& r, C& upper, C& body)
 {
     r.UpperFaceKa = 0;
     r.UpperFaceKaeIncrement = 0;
@@ -392,10 +479,12 @@ void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const Loa
         f2 = (p1 + p2) / 2 * hw;
         level2 = p1 + p2 != 0 ? hw * (2 * p1 + p2) / (3 * (p1 + p2)) : hw / 2;
     }
+    int stretch = 0;
     for (const auto& [force, level] : { std::pair { f1, level1 }, std::pair { f2, level2 } }) {
         const PointForce f { -force, force * tilt, BackFaceX(p, level), yShelf + level };
-        upper.Add(f);
-        body.Add(f);
+        const Tag tag { Source::FaceEarthPressure, ++stretch, SoilCase };
+        upper.Add(f, tag);
+        body.Add(f, tag);
     }
 
     // No slope gives a seismic pressure: the stability lets no combination with the earthquake
@@ -409,27 +498,33 @@ void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const Loa
     const double increment = std::max(0.0, kae - ka);
     r.UpperFaceKaeIncrement = static_cast<float>(increment);
     const double fe1 = increment * H * H / 2 * gs * friction * f7;
-    upper.Add(-fe1, fe1 * tilt, BackFaceX(p, 2 * H / 3), yShelf + 2 * H / 3);
+    upper.Add(-fe1, fe1 * tilt, BackFaceX(p, 2 * H / 3), yShelf + 2 * H / 3,
+        { Source::FaceSeismicIncrement, 1, SeismicCase });
     if (BackfillWet(p)) {
         const double fe2 = increment * hw * hw / 2
             * (double(p.FillSatDensity) - double(p.FillUnitWeight)) * friction * f7;
-        upper.Add(-fe2, fe2 * tilt, BackFaceX(p, 2 * hw / 3), yShelf + 2 * hw / 3);
+        upper.Add(-fe2, fe2 * tilt, BackFaceX(p, 2 * hw / 3), yShelf + 2 * hw / 3,
+            { Source::FaceSeismicIncrement, 2, SeismicCase });
     }
 }
 
+template <class C>
 void AddSeismicForces(
-    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, Cut& upper, Cut& body)
+    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, C& upper, C& body)
 {
     for (int k : { 1, 2 }) {
-        upper.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k]);
-        body.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k]);
+        const Tag tag { Source::PieceInertia, k, SeismicCase };
+        upper.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k], tag);
+        body.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k], tag);
     }
     for (int k = 7; k <= 11; ++k)
-        body.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k]);
+        body.Add(-double(loads.SeismicForce[k]), 0, loads.DeadArm[k], loads.SeismicLevel[k],
+            { Source::PieceInertia, k, SeismicCase });
     // Concrete above the cut: in the shear, at its centroid's height above the cut.
     const double perArea = double(p.ConcUnitWeight) * double(p.SeismicCoef) * f[SeismicCase];
+    int part = 0;
     for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
-        body.Add(-a.A * perArea, 0, a.X, a.Y);
+        body.Add(-a.A * perArea, 0, a.X, a.Y, { Source::ConcreteInertia, ++part, SeismicCase });
 
     // Soil increments on the virtual back with the forces the stability analysis sums, and
     // their wall friction.
@@ -438,27 +533,30 @@ void AddSeismicForces(
     constexpr int SoilIncrement = 13;
     constexpr int SubmergedIncrement = 14;
     constexpr int IncrementFriction = 16;
-    for (int k : { SoilIncrement, SubmergedIncrement, IncrementFriction })
-        body.Add(seismic[k]);
+    for (const auto& [k, term] : { std::pair { SoilIncrement, 14 },
+             std::pair { SubmergedIncrement, 15 }, std::pair { IncrementFriction, 18 } })
+        body.Add(seismic[k], { Source::SeismicSoil, term, SeismicCase });
 
-    for (Cut* cut : { &upper, &body }) {
+    for (C* cut : { &upper, &body }) {
         const LocatedForce surge = FrontWaterSurge(p, f, cut->Yc);
-        cut->Add(-surge.Force, 0, double(p.ToeWidth), surge.Y);
+        cut->Add(-surge.Force, 0, double(p.ToeWidth), surge.Y,
+            { Source::FrontWaterSurge, 0, SeismicCase });
     }
 }
 
+template <class C>
 void AddWater(
-    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, Cut& upper, Cut& body)
+    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, C& upper, C& body)
 {
     const double yTop = WallTopLevel(p);
     const double backTable = yTop - std::max(0.0, double(p.BackWaterDepth));
     const double frontSurface = yTop - std::max(0.0, double(p.FrontWaterDepth));
     const double xBack = RearX(p);
-    for (Cut* cut : { &upper, &body }) {
+    for (C* cut : { &upper, &body }) {
         const LocatedForce back = WaterBelow(p, f, backTable, cut->Yc);
-        cut->Add(-back.Force, 0, xBack, back.Y);
+        cut->Add(-back.Force, 0, xBack, back.Y, { Source::BackWater, 0, WaterCase });
         const LocatedForce front = WaterBelow(p, f, frontSurface, cut->Yc);
-        cut->Add(front.Force, 0, double(p.ToeWidth), front.Y);
+        cut->Add(front.Force, 0, double(p.ToeWidth), front.Y, { Source::FrontWater, 0, WaterCase });
     }
 
     // Water resting on the leaning back face below the water table: a triangle of pressure
@@ -467,44 +565,58 @@ void AddWater(
     if (BackfillWet(p) && H > 0) {
         const double run = double(p.UpperBackOffset) * SubmergedHeight(p) / H;
         const double weight = run * double(loads.WaterPressure[3]) / 2;
-        upper.Add(0, weight, BackFaceX(p, 0) - run / 3, ShelfLevel(p));
+        upper.Add(0, weight, BackFaceX(p, 0) - run / 3, ShelfLevel(p),
+            { Source::FaceWater, 0, WaterCase });
     }
     // The body carries the water over the shelf and the leaning face, as the stability does.
     constexpr int ShelfWater = 2;
-    body.Add(WaterForces(p, loads)[ShelfWater]);
+    body.Add(WaterForces(p, loads)[ShelfWater], { Source::ShelfWater, 0, WaterCase });
 }
 
-// Base pressure, uplift and anchor pull on the underside above the body's cut.
-void AddUndersideAboveCut(const Project& p, const LoadFactors& f, const StabilityResults& s,
-    const Underside& b, Cut& body)
+// Base pressure, uplift and anchor pull on the underside above the body's cut; without a
+// stable run s, the uplift only.
+template <class C>
+void AddUndersideAboveCut(
+    const Project& p, const LoadFactors& f, const StabilityResults* s, const Underside& b, C& body)
 {
-    const double psi = s.ResultantInclination;
     const double cut = p.ToeHeight;
     for (int j = 1; j <= BaseSegmentCount; ++j) {
         const auto [tau0, tau1] = PartAbove(b, j, cut);
-        const LocatedForce reaction = BaseReaction(s, b, j, tau0, tau1);
-        body.Add(reaction.Force * std::sin(psi), -reaction.Force * std::cos(psi), reaction.X,
-            reaction.Y);
-        const LocatedForce uplift = Uplift(p, f, b, j, tau0, tau1);
-        body.Add(0, -uplift.Force, uplift.X, uplift.Y);
+        if (s) {
+            const double psi = s->ResultantInclination;
+            Stretch stretch;
+            const LocatedForce reaction
+                = BaseReaction(*s, b, j, tau0, tau1, body.StretchOf(stretch));
+            body.Add(reaction.Force * std::sin(psi), -reaction.Force * std::cos(psi), reaction.X,
+                reaction.Y, { Source::BaseReaction, j });
+            body.Describe(reaction, stretch);
+        }
+        Stretch wetted;
+        const LocatedForce uplift = Uplift(p, f, b, j, tau0, tau1, body.StretchOf(wetted));
+        body.Add(0, -uplift.Force, uplift.X, uplift.Y, { Source::Uplift, j, WaterCase });
+        body.Describe(uplift, wetted);
     }
+    if (!s)
+        return;
     // Anchor rows whose heads lie above the cut, as the stability analysis places them.
-    for (int row = 1; row <= std::clamp<int>(s.Loads.AnchorRowCount, 0, MaxAnchorRows); ++row) {
-        const AnchorRow& a = s.Loads.Anchor[row];
+    for (int row = 1; row <= std::clamp<int>(s->Loads.AnchorRowCount, 0, MaxAnchorRows); ++row) {
+        const AnchorRow& a = s->Loads.Anchor[row];
         if (!(double(a.Y) > cut))
             continue;
         const double along = a.Along;
         const double across = a.Across;
         const double face = a.Face;
         body.Add(along * std::sin(face) - across * std::cos(face),
-            along * std::cos(face) + across * std::sin(face), a.X, a.Y);
+            along * std::cos(face) + across * std::sin(face), a.X, a.Y,
+            { Source::AnchorPull, row });
     }
 }
 
-void AddToe(const Project& p, const StabilityResults& s, const Underside& b, float toeBarDia,
-    SectionForceResults& r, Cut& toe)
+// The toe's loads and, for a stable run s, the base pressure under it.
+template <class C>
+void AddToe(const Project& p, const LoadCaseResults& loads, const StabilityResults* s,
+    const Underside& b, float toeBarDia, SectionForceResults& r, C& toe)
 {
-    const LoadCaseResults& loads = s.Loads;
     const double width = p.ToeWidth;
     const double perLength = p.UnitSystem == British ? InchesPerFoot : CentimetresPerMetre;
     // Effective depth to the bars along the underside; a cover deeper than the toe leaves none.
@@ -518,40 +630,140 @@ void AddToe(const Project& p, const StabilityResults& s, const Underside& b, flo
     const double level = toe.Yc;
 
     const double weight = loads.DeadForce[6];
-    toe.AddMomentAndNormal(0, weight, width / 2, level);
-    toe.Shear -= weight * shearLength / width;
+    toe.AddMomentAndNormal(0, weight, width / 2, level, { Source::Piece, 6, DeadCase });
+    toe.AddToeShear(-(weight * shearLength / width));
 
     const double standing = loads.WaterPressure[6]; // front water on the toe
-    toe.AddMomentAndNormal(0, standing * width, width / 2, level);
-    toe.Shear -= standing * shearLength;
+    toe.AddMomentAndNormal(
+        0, standing * width, width / 2, level, { Source::ToeFrontWater, 6, WaterCase });
+    toe.AddToeShear(-(standing * shearLength));
 
     const double uplift = loads.WaterPressure[4]; // back water under the flat bottom
-    toe.AddMomentAndNormal(0, -uplift * width, width / 2, level);
-    toe.Shear += uplift * shearLength;
+    toe.AddMomentAndNormal(
+        0, -uplift * width, width / 2, level, { Source::ToeUplift, 4, WaterCase });
+    toe.AddToeShear(uplift * shearLength);
 
     // Base pressure under the toe: its part normal to the flat bottom.
     const double bottomEnd = b.Point[1].X;
-    if (bottomEnd > 0) {
-        const double psi = s.ResultantInclination;
-        const LocatedForce under = BaseReaction(s, b, 1, 0.0, std::min(1.0, width / bottomEnd));
-        toe.AddMomentAndNormal(0, -under.Force * std::cos(psi), under.X, level);
+    if (s && bottomEnd > 0) {
+        const double psi = s->ResultantInclination;
+        Stretch stretch;
+        Stretch* traced = toe.StretchOf(stretch);
+        const LocatedForce under
+            = BaseReaction(*s, b, 1, 0.0, std::min(1.0, width / bottomEnd), traced);
+        toe.AddMomentAndNormal(
+            0, -under.Force * std::cos(psi), under.X, level, { Source::BaseReaction, 1 });
+        toe.Describe(under, stretch);
+        stretch = {};
         const LocatedForce front
-            = BaseReaction(s, b, 1, 0.0, std::min(1.0, shearLength / bottomEnd));
-        toe.Shear += front.Force * std::cos(psi);
+            = BaseReaction(*s, b, 1, 0.0, std::min(1.0, shearLength / bottomEnd), traced);
+        toe.AddShearOnly(front.Force * std::cos(psi), { Source::ToeShearReaction, 1 });
+        toe.Describe(front, stretch);
     }
+}
+
+// The three cuts of the settled record p.
+template <class C> struct Cuts {
+    C Upper;
+    C Body;
+    C Toe;
+
+    Cuts(const Project& p, double w2)
+    {
+        Upper.Xc = double(p.ToeWidth) + (double(p.TopWidth) + double(p.UpperBackOffset)) / 2;
+        Upper.Yc = ShelfLevel(p);
+        Body.Xc = double(p.ToeWidth) + w2 / 2;
+        Body.Yc = double(p.ToeHeight);
+        Toe.Xc = double(p.ToeWidth);
+        Toe.Yc = double(p.ToeHeight) / 2;
+        Toe.Vertical = true;
+    }
+
+    void Store(SectionForceResults& r) const
+    {
+        int section = 1;
+        for (const C* cut : { &Upper, &Body, &Toe }) {
+            r.SectionMoment[section] = static_cast<float>(cut->Moment);
+            r.SectionShear[section] = static_cast<float>(cut->Shear);
+            r.SectionNormal[section] = static_cast<float>(cut->Normal);
+            ++section;
+        }
+    }
+};
+
+// Cuts that list their forces in the trace.
+Cuts<TracedCut> TracedCuts(const Project& p, double w2, SectionForceTrace& trace)
+{
+    Cuts<TracedCut> c(p, w2);
+    int section = 1;
+    for (TracedCut* cut : { &c.Upper, &c.Body, &c.Toe }) {
+        trace.Terms[section].clear();
+        cut->Terms = &trace.Terms[section];
+        trace.Centre[section] = { cut->Xc, cut->Yc };
+        ++section;
+    }
+    trace.BodyCutWidth = w2;
+    return c;
+}
+
+// Every force beyond the cuts in the order the sums take them: the loads of the run, then,
+// for a stable run s, the base reaction and anchor pull among the underside's forces.
+template <class C>
+void SumCuts(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
+    const StabilityResults* s, float toeBarDia, SectionForceResults& r, Cuts<C>& c)
+{
+    C& upper = c.Upper;
+    C& body = c.Body;
+    AddLineLoads(p, f, upper, body, c.Toe);
+    AddUpperFaceEarthPressure(p, f, loads, r, upper, body);
+    const bool faceCarriesItsSoil = FaceCarriesItsSoil(p, r);
+    body.Add(faceCarriesItsSoil ? SurchargeBeyondFace(p, f) : SurchargeForce(p, f),
+        { Source::Surcharge, 0, CaseOf(p.SurchargeType) });
+    AddDeadLoads(p, f, loads, faceCarriesItsSoil, upper, body);
+    AddSeismicForces(p, f, loads, upper, body);
+    AddWater(p, f, loads, upper, body);
+    const Underside b = ProjectUnderside(p, s ? double(s->ResultantInclination) : 0.0);
+    AddUndersideAboveCut(p, f, s, b, body);
+    AddToe(p, loads, s, b, toeBarDia, r, c.Toe);
 }
 
 } // namespace
 
 SectionForceResults ComputeSectionForces(
-    const Project& project, const LoadFactors& f, float toeBarDia)
+    const Project& project, const LoadFactors& f, float toeBarDia, SectionForceTrace* trace)
 {
     SectionForceResults r;
+    if (trace)
+        *trace = {};
     r.Stability = ComputeStability(project, f);
     if (!r.Stability.Stable)
         return r;
-    SumSectionForces(project, f, toeBarDia, r);
+    SumSectionForces(project, f, toeBarDia, r, trace);
     return r;
+}
+
+void SumSectionForces(const Project& project, const LoadFactors& f, float toeBarDia,
+    SectionForceResults& r, SectionForceTrace* trace)
+{
+    const SettledProject settled(project, r.Stability.Loads);
+    const Project& p = *settled;
+    const StabilityResults& s = r.Stability;
+    const double w2 = BodyWidthAtToeTop(p);
+    r.BodyCutWidth = static_cast<float>(w2);
+
+    if (!trace) {
+        Cuts<Cut> cuts(p, w2);
+        SumCuts(p, f, s.Loads, &s, toeBarDia, r, cuts);
+        cuts.Store(r);
+        return;
+    }
+    Cuts<TracedCut> cuts = TracedCuts(p, w2, *trace);
+    SumCuts(p, f, s.Loads, &s, toeBarDia, r, cuts);
+    cuts.Store(r);
+    trace->ToeShearDepth = r.ToeShearDepth;
+    trace->FaceKa = r.UpperFaceKa;
+    trace->FaceKaeIncrement = r.UpperFaceKaeIncrement;
+    trace->ResultantInclination = s.ResultantInclination;
 }
 
 float ToeSectionShear(
@@ -563,49 +775,27 @@ float ToeSectionShear(
     const Project& p = *settled;
     // The line loads on the toe first, then the toe's own loads, as the full sum adds them: the
     // same double sum, so the same single-precision shear.
-    Cut upper;
-    Cut body;
-    Cut toe { double(p.ToeWidth), double(p.ToeHeight) / 2, true };
-    AddLineLoads(p, f, upper, body, toe);
+    Cuts<Cut> cuts(p, BodyWidthAtToeTop(p));
+    AddLineLoads(p, f, cuts.Upper, cuts.Body, cuts.Toe);
     SectionForceResults scratch;
-    AddToe(p, s, ProjectUnderside(p, s.ResultantInclination), toeBarDia, scratch, toe);
-    return static_cast<float>(toe.Shear);
+    AddToe(
+        p, s.Loads, &s, ProjectUnderside(p, s.ResultantInclination), toeBarDia, scratch, cuts.Toe);
+    return static_cast<float>(cuts.Toe.Shear);
 }
 
-void SumSectionForces(
-    const Project& project, const LoadFactors& f, float toeBarDia, SectionForceResults& r)
+SectionForceTrace TraceSectionLoads(const Project& project, const LoadFactors& f, float toeBarDia)
 {
-
-    const SettledProject settled(project, r.Stability.Loads);
+    SectionForceTrace trace;
+    const LoadCaseResults loads = ComputeLoadCases(project, f);
+    const SettledProject settled(project, loads);
     const Project& p = *settled;
-    const StabilityResults& s = r.Stability;
-    const LoadCaseResults& loads = s.Loads;
-    const double w2 = BodyWidthAtToeTop(p);
-    r.BodyCutWidth = static_cast<float>(w2);
-
-    Cut upper { double(p.ToeWidth) + (double(p.TopWidth) + double(p.UpperBackOffset)) / 2,
-        ShelfLevel(p), false };
-    Cut body { double(p.ToeWidth) + w2 / 2, double(p.ToeHeight), false };
-    Cut toe { double(p.ToeWidth), double(p.ToeHeight) / 2, true };
-
-    AddLineLoads(p, f, upper, body, toe);
-    AddUpperFaceEarthPressure(p, f, loads, r, upper, body);
-    const bool faceCarriesItsSoil = FaceCarriesItsSoil(p, r);
-    body.Add(faceCarriesItsSoil ? SurchargeBeyondFace(p, f) : SurchargeForce(p, f));
-    AddDeadLoads(p, f, loads, faceCarriesItsSoil, upper, body);
-    AddSeismicForces(p, f, loads, upper, body);
-    AddWater(p, f, loads, upper, body);
-    const Underside b = ProjectUnderside(p, s.ResultantInclination);
-    AddUndersideAboveCut(p, f, s, b, body);
-    AddToe(p, s, b, toeBarDia, r, toe);
-
-    int section = 1;
-    for (const Cut* cut : { &upper, &body, &toe }) {
-        r.SectionMoment[section] = static_cast<float>(cut->Moment);
-        r.SectionShear[section] = static_cast<float>(cut->Shear);
-        r.SectionNormal[section] = static_cast<float>(cut->Normal);
-        ++section;
-    }
+    SectionForceResults r;
+    Cuts<TracedCut> cuts = TracedCuts(p, BodyWidthAtToeTop(p), trace);
+    SumCuts(p, f, loads, nullptr, toeBarDia, r, cuts);
+    trace.ToeShearDepth = r.ToeShearDepth;
+    trace.FaceKa = r.UpperFaceKa;
+    trace.FaceKaeIncrement = r.UpperFaceKaeIncrement;
+    return trace;
 }
 
 } // namespace pendrake

@@ -38,8 +38,11 @@ struct CalculationSheet {
 // The sheet of one project from its service-load stability run and its combination run (the
 // results the document holds). Each value is formed from the numbers of its own step by the
 // formula the engine uses; the engine's own results are not copied into the values except where
-// a step names a root the engine searched for (the compressed length) or a combination's
-// section force, whose derivation is the structure's response to the factored set.
+// a step names a root the engine searched for (the compressed length), a combination's section
+// force, or a force beyond a design cut: those are the section forces' own listed terms
+// (SectionForceTrace), and their numbers lines put the inputs into the formula that gives them.
+// A combination's section force is its factors times the loads beyond the cut at factor 1, plus
+// the base pressure and anchor pull of that combination's own base.
 CalculationSheet BuildCalculationSheet(
     const Project& project, const StabilityResults& stability, const CombinationResults& design);
 

@@ -254,7 +254,10 @@ private:
         Skip();
         if (Eat("(")) {
             const auto v = Sum();
-            return v && Eat(")") ? v : std::nullopt;
+            if (!v || !Eat(")"))
+                return std::nullopt;
+            // A negative angle is written (-12.5)°.
+            return Eat("°") ? std::optional(*v * std::atan(1.0) / 45.0) : v;
         }
         static const char* const functions[]
             = { "sqrt", "sin", "cos", "tan", "atan", "abs", "max", "min" };
@@ -406,17 +409,20 @@ TEST_F(SheetCliTest, EveryStepNamingAResultArrivesAtIt)
             if (!fullRun)
                 continue;
             // The steps reach every part of the run, not a few easy ones.
-            for (const char* name :
-                { "KaStatic", "DeadForce", "DeadArm", "SoilPressure", "CaseMoment", "TotalMoment",
-                    "ResultantX", "SegmentSlidingSafety", "SegmentForce", "BasePressureMax",
-                    "BasePressureMin", "OverturningSafety", "ComboMoment", "EnvMomentPos", "ReinAs",
-                    "ReinMomentCap", "ReinRho", "ReinRhoReq43", "EnvNormalPos", "ReinShearCap" })
+            for (const char* name : { "KaStatic", "DeadForce", "DeadArm", "SoilPressure",
+                     "SoilLevel", "SeismicLevel", "WaterArm", "WaterLevel", "CaseMoment",
+                     "TotalMoment", "ResultantX", "SegmentStartU", "ContactStart", "ContactEnd",
+                     "SegmentSlidingSafety", "SegmentForce", "BasePressureMax", "BasePressureMin",
+                     "OverturningSafety", "ComboMoment", "EnvMomentPos", "ReinAs", "ReinMomentCap",
+                     "ReinRho", "ReinRhoReq43", "EnvNormalPos", "ReinShearCap" })
                 EXPECT_GT(seen[name], 0) << name;
             if (std::string(w.Name) == "anchored") {
                 EXPECT_GT(seen["Anchor"], 0);
+                EXPECT_GT(seen["AnchorLever"], 0);
+                EXPECT_GT(seen["AnchorLeverSum"], 0);
             }
             if (std::string(w.Name) == "wet seismic") {
-                EXPECT_GT(seen["SeismicForce"], 14) << "pieces, 10 and 11 saturated, 14..17";
+                EXPECT_EQ(seen["SeismicForce"], 18) << "pieces, 10 and 11 saturated, 14..18";
             }
             EXPECT_GT(compared, 150);
         }
@@ -430,11 +436,15 @@ TEST_F(SheetCliTest, EveryNumbersLineComputesToItsValue)
         SCOPED_TRACE(w.Name);
         const Value sheet = ParseJson(RunCli("sheet " + Write(w, Metric) + " --format json").Out);
         int evaluated = 0;
+        // The combinations' section forces: their factors times the loads beyond each cut at
+        // factor 1, and their own base pressure under it.
+        int combinations = 0;
         ForEachStep(sheet, [&](const Value& step) {
             const auto* value = std::get_if<double>(&step.Get("value")->V);
             const std::optional<double> computed = Arithmetic(Text(step.Get("numbers"))).Evaluate();
             if (!value || !computed)
                 return;
+            combinations += Text(step.Get("field")).rfind("Combo", 0) == 0;
             SCOPED_TRACE(Text(step.Get("label")) + ": " + Text(step.Get("numbers")));
             // A safety factor of nothing acting reads 100000, the sheet's infinity.
             if (*value >= 100000.0) {
@@ -446,6 +456,9 @@ TEST_F(SheetCliTest, EveryNumbersLineComputesToItsValue)
             ++evaluated;
         });
         EXPECT_GT(evaluated, fullRun ? 200 : 50);
+        if (fullRun) {
+            EXPECT_EQ(combinations, 3 * 3 * 12) << "Mu, Vu, Nu of three sections in twelve sets";
+        }
     }
 }
 
