@@ -23,10 +23,11 @@ constexpr double StepRoundingSlack = 1e-9;
 // A chain closes within single-precision rounding of its seven stored values; a gap above a
 // millionth of the chain's length is an open chain.
 constexpr double ChainTolerance = 1e-6;
-// Candidates judged between two looks at the stopping rule: large enough to keep both cores
-// busy, small enough not to judge many walls past the answer. Fixed, so that the count of
+// Candidates judged between two looks at the stopping rule: large enough that the threads'
+// start and the wait for the slowest at the end are small beside the batch (a few milliseconds),
+// small enough not to judge many walls past the answer. Fixed, so that the count of
 // candidates evaluated does not depend on the threads.
-constexpr int64_t BatchSize = 128;
+constexpr int64_t BatchSize = 512;
 
 // Default ranges in metres: (label, min, max, step). Wide enough in the toe and the base that a
 // wall of the default's height (10 m, kh 0.15 under service loads) can reach an overturning
