@@ -6,8 +6,8 @@
 
 namespace pendrake {
 
-LoadFactors MakeLoadFactors(double dead, double live, double soil, double water,
-    double structural, double impact, double seismic)
+LoadFactors MakeLoadFactors(double dead, double live, double soil, double water, double structural,
+    double impact, double seismic)
 {
     LoadFactors f;
     f.Factor = { 0, float(dead), float(live), float(soil), float(water), float(structural),

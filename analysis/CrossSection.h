@@ -27,9 +27,8 @@ struct LoadFactors {
 };
 
 // The seven factors in single precision, in the load-case order D, L, H, F, T, Impact, E.
-LoadFactors MakeLoadFactors(
-    double dead, double live, double soil, double water, double structural, double impact,
-    double seismic);
+LoadFactors MakeLoadFactors(double dead, double live, double soil, double water, double structural,
+    double impact, double seismic);
 
 inline constexpr LoadFactors ServiceLoads {};
 

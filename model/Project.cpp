@@ -71,7 +71,7 @@ void NewProject(Project& p, std::string_view reportFont)
     p.MarginTop = 20;
     p.MarginBottom = 20;
     p.ReinUserSet = false;
-    p.PageFieldText = {"", "&Input", "&Date &Time", "Page &Page"};
+    p.PageFieldText = { "", "&Input", "&Date &Time", "Page &Page" };
     p.ReportFontName = std::string(reportFont);
     p.ReportFontSize = 10.0f;
 }
@@ -85,8 +85,8 @@ Project MakeNewProject(std::string_view reportFont)
 
 int16_t AnchorRowsPlaced(const Project& p)
 {
-    const double usable = double(p.LowerSlopeHeight) + double(p.RearSlopeHeight)
-        - double(p.AnchorEdgeDist);
+    const double usable
+        = double(p.LowerSlopeHeight) + double(p.RearSlopeHeight) - double(p.AnchorEdgeDist);
     if (p.AnchorRows <= 0 || usable < 0)
         return 0;
     // A zero pitch would stack every row at the lowest one: all of them fit.
@@ -100,8 +100,7 @@ int16_t AnchorRowsPlaced(const Project& p)
 }
 
 namespace {
-template <typename P>
-auto& DimensionRef(P& p, int index)
+template <typename P> auto& DimensionRef(P& p, int index)
 {
     switch (index) {
     case 0: return p.TopWidth;
@@ -126,7 +125,13 @@ auto& DimensionRef(P& p, int index)
 }
 } // namespace
 
-float& Dimension(Project& p, int index) { return DimensionRef(p, index); }
-float Dimension(const Project& p, int index) { return DimensionRef(p, index); }
+float& Dimension(Project& p, int index)
+{
+    return DimensionRef(p, index);
+}
+float Dimension(const Project& p, int index)
+{
+    return DimensionRef(p, index);
+}
 
 } // namespace pendrake

@@ -11,8 +11,7 @@
 namespace pendrake::test {
 
 // Appends a line load to the wall's table, of the dead-load case unless told otherwise.
-inline void AddLineLoad(
-    Project& p, float load, float x, float y, float direction, int16_t type = 1)
+inline void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
 {
     ++p.LineLoadCount;
     p.LineLoads[p.LineLoadCount] = { load, x, y, direction, type };

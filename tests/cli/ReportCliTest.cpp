@@ -50,7 +50,10 @@ bool ReadPgm(const fs::path& path, Grey& image)
     return bool(in);
 }
 
-int Px(double millimetres) { return int(millimetres / MillimetresPerInch * RenderDpi); }
+int Px(double millimetres)
+{
+    return int(millimetres / MillimetresPerInch * RenderDpi);
+}
 
 // Dark pixels in the rectangle given in millimetres from the sheet's top left corner.
 int DarkPixels(const Grey& g, double left, double top, double right, double bottom)
@@ -62,7 +65,10 @@ int DarkPixels(const Grey& g, double left, double top, double right, double bott
     return count;
 }
 
-int Shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
+int Shell(const std::string& command)
+{
+    return WEXITSTATUS(std::system(command.c_str()));
+}
 
 class ReportCliTest : public ::testing::Test {
 protected:
@@ -146,6 +152,6 @@ TEST_F(ReportCliTest, AnchoredWallPrintsEverySection)
     // rear of the base lifts and the anchors take tension.
     Project p = MakeNewProject("Arial");
     p.LineLoadCount = 1;
-    p.LineLoads[1] = {10.0f, 1.2f, 10.0f, 270.0f, 2};
+    p.LineLoads[1] = { 10.0f, 1.2f, 10.0f, 270.0f, 2 };
     ExpectSections(Report(p, "anchored"), 9);
 }

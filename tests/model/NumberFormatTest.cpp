@@ -19,7 +19,7 @@ struct FormatCase {
     const char* text;
 };
 
-class FormatNumberTest : public ::testing::TestWithParam<FormatCase> {};
+class FormatNumberTest : public ::testing::TestWithParam<FormatCase> { };
 
 TEST_P(FormatNumberTest, PrintsAsTheWindowsAndReportDo)
 {
@@ -27,23 +27,21 @@ TEST_P(FormatNumberTest, PrintsAsTheWindowsAndReportDo)
     EXPECT_EQ(FormatNumber(c.value, c.pattern), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, FormatNumberTest,
-    ::testing::Values(FormatCase{5.9, "#0.#0", "5.90"}, FormatCase{0.5, "#0.#0", "0.50"},
-                      FormatCase{30, "#0.0", "30.0"}, FormatCase{3, "#0", "3"},
-                      FormatCase{12, "#0 ", "12 "}, FormatCase{0.0125, "0.#0%", "1.25%"},
-                      FormatCase{0.0125, "#0.#0%", "1.25%"}, FormatCase{0.3333, "#0.##0", "0.333"},
-                      // half away from zero, both signs
-                      FormatCase{0.125, "#0.#0", "0.13"}, FormatCase{-0.125, "#0.#0", "-0.13"},
-                      FormatCase{2.5, "#0", "3"}, FormatCase{-2.5, "#0", "-3"},
-                      // the float 2.675f lies below 2.675: it rounds down
-                      FormatCase{2.675f, "#0.#0", "2.67"},
-                      // a carry through every digit
-                      FormatCase{999.995, "#0.#0", "1000.00"},
-                      // a tiny negative prints as zero, not "-0.00"
-                      FormatCase{-0.004, "#0.#0", "0.00"},
-                      FormatCase{123456.789, "#0.#0", "123456.79"},
-                      FormatCase{29.4309, "#0.00", "29.43"}, FormatCase{7e-7, "#0.000", "0.000"}));
+INSTANTIATE_TEST_SUITE_P(Patterns, FormatNumberTest,
+    ::testing::Values(FormatCase { 5.9, "#0.#0", "5.90" }, FormatCase { 0.5, "#0.#0", "0.50" },
+        FormatCase { 30, "#0.0", "30.0" }, FormatCase { 3, "#0", "3" },
+        FormatCase { 12, "#0 ", "12 " }, FormatCase { 0.0125, "0.#0%", "1.25%" },
+        FormatCase { 0.0125, "#0.#0%", "1.25%" }, FormatCase { 0.3333, "#0.##0", "0.333" },
+        // half away from zero, both signs
+        FormatCase { 0.125, "#0.#0", "0.13" }, FormatCase { -0.125, "#0.#0", "-0.13" },
+        FormatCase { 2.5, "#0", "3" }, FormatCase { -2.5, "#0", "-3" },
+        // the float 2.675f lies below 2.675: it rounds down
+        FormatCase { 2.675f, "#0.#0", "2.67" },
+        // a carry through every digit
+        FormatCase { 999.995, "#0.#0", "1000.00" },
+        // a tiny negative prints as zero, not "-0.00"
+        FormatCase { -0.004, "#0.#0", "0.00" }, FormatCase { 123456.789, "#0.#0", "123456.79" },
+        FormatCase { 29.4309, "#0.00", "29.43" }, FormatCase { 7e-7, "#0.000", "0.000" }));
 
 TEST(RoundTo, GivesTheValueToThatManyDecimals)
 {

@@ -41,7 +41,7 @@ TEST(NewProject, ResetsInputsButKeepsUnreachableSlots)
 {
     Project p = MakeNewProject("Arial");
     p.LineLoadCount = 4;
-    p.LineLoads[3] = {2.0f, 1.0f, 3.0f, 180.0f, 2};
+    p.LineLoads[3] = { 2.0f, 1.0f, 3.0f, 180.0f, 2 };
     p.ReinUserSet = true;
     p.ReinDia[2] = 1.6f;
     p.UnitSystem = 2;
@@ -67,8 +67,8 @@ TEST(Dimension, IndexFollowsTheLabelsOfTheMainWindow)
 {
     Project p = MakeNewProject("Arial");
     // Index 11 is the slope, 12/13 the water depths, 14..16 the later underside dimensions.
-    const float expected[DimensionCount] = {0.5f, 0.9f, 5.9f, 1.0f, 3.0f, 1.4f, 9.0f, 1.0f, 6.0f,
-                                            0.0f, 2.0f, 0.0f, 1.5f, 1.5f, 2.0f, 1.5f, 1.4f};
+    const float expected[DimensionCount] = { 0.5f, 0.9f, 5.9f, 1.0f, 3.0f, 1.4f, 9.0f, 1.0f, 6.0f,
+        0.0f, 2.0f, 0.0f, 1.5f, 1.5f, 2.0f, 1.5f, 1.4f };
     for (int i = 0; i < DimensionCount; ++i)
         EXPECT_EQ(Dimension(p, i), expected[i]) << "dimension " << i;
     Dimension(p, 14) = 2.5f;
@@ -85,7 +85,7 @@ struct RowsCase {
     int16_t placed;
 };
 
-class AnchorRowsPlacedTest : public ::testing::TestWithParam<RowsCase> {};
+class AnchorRowsPlacedTest : public ::testing::TestWithParam<RowsCase> { };
 
 TEST_P(AnchorRowsPlacedTest, CountsRowsThatFitOnTheSlopes)
 {
@@ -99,22 +99,21 @@ TEST_P(AnchorRowsPlacedTest, CountsRowsThatFitOnTheSlopes)
     EXPECT_EQ(AnchorRowsPlaced(p), c.placed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, AnchorRowsPlacedTest,
+INSTANTIATE_TEST_SUITE_P(Rows, AnchorRowsPlacedTest,
     ::testing::Values(
         // defaults: floor((2 + 2 - 0.5) / 1.5) + 1 = 3
-        RowsCase{3, 0.5f, 1.5f, 2.0f, 2.0f, 3},
+        RowsCase { 3, 0.5f, 1.5f, 2.0f, 2.0f, 3 },
         // more rows asked than fit: 3 fit
-        RowsCase{8, 0.5f, 1.5f, 2.0f, 2.0f, 3},
+        RowsCase { 8, 0.5f, 1.5f, 2.0f, 2.0f, 3 },
         // the edge distance above the whole slope: none
-        RowsCase{3, 5.6f, 1.5f, 2.0f, 2.0f, 0},
+        RowsCase { 3, 5.6f, 1.5f, 2.0f, 2.0f, 0 },
         // the top row lands exactly on the top of the rear slope: 0.1 + 3 x 0.3 = 1.0
-        RowsCase{10, 0.1f, 0.3f, 0.5f, 0.5f, 4},
+        RowsCase { 10, 0.1f, 0.3f, 0.5f, 0.5f, 4 },
         // edge exactly at the top: one row at P4
-        RowsCase{3, 4.0f, 1.5f, 2.0f, 2.0f, 1},
+        RowsCase { 3, 4.0f, 1.5f, 2.0f, 2.0f, 1 },
         // no rows asked
-        RowsCase{0, 0.5f, 1.5f, 2.0f, 2.0f, 0},
+        RowsCase { 0, 0.5f, 1.5f, 2.0f, 2.0f, 0 },
         // a zero pitch stacks every asked row at the edge distance
-        RowsCase{4, 0.5f, 0.0f, 2.0f, 2.0f, 4},
+        RowsCase { 4, 0.5f, 0.0f, 2.0f, 2.0f, 4 },
         // many rows: more than the ten of older tables
-        RowsCase{25, 0.1f, 0.1f, 1.0f, 1.0f, 20}));
+        RowsCase { 25, 0.1f, 0.1f, 1.0f, 1.0f, 20 }));
