@@ -3,15 +3,14 @@
 // and the results belong to the project document.
 #pragma once
 
+#include "model/Version.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace pendrake {
-
-inline constexpr std::string_view VersionText = "1.10.40";
-inline constexpr std::string_view VersionDate = "January 2008";
 
 inline constexpr int MaxLineLoads = 10;
 inline constexpr int DimensionCount = 17;
