@@ -3,8 +3,8 @@
 // load scale and the load legend themselves are declared in PageFramework.h.
 #pragma once
 
+#include "drawing/WallGeometry.h"
 #include "report/PageFramework.h"
-#include "report/WallGeometry.h"
 
 namespace pendrake::report {
 

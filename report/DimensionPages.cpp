@@ -3,10 +3,10 @@
 #include "report/ReportSections.h"
 
 #include "analysis/LoadCases.h"
+#include "drawing/ViewFigure.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/DiagramPrimitives.h"
-#include "report/ViewFigure.h"
 
 #include <array>
 #include <string>

@@ -3,7 +3,7 @@
 // RecordingCanvas keeps every call so that tests can check what lands where.
 #pragma once
 
-#include "report/WallGeometry.h" // DrawPoint, Rgb, PaletteColour
+#include "drawing/WallGeometry.h" // DrawPoint, Rgb, PaletteColour
 
 #include <string>
 #include <string_view>

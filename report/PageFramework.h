@@ -8,9 +8,9 @@
 #include "analysis/LoadCases.h"
 #include "analysis/Stability.h"
 #include "document/ProjectDocument.h"
+#include "drawing/WallGeometry.h"
 #include "model/Project.h"
 #include "report/PageCanvas.h"
-#include "report/WallGeometry.h"
 
 #include <cstdint>
 #include <functional>

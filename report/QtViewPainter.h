@@ -2,7 +2,7 @@
 // SVG, PNG or PDF file, or into an image for the clipboard.
 #pragma once
 
-#include "report/ViewFigure.h"
+#include "drawing/ViewFigure.h"
 
 #include <QFont>
 #include <QImage>

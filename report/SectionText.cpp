@@ -3,7 +3,7 @@
 // first steps of the drawing sections.
 #include "report/ReportSections.h"
 
-#include "report/LabelPlacement.h"
+#include "drawing/LabelPlacement.h"
 
 #include "model/NumberFormat.h"
 #include "model/Units.h"

@@ -2,7 +2,7 @@
 // the analysis) and the Reactions section (the wall with its base pressures and anchor forces).
 #include "report/ReportSections.h"
 
-#include "report/ViewFigure.h"
+#include "drawing/ViewFigure.h"
 
 #include "analysis/Combinations.h"
 #include "model/NumberFormat.h"

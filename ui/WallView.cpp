@@ -3,11 +3,11 @@
 #include "ui/WallView.h"
 
 #include "document/ProjectDocument.h"
+#include "drawing/ViewFigure.h"
 #include "model/DimensionEdit.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
 #include "report/QtViewPainter.h"
-#include "report/ViewFigure.h"
 #include "ui/DimensionEdit.h"
 #include "ui/Platform.h"
 

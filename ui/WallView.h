@@ -2,7 +2,7 @@
 // views, and the seventeen clickable dimension labels that open the dimension editor.
 #pragma once
 
-#include "report/ViewFigure.h"
+#include "drawing/ViewFigure.h"
 
 #include <QWidget>
 

@@ -7,9 +7,9 @@
 #include "analysis/LoadCases.h"
 #include "analysis/Stability.h"
 #include "document/ProjectDocument.h"
+#include "drawing/WallGeometry.h"
 #include "model/DimensionEdit.h"
 #include "model/Project.h"
-#include "report/WallGeometry.h"
 #include "ui/Platform.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // The main window's view drawings as figures, placed on their surface.
-#include "report/ViewFigure.h"
+#include "drawing/ViewFigure.h"
 
 #include "model/NumberFormat.h"
 #include "model/Units.h"

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "analysis/Stability.h"
+#include "drawing/LabelPlacement.h"
+#include "drawing/WallGeometry.h"
 #include "model/Project.h"
-#include "report/LabelPlacement.h"
-#include "report/WallGeometry.h"
 
 #include <array>
 #include <optional>

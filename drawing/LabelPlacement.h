@@ -4,7 +4,7 @@
 // placement, each with its own text sizes. No toolkit here.
 #pragma once
 
-#include "report/WallGeometry.h"
+#include "drawing/WallGeometry.h"
 
 #include <functional>
 #include <vector>

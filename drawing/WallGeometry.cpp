@@ -1,6 +1,6 @@
 // The wall on a drawing surface: fit, nodes, pieces, arrows, diagrams and the figure of every
 // view in surface units (y downwards), shared by the main window and the printed report.
-#include "report/WallGeometry.h"
+#include "drawing/WallGeometry.h"
 
 #include "model/NumberFormat.h"
 

@@ -1,5 +1,5 @@
 // Label placement: the nearest free box on a widening ring of candidate places.
-#include "report/LabelPlacement.h"
+#include "drawing/LabelPlacement.h"
 
 #include <algorithm>
 #include <cmath>
