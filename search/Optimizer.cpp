@@ -16,8 +16,6 @@ namespace pendrake {
 
 namespace {
 
-// Grids larger than this are refused: the ranking keeps an area per point.
-constexpr int64_t MaxGridSize = 2'000'000;
 // A step ends the grid at Max even when (Max - Min) / Step misses a whole number by rounding.
 constexpr double StepRoundingSlack = 1e-9;
 // A chain closes within single-precision rounding of its seven stored values; a gap above a
@@ -100,12 +98,17 @@ std::vector<FreeDimension> DefaultFreeDimensions(const Project& p)
     return free;
 }
 
+double GridStepCount(const FreeDimension& f)
+{
+    return std::floor((f.Max - f.Min) / f.Step + StepRoundingSlack) + 1;
+}
+
 std::vector<double> GridValues(const FreeDimension& f)
 {
     std::vector<double> values;
     if (!(f.Step > 0) || !(f.Max >= f.Min))
         return values;
-    const auto count = int64_t(std::floor((f.Max - f.Min) / f.Step + StepRoundingSlack)) + 1;
+    const auto count = int64_t(GridStepCount(f));
     for (int64_t k = 0; k < count; ++k)
         values.push_back(RoundTo(f.Min + double(k) * f.Step, DimensionDecimals));
     // Two decimals can fold neighbouring points of a very fine step together.

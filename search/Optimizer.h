@@ -27,6 +27,13 @@ struct FreeDimension {
 // kind, in the project's length unit.
 std::vector<FreeDimension> DefaultFreeDimensions(const Project& project);
 
+// Grids larger than this are refused: the ranking keeps an area per point.
+inline constexpr int64_t MaxGridSize = 2'000'000;
+
+// The points from Min to Max by Step before two decimals may fold neighbours together (so at
+// least as many as GridValues gives), without building them; for a Step above 0 and Max >= Min.
+double GridStepCount(const FreeDimension& dimension);
+
 // The values of a free dimension's grid, smallest first, each to two decimals.
 std::vector<double> GridValues(const FreeDimension& dimension);
 

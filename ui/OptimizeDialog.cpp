@@ -41,11 +41,6 @@ namespace {
 constexpr int RunnersUp = 5;
 // Dimensions are stored to two decimals: a finer step would only repeat walls.
 constexpr double SmallestStep = 0.01;
-// The search keeps an area for every point of its grid and refuses more than two million
-// points; the dialog says so before it starts.
-constexpr double LargestGrid = 2'000'000;
-// The grid ends at Max when (Max - Min) / Step misses a whole number by rounding, as the search's.
-constexpr double StepRoundingSlack = 1e-9;
 // Step offered for a dimension outside the default search: 0.1 m, or half a unit of the
 // backfill slope's 1 : n.
 constexpr double OfferedStepMetres = 0.1;
@@ -98,11 +93,6 @@ std::optional<double> Parse(const QLineEdit* box)
 }
 
 // The points of one free dimension's grid, without building it.
-double GridCount(const FreeDimension& f)
-{
-    return std::floor((f.Max - f.Min) / f.Step + StepRoundingSlack) + 1;
-}
-
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent)
 {
     auto* b = new QPushButton(caption, parent);
@@ -364,10 +354,11 @@ bool OptimizeDialog::ReadChoices(
     }
     double points = 1;
     for (const FreeDimension& f : free)
-        points *= GridCount(f);
-    if (points > LargestGrid) {
-        reason = QStringLiteral(
-            "The grid has more than 2000000 walls: narrow a range or widen a step.");
+        points *= GridStepCount(f);
+    // The search refuses such a grid too; the dialog says so before it starts.
+    if (points > double(MaxGridSize)) {
+        reason = QStringLiteral("The grid has more than %1 walls: narrow a range or widen a step.")
+                     .arg(MaxGridSize);
         return false;
     }
     for (int k = 0; k < SafetyCheckCount; ++k) {
@@ -391,7 +382,7 @@ void OptimizeDialog::Revalidate()
     if (ok) {
         double points = 1;
         for (const FreeDimension& f : free)
-            points *= GridCount(f);
+            points *= GridStepCount(f);
         reason = QString::number(points, 'f', 0)
             + (points == 1 ? QStringLiteral(" wall on the grid.")
                            : QStringLiteral(" walls on the grid."));
@@ -487,7 +478,7 @@ void OptimizeDialog::OnProgressTick()
         return;
     // The bar counts the walls judged against those the search may have to judge; it stops
     // short of the end when the best walls are known early.
-    // The grid is no larger than LargestGrid, so the counts fit the bar's int.
+    // The grid is no larger than MaxGridSize, so the counts fit the bar's int.
     progress_->setRange(0, int(valid));
     progress_->setValue(int(std::min(evaluated_.load(), valid)));
 }
