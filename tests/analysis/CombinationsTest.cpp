@@ -5,8 +5,8 @@
 
 #include "analysis/EarthPressure.h"
 
-#include "RandomWalls.h"
-#include "WallFixtures.h"
+#include "support/RandomWalls.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 

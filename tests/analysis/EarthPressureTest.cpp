@@ -4,6 +4,7 @@
 #include "analysis/EarthPressure.h"
 #include "analysis/LoadCases.h"
 #include "model/Project.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 
 namespace pendrake {
 namespace {
+
+using test::DefaultWall;
 
 const double Deg = std::atan(1.0) / 45.0;
 
@@ -29,11 +32,6 @@ constexpr double StoredRelative = 2e-6;
 void ExpectStored(double actual, double expected, const char* what)
 {
     EXPECT_NEAR(actual, expected, StoredRelative * std::max(1.0, std::abs(expected))) << what;
-}
-
-Project DefaultWall()
-{
-    return MakeNewProject("Arial");
 }
 
 bool HasMessage(const LoadCaseResults& r, std::string_view text)

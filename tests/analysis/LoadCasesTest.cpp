@@ -5,7 +5,7 @@
 #include "analysis/EarthPressure.h"
 #include "model/Project.h"
 
-#include "WallFixtures.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,8 @@
 namespace pendrake {
 namespace {
 
+using test::DefaultWall;
+
 // Results are stored in single precision from float inputs (0.9f, 1.7f...): a few units in the
 // seventh significant digit.
 constexpr double StoredRelative = 2e-6;
@@ -25,11 +27,6 @@ constexpr double StoredRelative = 2e-6;
 void ExpectStored(double actual, double expected, const std::string& what)
 {
     EXPECT_NEAR(actual, expected, StoredRelative * std::max(1.0, std::abs(expected))) << what;
-}
-
-Project DefaultWall()
-{
-    return MakeNewProject("Arial");
 }
 
 LoadCaseResults RunLoadCases(Project& p)

@@ -5,7 +5,7 @@
 
 #include "analysis/Combinations.h"
 
-#include "WallFixtures.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // base pressure distribution carries the load it was solved for, in force and in moment.
 #include "analysis/Stability.h"
 
-#include "RandomWalls.h"
+#include "support/RandomWalls.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "analysis/EarthPressure.h"
 #include "model/DimensionEdit.h"
 
-#include "WallFixtures.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // pendrake-cli end to end: the real binary, real files, its exit statuses and its JSON.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // pendrake-cli optimize and sweep end to end: the chosen wall on disk, the summary, and shards
 // whose CSV files concatenate into the whole study.
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 

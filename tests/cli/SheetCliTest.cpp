@@ -1,10 +1,10 @@
 // The calculation sheet and the verification examples through pendrake-cli: every step that
 // names a reported result arrives at it, every numbers line computes to its step's value, and
 // the textbook examples stay within their tolerances.
-#include "CliRunner.h"
 #include "io/ProjectFile.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 

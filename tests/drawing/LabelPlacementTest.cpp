@@ -1,11 +1,11 @@
 // On random walls, no value of any view or of the report's drawings touches another value, a
 // line or arrow of its figure, or the edge of the panel or the section frame.
 #include "drawing/LabelPlacement.h"
-#include "../analysis/RandomWalls.h"
 #include "document/ProjectDocument.h"
 #include "drawing/ViewFigure.h"
 #include "report/RecordingCanvas.h"
 #include "report/ReportSections.h"
+#include "support/RandomWalls.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "io/AtomicFile.h"
 #include "io/ProjectFile.h"
 
-#include "ProjectFileSupport.h"
+#include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // file, and the schedule of copies while the engineer works.
 #include "io/Autosave.h"
 
-#include "ProjectFileSupport.h"
+#include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // loads, the legacy results block, and damaged files that must leave the project untouched.
 #include "io/ProjectFile.h"
 
-#include "ProjectFileSupport.h"
+#include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // failed saves, and texts a project file cannot hold.
 #include "io/ProjectFile.h"
 
-#include "ProjectFileSupport.h"
+#include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 

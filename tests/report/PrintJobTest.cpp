@@ -5,6 +5,7 @@
 #include "report/PrintJob.h"
 #include "document/ProjectDocument.h"
 #include "report/RecordingCanvas.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 namespace {
 
 using namespace pendrake;
+using pendrake::test::UnstableWall;
 using namespace pendrake::report;
 
 const std::vector<std::string> SectionNames = { "Dimensions", "Loads", "Properties", "Stability",
@@ -57,16 +59,6 @@ PrintOptions Options(std::initializer_list<int> checked)
     for (int k : checked)
         o.Option(k) = 1;
     return o;
-}
-
-// A wall pulled up by 100 T/m at its top: already the first combination lifts it off its
-// base.
-Project UnstableWall()
-{
-    Project p = MakeNewProject("Arial");
-    p.LineLoadCount = 1;
-    p.LineLoads[1] = { 100.0f, 1.0f, 10.0f, 0.0f, 2 };
-    return p;
 }
 
 Project WithPageFields(Project p)

@@ -2,6 +2,7 @@
 // takes Reactions and Concrete design away, and a job printed to a PDF through a QPrinter.
 #include "report/QtPageCanvas.h"
 #include "report/RecordingCanvas.h"
+#include "support/Walls.h"
 #include "ui/Platform.h"
 #include "ui/frmPrint.h"
 #include "ui/frmPrinting.h"
@@ -21,6 +22,7 @@
 namespace {
 
 using namespace pendrake;
+using pendrake::test::UnstableWall;
 using namespace pendrake::ui;
 using pendrake::report::PrintOptions;
 
@@ -41,15 +43,6 @@ struct CapturedMessages {
     }
     std::vector<std::string> Texts;
 };
-
-// A wall pulled up by 100 T/m at its top: the first combination lifts it off its base.
-Project UnstableWall()
-{
-    Project p = MakeNewProject("Arial");
-    p.LineLoadCount = 1;
-    p.LineLoads[1] = { 100.0f, 1.0f, 10.0f, 0.0f, 2 };
-    return p;
-}
 
 TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 {

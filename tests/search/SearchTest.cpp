@@ -6,6 +6,7 @@
 #include "search/Evaluation.h"
 #include "search/Optimizer.h"
 #include "search/Sweep.h"
+#include "support/Walls.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,9 @@
 #include <sstream>
 
 using namespace pendrake;
+using pendrake::test::DefaultWall;
 
 namespace {
-
-Project DefaultWall()
-{
-    return MakeNewProject("Arial");
-}
 
 std::vector<std::string> SplitCsv(const std::string& row)
 {

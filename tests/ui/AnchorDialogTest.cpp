@@ -3,9 +3,9 @@
 // limited to those that fit once Accept has closed the dialog.
 #include "ui/frmAnchor.h"
 
-#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>

@@ -3,10 +3,10 @@
 // clamp, the slope message titled like the window, refused entries and the print hook.
 #include "ui/frmCalculator.h"
 
-#include "DialogTestSupport.h"
 #include "calculator/CalculatorComputation.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/Widgets.h"
 #include "ui/Platform.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 // entries that tell their rule, the surcharge's load case and the headings that say the units.
 #include "ui/frmLoads.h"
 
-#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 // back byte for byte, and the targets outlive the dialog in the settings.
 #include "ui/OptimizeDialog.h"
 
-#include "DialogTestSupport.h"
 #include "model/DimensionEdit.h"
 #include "search/Inputs.h"
+#include "support/Widgets.h"
 #include "ui/DesignTargetSettings.h"
 #include "ui/MainWindow.h"
 

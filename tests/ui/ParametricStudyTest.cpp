@@ -6,7 +6,7 @@
 #include "search/Inputs.h"
 #include "search/Sweep.h"
 
-#include "DialogTestSupport.h"
+#include "support/Widgets.h"
 
 #include <QChart>
 #include <QChartView>

@@ -3,9 +3,9 @@
 // gives the record with the typed fields changed, or nothing when nothing changed.
 #include "ui/frmProperties.h"
 
-#include "DialogTestSupport.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
 
 #include <QApplication>

@@ -4,7 +4,6 @@
 // messages when the wall is not stable.
 #include "ui/frmRein.h"
 
-#include "DialogTestSupport.h"
 #include "analysis/Combinations.h"
 #include "analysis/EarthPressure.h"
 #include "analysis/SectionDesign.h"
@@ -12,6 +11,7 @@
 #include "document/ProjectDocument.h"
 #include "model/Project.h"
 #include "model/Units.h"
+#include "support/Widgets.h"
 #include "ui/Platform.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #include "ui/SheetWindow.h"
 #include "document/ProjectDocument.h"
 
-#include "DialogTestSupport.h"
+#include "support/Widgets.h"
 
 #include <QApplication>
 #include <QClipboard>

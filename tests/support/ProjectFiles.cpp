@@ -1,6 +1,6 @@
 // The golden project files built byte by byte from the layout table, the projects they hold,
 // and the helpers the project-file tests share.
-#include "ProjectFileSupport.h"
+#include "support/ProjectFiles.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,5 +1,5 @@
-// Small pieces of test set-up shared by the analysis tests: a line load appended to a wall, and
-// a named change to the default wall for tables of degenerate sections.
+// The walls the tests share, a line load appended to a wall, and a named change to a wall for
+// tables of walls.
 #pragma once
 
 #include "model/Project.h"
@@ -9,6 +9,21 @@
 #include <ostream>
 
 namespace pendrake::test {
+
+// The new project's wall, as the program starts with it.
+inline Project DefaultWall()
+{
+    return MakeNewProject("Arial");
+}
+
+// A wall pulled up by 100 T/m at its top: already the first combination lifts it off its base.
+inline Project UnstableWall()
+{
+    Project p = DefaultWall();
+    p.LineLoadCount = 1;
+    p.LineLoads[1] = { 100.0f, 1.0f, 10.0f, 0.0f, 2 };
+    return p;
+}
 
 // Appends a line load to the wall's table, of the dead-load case unless told otherwise.
 inline void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
