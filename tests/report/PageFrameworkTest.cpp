@@ -41,53 +41,61 @@ struct Fixture {
     ReportContext ctx;
 };
 
-struct PaperCase {
-    const char* Name;
-    double Width; // twips
-    double Height;
-    double PageScale;
-    int PrintWidth;
-    int PrintHeight;
-    int HalfPageHeight;
-    int HalfPageBodyHeight;
-};
-
-class SetupPageTest : public testing::TestWithParam<PaperCase> { };
-
 // Values worked by hand from the paper less the default margins (25, 20, 20, 20 mm at 56.7
 // twips each), the smaller of the two ratios to 9355.5 by 14571.9, and rounding halves to even.
-INSTANTIATE_TEST_SUITE_P(Papers, SetupPageTest,
-    testing::Values(
+TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
+{
+    struct PaperCase {
+        const char* Name;
+        double Width; // twips
+        double Height;
+        double PageScale;
+        int PrintWidth;
+        int PrintHeight;
+        int HalfPageHeight;
+        int HalfPageBodyHeight;
+    };
+    const PaperCase papers[] = {
         // 9355.5 and 14571.9 rounded to 9356 and 14572; the height ratio 1.0000069 is smaller;
         // 7002.5 rounds to the even 7002.
-        PaperCase { "A4", 11907, 16839.9, 1.0000069141, 9356, 14572, 7002, 6548 },
+        { "A4", 11907, 16839.9, 1.0000069141, 9356, 14572, 7002, 6548 },
         // Letter is wider and shorter: the height governs (13572 / 14571.9 = 0.93138) and the
         // width gains spare room (9688 / 0.93138 = 10402).
-        PaperCase { "Letter", 12240, 15840, 0.9313816428, 10402, 14572, 7002, 6548 },
+        { "Letter", 12240, 15840, 0.9313816428, 10402, 14572, 7002, 6548 },
         // A4 across: the height governs again, with a wide page of 21600 units.
-        PaperCase { "A4Landscape", 16839.9, 11907, 0.6614785790, 21600, 14572, 7002, 6548 }),
-    [](const testing::TestParamInfo<PaperCase>& info) { return std::string(info.param.Name); });
+        { "A4Landscape", 16839.9, 11907, 0.6614785790, 21600, 14572, 7002, 6548 },
+    };
+    for (const PaperCase& c : papers) {
+        SCOPED_TRACE(c.Name);
+        Fixture f({ c.Width, c.Height, c.Width, c.Height, 1.2 });
+        ASSERT_TRUE(SetupPage(f.ctx));
+        EXPECT_NEAR(f.ctx.PageScale, c.PageScale, ScaleTolerance);
+        EXPECT_EQ(f.ctx.PrintWidth, c.PrintWidth);
+        EXPECT_EQ(f.ctx.PageWidth, c.PrintWidth);
+        EXPECT_EQ(f.ctx.PrintHeight, c.PrintHeight);
+        EXPECT_EQ(f.ctx.HalfPageHeight, c.HalfPageHeight);
+        EXPECT_EQ(f.ctx.HalfPageBodyHeight, c.HalfPageBodyHeight);
+        EXPECT_EQ(f.ctx.PageNumber, 1);
+        // The page origin is the corner of the left and top margins: 25 mm and 20 mm in from a
+        // sheet printable to its edges.
+        EXPECT_NEAR(f.canvas.MappingLeft(), -25 * 56.7, PositionTolerance);
+        EXPECT_NEAR(f.canvas.MappingTop(), -20 * 56.7, PositionTolerance);
+        EXPECT_NEAR(f.canvas.MappingScale(), c.PageScale, ScaleTolerance);
+        // The layout fits the paper in both directions.
+        EXPECT_LE(f.ctx.PrintWidth * f.ctx.PageScale, c.Width - 45 * 56.7 + 1);
+        EXPECT_LE(f.ctx.PrintHeight * f.ctx.PageScale, c.Height - 40 * 56.7 + 1);
 
-TEST_P(SetupPageTest, PageUnitsFollowTheSmallerRatio)
-{
-    const PaperCase& c = GetParam();
-    Fixture f({ c.Width, c.Height, c.Width, c.Height, 1.2 });
-    ASSERT_TRUE(SetupPage(f.ctx));
-    EXPECT_NEAR(f.ctx.PageScale, c.PageScale, ScaleTolerance);
-    EXPECT_EQ(f.ctx.PrintWidth, c.PrintWidth);
-    EXPECT_EQ(f.ctx.PageWidth, c.PrintWidth);
-    EXPECT_EQ(f.ctx.PrintHeight, c.PrintHeight);
-    EXPECT_EQ(f.ctx.HalfPageHeight, c.HalfPageHeight);
-    EXPECT_EQ(f.ctx.HalfPageBodyHeight, c.HalfPageBodyHeight);
-    EXPECT_EQ(f.ctx.PageNumber, 1);
-    // The page origin is the corner of the left and top margins: 25 mm and 20 mm in from a
-    // sheet printable to its edges.
-    EXPECT_NEAR(f.canvas.MappingLeft(), -25 * 56.7, PositionTolerance);
-    EXPECT_NEAR(f.canvas.MappingTop(), -20 * 56.7, PositionTolerance);
-    EXPECT_NEAR(f.canvas.MappingScale(), c.PageScale, ScaleTolerance);
-    // The layout fits the paper in both directions.
-    EXPECT_LE(f.ctx.PrintWidth * f.ctx.PageScale, c.Width - 45 * 56.7 + 1);
-    EXPECT_LE(f.ctx.PrintHeight * f.ctx.PageScale, c.Height - 40 * 56.7 + 1);
+        // The footer stays 8 points on any paper while the section's text scales with it.
+        PrintFooter(f.ctx);
+        for (const RecordedCall& t : f.canvas.Texts())
+            EXPECT_EQ(t.Font.Size, 8);
+        f.ctx.HalfPageSlot = 0;
+        BeginSection(f.ctx);
+        PrintSectionTitle(f.ctx, "Dimensions");
+        const RecordedCall* title = f.canvas.FindText("Dimensions");
+        ASSERT_NE(title, nullptr);
+        EXPECT_NEAR(title->Font.Size, 10 * c.PageScale, 1e-5);
+    }
 }
 
 TEST(SetupPage, PrintableOffsetMovesTheOrigin)
@@ -99,15 +107,6 @@ TEST(SetupPage, PrintableOffsetMovesTheOrigin)
     EXPECT_NEAR(f.canvas.MappingLeft(), edge - 25 * 56.7, PositionTolerance);
     EXPECT_NEAR(f.canvas.MappingTop(), edge - 20 * 56.7, PositionTolerance);
     EXPECT_EQ(f.ctx.PrintWidth, 9356);
-}
-
-TEST(SetupPage, MarginsLargerThanThePaperAreRefused)
-{
-    Fixture f;
-    f.project.MarginLeft = 150;
-    f.project.MarginRight = 150; // 300 mm of margins across a 210 mm sheet
-    EXPECT_FALSE(SetupPage(f.ctx));
-    ASSERT_EQ(f.ctx.Messages.size(), 1u);
 }
 
 TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
@@ -125,51 +124,43 @@ TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
 
 // --- Field codes --------------------------------------------------------------------------
 
-struct FieldCase {
-    const char* Text;
-    const char* Expanded;
-};
-
 TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
 {
+    struct FieldCase {
+        const char* Text;
+        const char* FileName;
+        const char* Expanded;
+    };
+    const char* quay = "/home/eng/walls/North-Quay.pdi";
+    const FieldCase cases[] = {
+        { "&date", quay, "Tuesday, 4 March 2025" },
+        { "&Date", quay, "Tuesday, 4 March 2025" },
+        { "&DATE &tImE", quay, "Tuesday, 4 March 2025 14:05" },
+        { "&Input", quay, "NORTH-QUAY.PDI" },
+        { "&input", "C:\\Projects\\quay wall.pdi", "QUAY WALL.PDI" },
+        // Latin letters beyond ASCII in capitals too.
+        { "&INPUT", "/tmp/Mauer-S\u00FCd.pdi", "MAUER-S\u00DCD.PDI" },
+        { "&Input", "", "[Unnamed]" },
+        { "Page &Page", quay, "Page 3" },
+        { "&Page of &NPAGES", quay, "3 of 5" },
+        { "&&", quay, "&&" },
+        { "&X", quay, "&X" },
+        { "A & B", quay, "A & B" },
+        { "ends in &", quay, "ends in &" },
+        { "&&page", quay, "&3" },
+        // PAGE is tried before NPAGES and matches the start of "PAGES".
+        { "&PAGES", quay, "3S" },
+        { "&Pagex", quay, "3x" },
+        { "", quay, "" },
+    };
     Fixture f;
     f.ctx.PageNumber = 3;
     f.ctx.PageCount = 5;
-    f.ctx.FileName = "/home/eng/walls/North-Quay.pdi";
-    const FieldCase cases[] = {
-        { "&date", "Tuesday, 4 March 2025" },
-        { "&Date", "Tuesday, 4 March 2025" },
-        { "&DATE &tImE", "Tuesday, 4 March 2025 14:05" },
-        { "&Input", "NORTH-QUAY.PDI" },
-        { "Page &Page", "Page 3" },
-        { "&Page of &NPAGES", "3 of 5" },
-        { "&&", "&&" },
-        { "&X", "&X" },
-        { "A & B", "A & B" },
-        { "ends in &", "ends in &" },
-        { "&&page", "&3" },
-        // PAGE is tried before NPAGES and matches the start of "PAGES".
-        { "&PAGES", "3S" },
-        { "&Pagex", "3x" },
-        { "", "" },
-    };
-    for (const FieldCase& c : cases)
-        EXPECT_EQ(ExpandFieldCodes(f.ctx, c.Text), c.Expanded) << c.Text;
-}
-
-TEST(ExpandFieldCodes, InputNamesTheFileOrUnnamed)
-{
-    Fixture f;
-    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&Input"), "[Unnamed]");
-    f.ctx.FileName = "C:\\Projects\\quay wall.pdi";
-    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&input"), "QUAY WALL.PDI");
-    f.ctx.FileName = "/tmp/Mauer-Süd.pdi"; // Latin letters beyond ASCII in capitals too
-    EXPECT_EQ(ExpandFieldCodes(f.ctx, "&INPUT"), "MAUER-SÜD.PDI");
-}
-
-TEST(ExpandFieldCodes, UncountedTotalPrintsNothing)
-{
-    Fixture f;
+    for (const FieldCase& c : cases) {
+        f.ctx.FileName = c.FileName;
+        EXPECT_EQ(ExpandFieldCodes(f.ctx, c.Text), c.Expanded) << c.Text << " of " << c.FileName;
+    }
+    // A total not counted yet prints nothing.
     f.ctx.PageCount = 0;
     EXPECT_EQ(ExpandFieldCodes(f.ctx, "[&npages]"), "[]");
 }
@@ -199,21 +190,6 @@ TEST(PrintFooter, ThreePartsOnOneLineAboveTheBottomMargin)
     EXPECT_NEAR((texts[1].X1 + texts[1].X2) / 2, width / 2, PositionTolerance);
     EXPECT_EQ(texts[2].Text, "Page 3");
     EXPECT_NEAR(texts[2].X2, width, PositionTolerance);
-}
-
-TEST(PrintFooter, StaysEightPointsOnAnyPaperWhileSectionTextScales)
-{
-    Fixture f({ 12240, 15840, 12240, 15840, 1.2 }); // Letter: page scale 0.931
-    ASSERT_TRUE(SetupPage(f.ctx));
-    PrintFooter(f.ctx);
-    for (const RecordedCall& t : f.canvas.Texts())
-        EXPECT_EQ(t.Font.Size, 8);
-    f.ctx.HalfPageSlot = 0;
-    BeginSection(f.ctx);
-    PrintSectionTitle(f.ctx, "Dimensions");
-    const RecordedCall* title = f.canvas.FindText("Dimensions");
-    ASSERT_NE(title, nullptr);
-    EXPECT_NEAR(title->Font.Size, 10 * 0.9313816428, 1e-5);
 }
 
 TEST(PrintFooter, TextWiderThanThePageIsCutFromItsEnd)
@@ -255,8 +231,17 @@ TEST(FitText, KeepsATextThatFitsAndDropsCharactersOtherwise)
 
 // --- Section frame ------------------------------------------------------------------------
 
-TEST(BeginSection, LowerHalfFrameAndTitleStrip)
+TEST(BeginSection, FrameAndTitleStripOfEitherHalf)
 {
+    Fixture upper;
+    ASSERT_TRUE(SetupPage(upper.ctx));
+    for (int16_t slot : { int16_t(0), int16_t(-1) }) {
+        upper.ctx.HalfPageSlot = slot;
+        BeginSection(upper.ctx);
+        EXPECT_EQ(upper.ctx.SectionTop, 0) << slot;
+        EXPECT_EQ(upper.ctx.SectionBodyTop, 454) << slot; // 453.6
+    }
+    // The lower half.
     Fixture f;
     ASSERT_TRUE(SetupPage(f.ctx));
     f.project.ProjectTitle = std::string(80, 'T');
@@ -313,18 +298,6 @@ TEST(BeginSection, LowerHalfFrameAndTitleStrip)
     EXPECT_EQ(title->Fore, PaletteColour(ColourBlack));
 }
 
-TEST(BeginSection, UpperHalfStartsAtTheTop)
-{
-    Fixture f;
-    ASSERT_TRUE(SetupPage(f.ctx));
-    for (int16_t slot : { int16_t(0), int16_t(-1) }) {
-        f.ctx.HalfPageSlot = slot;
-        BeginSection(f.ctx);
-        EXPECT_EQ(f.ctx.SectionTop, 0) << slot;
-        EXPECT_EQ(f.ctx.SectionBodyTop, 454) << slot; // 453.6
-    }
-}
-
 // --- Text placement -----------------------------------------------------------------------
 
 TEST(TextPlacement, CentredRightAlignedSubAndSuperscript)
@@ -357,59 +330,52 @@ TEST(TextPlacement, CentredRightAlignedSubAndSuperscript)
     EXPECT_NEAR(f.canvas.PenX(), 500 + 2 * CharWidth(8, 1), PositionTolerance);
 }
 
-TEST(Greek, UnicodeLettersUnlessARealSymbolFontIsThere)
+// The text font by preference, the Greek letters from a real Symbol font on their Latin keys
+// (infinity on character 165), else from the text font as their Unicode characters.
+TEST(ReportFonts, ChosenByPreferenceAndGreekInUnicodeWithoutSymbol)
 {
-    Fixture f;
-    f.ctx.Canvas.SetMapping(0, 0, 1);
-    SetPrinterFont(f.ctx, "Arial", 10, true, false);
-    ChooseReportFonts(f.ctx, { "DejaVu Sans", "Liberation Sans" });
-    EXPECT_EQ(f.ctx.TextFont, "Liberation Sans");
-    EXPECT_EQ(f.ctx.GreekFont, "Liberation Sans");
-    PrintGreek(f.ctx, 'r');
-    PrintGreek(f.ctx, 'S');
-    PrintInfinityRightAligned(f.ctx, 4000);
-    auto texts = f.canvas.Texts();
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].Text, "\u03C1");
-    EXPECT_EQ(texts[1].Text, "\u03A3");
-    EXPECT_EQ(texts[2].Text, "\u221E");
-    EXPECT_EQ(texts[0].Font.Name, "Liberation Sans");
-    EXPECT_TRUE(texts[0].Font.Bold); // the size and style in force
-    EXPECT_NEAR(texts[2].X2, 4000, PositionTolerance);
-    // The font in force comes back after the letter.
-    EXPECT_EQ(f.canvas.Font().Name, "Arial");
-
-    ChooseReportFonts(f.ctx, { "symbol", "arial" });
-    EXPECT_EQ(f.ctx.TextFont, "arial");
-    EXPECT_EQ(f.ctx.GreekFont, "symbol");
-    PrintGreek(f.ctx, 'm');
-    PrintInfinityRightAligned(f.ctx, 4000);
-    texts = f.canvas.Texts();
-    ASSERT_EQ(texts.size(), 5u);
-    // In the Symbol font the letter sits on its Latin key, infinity on character 165.
-    EXPECT_EQ(texts[3].Text, "m");
-    EXPECT_EQ(texts[3].Font.Name, "symbol");
-    EXPECT_EQ(texts[4].Text, "\u00A5");
-}
-
-TEST(ChooseReportFonts, PreferenceOrder)
-{
-    Fixture f;
     struct Case {
         std::vector<std::string> Families;
         const char* Text;
+        const char* Greek;
+        const char* Rho;
+        const char* Sigma;
+        const char* Infinity;
     };
     const Case cases[] = {
-        { { "Courier New", "Times New Roman", "ARIAL" }, "ARIAL" },
-        { { "Courier New", "Times New Roman" }, "Times New Roman" },
-        { { "Noto Serif", "Courier New" }, "Courier New" },
-        { { "Noto Serif", "Noto Sans" }, "Noto Serif" },
-        { {}, "" },
+        { { "DejaVu Sans", "Liberation Sans" }, "Liberation Sans", "Liberation Sans", "\u03C1",
+            "\u03A3", "\u221E" },
+        { { "Courier New", "Times New Roman", "ARIAL" }, "ARIAL", "ARIAL", "\u03C1", "\u03A3",
+            "\u221E" },
+        { { "Courier New", "Times New Roman" }, "Times New Roman", "Times New Roman", "\u03C1",
+            "\u03A3", "\u221E" },
+        { { "Noto Serif", "Courier New" }, "Courier New", "Courier New", "\u03C1", "\u03A3",
+            "\u221E" },
+        { { "Noto Serif", "Noto Sans" }, "Noto Serif", "Noto Serif", "\u03C1", "\u03A3", "\u221E" },
+        { { "symbol", "arial" }, "arial", "symbol", "r", "S", "\u00A5" },
+        { {}, "", "", "\u03C1", "\u03A3", "\u221E" },
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        Fixture f;
+        f.ctx.Canvas.SetMapping(0, 0, 1);
         ChooseReportFonts(f.ctx, c.Families);
         EXPECT_EQ(f.ctx.TextFont, c.Text);
-        EXPECT_EQ(f.ctx.GreekFont, c.Text);
+        EXPECT_EQ(f.ctx.GreekFont, c.Greek);
+        SetPrinterFont(f.ctx, "Arial", 10, true, false);
+        PrintGreek(f.ctx, 'r');
+        PrintGreek(f.ctx, 'S');
+        PrintInfinityRightAligned(f.ctx, 4000);
+        const auto texts = f.canvas.Texts();
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[0].Text, c.Rho);
+        EXPECT_EQ(texts[1].Text, c.Sigma);
+        EXPECT_EQ(texts[2].Text, c.Infinity);
+        EXPECT_EQ(texts[0].Font.Name, c.Greek);
+        EXPECT_TRUE(texts[0].Font.Bold); // the size and style in force
+        EXPECT_NEAR(texts[2].X2, 4000, PositionTolerance);
+        // The font in force comes back after the letter.
+        EXPECT_EQ(f.canvas.Font().Name, "Arial");
     }
 }
 

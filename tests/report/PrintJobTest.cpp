@@ -195,51 +195,30 @@ TEST(PrintJob, AnUnstableWallPrintsNoReactionsOrConcreteAndSaysNothingOfIt)
         EXPECT_NE(m, UnstableCombinationMessage);
 }
 
-TEST(PrintJob, SectionsReadTheDocumentsOneRun)
-{
-    // The document ran the engine when the record changed; the whole report reads those very
-    // results and runs the combinations no more.
-    Job job;
-    const int runs = job.document.CombinationRuns();
-    std::vector<std::string> seen;
-    job.sections.Inspect = [&](ReportContext& ctx, const std::string& name) {
-        EXPECT_EQ(&ctx.Stability, &job.document.Stability()) << name;
-        EXPECT_EQ(&ctx.Combinations, &job.document.Combinations()) << name;
-        seen.push_back(name);
-    };
-    job.Run(Options({ 0, 1, 2, 3, 4, 5 }));
-    EXPECT_EQ(seen, SectionNames);
-    EXPECT_EQ(job.document.CombinationRuns(), runs);
-    // The default wall stands under service loads and under every combination.
-    EXPECT_TRUE(job.document.Stability().Stable);
-    EXPECT_TRUE(job.document.Combinations().Stable);
-}
-
+// Asked before each section: the job gives up there, sending nothing more. Cancelled before the
+// first, not even the footer of the sheet Dimensions and Loads would have filled is printed.
 TEST(PrintJob, CancelGivesTheJobUpBetweenSections)
 {
-    Job job;
-    PrintJobHooks hooks;
-    int asked = 0;
-    hooks.CancelRequested = [&] { return ++asked > 3; };
-    const PrintJobResult r = job.Run(Options({ 0, 1, 2, 3, 4, 5 }), hooks);
-    EXPECT_EQ(
-        job.sections.Printed, (std::vector<std::string> { "Dimensions", "Loads", "Properties" }));
-    EXPECT_TRUE(r.Cancelled);
-    EXPECT_TRUE(job.canvas.Aborted());
-    EXPECT_FALSE(job.canvas.Ended());
-}
-
-TEST(PrintJob, CancelBeforeTheFirstSectionSendsNothingAtAll)
-{
-    Job job;
-    PrintJobHooks hooks;
-    hooks.CancelRequested = [] { return true; };
-    const PrintJobResult r = job.Run(Options({ 0, 1, 2 }), hooks);
-    EXPECT_TRUE(r.Cancelled);
-    EXPECT_TRUE(job.sections.Printed.empty());
-    // Not even the footer of the sheet Dimensions and Loads would have filled.
-    EXPECT_TRUE(job.canvas.Texts().empty());
-    EXPECT_EQ(job.NewPages(), 0);
+    const struct {
+        int Allowed; // sections printed before the cancel
+        std::vector<std::string> Printed;
+    } rows[] = { { 3, { "Dimensions", "Loads", "Properties" } }, { 0, {} } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Allowed);
+        Job job;
+        PrintJobHooks hooks;
+        int asked = 0;
+        hooks.CancelRequested = [&] { return ++asked > row.Allowed; };
+        const PrintJobResult r = job.Run(Options({ 0, 1, 2, 3, 4, 5 }), hooks);
+        EXPECT_EQ(job.sections.Printed, row.Printed);
+        EXPECT_TRUE(r.Cancelled);
+        EXPECT_FALSE(job.canvas.Ended());
+        EXPECT_TRUE(job.canvas.Aborted());
+        if (row.Allowed == 0) {
+            EXPECT_TRUE(job.canvas.Texts().empty());
+            EXPECT_EQ(job.NewPages(), 0);
+        }
+    }
 }
 
 TEST(PrintJob, PrinterErrorsAreReportedAndTheJobGoesOn)
@@ -262,7 +241,7 @@ TEST(PrintJob, MarginsThatLeaveNoPaperPrintNothing)
     const PrintJobResult r = job.Run(Options({ 0 }));
     EXPECT_TRUE(job.sections.Printed.empty());
     EXPECT_EQ(r.Sheets, 0);
-    EXPECT_FALSE(r.Messages.empty());
+    EXPECT_EQ(r.Messages.size(), 1u);
 }
 
 } // namespace

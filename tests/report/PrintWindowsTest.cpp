@@ -1,5 +1,6 @@
 // The print options dialog and the printing window: the kept choices, the stability check that
-// takes Reactions and Concrete design away, and a job printed to a PDF through a QPrinter.
+// takes Reactions and Concrete design away, cancelling, a failed device and a PDF written, and
+// the preview painting the printed pages.
 #include "report/QtPageCanvas.h"
 #include "report/RecordingCanvas.h"
 #include "support/Walls.h"
@@ -9,7 +10,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -101,39 +101,6 @@ TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
     EXPECT_EQ(options.PrintStability, 1);
 }
 
-TEST(frmPrinting, PrintsToAPdfPrinterAndClosesItself)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setFullPage(true);
-
-    const ProjectDocument p(MakeNewProject("Arial"));
-    PrintOptions options;
-    options.PrintDimensions = 1;
-    options.PrintProperties = 1;
-    options.PrintStability = 1;
-    const int runs = p.CombinationRuns();
-    frmPrinting window(p, options, { "Arial", "Arial" }, printer, {});
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Pendrake: Printing"));
-    EXPECT_EQ(
-        window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Printing"));
-    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
-        QStringLiteral("&Cancel"));
-    window.exec(); // the job runs when the window shows and closes it
-    ASSERT_TRUE(window.JobDone());
-    EXPECT_FALSE(window.Result().Cancelled);
-    EXPECT_EQ(window.Result().Sheets, 2);
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-        QStringLiteral("Printing stability"));
-    EXPECT_GT(QFileInfo(path).size(), 0);
-    EXPECT_EQ(p.CombinationRuns(), runs); // the report printed the document's results
-}
-
 TEST(frmPrinting, CancelBeforeTheFirstSectionPrintsNothing)
 {
     QTemporaryDir dir;
@@ -202,7 +169,7 @@ TEST(PrintCommand, AFailedJobShowsOneMessageAndTheNextJobPrints)
 }
 
 // The preview paints exactly what the printing window prints.
-TEST(PrintCommand, PreviewPagesAreThePrintedPages)
+TEST(PrintCommand, PreviewPagesAreThePagesThePrintingWindowPrints)
 {
     const ProjectDocument p(MakeNewProject("Arial"));
     PrintOptions options;
@@ -220,10 +187,19 @@ TEST(PrintCommand, PreviewPagesAreThePrintedPages)
     SetPreviewFunction({});
     ASSERT_EQ(paints, 1);
 
+    // The printing window runs the job when it shows, naming each section, and closes itself.
     report::RecordingCanvas printed;
     frmPrinting window(p, options, { "Arial", "Arial" }, printed);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Pendrake: Printing"));
+    auto* label = window.findChild<QLabel*>(QStringLiteral("Label1"));
+    EXPECT_EQ(label->text(), QStringLiteral("Printing"));
+    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
+        QStringLiteral("&Cancel"));
     window.exec();
+    ASSERT_TRUE(window.JobDone());
     ASSERT_FALSE(window.Result().Cancelled);
+    EXPECT_EQ(window.Result().Sheets, 2);
+    EXPECT_EQ(label->text(), QStringLiteral("Printing reactions"));
     EXPECT_EQ(printed.Pages(), 2);
     ASSERT_EQ(previewed.Calls().size(), printed.Calls().size());
     EXPECT_EQ(previewed.Pages(), printed.Pages());

@@ -106,11 +106,6 @@ void Baseline(Project&, StabilityResults& r)
     r.AnchorShearSafety = float(InfiniteSafety);
 }
 
-void PrintTo(const StabilityCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
-
 const std::string LengthNote = "\u00BBPer 1 m of wall length.";
 const std::string Infinity = "\u221E";
 
@@ -191,119 +186,69 @@ std::vector<StabilityCase> StabilityCases()
     };
 }
 
-class StabilitySectionTest : public testing::TestWithParam<StabilityCase> { };
-
-TEST_P(StabilitySectionTest, ValuesNotApplicableAndInfinityStandInTheirCells)
+TEST(StabilitySection, ValuesNotApplicableInfinityAndNotesStandInTheirPlaces)
 {
-    Sheet sheet;
-    GetParam().Set(sheet.Record, sheet.Stability);
-    PrintStabilitySection(sheet.Ctx);
-    for (const Cell& cell : GetParam().Cells) {
-        // Values end at 3685.5 on the left, 3402 right of the middle on the right.
-        const double x = cell.Right ? PageHalf + 3402.0 : 3685.5;
-        const double y = UpperBodyTop + cell.Offset;
-        const RecordedCall* c = sheet.EndingAt(x, y);
-        ASSERT_NE(c, nullptr) << (cell.Right ? "right " : "left ") << cell.Offset;
-        EXPECT_EQ(c->Text, cell.Text) << (cell.Right ? "right " : "left ") << cell.Offset;
-        EXPECT_EQ(c->Fore, Blue);
+    for (const StabilityCase& sc : StabilityCases()) {
+        SCOPED_TRACE(sc.Name);
+        Sheet sheet;
+        sc.Set(sheet.Record, sheet.Stability);
+        PrintStabilitySection(sheet.Ctx);
+        for (const Cell& cell : sc.Cells) {
+            SCOPED_TRACE(testing::Message() << (cell.Right ? "right " : "left ") << cell.Offset);
+            // Values end at 3685.5 on the left, 3402 right of the middle on the right.
+            const double x = cell.Right ? PageHalf + 3402.0 : 3685.5;
+            const RecordedCall* c = sheet.EndingAt(x, UpperBodyTop + cell.Offset);
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(c->Text, cell.Text);
+            EXPECT_EQ(c->Fore, Blue);
+        }
+        // The notes stack from their heading 240 apart, and nothing stands below the last.
+        for (size_t k = 0; k < sc.Notes.size(); ++k) {
+            const std::vector<RecordedCall> row = sheet.TextsAt(UpperBodyTop + 2640 + 240.0 * k);
+            ASSERT_EQ(row.size(), 1u) << "note " << k;
+            EXPECT_EQ(row[0].Text, sc.Notes[k]);
+            EXPECT_NEAR(row[0].X1, 240, PositionTolerance);
+            EXPECT_EQ(row[0].Fore, Blue);
+        }
+        for (const RecordedCall& c : sheet.Canvas.Texts())
+            EXPECT_LT(c.Y1, UpperBodyTop + 2640 + 240.0 * sc.Notes.size() - PositionTolerance)
+                << c.Text;
     }
 }
-
-TEST_P(StabilitySectionTest, NotesStackFromTheirHeading240Apart)
-{
-    Sheet sheet;
-    GetParam().Set(sheet.Record, sheet.Stability);
-    PrintStabilitySection(sheet.Ctx);
-    const std::vector<std::string>& notes = GetParam().Notes;
-    for (size_t k = 0; k < notes.size(); ++k) {
-        const std::vector<RecordedCall> row = sheet.TextsAt(UpperBodyTop + 2640 + 240.0 * k);
-        ASSERT_EQ(row.size(), 1u) << "note " << k;
-        EXPECT_EQ(row[0].Text, notes[k]);
-        EXPECT_NEAR(row[0].X1, 240, PositionTolerance);
-        EXPECT_EQ(row[0].Fore, Blue);
-    }
-    // Nothing below the last note.
-    for (const RecordedCall& c : sheet.Canvas.Texts())
-        EXPECT_LT(c.Y1, UpperBodyTop + 2640 + 240.0 * notes.size() - PositionTolerance) << c.Text;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, StabilitySectionTest, testing::ValuesIn(StabilityCases()),
-    [](const auto& info) { return std::string(info.param.Name); });
-
-struct AnchorStressCase {
-    int16_t Units;
-    float Stress; // pressure unit
-    const char* Value;
-    const char* Unit;
-};
-
-void PrintTo(const AnchorStressCase& c, std::ostream* os)
-{
-    *os << UnitSystemName[size_t(c.Units)];
-}
-
-class AnchorStressTest : public testing::TestWithParam<AnchorStressCase> { };
-
-// The anchor stress comes out of the analysis in the pressure unit and prints in the stress
-// unit: 1 kg/cm² = 10 T/m², 1 MPa = 1000 kPa, 1 psi = 0.144 Kip/ft².
-TEST_P(AnchorStressTest, PrintsInTheStressUnit)
-{
-    Sheet sheet;
-    sheet.Record.UnitSystem = GetParam().Units;
-    Baseline(sheet.Record, sheet.Stability);
-    sheet.Stability.AnchorTensionMax = 1;
-    sheet.Stability.AnchorTensionStress = GetParam().Stress;
-    PrintStabilitySection(sheet.Ctx);
-    const double y = UpperBodyTop + 1440;
-    const RecordedCall* value = sheet.EndingAt(PageHalf + 3402.0, y);
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->Text, GetParam().Value);
-    const std::vector<RecordedCall> row = sheet.TextsAt(y);
-    ASSERT_FALSE(row.empty());
-    EXPECT_EQ(row.back().Text, GetParam().Unit);
-    EXPECT_NEAR(row.back().X1, PageHalf + 3515.4, PositionTolerance);
-}
-
-INSTANTIATE_TEST_SUITE_P(Units, AnchorStressTest,
-    testing::Values(AnchorStressCase { Metric, 24000, "2400.00", "kg/cm\u00B2" },
-        AnchorStressCase { SI, 24000, "24.00", "MPa" },
-        AnchorStressCase { British, 24, "166.67", "psi" }));
 
 // --- Concrete pages ------------------------------------------------------------------------------
 
 using SectionTable = CombinationResults::SectionTable;
 
-class ForceTableTest : public testing::TestWithParam<int> { };
-
-TEST_P(ForceTableTest, ExactZeroPrintsDashesAndATinyValuePrintsZero)
+TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
 {
-    Sheet sheet;
-    const int page = GetParam();
-    CombinationResults& r = sheet.Combinations;
-    SectionTable& t = page == 1 ? r.ComboMoment : page == 2 ? r.ComboShear : r.ComboNormal;
-    t[1][1] = 0.0f;
-    t[2][2] = 1e-4f;
-    t[3][3] = -0.004f;
-    t[4][1] = 12.5f;
-    PrintConcreteSection(sheet.Ctx, page);
-    // Section s ends at 567 (6.5 + 2 (s - 1)); combination c stands 280 c below the body top.
-    auto cell = [&](int c, int s) {
-        const RecordedCall* call
-            = sheet.EndingAt(567 * (6.5 + 2 * (s - 1)), UpperBodyTop + 280.0 * c);
-        return call ? call->Text : std::string("(nothing)");
-    };
-    EXPECT_EQ(cell(1, 1), "--");
-    EXPECT_EQ(cell(2, 2), "0.00");
-    EXPECT_EQ(cell(3, 3), "0.00");
-    EXPECT_EQ(cell(4, 1), "12.50");
-    EXPECT_EQ(cell(11, 3), "--");
-    // A value kept for design is a value, even when it is zero.
-    const RecordedCall* kept = sheet.EndingAt(3685.5, UpperBodyTop + 3360);
-    ASSERT_NE(kept, nullptr);
-    EXPECT_EQ(kept->Text, "0.00");
+    for (int page : { 1, 2, 3 }) {
+        SCOPED_TRACE(page);
+        Sheet sheet;
+        CombinationResults& r = sheet.Combinations;
+        SectionTable& t = page == 1 ? r.ComboMoment : page == 2 ? r.ComboShear : r.ComboNormal;
+        t[1][1] = 0.0f;
+        t[2][2] = 1e-4f;
+        t[3][3] = -0.004f;
+        t[4][1] = 12.5f;
+        PrintConcreteSection(sheet.Ctx, page);
+        // Section s ends at 567 (6.5 + 2 (s - 1)); combination c stands 280 c below the body top.
+        auto cell = [&](int c, int s) {
+            const RecordedCall* call
+                = sheet.EndingAt(567 * (6.5 + 2 * (s - 1)), UpperBodyTop + 280.0 * c);
+            return call ? call->Text : std::string("(nothing)");
+        };
+        EXPECT_EQ(cell(1, 1), "--");
+        EXPECT_EQ(cell(2, 2), "0.00");
+        EXPECT_EQ(cell(3, 3), "0.00");
+        EXPECT_EQ(cell(4, 1), "12.50");
+        EXPECT_EQ(cell(11, 3), "--");
+        // A value kept for design is a value, even when it is zero.
+        const RecordedCall* kept = sheet.EndingAt(3685.5, UpperBodyTop + 3360);
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->Text, "0.00");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Pages, ForceTableTest, testing::Values(1, 2, 3));
 
 TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
 {
@@ -423,103 +368,112 @@ TEST(ConcreteDesignPage, AValueTooWideForItsColumnIsNarrowedNotCut)
     EXPECT_GT(c->X1, 2835);
 }
 
-struct DesignUnitCase {
-    int16_t Units;
-    const char* Width; // the remark under "Width (b) ="
-    const char* Diameter; // a stored 1.6 cm bar
-    const char* Height; // a stored 50 cm section
-    const char* Area; // a stored 10.05 cm² per strip
-};
-
-void PrintTo(const DesignUnitCase& c, std::ostream* os)
-{
-    *os << UnitSystemName[size_t(c.Units)];
-}
-
-class DesignUnitTest : public testing::TestWithParam<DesignUnitCase> { };
+// --- Units --------------------------------------------------------------------------------------
 
 // Stored heights, bars and areas are in cm (cm² per m) in Metric and SI and in in (in² per ft)
-// in British; the table prints them in the units its labels name.
-TEST_P(DesignUnitTest, ValuesReadInTheLabelledUnits)
+// in British; a 7 cm cover and a 2 cm anchor likewise, and SI names the small length mm. The
+// anchor stress comes out of the analysis in the pressure unit and prints in the stress unit:
+// 1 kg/cm² = 10 T/m², 1 MPa = 1000 kPa, 1 psi = 0.144 Kip/ft².
+TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
 {
-    Sheet sheet;
-    sheet.Record.UnitSystem = GetParam().Units;
-    sheet.Combinations.Design.ReinDia[1] = 1.6f; // the bars the design used
-    sheet.Combinations.Design.ReinHeight[1] = 50;
-    sheet.Combinations.Design.ReinAs[1] = 10.05f;
-    PrintConcreteSection(sheet.Ctx, 4);
-    const double x = 567 * 5.75 + 311.85; // row 1's values
-    auto at = [&](double offset) {
-        const RecordedCall* c = sheet.EndingAt(x, UpperBodyTop + offset);
-        return c ? c->Text : std::string("(nothing)");
+    struct Row {
+        int16_t Units;
+        const char* Width; // the remark under "Width (b) ="
+        const char* Diameter; // a stored 1.6 cm bar
+        const char* Height; // a stored 50 cm section
+        const char* Area; // a stored 10.05 cm² per strip
+        const char* Cover;
+        const char* AnchorDiameter;
+        const char* SmallUnit;
+        float Stress; // pressure unit
+        const char* StressValue;
+        const char* StressUnit;
     };
-    EXPECT_EQ(at(2400), GetParam().Diameter);
-    EXPECT_EQ(at(1440), GetParam().Height);
-    EXPECT_EQ(at(2880), GetParam().Area);
-    const std::vector<RecordedCall> remark = sheet.TextsAt(UpperBodyTop + 1680);
-    ASSERT_FALSE(remark.empty());
-    EXPECT_EQ(remark.back().Text, GetParam().Width);
-}
+    const Row rows[] = {
+        { Metric, "100 cm", "16.00", "50.00", "10.05", "7.0", "2.00", "cm", 24000, "2400.00",
+            "kg/cm\u00B2" },
+        { SI, "1000 mm", "16.00", "500.00", "1005.00", "70.0", "20.00", "mm", 24000, "24.00",
+            "MPa" },
+        { British, "12 in", "1.60", "50.00", "10.05", "7.0", "2.00", "in", 24, "166.67", "psi" },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(UnitSystemName[size_t(r.Units)]);
+        Sheet design;
+        design.Record.UnitSystem = r.Units;
+        design.Combinations.Design.ReinDia[1] = 1.6f; // the bars the design used
+        design.Combinations.Design.ReinHeight[1] = 50;
+        design.Combinations.Design.ReinAs[1] = 10.05f;
+        PrintConcreteSection(design.Ctx, 4);
+        const double x = 567 * 5.75 + 311.85; // row 1's values
+        auto at = [&](double offset) {
+            const RecordedCall* c = design.EndingAt(x, UpperBodyTop + offset);
+            return c ? c->Text : std::string("(nothing)");
+        };
+        EXPECT_EQ(at(2400), r.Diameter);
+        EXPECT_EQ(at(1440), r.Height);
+        EXPECT_EQ(at(2880), r.Area);
+        const std::vector<RecordedCall> remark = design.TextsAt(UpperBodyTop + 1680);
+        ASSERT_FALSE(remark.empty());
+        EXPECT_EQ(remark.back().Text, r.Width);
 
-INSTANTIATE_TEST_SUITE_P(Units, DesignUnitTest,
-    testing::Values(DesignUnitCase { Metric, "100 cm", "16.00", "50.00", "10.05" },
-        DesignUnitCase { SI, "1000 mm", "16.00", "500.00", "1005.00" },
-        DesignUnitCase { British, "12 in", "1.60", "50.00", "10.05" }));
+        Sheet properties;
+        properties.Record.UnitSystem = r.Units;
+        properties.Record.ConcCover = 7;
+        properties.Record.AnchorDia = 2;
+        PrintPropertiesSection(properties.Ctx);
+        const RecordedCall* cover = properties.EndingAt(3402, UpperBodyTop + 2160);
+        const RecordedCall* dia = properties.EndingAt(PageHalf + 2835, UpperBodyTop + 4800);
+        ASSERT_NE(cover, nullptr);
+        ASSERT_NE(dia, nullptr);
+        EXPECT_EQ(cover->Text, r.Cover);
+        EXPECT_EQ(dia->Text, r.AnchorDiameter);
+        const std::vector<RecordedCall> row = properties.TextsAt(UpperBodyTop + 2160);
+        const auto unit = std::find_if(row.begin(), row.end(),
+            [](const RecordedCall& c) { return std::abs(c.X1 - 3515.4) < PositionTolerance; });
+        ASSERT_NE(unit, row.end());
+        EXPECT_EQ(unit->Text, r.SmallUnit);
 
-// --- Properties and drawings ---------------------------------------------------------------------
-
-TEST(PropertiesSection, AnchorBlockOnlyForAWallWithAnchors)
-{
-    for (int16_t rows : { 3, 0 }) {
-        Sheet sheet;
-        sheet.Record.AnchorRows = rows;
-        PrintPropertiesSection(sheet.Ctx);
-        const bool printed = sheet.Canvas.FindText("Anchors:") != nullptr;
-        EXPECT_EQ(printed, rows > 0) << rows;
-        EXPECT_EQ(sheet.Canvas.FindText("- Diameter =") != nullptr, rows > 0) << rows;
+        Sheet stability;
+        stability.Record.UnitSystem = r.Units;
+        Baseline(stability.Record, stability.Stability);
+        stability.Stability.AnchorTensionMax = 1;
+        stability.Stability.AnchorTensionStress = r.Stress;
+        PrintStabilitySection(stability.Ctx);
+        const double y = UpperBodyTop + 1440;
+        const RecordedCall* value = stability.EndingAt(PageHalf + 3402.0, y);
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->Text, r.StressValue);
+        const std::vector<RecordedCall> stressRow = stability.TextsAt(y);
+        ASSERT_FALSE(stressRow.empty());
+        EXPECT_EQ(stressRow.back().Text, r.StressUnit);
+        EXPECT_NEAR(stressRow.back().X1, PageHalf + 3515.4, PositionTolerance);
     }
 }
 
-struct SmallLengthCase {
-    int16_t Units;
-    const char* Cover;
-    const char* Diameter;
-    const char* Unit;
-};
+// --- Properties and drawings ---------------------------------------------------------------------
 
-void PrintTo(const SmallLengthCase& c, std::ostream* os)
+TEST(PropertiesAndDimensions, AnchorsOnlyForAWallWithAnchors)
 {
-    *os << UnitSystemName[size_t(c.Units)];
+    for (int16_t rows : { 3, 0 }) {
+        SCOPED_TRACE(rows);
+        Sheet properties;
+        properties.Record.AnchorRows = rows;
+        PrintPropertiesSection(properties.Ctx);
+        EXPECT_EQ(properties.Canvas.FindText("Anchors:") != nullptr, rows > 0);
+        EXPECT_EQ(properties.Canvas.FindText("- Diameter =") != nullptr, rows > 0);
+
+        // The drawing's anchors are its green lines.
+        Sheet dimensions;
+        dimensions.Record.AnchorRows = rows;
+        dimensions.Stability = ComputeStability(dimensions.Record); // places the anchors
+        PrintDimensionsSection(dimensions.Ctx);
+        const auto& calls = dimensions.Canvas.Calls();
+        EXPECT_EQ(
+            std::any_of(calls.begin(), calls.end(),
+                [](const RecordedCall& c) { return c.Kind == CallKind::Line && c.Fore == Green; }),
+            rows > 0);
+    }
 }
-
-class PropertiesSmallLengthTest : public testing::TestWithParam<SmallLengthCase> { };
-
-// A 7 cm cover and a 2 cm anchor are stored as 7 and 2 in Metric and SI (in cm) and would be
-// 7 in and 2 in in British; SI names the small length mm.
-TEST_P(PropertiesSmallLengthTest, CoverAndAnchorDiameterReadInTheirLabel)
-{
-    Sheet sheet;
-    sheet.Record.UnitSystem = GetParam().Units;
-    sheet.Record.ConcCover = 7;
-    sheet.Record.AnchorDia = 2;
-    PrintPropertiesSection(sheet.Ctx);
-    const RecordedCall* cover = sheet.EndingAt(3402, UpperBodyTop + 2160);
-    const RecordedCall* dia = sheet.EndingAt(PageHalf + 2835, UpperBodyTop + 4800);
-    ASSERT_NE(cover, nullptr);
-    ASSERT_NE(dia, nullptr);
-    EXPECT_EQ(cover->Text, GetParam().Cover);
-    EXPECT_EQ(dia->Text, GetParam().Diameter);
-    const std::vector<RecordedCall> row = sheet.TextsAt(UpperBodyTop + 2160);
-    const auto unit = std::find_if(row.begin(), row.end(),
-        [](const RecordedCall& c) { return std::abs(c.X1 - 3515.4) < PositionTolerance; });
-    ASSERT_NE(unit, row.end());
-    EXPECT_EQ(unit->Text, GetParam().Unit);
-}
-
-INSTANTIATE_TEST_SUITE_P(Units, PropertiesSmallLengthTest,
-    testing::Values(SmallLengthCase { Metric, "7.0", "2.00", "cm" },
-        SmallLengthCase { SI, "70.0", "20.00", "mm" },
-        SmallLengthCase { British, "7.0", "2.00", "in" }));
 
 TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
 {
@@ -552,19 +506,6 @@ TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
     }
 }
 
-TEST(DimensionsSection, AnchorsOnlyWhenTheWallHasThem)
-{
-    for (int16_t rows : { 3, 0 }) {
-        Sheet sheet;
-        sheet.Record.AnchorRows = rows;
-        sheet.Stability = ComputeStability(sheet.Record); // places the anchors
-        PrintDimensionsSection(sheet.Ctx);
-        const bool anchors = std::any_of(sheet.Canvas.Calls().begin(), sheet.Canvas.Calls().end(),
-            [](const RecordedCall& c) { return c.Kind == CallKind::Line && c.Fore == Green; });
-        EXPECT_EQ(anchors, rows > 0) << rows;
-    }
-}
-
 // --- The report of a document ------------------------------------------------------------------
 
 // Metric anchor stresses come out of the analysis in T/m² and print in kg/cm².
@@ -584,6 +525,7 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     const CombinationResults& co = document.Combinations();
     ASSERT_TRUE(st.Stable && co.Stable);
     ASSERT_GT(st.AnchorTensionMax, 0);
+    const int runs = document.CombinationRuns();
 
     RecordingCanvas canvas;
     ReportContext ctx(canvas, document);
@@ -593,6 +535,8 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     options.PrintConcrete = 1;
     // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3.
     ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 3);
+    // The report read the results of the document's one run and ran nothing again.
+    EXPECT_EQ(document.CombinationRuns(), runs);
 
     struct Printed {
         std::string What;
@@ -693,11 +637,6 @@ std::vector<Wall> Walls()
     };
 }
 
-void PrintTo(const Wall& w, std::ostream* os)
-{
-    *os << w.Name;
-}
-
 using SectionPrinter = std::function<void(ReportContext&)>;
 
 std::vector<std::pair<const char*, SectionPrinter>> Sections()
@@ -720,57 +659,55 @@ std::vector<std::pair<const char*, SectionPrinter>> Sections()
     };
 }
 
-class InsideFrameTest : public testing::TestWithParam<Wall> { };
-
 // A pen half a millimetre wide may reach this far over the line it draws.
 constexpr double InkTolerance = 15;
 
-TEST_P(InsideFrameTest, EverySectionDrawsInsideItsFrame)
+TEST(InsideFrame, EverySectionDrawsInsideItsFrame)
 {
-    for (const auto& [name, print] : Sections()) {
-        for (int16_t slot : { 0, 1 }) {
-            Sheet sheet(slot);
-            GetParam().Set(sheet.Record);
-            sheet.Combinations = RunCombinations(sheet.Record);
-            sheet.Stability = ComputeStability(sheet.Record);
-            print(sheet.Ctx);
-            const double top = sheet.Ctx.SectionTop;
-            const double bottom = top + sheet.Ctx.HalfPageHeight;
-            const double right = sheet.Ctx.PageWidth;
-            auto inside = [&](double x, double y) {
-                return x >= -InkTolerance && x <= right + InkTolerance && y >= top - InkTolerance
-                    && y <= bottom + InkTolerance;
-            };
-            const std::string where = std::string(name) + " slot " + std::to_string(slot);
-            for (const RecordedCall& c : sheet.Canvas.Calls()) {
-                switch (c.Kind) {
-                case CallKind::Text: {
-                    const double height = c.Font.Size * RecordingCanvas::LineHeightPerPoint * 20
-                        / sheet.Ctx.PageScale;
-                    EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y1 + height))
-                        << where << ": \"" << c.Text << "\" at " << c.X1 << ", " << c.Y1;
-                    break;
-                }
-                case CallKind::Line:
-                case CallKind::Box:
-                    EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y2))
-                        << where << ": line " << c.X1 << ", " << c.Y1 << " to " << c.X2 << ", "
-                        << c.Y2;
-                    break;
-                case CallKind::Polygon:
-                    for (const DrawPoint& pt : c.Points)
-                        EXPECT_TRUE(inside(pt.X, pt.Y))
-                            << where << ": polygon at " << pt.X << ", " << pt.Y;
-                    break;
-                default: break;
+    for (const Wall& wall : Walls()) {
+        SCOPED_TRACE(wall.Name);
+        for (const auto& [name, print] : Sections()) {
+            for (int16_t slot : { 0, 1 }) {
+                Sheet sheet(slot);
+                wall.Set(sheet.Record);
+                sheet.Combinations = RunCombinations(sheet.Record);
+                sheet.Stability = ComputeStability(sheet.Record);
+                print(sheet.Ctx);
+                const double top = sheet.Ctx.SectionTop;
+                const double bottom = top + sheet.Ctx.HalfPageHeight;
+                const double right = sheet.Ctx.PageWidth;
+                auto inside = [&](double x, double y) {
+                    return x >= -InkTolerance && x <= right + InkTolerance
+                        && y >= top - InkTolerance && y <= bottom + InkTolerance;
+                };
+                const std::string where = std::string(name) + " slot " + std::to_string(slot);
+                for (const RecordedCall& c : sheet.Canvas.Calls()) {
+                    switch (c.Kind) {
+                    case CallKind::Text: {
+                        const double height = c.Font.Size * RecordingCanvas::LineHeightPerPoint * 20
+                            / sheet.Ctx.PageScale;
+                        EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y1 + height))
+                            << where << ": \"" << c.Text << "\" at " << c.X1 << ", " << c.Y1;
+                        break;
+                    }
+                    case CallKind::Line:
+                    case CallKind::Box:
+                        EXPECT_TRUE(inside(c.X1, c.Y1) && inside(c.X2, c.Y2))
+                            << where << ": line " << c.X1 << ", " << c.Y1 << " to " << c.X2 << ", "
+                            << c.Y2;
+                        break;
+                    case CallKind::Polygon:
+                        for (const DrawPoint& pt : c.Points)
+                            EXPECT_TRUE(inside(pt.X, pt.Y))
+                                << where << ": polygon at " << pt.X << ", " << pt.Y;
+                        break;
+                    default: break;
+                    }
                 }
             }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Walls, InsideFrameTest, testing::ValuesIn(Walls()),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace pendrake::report

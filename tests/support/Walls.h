@@ -2,6 +2,7 @@
 // tables of walls.
 #pragma once
 
+#include "model/DimensionEdit.h"
 #include "model/Project.h"
 
 #include <cstdint>
@@ -22,6 +23,23 @@ inline Project UnstableWall()
     Project p = DefaultWall();
     p.LineLoadCount = 1;
     p.LineLoads[1] = { 100.0f, 1.0f, 10.0f, 0.0f, 2 };
+    return p;
+}
+
+// Backfill at 1 : 3, water behind at 3 below the top and in front at 4, a rear step of 1, the
+// three default anchor rows, and a line load in each of the cases without loads of their own:
+// every piece, water level and load of the drawing is there.
+inline Project SlopedWetAnchoredWall()
+{
+    Project p = DefaultWall();
+    ApplyDimensionEdit(p, 11, 3.0);
+    ApplyDimensionEdit(p, 13, 3.0);
+    ApplyDimensionEdit(p, 12, 4.0);
+    ApplyDimensionEdit(p, 9, 1.0);
+    p.LineLoadCount = 3;
+    p.LineLoads[1] = { 2.0f, 1.25f, 10.0f, 180.0f, 2 }; // on the wall top, downwards
+    p.LineLoads[2] = { 1.5f, 1.0f, 8.0f, 270.0f, 5 }; // on the front face, towards the toe
+    p.LineLoads[3] = { 0.8f, 1.5f, 10.0f, 135.0f, 6 }; // on the wall top, inclined
     return p;
 }
 

@@ -1,0 +1,431 @@
+// The drawing layer that the window and the report both draw through: the wall fitted into a
+// drawing area and its nodes worked by hand, the pieces against the dead-load formulas, arrows,
+// scales, tints, anchor directions, and the dimension values set out and kept apart.
+#include "drawing/WallGeometry.h"
+
+#include "analysis/LoadCases.h"
+#include "analysis/Stability.h"
+#include "model/DimensionEdit.h"
+#include "support/Walls.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace pendrake {
+namespace {
+
+using test::DefaultWall;
+
+// Node places are single-precision sums of a few thousand units: a hand value is met to a
+// hundredth of a unit, far below the 15 twips of one pixel.
+constexpr double UnitTolerance = 0.01;
+// Areas and centroids of pieces worked two ways in double precision from single-precision
+// dimensions.
+constexpr double PieceTolerance = 1e-9;
+
+// The main window of 640 by 480 pixels, twips.
+constexpr double SurfaceWidth = 9600;
+constexpr double SurfaceHeight = 7200;
+
+// --- Fit and nodes --------------------------------------------------------------------------
+
+// The default wall is 1 + 3 + 1.4 + 1.5 + 1.4 = 8.3 wide and 10 high. A backfill at 1 : 2 reaches
+// a quarter of that width beyond the heel of 5.9 + 0.9, rising (8.3 / 4 + 6.8) / 2 = 4.4375.
+constexpr double Rise = 4.4375;
+
+TEST(WallLayout, FitsTheGoverningDirectionAndCentresTheOther)
+{
+    // The screen's area: 1440 twips in and 720 down, (width - 2640) x 0.8 by height - 1440.
+    // A report half page: 1440 in, 454 + 900 down, 0.8 x (9356 - 2640) by 6548 - 1800.
+    const DrawArea page { 1440, 1354, 5372.8, 4748 };
+    struct Row {
+        const char* Name;
+        std::function<void(Project&)> Change;
+        double ScreenWidth; // 0: laid out into `page`
+        double ScreenHeight;
+        double Scale;
+        double OriginX;
+        double OriginY;
+        double Node10Y; // the backfill's far end
+    };
+    const double narrow = 2688 / 8.3; // (6000 - 2640) x 0.8 across 8.3
+    const double wideToe = 5372.8 / 17.3; // a toe of 10 makes the wall 17.3 wide
+    const double slopedScreen = 5760 / (10 + Rise);
+    const double slopedPage = 4748 / (10 + Rise);
+    const Row rows[] = {
+        // 5568 for 8.3 against 5760 for 10: the height governs at 576 a metre.
+        { "ScreenHeightGoverns", [](Project&) {}, SurfaceWidth, SurfaceHeight, 576,
+            1440 + (5568 - 8.3 * 576) / 2, 720, 720 },
+        { "ScreenWideAndLow", [](Project&) {}, 20000, 7200, 576, 1440 + (13888 - 8.3 * 576) / 2,
+            720, 720 },
+        { "ScreenNarrowAndTall", [](Project&) {}, 6000, 40000, narrow, 1440,
+            720 + (38560 - 10 * narrow) / 2, 720 + (38560 - 10 * narrow) / 2 },
+        { "ScreenSloped", [](Project& p) { p.BackfillSlope = 2; }, SurfaceWidth, SurfaceHeight,
+            slopedScreen, 1440 + (5568 - 8.3 * slopedScreen) / 2, 720 + Rise * slopedScreen, 720 },
+        { "PageHeightGoverns", [](Project&) {}, 0, 0, 474.8, 1440 + (5372.8 - 8.3 * 474.8) / 2,
+            1354, 1354 },
+        { "PageWideToe", [](Project& p) { p.ToeWidth = 10; }, 0, 0, wideToe, 1440,
+            1354 + (4748 - 10 * wideToe) / 2, 1354 + (4748 - 10 * wideToe) / 2 },
+        { "PageSloped", [](Project& p) { p.BackfillSlope = 2; }, 0, 0, slopedPage,
+            1440 + (5372.8 - 8.3 * slopedPage) / 2, 1354 + Rise * slopedPage, 1354 },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.Name);
+        Project p = DefaultWall();
+        r.Change(p);
+        const WallLayout L = r.ScreenWidth > 0
+            ? LayoutWallOnScreen(p, r.ScreenWidth, r.ScreenHeight)
+            : LayoutWall(p, page, 9356, 14572);
+        // The scale is single precision: a millionth of it.
+        EXPECT_NEAR(L.DrawScale, r.Scale, r.Scale * 1e-6);
+        EXPECT_NEAR(L.DrawOriginX, r.OriginX, 0.05);
+        EXPECT_NEAR(L.DrawOriginY, r.OriginY, 0.05);
+        EXPECT_NEAR(L.NodeY[10], r.Node10Y, 0.05);
+        // The backfill rises one in BackfillSlope from node 9 to node 10.
+        const double slope = p.BackfillSlope > 0 ? 1 / double(p.BackfillSlope) : 0.0;
+        EXPECT_NEAR(L.NodeY[9] - L.NodeY[10], (L.NodeX[10] - L.NodeX[9]) * slope, 0.05);
+    }
+}
+
+TEST(WallLayout, NodesOfTheDefaultWallAsWorkedByHand)
+{
+    const WallLayout L = LayoutWallOnScreen(DefaultWall(), SurfaceWidth, SurfaceHeight);
+    const double x0 = 1833.6;
+    const struct {
+        int Node;
+        double X;
+        double Y;
+    } nodes[] = {
+        { 4, x0, 720 + 5760 }, // toe front, bottom
+        { 1, x0 + 576, 720 }, // top of the front face
+        { 9, x0 + 1.5 * 576, 720 }, // top of the back face
+        { 8, x0 + 2.4 * 576, 720 + 6 * 576 },
+        { 7, x0 + 8.3 * 576, 720 + 6 * 576 },
+        { 6, x0 + 8.3 * 576, 720 + 6 * 576 },
+        { 16, x0 + 6.9 * 576, 720 + 8 * 576 },
+        { 15, x0 + 5.4 * 576, 720 + 8 * 576 },
+        { 5, x0 + 4.0 * 576, 720 + 10 * 576 },
+        { 2, x0 + 576, 720 + 9 * 576 },
+        { 3, x0, 720 + 9 * 576 },
+        // backfill end: a quarter of 8.3 and the soil length 6.8 beyond node 9, level
+        { 10, x0 + 1.5 * 576 + (8.3 / 4 + 6.8) * 576, 720 },
+        { 11, x0 - 240, 720 + 1.5 * 576 },
+        { 12, x0 + 576, 720 + 1.5 * 576 },
+        // back water 1.5 down the leaning face: a quarter of its 0.9 offset
+        { 13, x0 + (1.5 + 0.9 * 1.5 / 6) * 576, 720 + 1.5 * 576 },
+        { 14, x0 + 1.5 * 576 + (8.3 / 4 + 6.8) * 576, 720 + 1.5 * 576 },
+    };
+    for (const auto& n : nodes) {
+        EXPECT_NEAR(L.NodeX[n.Node], n.X, UnitTolerance) << "node " << n.Node;
+        EXPECT_NEAR(L.NodeY[n.Node], n.Y, UnitTolerance) << "node " << n.Node;
+    }
+}
+
+// Node 13 lies on the back of the structure wherever the back water stands.
+TEST(WallLayout, BackWaterMeetsTheBackOfTheStructure)
+{
+    struct Row {
+        double Depth;
+        int From; // the outline segment From-To it must lie on
+        int To;
+    };
+    // Defaults: upper back face 6, no step, rear slope 2, lower slope 2, flat segment 1.5.
+    const Row rows[] = { { 0.0, 9, 8 }, { 3.0, 9, 8 }, { 6.0, 9, 8 }, { 7.0, 16, 6 },
+        { 8.0, 16, 6 }, { 9.0, 5, 15 }, { 9.9, 5, 15 } };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.Depth);
+        Project p = DefaultWall();
+        p.BackWaterDepth = static_cast<float>(r.Depth);
+        const WallLayout L = LayoutWallOnScreen(p, SurfaceWidth, SurfaceHeight);
+        const DrawPoint a = L.Node(r.From);
+        const DrawPoint b = L.Node(r.To);
+        const DrawPoint w = L.Node(13);
+        const double cross = (b.X - a.X) * (w.Y - a.Y) - (b.Y - a.Y) * (w.X - a.X);
+        EXPECT_NEAR(cross / std::hypot(b.X - a.X, b.Y - a.Y), 0.0, UnitTolerance);
+        EXPECT_GE(w.X, std::min(a.X, b.X) - UnitTolerance);
+        EXPECT_LE(w.X, std::max(a.X, b.X) + UnitTolerance);
+    }
+    // Within a rear step the level meets its vertical face.
+    Project p = DefaultWall();
+    ApplyDimensionEdit(p, 9, 1.0);
+    p.BackWaterDepth = 6.5f;
+    const WallLayout L = LayoutWallOnScreen(p, SurfaceWidth, SurfaceHeight);
+    EXPECT_NEAR(L.NodeX[13], L.NodeX[7], UnitTolerance);
+}
+
+// The polygons of the pieces have the areas and centroids the dead loads give them.
+TEST(WallLayout, PiecesMatchTheDeadLoadFormulas)
+{
+    for (const Project& p : { DefaultWall(), test::SlopedWetAnchoredWall() }) {
+        const auto pieces = WallPieces(p);
+        for (int k = 1; k <= PieceCount; ++k) {
+            SCOPED_TRACE("piece " + std::to_string(k));
+            const std::vector<PlanePoint> poly = PiecePolygon(p, k);
+            double twiceArea = 0, cx = 0, cy = 0;
+            for (size_t i = 0; i < poly.size(); ++i) {
+                const PlanePoint& a = poly[i];
+                const PlanePoint& b = poly[(i + 1) % poly.size()];
+                const double c = a.X * b.Y - b.X * a.Y;
+                twiceArea += c;
+                cx += (a.X + b.X) * c;
+                cy += (a.Y + b.Y) * c;
+            }
+            const double area = std::abs(twiceArea) / 2;
+            const bool soil = k >= 7 && k <= 11;
+            const bool submerged = k == 10 || k == 11;
+            const double weight = submerged ? double(p.FillSatDensity) - p.WaterUnitWeight
+                : soil                      ? double(p.FillUnitWeight)
+                                            : double(p.ConcUnitWeight);
+            EXPECT_NEAR(area * weight, pieces[k].Weight, PieceTolerance);
+            if (area > PieceTolerance) {
+                EXPECT_NEAR(cx / (3 * twiceArea), pieces[k].X, PieceTolerance);
+                EXPECT_NEAR(cy / (3 * twiceArea), pieces[k].Y, PieceTolerance);
+            }
+        }
+    }
+}
+
+// --- Arrows ---------------------------------------------------------------------------------
+
+bool SameStroke(const Stroke& s, const Stroke& t)
+{
+    auto same = [](DrawPoint a, DrawPoint b) {
+        return std::abs(a.X - b.X) < 1e-9 && std::abs(a.Y - b.Y) < 1e-9;
+    };
+    return (same(s.A, t.A) && same(s.B, t.B)) || (same(s.A, t.B) && same(s.B, t.A));
+}
+
+TEST(ArrowStrokes, HeadsByKindAndLength)
+{
+    struct Row {
+        const char* Name;
+        DrawPoint From;
+        DrawPoint To;
+        ArrowKind Kind;
+        ArrowHead Head;
+        std::vector<Stroke> Expected;
+    };
+    const ArrowHead printed = PrintedArrowHead; // 60 long, 15 to each side
+    const Row rows[] = {
+        // Three head lengths: both heads inside, 60 back from each tip.
+        { "Dimension180", { 0, 0 }, { 180, 0 }, ArrowKind::Dimension, printed,
+            { { { 0, 0 }, { 180, 0 } }, { { 180, 0 }, { 120, 15 } }, { { 180, 0 }, { 120, -15 } },
+                { { 0, 0 }, { 60, 15 } }, { { 0, 0 }, { 60, -15 } } } },
+        // One unit less: leaders of two head lengths outside, the heads on them pointing in.
+        { "Dimension179", { 0, 0 }, { 179, 0 }, ArrowKind::Dimension, printed,
+            { { { 0, 0 }, { 179, 0 } }, { { 179, 0 }, { 299, 0 } }, { { 0, 0 }, { -120, 0 } },
+                { { 179, 0 }, { 239, 15 } }, { { 179, 0 }, { 239, -15 } },
+                { { 0, 0 }, { -60, 15 } }, { { 0, 0 }, { -60, -15 } } } },
+        // The screen's larger head: 180 is below its 360, so the heads go outside.
+        { "DimensionScreenHead", { 0, 0 }, { 0, 180 }, ArrowKind::Dimension, { 120, 40 },
+            { { { 0, 0 }, { 0, 180 } }, { { 0, 180 }, { 0, 420 } }, { { 0, 0 }, { 0, -240 } },
+                { { 0, 180 }, { 40, 300 } }, { { 0, 180 }, { -40, 300 } },
+                { { 0, 0 }, { 40, -120 } }, { { 0, 0 }, { -40, -120 } } } },
+        { "SingleOfItsHeadLength", { 0, 0 }, { 0, 60 }, ArrowKind::Single, printed,
+            { { { 0, 0 }, { 0, 60 } }, { { 0, 60 }, { 15, 0 } }, { { 0, 60 }, { -15, 0 } } } },
+        // A 3-4-5 slant: the head 60 back along it (36, 48) and 15 across (12, 9).
+        { "SingleSlanting", { 0, 0 }, { 300, 400 }, ArrowKind::Single, printed,
+            { { { 0, 0 }, { 300, 400 } }, { { 300, 400 }, { 276, 343 } },
+                { { 300, 400 }, { 252, 361 } } } },
+        // Shorter than its head: a head as long as the arrow, as wide in proportion.
+        { "SingleShort", { 0, 0 }, { 0, 30 }, ArrowKind::Single, printed,
+            { { { 0, 0 }, { 0, 30 } }, { { 0, 30 }, { 7.5, 0 } }, { { 0, 30 }, { -7.5, 0 } } } },
+        { "ZeroLength", { 5, 5 }, { 5, 5 }, ArrowKind::Single, printed,
+            { { { 3, 5 }, { 7, 5 } } } },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.Name);
+        const std::vector<Stroke> strokes = ArrowStrokes(r.From, r.To, r.Kind, r.Head);
+        EXPECT_EQ(strokes.size(), r.Expected.size());
+        for (const Stroke& e : r.Expected)
+            EXPECT_TRUE(std::any_of(
+                strokes.begin(), strokes.end(), [&](const Stroke& s) { return SameStroke(s, e); }))
+                << "(" << e.A.X << ", " << e.A.Y << ") to (" << e.B.X << ", " << e.B.Y << ")";
+    }
+}
+
+// --- Scales, tints and directions -----------------------------------------------------------
+
+TEST(ReportLoadScale, SmallestOfTheFiveLimits)
+{
+    struct Row {
+        const char* Name;
+        float Soil1, Soil2, Water1, Seismic14, Water4, Water3, Water6, Seismic16, Water2;
+        float Surcharge;
+        double Expected;
+    };
+    const Row rows[] = {
+        { "NothingActs", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10000 },
+        // The back: max(3, 5) + 1 + 0.6 = 6.6 drawn 720 long.
+        { "BackPressures", 3, 5, 1, 0.6f, 0, 0, 0, 0, 0, 0, 720 / 6.6 },
+        // Uplift 10 drawn 660 long is shorter.
+        { "Uplift", 3, 5, 1, 0.6f, 10, 0, 0, 0, 0, 0, 66 },
+        // Surcharge 1 plus 4 on the shelf: 480 / 5 = 96 is below 720 / 6.6.
+        { "Shelf", 3, 5, 1, 0.6f, 0, 4, 0, 0, 0, 1, 96 },
+        // At the toe: 480 / (1 + 9) = 48.
+        { "Toe", 3, 5, 1, 0.6f, 0, 0, 9, 0, 0, 1, 48 },
+        // In front: 960 / (2 + 18) = 48 against 720 / 6.6.
+        { "Front", 3, 5, 1, 0.6f, 0, 0, 0, 2, 18, 0, 48 },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project p = DefaultWall();
+        p.Surcharge = c.Surcharge;
+        LoadCaseResults r;
+        r.SoilPressure[1] = c.Soil1;
+        r.SoilPressure[2] = c.Soil2;
+        r.WaterPressure[1] = c.Water1;
+        r.SeismicForce[14] = c.Seismic14;
+        r.WaterPressure[4] = c.Water4;
+        r.WaterPressure[3] = c.Water3;
+        r.WaterPressure[6] = c.Water6;
+        r.SeismicForce[16] = c.Seismic16;
+        r.WaterPressure[2] = c.Water2;
+        // Single-precision ordinates: 1e-6 relative.
+        EXPECT_NEAR(ReportLoadScale(p, r), c.Expected, c.Expected * 1e-6);
+    }
+}
+
+TEST(Scales, DiagramAndReactionScalesDrawTheLargestOrdinateItsLength)
+{
+    EXPECT_EQ(DiagramScale(0, 480), 0.0);
+    EXPECT_NEAR(DiagramScale(2.4, 480), 200.0, 1e-9);
+    EXPECT_NEAR(DiagramScale(-4.8, 480), 100.0, 1e-9); // a suction draws as long
+    StabilityResults s;
+    EXPECT_EQ(ReactionScale(s, 480), 1.0); // no segment carries pressure
+    s.SegmentPressureStart[1] = 3.0f;
+    s.SegmentPressureEnd[2] = -4.0f; // the largest by size, at the end of segment 2
+    EXPECT_NEAR(ReactionScale(s, 480), 120.0, 1e-9);
+}
+
+TEST(Colours, TintMovesTowardsWhiteAndRounds)
+{
+    // Blue 128 four fifths of the way to 255: 128 + 0.8 x 127 = 229.6.
+    EXPECT_EQ(Tint(PaletteColour(1), 0.8), (Rgb { 204, 204, 230 }));
+    EXPECT_EQ(Tint(PaletteColour(4), 0), PaletteColour(4));
+    EXPECT_EQ(Tint(PaletteColour(0), 2), PaletteColour(15)); // beyond white stays white
+    EXPECT_EQ(PaletteColour(16), PaletteColour(0));
+    EXPECT_EQ(PaletteColour(-1), PaletteColour(0));
+}
+
+TEST(AnchorDirection, IntoTheGroundBelowAndBehindTheUnderside)
+{
+    const struct {
+        double FaceDegrees;
+        double X;
+        double Y;
+    } rows[] = { { 0, 0, -1 }, { 30, 0.5, -std::sqrt(3.0) / 2 }, { 90, 1, 0 } };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.FaceDegrees);
+        const PlanePoint d = AnchorDirection(r.FaceDegrees * std::atan(1.0) / 45);
+        EXPECT_NEAR(d.X, r.X, 1e-12);
+        EXPECT_NEAR(d.Y, r.Y, 1e-12);
+    }
+}
+
+// --- Dimension values -----------------------------------------------------------------------
+
+TEST(SeparateBoxes, PushedOutOfTheSurfaceGoesAcrossInstead)
+{
+    const LabelBox surface { 0, 0, 1000, 500 };
+    // The caption at the bottom left stays; a value on it is pushed down, which leaves the
+    // surface, so it goes right of the caption instead.
+    std::vector<LabelBox> boxes = { { 0, 400, 300, 100 }, { 100, 420, 200, 100 } };
+    SeparateBoxes(boxes, { PushDirection::Down, PushDirection::Down }, 1, &surface);
+    EXPECT_FALSE(BoxesOverlap(boxes[0], boxes[1]));
+    EXPECT_NEAR(boxes[1].Left, 300 + LabelGap, UnitTolerance);
+    EXPECT_NEAR(boxes[1].Top, 400, UnitTolerance); // brought inside first
+    // Without a surface it goes down, as asked.
+    std::vector<LabelBox> free = { { 0, 400, 300, 100 }, { 100, 420, 200, 100 } };
+    SeparateBoxes(free, { PushDirection::Down, PushDirection::Down }, 1);
+    EXPECT_NEAR(free[1].Top, 500 + LabelGap, UnitTolerance);
+    EXPECT_NEAR(free[1].Left, 100, UnitTolerance);
+}
+
+// A value of "10.00" in an 8-point font, and "1 : ".
+constexpr LabelBox ValueSize { 0, 0, 450, 195 };
+constexpr LabelBox SlopeSize { 0, 0, 300, 195 };
+
+std::array<LabelBox, DimensionCount> ValueSizes()
+{
+    std::array<LabelBox, DimensionCount> sizes {};
+    sizes.fill(ValueSize);
+    return sizes;
+}
+
+::testing::AssertionResult NoOverlaps(const DimensionLabelBoxes& b)
+{
+    std::vector<LabelBox> all(b.Dim.begin(), b.Dim.end());
+    all.push_back(b.Slope);
+    const size_t slope = all.size() - 1;
+    for (size_t i = 0; i < all.size(); ++i)
+        for (size_t j = i + 1; j < all.size(); ++j)
+            // "1 : " and the slope value read as one: they touch, nothing more.
+            if (i == 11 && j == slope) {
+                if (all[i].Left < all[j].Right())
+                    return ::testing::AssertionFailure() << "\"1 : \" runs into the slope value";
+            } else if (BoxesOverlap(all[i], all[j]))
+                return ::testing::AssertionFailure()
+                    << "values " << i << " and " << j << " overlap";
+    return ::testing::AssertionSuccess();
+}
+
+TEST(DimensionLabels, DefaultWallValuesStandWhereTheyBelong)
+{
+    const WallLayout L = LayoutWallOnScreen(DefaultWall(), SurfaceWidth, SurfaceHeight);
+    const DimensionLabelBoxes b = PlaceDimensionLabels(L, ValueSizes(), SlopeSize, {});
+    EXPECT_TRUE(NoOverlaps(b));
+    const double H = ValueSize.Height;
+    // TopWidth 0.5 m = 288 twips cannot hold 450 + 30: right-aligned 30 before node 9.
+    EXPECT_NEAR(b.Dim[0].Right(), L.NodeX[9] - 30, UnitTolerance);
+    EXPECT_NEAR(b.Dim[0].Top, L.NodeY[10] - 210 - H, UnitTolerance);
+    // ShelfWidth 5.9 m fits: centred between nodes 8 and 7 on the first row.
+    EXPECT_NEAR(b.Dim[2].Left + b.Dim[2].Width / 2, (L.NodeX[8] + L.NodeX[7]) / 2, UnitTolerance);
+    EXPECT_NEAR(b.Dim[2].Top, L.NodeY[10] - 210 - H, UnitTolerance);
+    // ToeWidth 1.0 m = 576 twips holds it: centred between nodes 4 and 2, 275 below node 4.
+    EXPECT_NEAR(b.Dim[3].Left + b.Dim[3].Width / 2, (L.NodeX[4] + L.NodeX[2]) / 2, UnitTolerance);
+    EXPECT_NEAR(b.Dim[3].Top, L.NodeY[4] + 275, UnitTolerance);
+    // FrontHeight right-aligned 225 before node 11, centred on the front face.
+    EXPECT_NEAR(b.Dim[6].Right(), L.NodeX[11] - 225, UnitTolerance);
+    EXPECT_NEAR(b.Dim[6].Top + H / 2, (L.NodeY[1] + L.NodeY[2]) / 2, UnitTolerance);
+    // UpperBackHeight 225 beyond node 10.
+    EXPECT_NEAR(b.Dim[8].Left, L.NodeX[10] + 225, UnitTolerance);
+    // "1 : " stands right before the slope value.
+    EXPECT_NEAR(b.Slope.Right(), b.Dim[11].Left, UnitTolerance);
+    EXPECT_NEAR(b.Slope.Top, b.Dim[11].Top, UnitTolerance);
+}
+
+// Random walls, edited the way the engineer edits them, on surfaces from cramped to wide.
+TEST(DimensionLabels, NeverOverlapOnRandomWalls)
+{
+    constexpr unsigned Seed = 1971;
+    constexpr int Walls = 300;
+    std::mt19937 random(Seed);
+    std::uniform_int_distribution<int> pickIndex(0, DimensionCount - 1);
+    std::uniform_real_distribution<double> pickValue(0.0, 8.0);
+    std::uniform_real_distribution<double> pickSize(3000.0, 20000.0);
+    Project p = DefaultWall();
+    const LabelBox caption { 240, 0, 1500, 195 };
+    for (int n = 0; n < Walls; ++n) {
+        ApplyDimensionEdit(p, pickIndex(random), pickValue(random) < 1.5 ? 0.0 : pickValue(random));
+        const double w = pickSize(random), h = pickSize(random);
+        const WallLayout L = LayoutWallOnScreen(p, w, h);
+        LabelBox obstacle = caption;
+        obstacle.Top = h - 120 - caption.Height;
+        const DimensionLabelBoxes b
+            = PlaceDimensionLabels(L, ValueSizes(), SlopeSize, { obstacle });
+        ASSERT_TRUE(NoOverlaps(b)) << "wall " << n;
+        for (const LabelBox& box : b.Dim)
+            ASSERT_FALSE(BoxesOverlap(box, obstacle)) << "wall " << n;
+    }
+}
+
+} // namespace
+} // namespace pendrake
