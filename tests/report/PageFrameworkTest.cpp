@@ -54,6 +54,7 @@ TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
         int PrintHeight;
         int HalfPageHeight;
         int HalfPageBodyHeight;
+        double Edge = 0; // the unprintable edge all round, twips
     };
     const PaperCase papers[] = {
         // 9355.5 and 14571.9 rounded to 9356 and 14572; the height ratio 1.0000069 is smaller;
@@ -64,10 +65,12 @@ TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
         { "Letter", 12240, 15840, 0.9313816428, 10402, 14572, 7002, 6548 },
         // A4 across: the height governs again, with a wide page of 21600 units.
         { "A4Landscape", 16839.9, 11907, 0.6614785790, 21600, 14572, 7002, 6548 },
+        // A printer that cannot print the outer 5 mm: the same page, its origin 5 mm less in.
+        { "A4UnprintableEdge", 11907, 16839.9, 1.0000069141, 9356, 14572, 7002, 6548, 5 * 56.7 },
     };
     for (const PaperCase& c : papers) {
         SCOPED_TRACE(c.Name);
-        Fixture f({ c.Width, c.Height, c.Width, c.Height, 1.2 });
+        Fixture f({ c.Width, c.Height, c.Width - 2 * c.Edge, c.Height - 2 * c.Edge, 1.2 });
         ASSERT_TRUE(SetupPage(f.ctx));
         EXPECT_NEAR(f.ctx.PageScale, c.PageScale, ScaleTolerance);
         EXPECT_EQ(f.ctx.PrintWidth, c.PrintWidth);
@@ -76,10 +79,10 @@ TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
         EXPECT_EQ(f.ctx.HalfPageHeight, c.HalfPageHeight);
         EXPECT_EQ(f.ctx.HalfPageBodyHeight, c.HalfPageBodyHeight);
         EXPECT_EQ(f.ctx.PageNumber, 1);
-        // The page origin is the corner of the left and top margins: 25 mm and 20 mm in from a
-        // sheet printable to its edges.
-        EXPECT_NEAR(f.canvas.MappingLeft(), -25 * 56.7, PositionTolerance);
-        EXPECT_NEAR(f.canvas.MappingTop(), -20 * 56.7, PositionTolerance);
+        // The page origin is the corner of the left and top margins: 25 mm and 20 mm in from the
+        // sheet's edge, less the edge the printer cannot print.
+        EXPECT_NEAR(f.canvas.MappingLeft(), c.Edge - 25 * 56.7, PositionTolerance);
+        EXPECT_NEAR(f.canvas.MappingTop(), c.Edge - 20 * 56.7, PositionTolerance);
         EXPECT_NEAR(f.canvas.MappingScale(), c.PageScale, ScaleTolerance);
         // The layout fits the paper in both directions.
         EXPECT_LE(f.ctx.PrintWidth * f.ctx.PageScale, c.Width - 45 * 56.7 + 1);
@@ -96,17 +99,6 @@ TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
         ASSERT_NE(title, nullptr);
         EXPECT_NEAR(title->Font.Size, 10 * c.PageScale, 1e-5);
     }
-}
-
-TEST(SetupPage, PrintableOffsetMovesTheOrigin)
-{
-    // A printer that cannot print the outer 5 mm all round: the origin is 5 mm less far in.
-    const double edge = 5 * 56.7;
-    Fixture f({ 11907, 16839.9, 11907 - 2 * edge, 16839.9 - 2 * edge, 1.2 });
-    ASSERT_TRUE(SetupPage(f.ctx));
-    EXPECT_NEAR(f.canvas.MappingLeft(), edge - 25 * 56.7, PositionTolerance);
-    EXPECT_NEAR(f.canvas.MappingTop(), edge - 20 * 56.7, PositionTolerance);
-    EXPECT_EQ(f.ctx.PrintWidth, 9356);
 }
 
 TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)

@@ -95,6 +95,7 @@ void Baseline(Project&, StabilityResults& r)
     r.TotalHorizontal = -37.4555f;
     r.TotalVertical = 94.4592f;
     r.TotalMoment = 223.5486f;
+    r.OverturningSafety = 2.5f;
     r.BasePressureMax = 26.5208f;
     r.BasePressureMin = 0.1f;
     r.BearingSafetyMin = 3.7706f;
@@ -149,8 +150,9 @@ std::vector<StabilityCase> StabilityCases()
                 Baseline(p, r);
                 r.BearingSafetyMin = 1; // exactly one is not below unity
             },
-            { { false, 1920, "1.00" }, { true, 240, "18.57" }, { true, 1440, "N/A" },
-                { true, 1680, "N/A" }, { true, 1920, "N/A" }, { true, 2160, "N/A" } },
+            { { false, 960, "2.50" }, { false, 1920, "1.00" }, { true, 240, "18.57" },
+                { true, 1440, "N/A" }, { true, 1680, "N/A" }, { true, 1920, "N/A" },
+                { true, 2160, "N/A" } },
             { LengthNote, "\u00BBNo anchor tension occurs." } },
         { "AnchorsInTensionBelowUnity",
             [](Project& p, StabilityResults& r) {
@@ -508,23 +510,18 @@ TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
 
 // --- The report of a document ------------------------------------------------------------------
 
-// Metric anchor stresses come out of the analysis in T/m² and print in kg/cm².
-constexpr double PressurePerStressMetric = 10;
 // Values print with two decimals.
 constexpr double PrintedRounding = 0.005 + 1e-6;
 
 TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
 {
-    // Earthquake and surcharge put the rear anchors into tension: every value cell of the
-    // stability page holds a number.
+    // Under earthquake and surcharge; the Stability section's cells are read in its own test.
     Project wall = MakeNewProject("Arial");
     wall.SeismicCoef = 0.25f;
     wall.Surcharge = 1;
     const ProjectDocument document(wall);
-    const StabilityResults& st = document.Stability();
     const CombinationResults& co = document.Combinations();
-    ASSERT_TRUE(st.Stable && co.Stable);
-    ASSERT_GT(st.AnchorTensionMax, 0);
+    ASSERT_TRUE(document.Stability().Stable && co.Stable);
     const int runs = document.CombinationRuns();
 
     RecordingCanvas canvas;
@@ -533,7 +530,8 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     PrintOptions options;
     options.PrintStability = 1;
     options.PrintConcrete = 1;
-    // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3.
+    // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3: the pages
+    // read below stand in upper halves.
     ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 3);
     // The report read the results of the document's one run and ran nothing again.
     EXPECT_EQ(document.CombinationRuns(), runs);
@@ -545,23 +543,7 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
         double Offset; // below the upper section's rows
         double Value;
     };
-    const double left = 3685.5, right = PageHalf + 3402.0;
-    std::vector<Printed> cells = {
-        { "horizontal", 1, left, 240, st.TotalHorizontal },
-        { "vertical", 1, left, 480, st.TotalVertical },
-        { "moment", 1, left, 720, st.TotalMoment },
-        { "overturning", 1, left, 960, st.OverturningSafety },
-        { "pressure max", 1, left, 1440, st.BasePressureMax },
-        { "pressure min", 1, left, 1680, st.BasePressureMin },
-        { "bearing", 1, left, 1920, st.BearingSafetyMin },
-        { "sliding", 1, right, 240, st.SlidingSafetyMin },
-        { "sliding shear", 1, right, 480, st.SlidingShear },
-        { "sliding resistance", 1, right, 720, st.SlidingResistance },
-        { "anchor tension", 1, right, 1440, st.AnchorTensionStress / PressurePerStressMetric },
-        { "anchor tension safety", 1, right, 1680, st.AnchorTensionSafety },
-        { "anchor shear", 1, right, 1920, st.AnchorShearStress / PressurePerStressMetric },
-        { "anchor shear safety", 1, right, 2160, st.AnchorShearSafety },
-    };
+    std::vector<Printed> cells;
     // Shear forces of the eleven printed combinations (sheet 2, upper half); exact zeros
     // print "--".
     for (int c = 1; c <= CombinationCount; ++c)
