@@ -4,6 +4,7 @@
 #include "report/QtPageCanvas.h"
 #include "report/RecordingCanvas.h"
 #include "support/Walls.h"
+#include "support/Widgets.h"
 #include "ui/Platform.h"
 #include "ui/frmPrint.h"
 #include "ui/frmPrinting.h"
@@ -25,24 +26,22 @@ using namespace pendrake;
 using pendrake::test::UnstableWall;
 using namespace pendrake::ui;
 using pendrake::report::PrintOptions;
+using pendrake::ui::uitest::Capture;
+using pendrake::ui::uitest::Captured;
 
 QCheckBox* Box(QWidget& w, int k)
 {
     return w.findChild<QCheckBox*>(QStringLiteral("chkPrint_%1").arg(k));
 }
 
-// Collects the warning boxes instead of showing them.
-struct CapturedMessages {
-    CapturedMessages()
-    {
-        SetMessageFunction([this](QWidget*, QMessageBox::Icon, const QString& title,
-                               const QString& text, QMessageBox::StandardButtons) {
-            Texts.push_back(title.toStdString() + ": " + text.toStdString());
-            return QMessageBox::Ok;
-        });
-    }
-    std::vector<std::string> Texts;
-};
+// "Pendrake: text" of every warning box shown.
+std::vector<std::string> Shown(const Capture& c)
+{
+    std::vector<std::string> texts;
+    for (const Captured& m : c.Messages)
+        texts.push_back(m.Title.toStdString() + ": " + m.Text.toStdString());
+    return texts;
+}
 
 TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 {
@@ -77,7 +76,7 @@ TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 
 TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
 {
-    CapturedMessages messages;
+    Capture messages;
     const ProjectDocument p(UnstableWall());
     PrintOptions options;
     for (int k = 0; k < 6; ++k)
@@ -92,7 +91,7 @@ TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
     }
     // The verdict of the combination run, as the concrete design command gives it; the run's
     // other messages were told when the record changed.
-    EXPECT_EQ(messages.Texts,
+    EXPECT_EQ(Shown(messages),
         std::vector<std::string> { "Pendrake: " + std::string(UnstableCombinationMessage) });
     dialog.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     EXPECT_TRUE(dialog.PrintConfirmed());
@@ -145,20 +144,21 @@ TEST(PrintCommand, AFailedJobShowsOneMessageAndTheNextJobPrints)
         report::SetUpA4Pdf(*writer);
         return PrintDevice { std::move(writer), {} };
     });
-    CapturedMessages messages;
+    Capture messages;
     const ProjectDocument p(MakeNewProject("Arial"));
     PrintOptions options;
     for (int k = 0; k < report::PrintOptionCount; ++k)
         options.Option(k) = 1;
     ConfirmPrintOptions();
     RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
-    ASSERT_EQ(messages.Texts.size(), 1u);
-    EXPECT_EQ(messages.Texts[0], "Pendrake: The printer or the output file could not be opened.");
+    EXPECT_EQ(Shown(messages),
+        std::vector<std::string> {
+            "Pendrake: The printer or the output file could not be opened." });
 
     target = good;
     ConfirmPrintOptions();
     RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
-    EXPECT_EQ(messages.Texts.size(), 1u);
+    EXPECT_EQ(messages.Messages.size(), 1u);
     QFile file(good);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
