@@ -56,20 +56,13 @@ TEST(WallLayout, FitsTheGoverningDirectionAndCentresTheOther)
     };
     const double narrow = 2688 / 8.3; // (6000 - 2640) x 0.8 across 8.3
     const double wideToe = 5372.8 / 17.3; // a toe of 10 makes the wall 17.3 wide
-    const double slopedScreen = 5760 / (10 + Rise);
     const double slopedPage = 4748 / (10 + Rise);
     const Row rows[] = {
         // 5568 for 8.3 against 5760 for 10: the height governs at 576 a metre.
         { "ScreenHeightGoverns", [](Project&) {}, SurfaceWidth, SurfaceHeight, 576,
             1440 + (5568 - 8.3 * 576) / 2, 720, 720 },
-        { "ScreenWideAndLow", [](Project&) {}, 20000, 7200, 576, 1440 + (13888 - 8.3 * 576) / 2,
-            720, 720 },
         { "ScreenNarrowAndTall", [](Project&) {}, 6000, 40000, narrow, 1440,
             720 + (38560 - 10 * narrow) / 2, 720 + (38560 - 10 * narrow) / 2 },
-        { "ScreenSloped", [](Project& p) { p.BackfillSlope = 2; }, SurfaceWidth, SurfaceHeight,
-            slopedScreen, 1440 + (5568 - 8.3 * slopedScreen) / 2, 720 + Rise * slopedScreen, 720 },
-        { "PageHeightGoverns", [](Project&) {}, 0, 0, 474.8, 1440 + (5372.8 - 8.3 * 474.8) / 2,
-            1354, 1354 },
         { "PageWideToe", [](Project& p) { p.ToeWidth = 10; }, 0, 0, wideToe, 1440,
             1354 + (4748 - 10 * wideToe) / 2, 1354 + (4748 - 10 * wideToe) / 2 },
         { "PageSloped", [](Project& p) { p.BackfillSlope = 2; }, 0, 0, slopedPage,
@@ -136,8 +129,7 @@ TEST(WallLayout, BackWaterMeetsTheBackOfTheStructure)
         int To;
     };
     // Defaults: upper back face 6, no step, rear slope 2, lower slope 2, flat segment 1.5.
-    const Row rows[] = { { 0.0, 9, 8 }, { 3.0, 9, 8 }, { 6.0, 9, 8 }, { 7.0, 16, 6 },
-        { 8.0, 16, 6 }, { 9.0, 5, 15 }, { 9.9, 5, 15 } };
+    const Row rows[] = { { 3.0, 9, 8 }, { 6.0, 9, 8 }, { 7.0, 16, 6 }, { 9.0, 5, 15 } };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Depth);
         Project p = DefaultWall();
@@ -162,31 +154,31 @@ TEST(WallLayout, BackWaterMeetsTheBackOfTheStructure)
 // The polygons of the pieces have the areas and centroids the dead loads give them.
 TEST(WallLayout, PiecesMatchTheDeadLoadFormulas)
 {
-    for (const Project& p : { DefaultWall(), test::SlopedWetAnchoredWall() }) {
-        const auto pieces = WallPieces(p);
-        for (int k = 1; k <= PieceCount; ++k) {
-            SCOPED_TRACE("piece " + std::to_string(k));
-            const std::vector<PlanePoint> poly = PiecePolygon(p, k);
-            double twiceArea = 0, cx = 0, cy = 0;
-            for (size_t i = 0; i < poly.size(); ++i) {
-                const PlanePoint& a = poly[i];
-                const PlanePoint& b = poly[(i + 1) % poly.size()];
-                const double c = a.X * b.Y - b.X * a.Y;
-                twiceArea += c;
-                cx += (a.X + b.X) * c;
-                cy += (a.Y + b.Y) * c;
-            }
-            const double area = std::abs(twiceArea) / 2;
-            const bool soil = k >= 7 && k <= 11;
-            const bool submerged = k == 10 || k == 11;
-            const double weight = submerged ? double(p.FillSatDensity) - p.WaterUnitWeight
-                : soil                      ? double(p.FillUnitWeight)
-                                            : double(p.ConcUnitWeight);
-            EXPECT_NEAR(area * weight, pieces[k].Weight, PieceTolerance);
-            if (area > PieceTolerance) {
-                EXPECT_NEAR(cx / (3 * twiceArea), pieces[k].X, PieceTolerance);
-                EXPECT_NEAR(cy / (3 * twiceArea), pieces[k].Y, PieceTolerance);
-            }
+    // Every piece, the submerged soil too.
+    const Project p = test::SlopedWetAnchoredWall();
+    const auto pieces = WallPieces(p);
+    for (int k = 1; k <= PieceCount; ++k) {
+        SCOPED_TRACE("piece " + std::to_string(k));
+        const std::vector<PlanePoint> poly = PiecePolygon(p, k);
+        double twiceArea = 0, cx = 0, cy = 0;
+        for (size_t i = 0; i < poly.size(); ++i) {
+            const PlanePoint& a = poly[i];
+            const PlanePoint& b = poly[(i + 1) % poly.size()];
+            const double c = a.X * b.Y - b.X * a.Y;
+            twiceArea += c;
+            cx += (a.X + b.X) * c;
+            cy += (a.Y + b.Y) * c;
+        }
+        const double area = std::abs(twiceArea) / 2;
+        const bool soil = k >= 7 && k <= 11;
+        const bool submerged = k == 10 || k == 11;
+        const double weight = submerged ? double(p.FillSatDensity) - p.WaterUnitWeight
+            : soil                      ? double(p.FillUnitWeight)
+                                        : double(p.ConcUnitWeight);
+        EXPECT_NEAR(area * weight, pieces[k].Weight, PieceTolerance);
+        if (area > PieceTolerance) {
+            EXPECT_NEAR(cx / (3 * twiceArea), pieces[k].X, PieceTolerance);
+            EXPECT_NEAR(cy / (3 * twiceArea), pieces[k].Y, PieceTolerance);
         }
     }
 }
@@ -227,8 +219,6 @@ TEST(ArrowStrokes, HeadsByKindAndLength)
             { { { 0, 0 }, { 0, 180 } }, { { 0, 180 }, { 0, 420 } }, { { 0, 0 }, { 0, -240 } },
                 { { 0, 180 }, { 40, 300 } }, { { 0, 180 }, { -40, 300 } },
                 { { 0, 0 }, { 40, -120 } }, { { 0, 0 }, { -40, -120 } } } },
-        { "SingleOfItsHeadLength", { 0, 0 }, { 0, 60 }, ArrowKind::Single, printed,
-            { { { 0, 0 }, { 0, 60 } }, { { 0, 60 }, { 15, 0 } }, { { 0, 60 }, { -15, 0 } } } },
         // A 3-4-5 slant: the head 60 back along it (36, 48) and 15 across (12, 9).
         { "SingleSlanting", { 0, 0 }, { 300, 400 }, ArrowKind::Single, printed,
             { { { 0, 0 }, { 300, 400 } }, { { 300, 400 }, { 276, 343 } },
