@@ -27,7 +27,6 @@
 using namespace pendrake;
 using namespace pendrake::ui;
 using pendrake::test::DefaultWall;
-using pendrake::test::SlopedWetAnchoredWall;
 using pendrake::ui::uitest::Capture;
 
 namespace {
@@ -59,10 +58,10 @@ protected:
         return view->findChild<QLabel*>(QStringLiteral("lblDim_%1").arg(i));
     }
 
-    // Runs `act` on the edit dialog once it is up and showing, from inside its modal loop.
+    // Clicks label i and runs `act` on the edit dialog once it is up and showing, from inside
+    // its modal loop. Polled: the dialog may still be closing from the previous answer.
     void WhenDialogOpens(std::function<void(QDialog*, QLineEdit*)> act)
     {
-        // Polled: the dialog may still be closing from the previous answer when this is asked.
         constexpr int PollMilliseconds = 5;
         constexpr int GiveUpAfterPolls = 1000;
         auto* timer = new QTimer(view.get());
@@ -80,9 +79,7 @@ protected:
             }
             timer->stop();
             timer->deleteLater();
-            auto* text = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
-            ASSERT_NE(text, nullptr);
-            act(dialog, text);
+            act(dialog, dialog->findChild<QLineEdit*>(QStringLiteral("Text1")));
         });
         timer->start();
     }
@@ -94,70 +91,63 @@ protected:
     int accepted = 0;
 };
 
-// One answer to the dialog: what is typed over the whole text, then the key.
-struct Answer {
-    const char* Typed;
-    Qt::Key Key;
-};
-
 TEST_F(WallViewTest, AnswersToTheEditDialog)
 {
+    struct Answer {
+        const char* Typed; // over the whole text
+        Qt::Key Key;
+        const char* Offered; // the text the dialog holds before it
+    };
     struct Row {
         const char* Name;
         int Index;
         std::vector<Answer> Answers; // each to the dialog showing then, open still or again
-        std::vector<const char*> Offered; // the text the dialog holds before each answer
         int Beeps;
         int Accepted;
-        double Value; // the dimension afterwards
-        const char* Shown; // its label afterwards
-        int Other; // another label, and its text afterwards
-        const char* OtherShown;
+        double Value; // the dimension afterwards, and its label
+        const char* Shown;
+        const char* Shelf; // the shelf width's label afterwards
     };
     const Row rows[] = {
-        { "EnterTakesTheValue", 0, { { "1.0", Qt::Key_Return } }, { "0.5" }, 0, 1, 1.0, "1.00",
-            // A new top width takes the shelf's width with it: its label shows the new one.
-            2, "5.40" },
-        { "EscapeChangesNothing", 6, { { "3", Qt::Key_Escape } }, { "9" }, 0, 0, 9.0, "9.00", 2,
-            "5.90" },
+        // A new top width takes the shelf's width with it: its label shows the new one.
+        { "EnterTakesTheValue", 0, { { "1.0", Qt::Key_Return, "0.5" } }, 0, 1, 1.0, "1.00",
+            "5.40" },
+        { "EscapeChangesNothing", 6, { { "3", Qt::Key_Escape, "9" } }, 0, 0, 9.0, "9.00", "5.90" },
         // Not a number: a beep, and the dialog stays open with the text as typed.
         { "NoNumberBeepsAndStaysOpen", 3,
-            { { "abc", Qt::Key_Return }, { "2.3456", Qt::Key_Return } }, { "1", "abc" }, 1, 1, 2.35,
-            "2.35", 2, "5.90" },
+            { { "abc", Qt::Key_Return, "1" }, { "2.3456", Qt::Key_Return, "abc" } }, 1, 1, 2.35,
+            "2.35", "5.90" },
         // A negative value: a beep, and the dialog asks again with the previous value.
-        { "NegativeAsksAgain", 8, { { "-1", Qt::Key_Return }, { "", Qt::Key_Escape } },
-            { "6", "6" }, 1, 0, 6.0, "6.00", 2, "5.90" },
+        { "NegativeAsksAgain", 8, { { "-1", Qt::Key_Return, "6" }, { "", Qt::Key_Escape, "6" } }, 1,
+            0, 6.0, "6.00", "5.90" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
         accepted = 0;
         Capture captured;
         Show(DefaultWall());
-        std::vector<QString> offered;
-        bool allSelected = false;
-        std::function<void(size_t)> answer = [&](size_t k) {
-            WhenDialogOpens([&, k](QDialog*, QLineEdit* text) {
-                offered.push_back(text->text());
-                if (k == 0)
-                    allSelected = text->selectedText() == text->text();
+        size_t answered = 0;
+        std::function<void()> answer = [&] {
+            WhenDialogOpens([&](QDialog*, QLineEdit* text) {
+                const Answer& a = r.Answers[answered++];
+                EXPECT_EQ(text->text().toStdString(), a.Offered) << "answer " << answered;
+                // The dialog opens with its text selected.
+                EXPECT_TRUE(answered > 1 || text->selectedText() == text->text());
                 text->selectAll();
-                QTest::keyClicks(text, QString::fromUtf8(r.Answers[k].Typed));
-                QTest::keyClick(text, r.Answers[k].Key);
-                if (k + 1 < r.Answers.size())
-                    answer(k + 1);
+                QTest::keyClicks(text, QString::fromUtf8(a.Typed));
+                QTest::keyClick(text, a.Key);
+                if (answered < r.Answers.size())
+                    answer();
             });
         };
-        answer(0);
+        answer();
         Click(r.Index);
-        ASSERT_EQ(offered.size(), r.Offered.size());
-        for (size_t k = 0; k < offered.size(); ++k)
-            EXPECT_EQ(offered[k].toStdString(), r.Offered[k]) << "answer " << k;
-        EXPECT_TRUE(allSelected);
+        EXPECT_EQ(answered, r.Answers.size());
         EXPECT_EQ(captured.Beeps, r.Beeps);
         EXPECT_EQ(accepted, r.Accepted);
         EXPECT_NEAR(Dimension(document->Record(), r.Index), r.Value, 1e-6);
         EXPECT_EQ(Label(r.Index)->text().toStdString(), r.Shown);
-        EXPECT_EQ(Label(r.Other)->text().toStdString(), r.OtherShown);
+        EXPECT_EQ(Label(2)->text().toStdString(), r.Shelf);
     }
 }
 
@@ -165,11 +155,12 @@ TEST_F(WallViewTest, DialogOpensBelowItsLabelOrAboveNearTheScreenBottom)
 {
     Show(DefaultWall());
     QRect place;
-    WhenDialogOpens([&](QDialog* dialog, QLineEdit* text) {
+    auto escape = [&](QDialog* dialog, QLineEdit* text) {
         place = dialog->frameGeometry();
         QTest::keyClick(text, Qt::Key_Escape);
-    });
+    };
     QPoint labelAt = Label(0)->mapToGlobal(QPoint(0, 0));
+    WhenDialogOpens(escape);
     Click(0);
     EXPECT_EQ(place.x(), labelAt.x() + Px(90));
     EXPECT_EQ(place.y(), labelAt.y() + Label(0)->height() + Px(630));
@@ -184,37 +175,10 @@ TEST_F(WallViewTest, DialogOpensBelowItsLabelOrAboveNearTheScreenBottom)
     labelAt = label->mapToGlobal(QPoint(0, 0));
     // A window lands on whole device pixels: at a scale of 2 it may sit half a pixel off.
     ASSERT_NEAR(labelAt.y() + label->height(), screen.y() + screen.height() - AboveScreenBottom, 1);
-    WhenDialogOpens([&](QDialog* dialog, QLineEdit* text) {
-        place = dialog->frameGeometry();
-        QTest::keyClick(text, Qt::Key_Escape);
-    });
+    WhenDialogOpens(escape);
     Click(3);
     EXPECT_EQ(place.x(), labelAt.x() + Px(90));
     EXPECT_EQ(place.y() + place.height(), labelAt.y() - Px(180));
-}
-
-TEST_F(WallViewTest, ValuesAreShownOnlyInTheDimensionsViewAndNeverOverlap)
-{
-    Show(SlopedWetAnchoredWall());
-    std::vector<QLabel*> labels;
-    for (int i = 0; i < DimensionCount; ++i)
-        labels.push_back(Label(i));
-    labels.push_back(view->findChild<QLabel*>(QStringLiteral("lblSlope")));
-    for (QLabel* l : labels) {
-        ASSERT_NE(l, nullptr);
-        EXPECT_TRUE(l->isVisible()) << l->objectName().toStdString();
-    }
-    for (size_t i = 0; i < labels.size(); ++i)
-        for (size_t j = i + 1; j < labels.size(); ++j)
-            EXPECT_FALSE(labels[i]->geometry().intersects(labels[j]->geometry()))
-                << labels[i]->objectName().toStdString() << " and "
-                << labels[j]->objectName().toStdString();
-    EXPECT_EQ(labels.back()->text(), QStringLiteral("1 : "));
-    EXPECT_EQ(Label(11)->text(), QStringLiteral("3.00"));
-
-    view->SetView(WallViewKind::Water);
-    for (QLabel* l : labels)
-        EXPECT_FALSE(l->isVisible()) << l->objectName().toStdString();
 }
 
 // A wall pushed over by a line load far larger than it can stand.
@@ -222,8 +186,7 @@ TEST_F(WallViewTest, ReactionsOfAnUnstableWallFallBackToDimensions)
 {
     Project p = DefaultWall();
     p.AnchorRows = 0;
-    p.LineLoadCount = 1;
-    p.LineLoads[1] = { 200.0f, 1.0f, 10.0f, 270.0f, 2 };
+    test::AddLineLoad(p, 200, 1, 10, 270, 2);
     ASSERT_FALSE(ComputeStability(p).Stable); // the premise of this test
     Show(p);
     view->SetView(WallViewKind::Dead);
@@ -246,22 +209,27 @@ TEST_F(WallViewTest, ReactionsOfAnUnstableWallFallBackToDimensions)
 constexpr double DrawnShare = 0.3;
 
 // Every view of each wall is painted where the layout puts the section, and kept as a picture
-// in the test output for a look by eye. Drawing a view neither runs the engine nor speaks: an
-// earthquake would warn with every run of the earth pressures.
+// in the test output for a look by eye; the values show in the Dimensions view only, none over
+// another. Drawing a view neither runs the engine nor speaks: an earthquake would warn with
+// every run of the earth pressures.
 TEST(WallViewPaint, EveryViewPaintsTheSectionWhereItsLayoutLies)
 {
     const QString dir = QStringLiteral(PENDRAKE_TEST_OUTPUT_DIR);
     QDir().mkpath(dir);
-    Project seismic = DefaultWall();
+    Project seismic = test::SlopedWetAnchoredWall();
     seismic.SeismicCoef = 0.3f;
-    const std::pair<const char*, Project> walls[] = { { "default", DefaultWall() },
-        { "sloped-wet-anchored", SlopedWetAnchoredWall() }, { "seismic", seismic } };
+    const std::pair<const char*, Project> walls[]
+        = { { "default", DefaultWall() }, { "sloped-wet-anchored-seismic", seismic } };
     for (const auto& [name, wall] : walls) {
         const ProjectDocument document(wall);
         WallView view(document);
         view.resize(800, 600);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        const QList<QLabel*> labels = view.findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), DimensionCount + 1); // the values and "1 : "
+        EXPECT_EQ(
+            view.findChild<QLabel*>(QStringLiteral("lblSlope"))->text(), QStringLiteral("1 : "));
         const int runs = document.CombinationRuns();
         Capture captured;
         for (int k = 0; k < ViewKindCount; ++k) {
@@ -270,6 +238,14 @@ TEST(WallViewPaint, EveryViewPaintsTheSectionWhereItsLayoutLies)
             view.SetView(static_cast<WallViewKind>(k));
             ASSERT_EQ(static_cast<int>(view.View()), k);
             view.Redraw();
+            const bool values = view.View() == WallViewKind::Dimensions;
+            for (qsizetype i = 0; i < labels.size(); ++i) {
+                EXPECT_EQ(labels[i]->isVisible(), values) << labels[i]->objectName().toStdString();
+                for (qsizetype j = 0; j < i && values; ++j)
+                    EXPECT_FALSE(labels[i]->geometry().intersects(labels[j]->geometry()))
+                        << labels[i]->objectName().toStdString() << " and "
+                        << labels[j]->objectName().toStdString();
+            }
             const QImage image = view.grab().toImage();
             EXPECT_TRUE(
                 image.save(QStringLiteral("%1/wallview-%2-%3.png")
@@ -278,16 +254,11 @@ TEST(WallViewPaint, EveryViewPaintsTheSectionWhereItsLayoutLies)
             // Where the section lies, in pixels of the image.
             const WallLayout L
                 = LayoutWallOnScreen(document.Record(), Twips(view.width()), Twips(view.height()));
-            double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
-            for (int node : OutlineOrder) {
-                left = std::min(left, double(L.NodeX[node]));
-                right = std::max(right, double(L.NodeX[node]));
-                top = std::min(top, double(L.NodeY[node]));
-                bottom = std::max(bottom, double(L.NodeY[node]));
-            }
+            QRectF section;
+            for (int node : OutlineOrder)
+                section |= QRectF(Px(L.NodeX[node]), Px(L.NodeY[node]), 1, 1);
             const double dpr = image.devicePixelRatio();
-            const QRect box(QPoint(int(Px(left) * dpr), int(Px(top) * dpr)),
-                QPoint(int(Px(right) * dpr), int(Px(bottom) * dpr)));
+            const QRect box = QRectF(section.topLeft() * dpr, section.bottomRight() * dpr).toRect();
             ASSERT_TRUE(image.rect().contains(box));
             long drawn = 0;
             for (int y = box.top(); y <= box.bottom(); ++y)
