@@ -162,18 +162,6 @@ TEST(PrintFooter, ThreePartsOnOneLineAboveTheBottomMarginCutFromTheirEnd)
     }
 }
 
-TEST(FitText, KeepsATextThatFitsAndDropsCharactersOtherwise)
-{
-    Fixture f;
-    // At scale 1 a 10-point character is 100 units wide.
-    f.ctx.Canvas.SetMapping(0, 0, 1);
-    EXPECT_EQ(FitText(f.ctx, "abcde", 500, "Arial", 10, false, false), "abcde");
-    EXPECT_EQ(FitText(f.ctx, "abcde", 499, "Arial", 10, false, false), "abcd");
-    EXPECT_EQ(FitText(f.ctx, "abcde", -5, "Arial", 10, false, false), "");
-    // The font asked for stays set.
-    EXPECT_EQ(f.canvas.Font(), (CanvasFont { "Arial", 10, false, false }));
-}
-
 // --- Section frame ------------------------------------------------------------------------
 
 TEST(BeginSection, FrameAndTitleStripOfEitherHalf)
@@ -218,18 +206,17 @@ TEST(BeginSection, FrameAndTitleStripOfEitherHalf)
     EXPECT_NEAR(lines[0].X1, 0.2 * 9356, PositionTolerance);
     EXPECT_NEAR(lines[1].X1, 0.4 * 9356, PositionTolerance);
 
-    const RecordedCall* name = f.canvas.FindText("Pendrake");
-    ASSERT_NE(name, nullptr);
-    EXPECT_NEAR((name->X1 + name->X2) / 2, 0.1 * 9356, PositionTolerance);
-    EXPECT_NEAR(name->Y1, 7286 + 1.75, PositionTolerance);
-    const RecordedCall* version = f.canvas.FindText("Version 1.10.40");
-    ASSERT_NE(version, nullptr);
-    EXPECT_NEAR(version->Y1, 7286 + 308.55, PositionTolerance);
-    // The project title is cut to 60 % of the width, 5614 units: 56 characters of 100 units.
-    const RecordedCall* title = f.canvas.FindText(std::string(56, 'T'));
-    ASSERT_NE(title, nullptr);
-    EXPECT_NEAR((title->X1 + title->X2) / 2, 0.7 * 9356, PositionTolerance);
-    EXPECT_NEAR(title->Y1, 7286 + 126.8, PositionTolerance);
+    // The cells' texts, centred in them. The project title is cut to 60 % of the
+    // width, 5614 units: 56 characters of 100 units.
+    auto centred = [&](const std::string& text, double x, double y) {
+        const RecordedCall* t = f.canvas.FindText(text);
+        ASSERT_NE(t, nullptr) << text;
+        EXPECT_NEAR((t->X1 + t->X2) / 2, x, PositionTolerance) << text;
+        EXPECT_NEAR(t->Y1, 7286 + y, PositionTolerance) << text;
+    };
+    centred("Pendrake", 0.1 * 9356, 1.75);
+    centred("Version 1.10.40", 0.1 * 9356, 308.55); // under the name
+    centred(std::string(56, 'T'), 0.7 * 9356, 126.8);
 }
 
 // --- Text placement -----------------------------------------------------------------------
