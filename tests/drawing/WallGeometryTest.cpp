@@ -306,17 +306,10 @@ TEST(Colours, TintMovesTowardsWhiteAndRounds)
 
 TEST(AnchorDirection, IntoTheGroundBelowAndBehindTheUnderside)
 {
-    const struct {
-        double FaceDegrees;
-        double X;
-        double Y;
-    } rows[] = { { 0, 0, -1 }, { 30, 0.5, -std::sqrt(3.0) / 2 }, { 90, 1, 0 } };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.FaceDegrees);
-        const PlanePoint d = AnchorDirection(r.FaceDegrees * std::atan(1.0) / 45);
-        EXPECT_NEAR(d.X, r.X, 1e-12);
-        EXPECT_NEAR(d.Y, r.Y, 1e-12);
-    }
+    // At 30 degrees from the vertical: sin 30 = 0.5 behind, cos 30 down.
+    const PlanePoint d = AnchorDirection(30 * std::atan(1.0) / 45);
+    EXPECT_NEAR(d.X, 0.5, 1e-12);
+    EXPECT_NEAR(d.Y, -std::sqrt(3.0) / 2, 1e-12);
 }
 
 // --- Dimension values -----------------------------------------------------------------------

@@ -339,6 +339,7 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
     struct Row {
         int16_t Units;
         const char* Diameter; // a stored 1.6 cm bar
+        const char* Height; // a stored 50 cm section
         const char* Area; // a stored 10.05 cm² per strip
         const char* Cover;
         const char* SmallUnit;
@@ -347,18 +348,20 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         const char* StressUnit;
     };
     const Row rows[] = {
-        { Metric, "16.00", "10.05", "7.0", "cm", 24000, "2400.00", "kg/cm\u00B2" },
-        { SI, "16.00", "1005.00", "70.0", "mm", 24000, "24.00", "MPa" },
-        { British, "1.60", "10.05", "7.0", "in", 24, "166.67", "psi" },
+        { Metric, "16.00", "50.00", "10.05", "7.0", "cm", 24000, "2400.00", "kg/cm\u00B2" },
+        { SI, "16.00", "500.00", "1005.00", "70.0", "mm", 24000, "24.00", "MPa" },
+        { British, "1.60", "50.00", "10.05", "7.0", "in", 24, "166.67", "psi" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(UnitSystemName[size_t(r.Units)]);
         Sheet design;
         design.Record.UnitSystem = r.Units;
         design.Combinations.Design.ReinDia[1] = 1.6f; // the bars the design used
+        design.Combinations.Design.ReinHeight[1] = 50;
         design.Combinations.Design.ReinAs[1] = 10.05f;
         PrintConcreteSection(design.Ctx, 4);
         EXPECT_EQ(design.EndingAt(DesignRow1, 2400), r.Diameter);
+        EXPECT_EQ(design.EndingAt(DesignRow1, 1440), r.Height);
         EXPECT_EQ(design.EndingAt(DesignRow1, 2880), r.Area);
 
         Sheet properties;
