@@ -54,16 +54,14 @@ struct Job {
                 printed.push_back(SectionNames[k]);
             };
         };
+        using Member = std::function<void(ReportContext&)> SectionPrinters::*;
+        const Member members[] = { &SectionPrinters::Dimensions, &SectionPrinters::Loads,
+            &SectionPrinters::Properties, &SectionPrinters::Stability, &SectionPrinters::Reactions,
+            &SectionPrinters::Concrete1, &SectionPrinters::Concrete2, &SectionPrinters::Concrete3,
+            &SectionPrinters::Concrete4 };
         SectionPrinters p;
-        p.Dimensions = make(0);
-        p.Loads = make(1);
-        p.Properties = make(2);
-        p.Stability = make(3);
-        p.Reactions = make(4);
-        p.Concrete1 = make(5);
-        p.Concrete2 = make(6);
-        p.Concrete3 = make(7);
-        p.Concrete4 = make(8);
+        for (size_t k = 0; k < SectionNames.size(); ++k)
+            p.*members[k] = make(k);
         return p;
     }
     PrintJobResult Run(const PrintOptions& o, PrintJobHooks hooks = {})
