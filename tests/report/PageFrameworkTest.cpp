@@ -193,12 +193,14 @@ TEST(BeginSection, FrameAndTitleStripOfEitherHalf)
     }
     ASSERT_EQ(boxes.size(), 2u);
     // The frame: blue, filled white, the whole half page, 0.2 mm (9 pixels at 1200 dpi).
+    EXPECT_EQ(boxes[0].Fore, PaletteColour(ColourBlue));
     EXPECT_EQ(boxes[0].FillMode, FillStyle::Solid);
     EXPECT_NEAR(boxes[0].Y1, 7286, PositionTolerance);
     EXPECT_NEAR(boxes[0].Y2, 7286 + 7002, PositionTolerance);
     EXPECT_NEAR(boxes[0].X2, 9356, PositionTolerance);
     EXPECT_EQ(boxes[0].PenPixels, 9);
-    // The title strip: not filled, down to the body top.
+    // The title strip: black, not filled, down to the body top.
+    EXPECT_EQ(boxes[1].Fore, PaletteColour(ColourBlack));
     EXPECT_EQ(boxes[1].FillMode, FillStyle::Transparent);
     EXPECT_NEAR(boxes[1].Y2, 7740, PositionTolerance);
     // Cell borders at 20 % and 40 % of the width.
