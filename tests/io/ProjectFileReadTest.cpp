@@ -28,30 +28,17 @@ std::string GoldenName(const ::testing::TestParamInfo<GoldenFile>& info)
     return name;
 }
 
-TEST_P(GoldenFileTest, CommittedFileMatchesItsByteByByteConstruction)
+TEST_P(GoldenFileTest, IsReadIntoItsProjectAndWrittenBackInTheCurrentLayout)
 {
     const GoldenFile& golden = GetParam();
     if (std::getenv("PENDRAKE_WRITE_GOLDEN"))
         WriteBinaryFile(GoldenPath(golden.Name), golden.Bytes);
     EXPECT_EQ(ReadBinaryFile(GoldenPath(golden.Name)), golden.Bytes);
-}
 
-TEST_P(GoldenFileTest, ReadsIntoTheExpectedProject)
-{
-    const GoldenFile& golden = GetParam();
     Project project = MakeNewProject("Arial");
     const FileStatus status = ReadProjectFile(GoldenPath(golden.Name).string(), project);
     ASSERT_TRUE(status.Ok) << status.Message;
-
-    Project expected = golden.Expected;
-    EXPECT_TRUE(SameProject(expected, project));
-}
-
-TEST_P(GoldenFileTest, IsWrittenBackInTheCurrentLayout)
-{
-    const GoldenFile& golden = GetParam();
-    Project project = MakeNewProject("Arial");
-    ASSERT_TRUE(ParseProjectFile(golden.Bytes, golden.Name, project).Ok);
+    EXPECT_TRUE(SameProject(golden.Expected, project));
     std::string problem;
     EXPECT_EQ(ProjectFileBytes(project, &problem), golden.WrittenBack) << problem;
 }
@@ -221,34 +208,30 @@ const LegacyLoadCase LegacyLoadCases[] = {
     { "TopFarOnShelf", false, 3.0f, 7.0f, { 3.0f, 7.0f, 4.0f, 180.0f, 4 } },
 };
 
-class LegacyLoadTest : public ::testing::TestWithParam<LegacyLoadCase> { };
-
-TEST_P(LegacyLoadTest, LandsOnTheSurfaceItActedOn)
+TEST(LegacyLineLoads, EachLandsOnTheSurfaceItActedOn)
 {
-    const LegacyLoadCase& c = GetParam();
     const GoldenFile golden = Golden("legacy-line-loads.pdi");
-    // The golden file with its two lists replaced by this one load.
+    // The golden file with its two lists replaced by one load.
     const std::size_t listOffset = golden.Bytes.size() - (2 + 3 * 10 + 2 + 5 * 10 + 2);
-    ByteBuilder b;
-    b.Append(std::vector<uint8_t>(
-        golden.Bytes.begin(), golden.Bytes.begin() + static_cast<long>(listOffset)));
-    b.I16(c.Front ? 1 : 0);
-    if (c.Front)
-        b.F32(c.Value).F32(c.Position).I16(4);
-    b.I16(c.Front ? 0 : 1);
-    if (!c.Front)
-        b.F32(c.Value).F32(c.Position).I16(4);
-    b.I16(0);
+    const std::vector<uint8_t> head(golden.Bytes.begin(), golden.Bytes.begin() + long(listOffset));
+    for (const LegacyLoadCase& c : LegacyLoadCases) {
+        SCOPED_TRACE(c.Name);
+        ByteBuilder b;
+        b.Append(head).I16(c.Front ? 1 : 0);
+        if (c.Front)
+            b.F32(c.Value).F32(c.Position).I16(4);
+        b.I16(c.Front ? 0 : 1);
+        if (!c.Front)
+            b.F32(c.Value).F32(c.Position).I16(4);
+        b.I16(0);
 
-    Project project = MakeNewProject("Arial");
-    const FileStatus status = ParseProjectFile(b.Bytes(), "old.pdi", project);
-    ASSERT_TRUE(status.Ok) << status.Message;
-    ASSERT_EQ(project.LineLoadCount, 1);
-    EXPECT_EQ(project.LineLoads[1], c.Expected);
+        Project project = MakeNewProject("Arial");
+        const FileStatus status = ParseProjectFile(b.Bytes(), "old.pdi", project);
+        ASSERT_TRUE(status.Ok) << status.Message;
+        ASSERT_EQ(project.LineLoadCount, 1);
+        EXPECT_EQ(project.LineLoads[1], c.Expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ProjectFile, LegacyLoadTest, ::testing::ValuesIn(LegacyLoadCases),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 // --- Damaged and hostile files ----------------------------------------------------------------
 
@@ -359,35 +342,27 @@ INSTANTIATE_TEST_SUITE_P(ProjectFile, DamagedFileTest, ::testing::ValuesIn(Damag
 
 class ReadProjectFileTest : public TempDirTest { };
 
-TEST_F(ReadProjectFileTest, AMissingFileGivesTheSystemsReasonAndChangesNothing)
-{
-    const Project before = EveryFieldChanged();
-    Project project = before;
-    const std::string path = PathIn("missing.pdi");
-    const FileStatus status = ReadProjectFile(path, project);
-    EXPECT_FALSE(status.Ok);
-    EXPECT_EQ(status.Message, "Cannot read \"" + path + "\": No such file or directory.");
-    EXPECT_TRUE(SameProject(before, project));
-}
-
-TEST_F(ReadProjectFileTest, AFolderIsNotAProjectFile)
-{
-    Project project = EveryFieldChanged();
-    const FileStatus status = ReadProjectFile(dir_.string(), project);
-    EXPECT_FALSE(status.Ok);
-    EXPECT_NE(status.Message.find("Is a directory"), std::string::npos) << status.Message;
-}
-
-TEST_F(ReadProjectFileTest, AHugeFileIsRefusedWithoutReadingItAll)
+// A file the system will not give, or one too large to be a project: the reason, and the
+// project as it was.
+TEST_F(ReadProjectFileTest, AFileThatCannotBeReadChangesNothing)
 {
     std::vector<uint8_t> huge = Golden("new-default.pdi").Bytes;
     huge.resize(MaxProjectFileSize + 1);
     WriteBinaryFile(PathIn("huge.pdi"), huge);
-    Project project = EveryFieldChanged();
-    const FileStatus status = ReadProjectFile(PathIn("huge.pdi"), project);
-    EXPECT_FALSE(status.Ok);
-    EXPECT_NE(status.Message.find("larger than any project file"), std::string::npos);
-    EXPECT_TRUE(SameProject(EveryFieldChanged(), project));
+    const std::pair<std::string, std::string> cases[] = {
+        { PathIn("missing.pdi"), "\": No such file or directory." },
+        { dir_.string(), "\": Is a directory." },
+        { PathIn("huge.pdi"),
+            "\": the file is larger than any project file; it is not a project file." },
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path);
+        Project project = EveryFieldChanged();
+        const FileStatus status = ReadProjectFile(path, project);
+        EXPECT_FALSE(status.Ok);
+        EXPECT_EQ(status.Message.rfind("Cannot read \"" + path + reason, 0), 0u) << status.Message;
+        EXPECT_TRUE(SameProject(EveryFieldChanged(), project));
+    }
 }
 
 // Nothing follows the last field in a file the program writes; bytes after it are not read,

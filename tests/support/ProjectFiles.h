@@ -33,10 +33,6 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// Reads the i16 or f32 at `offset` of a file, little-endian.
-int16_t I16At(const std::vector<uint8_t>& bytes, std::size_t offset);
-float F32At(const std::vector<uint8_t>& bytes, std::size_t offset);
-
 // A golden file: its name under tests/data, its bytes built independently, and the project a
 // reader must make of it (starting from MakeNewProject("Arial")).
 struct GoldenFile {
