@@ -105,17 +105,7 @@ void Set(Project& p, const Field<float> (&fields)[N], const std::array<float, N>
         p.*fields[i].Member = values[i];
 }
 
-template <std::size_t N> void Put(ByteBuilder& b, const std::array<float, N>& values)
-{
-    for (float value : values)
-        b.F32(value);
-}
-
 // The values of the golden files, in file order.
-constexpr std::array<float, 17> DefaultDimensions = { 0.5f, 0.9f, 5.9f, 1.0f, 3.0f, 1.4f, 9.0f,
-    1.0f, 6.0f, 0.0f, 2.0f, 2.0f, 1.5f, 1.4f, 0.0f, 1.5f, 1.5f };
-constexpr std::array<float, 19> DefaultProperties = { 2.4f, 300.0f, 1.4f, 0.17f, 4000.0f, 21.0f,
-    7.0f, 1.0f, 1.7f, 1.7f, 1.9f, 30.0f, 0.0f, 30.0f, 18.0f, 10.0f, 1.0f, 30.0f, 15.0f };
 constexpr std::array<float, 17> ChangedDimensions = { 0.6f, 1.1f, 4.8f, 1.2f, 2.5f, 1.6f, 8.5f,
     1.1f, 5.2f, 0.4f, 1.8f, 2.2f, 1.3f, 1.1f, 2.5f, 2.2f, 3.3f };
 constexpr std::array<float, 19> ChangedProperties = { 24.0f, 30.0f, 2.5f, 0.2f, 420.0f, 20.0f,
@@ -127,68 +117,115 @@ constexpr std::array<float, 17> LegacyDimensions = { 0.5f, 1.0f, 5.75f, 1.0f, 3.
 constexpr std::array<LineLoad, 3> ChangedLoads = { LineLoad { 10.0f, 0.0f, 2.5f, 90.0f, 2 },
     LineLoad { 25.5f, 3.0f, 9.6f, 180.0f, 1 }, LineLoad { 4.25f, 6.0f, 4.0f, 0.0f, 7 } };
 
-// --- Pieces of the layout, in file order ------------------------------------------------------
+// --- The layout table, field by field ---------------------------------------------------------
 
-// Header, margins, footers, font, title and unit system of a new project; the dimensions.
-void DefaultPage(ByteBuilder& b)
+// The footer texts 1..3 and the title as the file holds them, in Windows-1252.
+using Texts = std::array<std::string_view, 4>;
+
+Texts AsciiTexts(const Project& p)
 {
-    b.I16(0).I16(0); // header length, empty tagged header
-    b.I16(25).I16(20).I16(20).I16(20); // margins
-    b.Text("&Input").Text("&Date &Time").Text("Page &Page");
-    b.Text("Arial").F32(10.0f);
-    b.Text(""); // title
-    b.I16(0); // Metric
-    Put(b, DefaultDimensions);
+    return { p.PageFieldText[1], p.PageFieldText[2], p.PageFieldText[3], p.ProjectTitle };
 }
 
-// The anchor rows and pitches of a new project; `marked` puts the marker and the shear stress
-// the oldest anchor block lacks.
-void DefaultAnchors(ByteBuilder& b, bool marked = true)
-{
-    b.I16(3).F32s({ 1.5f, 1.5f, 0.5f, 2400.0f });
-    if (marked)
-        b.F32(-1.0f).F32(960.0f);
-    b.F32s({ 2.0f, 21.0f });
-}
-
-void LineLoadRecord(ByteBuilder& b, const LineLoad& load)
-{
-    b.F32s({ load.Load, load.X, load.Y, load.Direction }).I16(load.Type);
-}
-
-// Everything of a new project before the line loads.
-std::vector<uint8_t> DefaultHead()
+// The current layout up to the line loads. An empty tagged header, then the page, the
+// dimensions, the anchor block behind its marker -1, the materials and the loads.
+ByteBuilder Head(const Project& p, const Texts& texts)
 {
     ByteBuilder b;
-    DefaultPage(b);
-    DefaultAnchors(b);
-    Put(b, DefaultProperties);
-    b.F32(1.0f).I16(2).F32(0.15f); // surcharge, its load case, seismic coefficient
+    b.I16(0).I16(0); // header length, empty tagged header
+    b.I16(p.MarginLeft).I16(p.MarginRight).I16(p.MarginTop).I16(p.MarginBottom);
+    b.Text(texts[0]).Text(texts[1]).Text(texts[2]);
+    b.Text(p.ReportFontName).F32(p.ReportFontSize);
+    b.Text(texts[3]).I16(p.UnitSystem);
+    for (const Field<float>& f : DimensionFields)
+        b.F32(p.*f.Member);
+    b.I16(p.AnchorRows).F32s({ p.AnchorVPitch, p.AnchorHPitch, p.AnchorEdgeDist, p.AnchorYield });
+    b.F32(-1.0f).F32s({ p.AnchorShear, p.AnchorDia, p.AnchorE });
+    for (const Field<float>& f : PropertyFields)
+        b.F32(p.*f.Member);
+    b.F32(p.Surcharge).I16(p.SurchargeType).F32(p.SeismicCoef);
+    return b;
+}
+
+// The whole file of the current layout: the line loads behind their marker -1, then the bars
+// the engineer typed behind -2, or 0.
+std::vector<uint8_t> CurrentLayout(const Project& p, const Texts& texts)
+{
+    ByteBuilder b = Head(p, texts);
+    b.I16(-1).I16(p.LineLoadCount);
+    for (int k = 1; k <= p.LineLoadCount; ++k) {
+        const LineLoad& load = p.LineLoads[k];
+        b.F32s({ load.Load, load.X, load.Y, load.Direction }).I16(load.Type);
+    }
+    b.I16(p.ReinUserSet ? -2 : 0);
+    for (const auto* table : { &p.ReinDia, &p.ReinPitch })
+        for (int row = 1; p.ReinUserSet && row <= ReinRowCount; ++row)
+            b.F32((*table)[row]);
     return b.Bytes();
 }
 
-void LegacyPage(ByteBuilder& b, std::string_view titleCp1252)
+// The oldest anchor block has neither the marker nor the shear stress: the 8 bytes after the
+// anchor rows' yield stress, 146 bytes in for an empty title.
+std::vector<uint8_t> WithoutAnchorMarker(std::vector<uint8_t> bytes, std::size_t titleLength)
 {
-    b.I16(0).I16(0);
-    b.I16(15).I16(12).I16(10).I16(10);
-    b.Text("&Input").Text("&Date &Time").Text("Page &Page");
-    b.Text("Arial").F32(10.0f);
-    b.Text(titleCp1252);
-    b.I16(0);
-    Put(b, LegacyDimensions);
-    b.I16(2).F32s({ 2.0f, 2.5f, 0.75f, 2000.0f });
+    const auto marker = bytes.begin() + 146 + static_cast<long>(titleLength);
+    bytes.erase(marker, marker + 8);
+    return bytes;
 }
 
-// The old layouts up to their line loads: no anchor marker, default properties.
-void LegacyHead(ByteBuilder& b, std::string_view titleCp1252)
+GoldenFile NewDefault()
 {
-    LegacyPage(b, titleCp1252);
-    b.F32(2.5f).F32(20.0f); // AnchorDia, AnchorE
-    Put(b, DefaultProperties);
-    b.F32(1.5f).I16(1).F32(0.2f);
+    const Project p = MakeNewProject("Arial");
+    const std::vector<uint8_t> bytes = CurrentLayout(p, AsciiTexts(p));
+    return { "new-default.pdi", bytes, p, bytes };
 }
 
-Project LegacyProject(std::string_view titleUtf8)
+GoldenFile ReinUserSet()
+{
+    Project p = MakeNewProject("Arial");
+    p.ReinUserSet = true;
+    p.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
+    p.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
+    const std::vector<uint8_t> bytes = CurrentLayout(p, AsciiTexts(p));
+    return { "rein-user-set.pdi", bytes, p, bytes };
+}
+
+// Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°" 0xB0,
+// "€" 0x80 and "‰" 0x89 in Windows-1252.
+GoldenFile FullProject()
+{
+    Project p = EveryFieldChanged();
+    p.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
+    p.ProjectTitle = "Mauer Süd – 2°";
+    const std::vector<uint8_t> bytes = CurrentLayout(p,
+        { "&Input \x96 St\xFCtzmauer", "&Date \x80 \x89", "Seite &Page",
+            "Mauer S\xFC"
+            "d \x96 2\xB0" });
+    return { "full-project.pdi", bytes, p, bytes };
+}
+
+// The oldest anchor block, written back with the marker and the shear stress a new project has.
+GoldenFile OldestAnchors()
+{
+    Project p = MakeNewProject("Arial");
+    p.AnchorDia = 2.5f;
+    p.AnchorE = 20.0f;
+    p.LineLoadCount = 2;
+    p.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
+    p.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
+    const std::vector<uint8_t> back = CurrentLayout(p, AsciiTexts(p));
+    return { "oldest-anchors.pdi", WithoutAnchorMarker(back, 0), p, back };
+}
+
+// The old layouts: the wall of LegacyDimensions under the oldest anchor block, then the line
+// loads in two lists (front, top) of value, position and load case.
+struct Legacy {
+    Project Expected;
+    std::string TitleCp1252;
+    ByteBuilder File;
+};
+
+Legacy LegacyHead(std::string_view titleUtf8, std::string_view titleCp1252)
 {
     Project p = MakeNewProject("Arial");
     p.MarginLeft = 15;
@@ -207,100 +244,19 @@ Project LegacyProject(std::string_view titleUtf8)
     p.Surcharge = 1.5f;
     p.SurchargeType = 1;
     p.SeismicCoef = 0.2f;
-    return p;
+    Texts texts = AsciiTexts(p);
+    texts[3] = titleCp1252;
+    ByteBuilder file;
+    file.Append(WithoutAnchorMarker(Head(p, texts).Bytes(), titleCp1252.size()));
+    return { p, std::string(titleCp1252), file };
 }
 
-// The same project in the current layout, as the writer must put it.
-std::vector<uint8_t> LegacyWrittenBack(std::string_view titleCp1252, const Project& expected)
+// Legacy layouts are written back in the current layout.
+GoldenFile Finish(const char* name, const Legacy& legacy)
 {
-    ByteBuilder b;
-    LegacyPage(b, titleCp1252);
-    b.F32(-1.0f).F32s({ 960.0f, 2.5f, 20.0f });
-    Put(b, DefaultProperties);
-    b.F32(1.5f).I16(1).F32(0.2f);
-    b.I16(-1).I16(expected.LineLoadCount);
-    for (int k = 1; k <= expected.LineLoadCount; ++k)
-        LineLoadRecord(b, expected.LineLoads[k]);
-    b.I16(0);
-    return b.Bytes();
-}
-
-GoldenFile NewDefault()
-{
-    ByteBuilder b;
-    b.Append(DefaultHead()).I16(-1).I16(0).I16(0);
-    return { "new-default.pdi", b.Bytes(), MakeNewProject("Arial"), b.Bytes() };
-}
-
-GoldenFile ReinUserSet()
-{
-    ByteBuilder b;
-    b.Append(DefaultHead()).I16(-1).I16(0).I16(-2);
-    b.F32s({ 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f });
-    b.F32s({ 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f });
-    Project p = MakeNewProject("Arial");
-    p.ReinUserSet = true;
-    p.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
-    p.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
-    return { "rein-user-set.pdi", b.Bytes(), p, b.Bytes() };
-}
-
-// Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°" 0xB0,
-// "€" 0x80 and "‰" 0x89 in Windows-1252.
-GoldenFile FullProject()
-{
-    ByteBuilder b;
-    b.I16(0).I16(0);
-    b.I16(15).I16(12).I16(18).I16(22);
-    b.Text("&Input \x96 St\xFCtzmauer").Text("&Date \x80 \x89").Text("Seite &Page");
-    b.Text("Courier New").F32(9.5f);
-    b.Text("Mauer S\xFC"
-           "d \x96 2\xB0");
-    b.I16(1);
-    Put(b, ChangedDimensions);
-    b.I16(4).F32s({ 1.25f, 2.0f, 0.6f, 2500.0f });
-    b.F32(-1.0f).F32s({ 1000.0f, 2.5f, 20.5f });
-    Put(b, ChangedProperties);
-    b.F32(12.5f).I16(5).F32(0.2f);
-    b.I16(-1).I16(3);
-    for (const LineLoad& load : ChangedLoads)
-        LineLoadRecord(b, load);
-    b.I16(-2);
-    b.F32s({ 12.0f, 16.0f, 20.0f, 25.0f, 28.0f, 32.0f });
-    b.F32s({ 0.1f, 0.125f, 0.15f, 0.2f, 0.25f, 0.3f });
-
-    Project p = EveryFieldChanged();
-    p.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
-    p.ProjectTitle = "Mauer Süd – 2°";
-    return { "full-project.pdi", b.Bytes(), p, b.Bytes() };
-}
-
-GoldenFile OldestAnchors()
-{
-    ByteBuilder loads;
-    loads.I16(-1).I16(2);
-    loads.F32s({ 3.0f, 2.0f, 10.0f, 180.0f }).I16(2);
-    loads.F32s({ 1.5f, 0.0f, 5.0f, 90.0f }).I16(1);
-    loads.I16(0);
-    // The oldest anchor block: no marker, no shear stress; written back with both.
-    ByteBuilder file, back;
-    for (ByteBuilder* b : { &file, &back }) {
-        DefaultPage(*b);
-        b->I16(3).F32s({ 1.5f, 1.5f, 0.5f, 2400.0f });
-        if (b == &back)
-            b->F32(-1.0f).F32(960.0f);
-        b->F32(2.5f).F32(20.0f); // AnchorDia, AnchorE
-        Put(*b, DefaultProperties);
-        b->F32(1.0f).I16(2).F32(0.15f).Append(loads.Bytes());
-    }
-
-    Project p = MakeNewProject("Arial");
-    p.AnchorDia = 2.5f;
-    p.AnchorE = 20.0f;
-    p.LineLoadCount = 2;
-    p.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
-    p.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
-    return { "oldest-anchors.pdi", file.Bytes(), p, back.Bytes() };
+    Texts texts = AsciiTexts(legacy.Expected);
+    texts[3] = legacy.TitleCp1252;
+    return { name, legacy.File.Bytes(), legacy.Expected, CurrentLayout(legacy.Expected, texts) };
 }
 
 // Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high, so
@@ -308,8 +264,8 @@ GoldenFile OldestAnchors()
 // front face (x = 1); top loads take the height of the surface at their x.
 GoldenFile LegacyLineLoads()
 {
-    ByteBuilder b;
-    LegacyHead(b, "St\xFCtzmauer \x96 alt");
+    Legacy legacy = LegacyHead("Stützmauer – alt", "St\xFCtzmauer \x96 alt");
+    ByteBuilder& b = legacy.File;
     b.I16(3);
     b.F32s({ 4.0f, 0.5f }).I16(2); // on the toe's front, towards the backfill
     b.F32s({ -3.0f, 4.0f }).I16(1); // on the front face, towards the front
@@ -322,7 +278,7 @@ GoldenFile LegacyLineLoads()
     b.F32s({ 3.0f, 2.5f }).I16(3); // at the foot of the back face: on the shelf
     b.I16(0);
 
-    Project p = LegacyProject("Stützmauer – alt");
+    Project& p = legacy.Expected;
     p.LineLoadCount = 8;
     p.LineLoads[1] = { 4.0f, 0.0f, 0.5f, 90.0f, 2 };
     p.LineLoads[2] = { 3.0f, 1.0f, 4.0f, 270.0f, 1 };
@@ -332,14 +288,13 @@ GoldenFile LegacyLineLoads()
     p.LineLoads[6] = { 2.5f, 1.0f, 10.0f, 180.0f, 1 };
     p.LineLoads[7] = { 1.25f, 1.5f, 10.0f, 180.0f, 5 };
     p.LineLoads[8] = { 3.0f, 2.5f, 4.0f, 180.0f, 3 };
-    return { "legacy-line-loads.pdi", b.Bytes(), p,
-        LegacyWrittenBack("St\xFCtzmauer \x96 alt", p) };
+    return Finish("legacy-line-loads.pdi", legacy);
 }
 
 GoldenFile LegacyResultsBlock()
 {
-    ByteBuilder b;
-    LegacyHead(b, "Alte Datei");
+    Legacy legacy = LegacyHead("Alte Datei", "Alte Datei");
+    ByteBuilder& b = legacy.File;
     b.I16(1).F32s({ -2.0f, 3.0f }).I16(3);
     b.I16(1).F32s({ -4.0f, 7.0f }).I16(2);
     // The results block: Stable, 102 floats, SlopeAdjusted, 272 floats. Each float holds its
@@ -351,11 +306,11 @@ GoldenFile LegacyResultsBlock()
     for (int n = 103; n <= 374; ++n)
         b.F32(static_cast<float>(n));
 
-    Project p = LegacyProject("Alte Datei");
+    Project& p = legacy.Expected;
     p.LineLoadCount = 2;
     p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
     p.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
-    return { "legacy-results.pdi", b.Bytes(), p, LegacyWrittenBack("Alte Datei", p) };
+    return Finish("legacy-results.pdi", legacy);
 }
 
 // --- Field-wise comparison --------------------------------------------------------------------
