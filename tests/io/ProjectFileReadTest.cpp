@@ -321,22 +321,20 @@ std::vector<DamagedFile> DamagedFiles()
     };
 }
 
-class DamagedFileTest : public ::testing::TestWithParam<DamagedFile> { };
-
-TEST_P(DamagedFileTest, IsRefusedWithAClearMessageAndChangesNothing)
+TEST(DamagedFiles, AreRefusedWithAClearMessageAndChangeNothing)
 {
-    const DamagedFile& damaged = GetParam();
     const Project before = EveryFieldChanged();
-    Project project = before;
-    const FileStatus status = ParseProjectFile(damaged.Bytes, "/walls/bad.pdi", project);
-    EXPECT_FALSE(status.Ok);
-    EXPECT_EQ(status.Message.rfind("Cannot read \"/walls/bad.pdi\": ", 0), 0u) << status.Message;
-    EXPECT_NE(status.Message.find(damaged.Complaint), std::string::npos) << status.Message;
-    EXPECT_TRUE(SameProject(before, project));
+    for (const DamagedFile& damaged : DamagedFiles()) {
+        SCOPED_TRACE(damaged.Name);
+        Project project = before;
+        const FileStatus status = ParseProjectFile(damaged.Bytes, "/walls/bad.pdi", project);
+        EXPECT_FALSE(status.Ok);
+        EXPECT_EQ(status.Message.rfind("Cannot read \"/walls/bad.pdi\": ", 0), 0u)
+            << status.Message;
+        EXPECT_NE(status.Message.find(damaged.Complaint), std::string::npos) << status.Message;
+        EXPECT_TRUE(SameProject(before, project));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ProjectFile, DamagedFileTest, ::testing::ValuesIn(DamagedFiles()),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 // --- Reading from disk ------------------------------------------------------------------------
 

@@ -5,14 +5,16 @@
 #include "analysis/Stability.h"
 #include "io/ProjectFile.h"
 #include "model/DimensionEdit.h"
+#include "support/ProjectFiles.h"
+#include "support/RandomWalls.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 using namespace pendrake;
+using namespace pendrake::test;
 
 namespace {
 
@@ -28,44 +30,13 @@ void ExpectStored(double actual, double expected, const char* what)
     EXPECT_NEAR(actual, expected, std::abs(expected) * StoredRelative + 1e-30) << what;
 }
 
-// Every converted input of the record, by name, for a field-by-field comparison.
-std::vector<std::pair<const char*, float>> Inputs(const Project& p)
+// A random wall of the shared generator, its numbers read as Metric ones, with the engineer's
+// bars: the program chooses its bars in each system's own design units, so that the same wall
+// may be given other bars.
+Project MetricWall(RandomWallGenerator& walls)
 {
-    std::vector<std::pair<const char*, float>> v;
-    for (int i = 0; i < DimensionCount; ++i)
-        v.emplace_back(DimensionName[size_t(i)].data(), Dimension(p, i));
-    const std::pair<const char*, float> fields[] = { { "ConcUnitWeight", p.ConcUnitWeight },
-        { "ConcFc", p.ConcFc }, { "ConcE", p.ConcE }, { "RebarFy", p.RebarFy },
-        { "RebarE", p.RebarE }, { "ConcCover", p.ConcCover },
-        { "WaterUnitWeight", p.WaterUnitWeight }, { "FillUnitWeight", p.FillUnitWeight },
-        { "FillDryDensity", p.FillDryDensity }, { "FillSatDensity", p.FillSatDensity },
-        { "FillCohesion", p.FillCohesion }, { "BaseCohesion", p.BaseCohesion },
-        { "BaseQd", p.BaseQd }, { "BaseE", p.BaseE }, { "Surcharge", p.Surcharge },
-        { "AnchorVPitch", p.AnchorVPitch }, { "AnchorHPitch", p.AnchorHPitch },
-        { "AnchorEdgeDist", p.AnchorEdgeDist }, { "AnchorYield", p.AnchorYield },
-        { "AnchorShear", p.AnchorShear }, { "AnchorDia", p.AnchorDia }, { "AnchorE", p.AnchorE },
-        { "ReinDia(3)", p.ReinDia[3] }, { "ReinPitch(3)", p.ReinPitch[3] },
-        { "LineLoad(1)", p.LineLoads[1].Load }, { "LineLoadX(1)", p.LineLoads[1].X } };
-    v.insert(v.end(), std::begin(fields), std::end(fields));
-    return v;
-}
-
-// A wall of random but valid dimensions and materials, with a line load and user bars.
-Project RandomWall(std::mt19937& rng)
-{
-    std::uniform_real_distribution<double> size(0.3, 3.0), factor(0.8, 1.25);
-    Project p = MakeNewProject("Arial");
-    for (int i : { 0, 1, 3, 4, 5, 7, 8, 9, 14, 15, 16 })
-        ApplyDimensionEdit(p, i, size(rng));
-    for (float* f : { &p.ConcUnitWeight, &p.ConcFc, &p.RebarFy, &p.FillUnitWeight,
-             &p.FillSatDensity, &p.BaseQd, &p.Surcharge, &p.AnchorYield, &p.ConcCover })
-        *f = float(*f * factor(rng));
-    p.LineLoadCount = 1;
-    p.LineLoads[1] = { float(size(rng)), 1.0f, float(size(rng)), 180.0f, 2 };
-    for (int row = 1; row <= ReinRowCount; ++row) {
-        p.ReinDia[size_t(row)] = float(1.2 + 0.4 * (row % 3));
-        p.ReinPitch[size_t(row)] = float(15 + row);
-    }
+    Project p = walls.Next();
+    p.UnitSystem = Metric;
     p.ReinUserSet = true;
     return p;
 }
@@ -158,14 +129,14 @@ TEST(SwitchUnitSystem, TheCurrentSystemChangesNothing)
 
 TEST(ConvertUnits, ARoundTripThroughTheThreeSystemsGivesTheWallBack)
 {
-    std::mt19937 rng(20261207);
+    RandomWallGenerator walls(20261207, WallInputs::Design);
     for (int trial = 0; trial < 200; ++trial) {
-        const Project start = RandomWall(rng);
+        const Project start = MetricWall(walls);
         Project p = start;
         for (int16_t to : { SI, British, Metric, British, SI, Metric })
             p = SwitchUnitSystem(p, to);
-        const auto before = Inputs(start);
-        const auto after = Inputs(p);
+        const auto before = FloatInputs(start);
+        const auto after = FloatInputs(p);
         for (size_t k = 0; k < before.size(); ++k)
             ASSERT_NEAR(
                 after[k].second, before[k].second, std::abs(before[k].second) * RoundTripRelative)
@@ -178,9 +149,9 @@ TEST(ConvertUnits, ARoundTripThroughTheThreeSystemsGivesTheWallBack)
 
 TEST(ConvertUnits, TheSameWallGivesTheSameSafetyAndSteelInEverySystem)
 {
-    std::mt19937 rng(7);
+    RandomWallGenerator walls(7, WallInputs::Design);
     for (int trial = 0; trial < 20; ++trial) {
-        const Project metric = RandomWall(rng);
+        const Project metric = MetricWall(walls);
         const StabilityResults m = ComputeStability(metric);
         const CombinationResults md = RunCombinations(metric);
         for (int16_t system : { SI, British }) {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <span>
 #include <stdexcept>
 
 namespace pendrake::test {
@@ -97,6 +96,14 @@ const Field<int16_t> CountFields[] = { PENDRAKE_FIELD(AnchorRows), PENDRAKE_FIEL
     PENDRAKE_FIELD(MarginRight), PENDRAKE_FIELD(MarginTop), PENDRAKE_FIELD(MarginBottom) };
 
 #undef PENDRAKE_FIELD
+
+std::vector<Field<float>> FloatFields()
+{
+    std::vector<Field<float>> all(std::begin(DimensionFields), std::end(DimensionFields));
+    all.insert(all.end(), std::begin(PropertyFields), std::end(PropertyFields));
+    all.insert(all.end(), std::begin(OtherFloatFields), std::end(OtherFloatFields));
+    return all;
+}
 
 template <std::size_t N>
 void Set(Project& p, const Field<float> (&fields)[N], const std::array<float, N>& values)
@@ -392,11 +399,8 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual)
 {
     Comparison compare;
-    using Floats = std::span<const Field<float>>;
-    for (const Floats fields :
-        { Floats(DimensionFields), Floats(PropertyFields), Floats(OtherFloatFields) })
-        for (const Field<float>& f : fields)
-            compare(f.Name, expected.*f.Member, actual.*f.Member);
+    for (const Field<float>& f : FloatFields())
+        compare(f.Name, expected.*f.Member, actual.*f.Member);
     for (const Field<int16_t>& f : CountFields)
         compare(f.Name, expected.*f.Member, actual.*f.Member);
     // Every slot, those above the count too: a read must not reach them.
@@ -417,6 +421,24 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
     compare("PageFieldText", expected.PageFieldText, actual.PageFieldText);
     compare("ReportFontName", expected.ReportFontName, actual.ReportFontName);
     return compare.Result();
+}
+
+std::vector<std::pair<std::string, float>> FloatInputs(const Project& p)
+{
+    std::vector<std::pair<std::string, float>> inputs;
+    for (const Field<float>& f : FloatFields())
+        inputs.emplace_back(f.Name, p.*f.Member);
+    for (int k = 1; k <= p.LineLoadCount; ++k) {
+        const std::string slot = "LineLoads[" + std::to_string(k) + "].";
+        const LineLoad& load = p.LineLoads[k];
+        inputs.insert(inputs.end(),
+            { { slot + "Load", load.Load }, { slot + "X", load.X }, { slot + "Y", load.Y } });
+    }
+    for (int row = 1; row <= ReinRowCount; ++row) {
+        inputs.emplace_back("ReinDia[" + std::to_string(row) + "]", p.ReinDia[row]);
+        inputs.emplace_back("ReinPitch[" + std::to_string(row) + "]", p.ReinPitch[row]);
+    }
+    return inputs;
 }
 
 Project EveryFieldChanged()

@@ -52,6 +52,10 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
 // Every field of the two records, runtime state included; floats are compared bit for bit.
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual);
 
+// Every float input of the record by name, the line loads up to the count and the bars
+// included, for comparisons with a tolerance.
+std::vector<std::pair<std::string, float>> FloatInputs(const Project& project);
+
 // A project whose every input differs from the defaults, all texts plain ASCII.
 Project EveryFieldChanged();
 
