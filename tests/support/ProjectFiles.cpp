@@ -320,48 +320,6 @@ GoldenFile LegacyResultsBlock()
     return Finish("legacy-results.pdi", legacy);
 }
 
-// --- Field-wise comparison --------------------------------------------------------------------
-
-class Comparison {
-public:
-    // Floats bit for bit: -0 is not 0, and a NaN must stay the very NaN.
-    void operator()(const std::string& name, float a, float b)
-    {
-        if (std::bit_cast<uint32_t>(a) != std::bit_cast<uint32_t>(b))
-            Differ(name, a, b);
-    }
-    template <typename T>
-    requires(!std::is_floating_point_v<T>) void operator()(
-        const std::string& name, const T& a, const T& b)
-    {
-        if (!(a == b))
-            Differ(name, a, b);
-    }
-    template <std::size_t N>
-    void operator()(
-        const std::string& name, const std::array<float, N>& a, const std::array<float, N>& b)
-    {
-        for (std::size_t i = 0; i < N; ++i)
-            (*this)(name + "[" + std::to_string(i) + "]", a[i], b[i]);
-    }
-
-    ::testing::AssertionResult Result() const
-    {
-        if (differences_.empty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "fields that differ (expected, actual):\n"
-                                             << differences_;
-    }
-
-private:
-    template <typename T> void Differ(const std::string& name, const T& a, const T& b)
-    {
-        differences_ += "  " + name + ": " + ::testing::PrintToString(a) + " vs "
-            + ::testing::PrintToString(b) + "\n";
-    }
-    std::string differences_;
-};
-
 } // namespace
 
 std::vector<GoldenFile> GoldenFiles()
@@ -398,7 +356,18 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
 
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual)
 {
-    Comparison compare;
+    std::string differences;
+    const auto compare = [&differences](const std::string& name, const auto& a, const auto& b) {
+        // Floats bit for bit: -0 is not 0, and a NaN must stay the very NaN.
+        bool same = false;
+        if constexpr (std::is_same_v<std::decay_t<decltype(a)>, float>)
+            same = std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+        else
+            same = a == b;
+        if (!same)
+            differences += "  " + name + ": " + ::testing::PrintToString(a) + " vs "
+                + ::testing::PrintToString(b) + "\n";
+    };
     for (const Field<float>& f : FloatFields())
         compare(f.Name, expected.*f.Member, actual.*f.Member);
     for (const Field<int16_t>& f : CountFields)
@@ -414,13 +383,19 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
         compare(slot + "Direction", a.Direction, b.Direction);
         compare(slot + "Type", a.Type, b.Type);
     }
+    for (std::size_t row = 0; row <= ReinRowCount; ++row) {
+        compare("ReinDia[" + std::to_string(row) + "]", expected.ReinDia[row], actual.ReinDia[row]);
+        compare("ReinPitch[" + std::to_string(row) + "]", expected.ReinPitch[row],
+            actual.ReinPitch[row]);
+    }
     compare("ReinUserSet", expected.ReinUserSet, actual.ReinUserSet);
-    compare("ReinDia", expected.ReinDia, actual.ReinDia);
-    compare("ReinPitch", expected.ReinPitch, actual.ReinPitch);
     compare("ProjectTitle", expected.ProjectTitle, actual.ProjectTitle);
     compare("PageFieldText", expected.PageFieldText, actual.PageFieldText);
     compare("ReportFontName", expected.ReportFontName, actual.ReportFontName);
-    return compare.Result();
+    if (differences.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "fields that differ (expected, actual):\n"
+                                         << differences;
 }
 
 std::vector<std::pair<std::string, float>> FloatInputs(const Project& p)
