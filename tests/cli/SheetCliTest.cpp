@@ -283,6 +283,11 @@ const SheetWall SheetWalls[] = {
     { "NoSoilOnTheVirtualBack", [](Project& p) { p.UpperBackHeight = 0; }, false },
 };
 
+void PrintTo(const SheetWall& w, std::ostream* os)
+{
+    *os << w.Name;
+}
+
 class SheetCliTest : public TempDirTest, public ::testing::WithParamInterface<SheetWall> {
 protected:
     std::string Write(int16_t units)

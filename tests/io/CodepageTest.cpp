@@ -66,38 +66,37 @@ struct Refusal {
     char32_t CodePoint; // for Unrepresentable
 };
 
-class RefusalTest : public ::testing::TestWithParam<Refusal> { };
+const Refusal Refusals[] = {
+    { "CheckMark", "ok \u2713", CodepageError::Unrepresentable, 3, 0x2713 },
+    { "Greek", "\u03C6 = 30", CodepageError::Unrepresentable, 0, 0x03C6 },
+    // U+0080 is a C1 control; the byte 0x80 is the euro sign, so it has no byte of its own.
+    { "C1NotStandingForAByte", "a\u0080", CodepageError::Unrepresentable, 1, 0x80 },
+    { "FourByteCharacter", "x\U0001F9F1", CodepageError::Unrepresentable, 1, 0x1F9F1 },
+    { "AfterUndefinedByte", "\u0081\u2713", CodepageError::Unrepresentable, 2, 0x2713 },
+    { "TruncatedSequence", "ab\xC3", CodepageError::InvalidUtf8, 2, 0 },
+    { "LoneContinuation", "\x80", CodepageError::InvalidUtf8, 0, 0 },
+    { "Overlong", "a\xC0\xAF", CodepageError::InvalidUtf8, 1, 0 },
+    { "Surrogate", "\xED\xA0\x80", CodepageError::InvalidUtf8, 0, 0 },
+    { "BeyondUnicode", "\xF4\x90\x80\x80", CodepageError::InvalidUtf8, 0, 0 },
+    { "Latin1Byte",
+        "S\xFC"
+        "d",
+        CodepageError::InvalidUtf8, 1, 0 },
+};
 
-TEST_P(RefusalTest, NamesTheProblemAndWhere)
+TEST(Codepage, RefusalsNameTheProblemAndWhere)
 {
-    const Refusal& r = GetParam();
-    const CodepageResult encoded = Utf8ToCp1252(r.Utf8);
-    EXPECT_EQ(encoded.Error, r.Error);
-    EXPECT_EQ(encoded.Offset, r.Offset);
-    EXPECT_TRUE(encoded.Text.empty());
-    if (r.Error == CodepageError::Unrepresentable) {
-        EXPECT_EQ(encoded.CodePoint, r.CodePoint);
-        EXPECT_EQ(encoded.Character, r.Utf8.substr(r.Offset, encoded.Character.size()));
+    for (const Refusal& r : Refusals) {
+        SCOPED_TRACE(r.Name);
+        const CodepageResult encoded = Utf8ToCp1252(r.Utf8);
+        EXPECT_EQ(encoded.Error, r.Error);
+        EXPECT_EQ(encoded.Offset, r.Offset);
+        EXPECT_TRUE(encoded.Text.empty());
+        if (r.Error == CodepageError::Unrepresentable) {
+            EXPECT_EQ(encoded.CodePoint, r.CodePoint);
+            EXPECT_EQ(encoded.Character, r.Utf8.substr(r.Offset, encoded.Character.size()));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Codepage, RefusalTest,
-    ::testing::Values(
-        Refusal { "CheckMark", "ok \u2713", CodepageError::Unrepresentable, 3, 0x2713 },
-        Refusal { "Greek", "\u03C6 = 30", CodepageError::Unrepresentable, 0, 0x03C6 },
-        // U+0080 is a C1 control; the byte 0x80 is the euro sign, so it has no byte of its own.
-        Refusal { "C1NotStandingForAByte", "a\u0080", CodepageError::Unrepresentable, 1, 0x80 },
-        Refusal { "FourByteCharacter", "x\U0001F9F1", CodepageError::Unrepresentable, 1, 0x1F9F1 },
-        Refusal { "AfterUndefinedByte", "\u0081\u2713", CodepageError::Unrepresentable, 2, 0x2713 },
-        Refusal { "TruncatedSequence", "ab\xC3", CodepageError::InvalidUtf8, 2, 0 },
-        Refusal { "LoneContinuation", "\x80", CodepageError::InvalidUtf8, 0, 0 },
-        Refusal { "Overlong", "a\xC0\xAF", CodepageError::InvalidUtf8, 1, 0 },
-        Refusal { "Surrogate", "\xED\xA0\x80", CodepageError::InvalidUtf8, 0, 0 },
-        Refusal { "BeyondUnicode", "\xF4\x90\x80\x80", CodepageError::InvalidUtf8, 0, 0 },
-        Refusal { "Latin1Byte",
-            "S\xFC"
-            "d",
-            CodepageError::InvalidUtf8, 1, 0 }),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -30,16 +30,14 @@ const PathCase PathCases[] = {
     { "", "", "", "" },
 };
 
-class PathTest : public ::testing::TestWithParam<PathCase> { };
-
-TEST_P(PathTest, SplitsThePath)
+TEST(Paths, SplitsThePath)
 {
-    const PathCase& c = GetParam();
-    EXPECT_EQ(GetDirectory(c.Path), c.Directory);
-    EXPECT_EQ(GetBaseName(c.Path), c.BaseName);
-    EXPECT_EQ(GetExtension(c.Path), c.Extension);
+    for (const PathCase& c : PathCases) {
+        SCOPED_TRACE(c.Path);
+        EXPECT_EQ(GetDirectory(c.Path), c.Directory);
+        EXPECT_EQ(GetBaseName(c.Path), c.BaseName);
+        EXPECT_EQ(GetExtension(c.Path), c.Extension);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, PathTest, ::testing::ValuesIn(PathCases));
 
 } // namespace

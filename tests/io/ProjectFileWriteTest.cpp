@@ -80,25 +80,24 @@ std::vector<RoundTrip> RoundTrips()
     return cases;
 }
 
-class RoundTripTest : public TempDirTest, public ::testing::WithParamInterface<RoundTrip> { };
+class RoundTripTest : public TempDirTest { };
 
-TEST_P(RoundTripTest, ReadingBackGivesEveryInputExactly)
+TEST_F(RoundTripTest, ReadingBackGivesEveryInputExactly)
 {
-    Project original = GetParam().Input;
-    const std::string path = PathIn("round-trip.pdi");
-    const FileStatus written = WriteProjectFile(path, original);
-    ASSERT_TRUE(written.Ok) << written.Message;
+    for (const RoundTrip& c : RoundTrips()) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = PathIn("round-trip.pdi");
+        const FileStatus written = WriteProjectFile(path, c.Input);
+        ASSERT_TRUE(written.Ok) << written.Message;
 
-    Project readBack = MakeNewProject("Courier");
-    const FileStatus read = ReadProjectFile(path, readBack);
-    ASSERT_TRUE(read.Ok) << read.Message;
-    EXPECT_TRUE(SameProject(original, readBack));
-    // And the file it gives when saved again is the same, byte for byte.
-    EXPECT_EQ(BytesOf(readBack), ReadBinaryFile(path));
+        Project readBack = MakeNewProject("Courier");
+        const FileStatus read = ReadProjectFile(path, readBack);
+        ASSERT_TRUE(read.Ok) << read.Message;
+        EXPECT_TRUE(SameProject(c.Input, readBack));
+        // And the file it gives when saved again is the same, byte for byte.
+        EXPECT_EQ(BytesOf(readBack), ReadBinaryFile(path));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ProjectFile, RoundTripTest, ::testing::ValuesIn(RoundTrips()),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 // --- The save on a real disk ------------------------------------------------------------------
 
@@ -225,29 +224,24 @@ const Unwritable UnwritableProjects[] = {
         "the load case of line load 2 is 0; load cases are numbered 1 to 7" },
 };
 
-class UnwritableProjectTest : public WriteProjectFileTest,
-                              public ::testing::WithParamInterface<Unwritable> { };
-
-TEST_P(UnwritableProjectTest, IsRefusedBeforeAnythingOnDiskChanges)
+TEST_F(WriteProjectFileTest, AProjectTheFileCannotHoldIsRefusedBeforeAnythingOnDiskChanges)
 {
     const std::vector<uint8_t> previous = PlacePreviousVersion("wall.pdi");
-    Project project = MakeNewProject("Arial");
-    GetParam().Spoil(project);
-    const Project before = project;
+    for (const Unwritable& c : UnwritableProjects) {
+        SCOPED_TRACE(c.Name);
+        Project project = MakeNewProject("Arial");
+        c.Spoil(project);
+        const Project before = project;
 
-    const FileStatus status = WriteProjectFile(PathIn("wall.pdi"), project);
-    EXPECT_FALSE(status.Ok);
-    EXPECT_EQ(status.Message.rfind(
-                  "Cannot save \"" + PathIn("wall.pdi") + "\": " + GetParam().Problem, 0),
-        0u)
-        << status.Message;
-    EXPECT_EQ(ReadBinaryFile(PathIn("wall.pdi")), previous);
-    EXPECT_EQ(FileNames(), std::vector<std::string> { "wall.pdi" });
-    EXPECT_TRUE(SameProject(before, project)); // Modified kept, nothing else touched
+        const FileStatus status = WriteProjectFile(PathIn("wall.pdi"), project);
+        EXPECT_FALSE(status.Ok);
+        EXPECT_EQ(
+            status.Message.rfind("Cannot save \"" + PathIn("wall.pdi") + "\": " + c.Problem, 0), 0u)
+            << status.Message;
+        EXPECT_EQ(ReadBinaryFile(PathIn("wall.pdi")), previous);
+        EXPECT_EQ(FileNames(), std::vector<std::string> { "wall.pdi" });
+        EXPECT_TRUE(SameProject(before, project)); // Modified kept, nothing else touched
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ProjectFile, UnwritableProjectTest,
-    ::testing::ValuesIn(UnwritableProjects),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,11 @@ struct GoldenFile {
     // Legacy layouts are written back in the current layout; for the others this is Bytes.
     std::vector<uint8_t> WrittenBack;
 };
+
+inline void PrintTo(const GoldenFile& golden, std::ostream* os)
+{
+    *os << golden.Name;
+}
 
 std::vector<GoldenFile> GoldenFiles();
 GoldenFile Golden(std::string_view name);
