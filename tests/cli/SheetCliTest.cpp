@@ -265,7 +265,7 @@ const SheetWall SheetWalls[] = {
             p.LineLoads[1] = { 30.0f, 1.5f, 8.0f, 270.0f, 2 };
         },
         true, { "Anchor", "AnchorLever", "AnchorLeverSum" } },
-    // Pieces 1..9, 10 and 11 saturated as well, 14..18.
+    // Its SeismicForce steps: the pieces, 10 and 11 saturated, 14..18.
     { "WetSeismic",
         [](Project& p) {
             p.BackWaterDepth = 3.0f;
