@@ -81,7 +81,9 @@ TEST_F(AutosaveStoreTest, RemovingACopyLeavesTheOthers)
     EXPECT_TRUE(NextStart().FindCopies().empty());
 }
 
-TEST_F(AutosaveStoreTest, OtherFilesInTheFolderAreNotOffered)
+// Only whole copies are offered, and a copy whose project part is damaged is refused with the
+// project in memory as it was.
+TEST_F(AutosaveStoreTest, OtherFilesAreNotOfferedAndADamagedCopyIsRefused)
 {
     EXPECT_TRUE(store_->FindCopies().empty()); // the folder does not exist yet
     ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
@@ -91,23 +93,16 @@ TEST_F(AutosaveStoreTest, OtherFilesInTheFolderAreNotOffered)
     const std::vector<AutosaveCopy> copies = NextStart().FindCopies();
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0].OriginalPath, PathIn("wall1.pdi"));
-}
 
-// A copy whose project part is damaged is refused, and the project in memory stays as it was.
-TEST_F(AutosaveStoreTest, ADamagedCopyIsRefused)
-{
-    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
-    AutosaveCopy copy = NextStart().FindCopies().at(0);
-    std::vector<uint8_t> bytes = ReadBinaryFile(copy.CopyPath);
+    std::vector<uint8_t> bytes = ReadBinaryFile(copies[0].CopyPath);
     bytes.resize(bytes.size() - 100);
-    WriteBinaryFile(copy.CopyPath, bytes);
+    WriteBinaryFile(copies[0].CopyPath, bytes);
     Project inMemory = MakeNewProject("Courier");
-    const Project before = inMemory;
-    const FileStatus read = AutosaveStore::Read(copy, inMemory);
+    const FileStatus read = AutosaveStore::Read(copies[0], inMemory);
     EXPECT_FALSE(read.Ok);
-    EXPECT_EQ(read.Message.rfind("Cannot read \"" + copy.CopyPath.string() + "\": ", 0), 0u)
+    EXPECT_EQ(read.Message.rfind("Cannot read \"" + copies[0].CopyPath.string() + "\": ", 0), 0u)
         << read.Message;
-    EXPECT_TRUE(SameProject(before, inMemory));
+    EXPECT_TRUE(SameProject(MakeNewProject("Courier"), inMemory));
 }
 
 TEST(AutosaveQuestion, NamesTheFileAndTheTimeOfTheCopy)
@@ -172,38 +167,30 @@ const ScheduleCase ScheduleCases[] = {
     { "Recovered", { { 0, Event::Recovered } }, 130, { 60, 120 } },
 };
 
-void PrintTo(const ScheduleCase& c, std::ostream* os)
+TEST(AutosaveSchedule, WritesTheCopiesWhenDue)
 {
-    *os << c.Name;
-}
-
-class AutosaveScheduleTest : public ::testing::TestWithParam<ScheduleCase> { };
-
-TEST_P(AutosaveScheduleTest, WritesTheCopiesWhenDue)
-{
-    const ScheduleCase& c = GetParam();
-    AutosaveSchedule::Clock::time_point now {};
-    AutosaveSchedule schedule([&now] { return now; });
-    std::vector<int> copies;
-    for (int second = 0; second <= c.Until; ++second) {
-        now = AutosaveSchedule::Clock::time_point { std::chrono::seconds { second } };
-        for (const Event& e : c.Events) {
-            if (e.At != second)
-                continue;
-            if (e.What == Event::Step || e.What == Event::StepToClean)
-                schedule.StepDone(e.What == Event::Step);
-            else
-                schedule.SetModified(e.What == Event::Recovered);
+    for (const ScheduleCase& c : ScheduleCases) {
+        SCOPED_TRACE(c.Name);
+        AutosaveSchedule::Clock::time_point now {};
+        AutosaveSchedule schedule([&now] { return now; });
+        std::vector<int> copies;
+        for (int second = 0; second <= c.Until; ++second) {
+            now = AutosaveSchedule::Clock::time_point { std::chrono::seconds { second } };
+            for (const Event& e : c.Events) {
+                if (e.At != second)
+                    continue;
+                if (e.What == Event::Step || e.What == Event::StepToClean)
+                    schedule.StepDone(e.What == Event::Step);
+                else
+                    schedule.SetModified(e.What == Event::Recovered);
+            }
+            if (schedule.Due()) {
+                copies.push_back(second);
+                schedule.CopyAttempted();
+            }
         }
-        if (schedule.Due()) {
-            copies.push_back(second);
-            schedule.CopyAttempted();
-        }
+        EXPECT_EQ(copies, c.CopiesAt);
     }
-    EXPECT_EQ(copies, c.CopiesAt);
 }
-
-INSTANTIATE_TEST_SUITE_P(Autosave, AutosaveScheduleTest, ::testing::ValuesIn(ScheduleCases),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
