@@ -104,8 +104,9 @@ TEST_F(CliTest, EveryCommandAnswersOnStdout)
 }
 
 // The commands that write a file: new writes the default project in Arial (as the golden file
-// holds it); convert reads, switches the system named in any case, and writes.
-TEST_F(CliTest, NewAndConvertWriteProjectFiles)
+// holds it); convert reads, switches the system named in any case, and writes; sheet -o writes
+// the sheet and leaves stdout empty.
+TEST_F(CliTest, NewConvertAndSheetWriteTheFilesTheyAreGiven)
 {
     RunResult r = Run("new -o '{dir}/a.pdi'");
     ASSERT_EQ(r.Status, 0) << r.Err;
