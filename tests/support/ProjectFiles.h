@@ -1,5 +1,6 @@
 // Test support for the project file: a little-endian byte builder written apart from the writer,
-// the golden files built with it, a field-wise comparison of two records, temporary folders.
+// the golden files built with it, a field-wise comparison of two records, the float inputs by
+// name, temporary folders.
 #pragma once
 
 #include "model/Project.h"
@@ -28,7 +29,6 @@ public:
     ByteBuilder& Append(const std::vector<uint8_t>& bytes);
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
-    std::size_t Size() const { return bytes_.size(); }
 
 private:
     std::vector<uint8_t> bytes_;
