@@ -29,11 +29,6 @@ protected:
     }
 };
 
-bool HasReport()
-{
-    return RunCli("--help").Out.find("\n  report") != std::string::npos;
-}
-
 std::vector<std::string> Lines(const fs::path& file)
 {
     std::ifstream in(file);
@@ -185,7 +180,7 @@ TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
         { "UnknownPictureSuffix", "drawing --view soil -o x.jpg", 2,
             "pendrake-cli: drawing needs -o OUT.svg, OUT.png or OUT.pdf\n", true },
     };
-    const bool report = HasReport();
+    const bool report = CliHasReport();
     for (const Refusal& c : cases) {
         if (c.NeedsReport && !report)
             continue;
@@ -223,7 +218,7 @@ int PdfPages(const std::string& pdf)
 
 TEST_F(CliTest, EveryViewIsWrittenAsTheFileItsNameAsksFor)
 {
-    if (!HasReport())
+    if (!CliHasReport())
         GTEST_SKIP() << "pendrake-cli was built without the report (no Qt)";
     const char* const views[] = { "dimensions", "dead", "live", "soil", "water", "structural",
         "impact", "seismic", "reactions" };

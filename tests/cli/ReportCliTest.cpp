@@ -78,7 +78,7 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        if (RunCli("--help").Out.find("\n  report") == std::string::npos)
+        if (!CliHasReport())
             GTEST_SKIP() << "pendrake-cli was built without the report (no Qt)";
         if (Shell("command -v pdftoppm > /dev/null") != 0)
             GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
