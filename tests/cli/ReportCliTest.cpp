@@ -136,7 +136,8 @@ void ExpectSections(const std::vector<Grey>& sheets, int sections)
 }
 
 // Dimensions, Loads, Properties, Stability, Reactions and Concrete 1/4 to 4/4: nine sections on
-// five sheets, for a plain wall and for one whose anchors take tension.
+// five sheets, for a wall whose anchors take tension, so that the anchor parts are drawn too.
+// (Which sections a choice prints, and on which half, is the print job's own test.)
 TEST_F(ReportCliTest, EverySectionCarriesInkInsideItsFrame)
 {
     Project anchored = MakeNewProject("Arial");
@@ -144,12 +145,7 @@ TEST_F(ReportCliTest, EverySectionCarriesInkInsideItsFrame)
     // rear of the base lifts and the anchors take tension.
     anchored.LineLoadCount = 1;
     anchored.LineLoads[1] = { 10.0f, 1.2f, 10.0f, 270.0f, 2 };
-    const std::pair<const char*, Project> walls[]
-        = { { "default", MakeNewProject("Arial") }, { "anchored", anchored } };
-    for (const auto& [name, wall] : walls) {
-        SCOPED_TRACE(name);
-        ExpectSections(Report(wall), 9);
-    }
+    ExpectSections(Report(anchored), 9);
 }
 
 } // namespace

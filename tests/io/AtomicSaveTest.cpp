@@ -71,13 +71,11 @@ void PrintTo(const Fault& f, std::ostream* os)
     *os << f.Name;
 }
 
+// One row for each system call that may fail.
 const Fault Faults[] = {
     { "CreateOnReadOnlyDisk", Step::Create, EROFS, "Read-only file system." },
-    { "CreateWithoutRights", Step::Create, EACCES, "Permission denied." },
     { "WriteOnFullDisk", Step::Write, ENOSPC, "No space left on device." },
-    { "WriteOverQuota", Step::Write, EDQUOT, "Disk quota exceeded." },
     { "FlushOfARemovedStick", Step::Flush, EIO, "Input/output error." },
-    { "FlushOnFullDisk", Step::Flush, ENOSPC, "No space left on device." },
     { "RenameRefused", Step::Rename, EPERM, "Operation not permitted." },
     // After the rename the new version holds the name; a folder that cannot be flushed still
     // fails the save, since a power cut could bring the old name back.

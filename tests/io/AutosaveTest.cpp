@@ -156,12 +156,9 @@ const ScheduleCase ScheduleCases[] = {
     { "QuickSteps",
         { { 0, Event::Step }, { 3, Event::Step }, { 5, Event::Step }, { 12, Event::Step } }, 90,
         { 0, 10, 20, 80 } },
-    { "StepsFarApart", { { 0, Event::Step }, { 30, Event::Step } }, 100, { 0, 30, 90 } },
     // A pending step is dropped by the save that follows it.
     { "SavedWhileAStepWaits", { { 0, Event::Step }, { 4, Event::Step }, { 6, Event::Saved } }, 120,
         { 0 } },
-    { "SavedThenChangedAgain", { { 0, Event::Step }, { 30, Event::Saved }, { 45, Event::Step } },
-        110, { 0, 45, 105 } },
     { "UndoneBackToClean", { { 0, Event::Step }, { 20, Event::StepToClean } }, 150, { 0 } },
     // The recovered project is modified; its copy exists, the next one follows the period.
     { "Recovered", { { 0, Event::Recovered } }, 130, { 60, 120 } },

@@ -16,7 +16,6 @@ struct PathCase {
 };
 
 const PathCase PathCases[] = {
-    { "/walls/a.pdi", "/walls", "a", "pdi" },
     { "/home/Eng/Walls/Wall A.PDI", "/home/Eng/Walls", "wall a", "pdi" },
     { "/walls/archive.tar.PDI", "/walls", "archive.tar", "pdi" },
     // A dot in a folder name belongs to the folder, not to the file.
@@ -25,7 +24,6 @@ const PathCase PathCases[] = {
     { "/a.pdi", "", "a", "pdi" },
     // A bare name is in the current folder.
     { "Wall.pdi", "", "wall", "pdi" },
-    { "/walls/.pdi", "/walls", "", "pdi" },
     { "/walls/wall.", "/walls", "wall", "" },
     { "", "", "", "" },
 };

@@ -20,12 +20,10 @@ TEST(FormatNumber, PrintsAsTheWindowsAndReportDo)
         const char* Pattern;
         const char* Text;
     };
-    const Row rows[] = { { 5.9, "#0.#0", "5.90" }, { 0.5, "#0.#0", "0.50" }, { 30, "#0.0", "30.0" },
-        { 3, "#0", "3" }, { 12, "#0 ", "12 " }, { 0.0125, "0.#0%", "1.25%" },
-        { 0.0125, "#0.#0%", "1.25%" }, { 0.3333, "#0.##0", "0.333" },
+    const Row rows[] = { { 5.9, "#0.#0", "5.90" }, { 30, "#0.0", "30.0" }, { 3, "#0", "3" },
+        { 12, "#0 ", "12 " }, { 0.0125, "0.#0%", "1.25%" }, { 0.3333, "#0.##0", "0.333" },
         // half away from zero, both signs
         { 0.125, "#0.#0", "0.13" }, { -0.125, "#0.#0", "-0.13" }, { 2.5, "#0", "3" },
-        { -2.5, "#0", "-3" },
         // the float 2.675f lies below 2.675: it rounds down
         { 2.675f, "#0.#0", "2.67" },
         // a carry through every digit
@@ -41,10 +39,8 @@ TEST(FormatNumber, PrintsAsTheWindowsAndReportDo)
 TEST(RoundTo, GivesTheValueToThatManyDecimals)
 {
     EXPECT_DOUBLE_EQ(RoundTo(29.4309, 2), 29.43);
-    EXPECT_DOUBLE_EQ(RoundTo(29.43, 0), 29.0);
     EXPECT_DOUBLE_EQ(RoundTo(295.6, 0), 296.0);
     EXPECT_DOUBLE_EQ(RoundTo(-1.25, 1), -1.3);
-    EXPECT_DOUBLE_EQ(RoundTo(0.0, 3), 0.0);
 }
 
 TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)

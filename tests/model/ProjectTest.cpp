@@ -59,7 +59,6 @@ TEST(AnchorRowsPlaced, CountsRowsThatFitOnTheSlopes)
         { "top row exactly at the top of the rear slope: 0.1 + 3 x 0.3 = 1.0", 10, 0.1f, 0.3f, 0.5f,
             0.5f, 4 },
         { "edge exactly at the top: one row at P4", 3, 4.0f, 1.5f, 2.0f, 2.0f, 1 },
-        { "no rows asked", 0, 0.5f, 1.5f, 2.0f, 2.0f, 0 },
         { "a zero pitch stacks every asked row at the edge distance", 4, 0.5f, 0.0f, 2.0f, 2.0f,
             4 },
         { "more than the ten of older tables", 25, 0.1f, 0.1f, 1.0f, 1.0f, 20 },

@@ -92,23 +92,18 @@ TEST(ConvertUnits, EachFieldTakesTheFactorOfItsKind)
     };
     const Row rows[] = {
         { "front height, ft", British, PENDRAKE_FIELD(FrontHeight), 29.5275591 },
-        { "unit weight, kN/m³", SI, PENDRAKE_FIELD(ConcUnitWeight), 23.544 },
         { "unit weight, Kip/ft³", British, PENDRAKE_FIELD(ConcUnitWeight), 0.149692581 },
         // 29.43 MPa, not 29.
         { "f'c, MPa", SI, PENDRAKE_FIELD(ConcFc), 29.43 },
         { "fy, psi", British, PENDRAKE_FIELD(RebarFy), 56842.2907 },
         { "cohesion, MPa", SI, PENDRAKE_FIELD(BaseCohesion), 1.7658 },
-        // Centimetres in SI as in Metric; 2.7559 in, not 2.8.
-        { "cover, SI", SI, PENDRAKE_FIELD(ConcCover), 7 },
+        // 2.7559 in, not 2.8.
         { "cover, in", British, PENDRAKE_FIELD(ConcCover), 2.75590551 },
-        { "surcharge, kPa", SI, PENDRAKE_FIELD(Surcharge), 9.81 },
         { "surcharge, Kip/ft²", British, PENDRAKE_FIELD(Surcharge), 0.204632247 },
-        // The engineer's bars are small lengths: 0.630 in at 7.874 in; cm in SI.
-        { "bar, SI", SI, PENDRAKE_FIELD(ReinDia[2]), 1.6 },
+        // The engineer's bars are small lengths: 0.630 in at 7.874 in.
         { "bar, in", British, PENDRAKE_FIELD(ReinDia[2]), 0.629921260 },
         { "bar pitch, in", British, PENDRAKE_FIELD(ReinPitch[2]), 7.87401575 },
         // A line load is a force per length; its direction is an angle.
-        { "line load, kN/m", SI, PENDRAKE_FIELD(LineLoads[1].Load), 19.62 },
         { "line load, Kip/ft", British, PENDRAKE_FIELD(LineLoads[1].Load), 1.34273128 },
         { "line load X, ft", British, PENDRAKE_FIELD(LineLoads[1].X), 3.28083990 },
         { "line load direction", British, PENDRAKE_FIELD(LineLoads[1].Direction), 135 },
