@@ -1,5 +1,4 @@
-// The golden project files built byte by byte from the layout table, the projects they hold,
-// and the helpers the project-file tests share.
+// The projects the golden files hold, and the helpers the project-file tests share.
 #include "support/ProjectFiles.h"
 
 #include <algorithm>
@@ -124,67 +123,9 @@ constexpr std::array<float, 17> LegacyDimensions = { 0.5f, 1.0f, 5.75f, 1.0f, 3.
 constexpr std::array<LineLoad, 3> ChangedLoads = { LineLoad { 10.0f, 0.0f, 2.5f, 90.0f, 2 },
     LineLoad { 25.5f, 3.0f, 9.6f, 180.0f, 1 }, LineLoad { 4.25f, 6.0f, 4.0f, 0.0f, 7 } };
 
-// --- The layout table, field by field ---------------------------------------------------------
-
-// The footer texts 1..3 and the title as the file holds them, in Windows-1252.
-using Texts = std::array<std::string_view, 4>;
-
-Texts AsciiTexts(const Project& p)
-{
-    return { p.PageFieldText[1], p.PageFieldText[2], p.PageFieldText[3], p.ProjectTitle };
-}
-
-// The current layout up to the line loads. An empty tagged header, then the page, the
-// dimensions, the anchor block behind its marker -1, the materials and the loads.
-ByteBuilder Head(const Project& p, const Texts& texts)
-{
-    ByteBuilder b;
-    b.I16(0).I16(0); // header length, empty tagged header
-    b.I16(p.MarginLeft).I16(p.MarginRight).I16(p.MarginTop).I16(p.MarginBottom);
-    b.Text(texts[0]).Text(texts[1]).Text(texts[2]);
-    b.Text(p.ReportFontName).F32(p.ReportFontSize);
-    b.Text(texts[3]).I16(p.UnitSystem);
-    for (const Field<float>& f : DimensionFields)
-        b.F32(p.*f.Member);
-    b.I16(p.AnchorRows).F32s({ p.AnchorVPitch, p.AnchorHPitch, p.AnchorEdgeDist, p.AnchorYield });
-    b.F32(-1.0f).F32s({ p.AnchorShear, p.AnchorDia, p.AnchorE });
-    for (const Field<float>& f : PropertyFields)
-        b.F32(p.*f.Member);
-    b.F32(p.Surcharge).I16(p.SurchargeType).F32(p.SeismicCoef);
-    return b;
-}
-
-// The whole file of the current layout: the line loads behind their marker -1, then the bars
-// the engineer typed behind -2, or 0.
-std::vector<uint8_t> CurrentLayout(const Project& p, const Texts& texts)
-{
-    ByteBuilder b = Head(p, texts);
-    b.I16(-1).I16(p.LineLoadCount);
-    for (int k = 1; k <= p.LineLoadCount; ++k) {
-        const LineLoad& load = p.LineLoads[k];
-        b.F32s({ load.Load, load.X, load.Y, load.Direction }).I16(load.Type);
-    }
-    b.I16(p.ReinUserSet ? -2 : 0);
-    for (const auto* table : { &p.ReinDia, &p.ReinPitch })
-        for (int row = 1; p.ReinUserSet && row <= ReinRowCount; ++row)
-            b.F32((*table)[row]);
-    return b.Bytes();
-}
-
-// The oldest anchor block has neither the marker nor the shear stress: the 8 bytes after the
-// anchor rows' yield stress, 146 bytes in for an empty title.
-std::vector<uint8_t> WithoutAnchorMarker(std::vector<uint8_t> bytes, std::size_t titleLength)
-{
-    const auto marker = bytes.begin() + 146 + static_cast<long>(titleLength);
-    bytes.erase(marker, marker + 8);
-    return bytes;
-}
-
 GoldenFile NewDefault()
 {
-    const Project p = MakeNewProject("Arial");
-    const std::vector<uint8_t> bytes = CurrentLayout(p, AsciiTexts(p));
-    return { "new-default.pdi", bytes, p, bytes };
+    return { "new-default.pdi", {}, MakeNewProject("Arial"), false };
 }
 
 GoldenFile ReinUserSet()
@@ -193,8 +134,7 @@ GoldenFile ReinUserSet()
     p.ReinUserSet = true;
     p.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
     p.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
-    const std::vector<uint8_t> bytes = CurrentLayout(p, AsciiTexts(p));
-    return { "rein-user-set.pdi", bytes, p, bytes };
+    return { "rein-user-set.pdi", {}, p, false };
 }
 
 // Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°" 0xB0,
@@ -204,14 +144,11 @@ GoldenFile FullProject()
     Project p = EveryFieldChanged();
     p.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
     p.ProjectTitle = "Mauer Süd – 2°";
-    const std::vector<uint8_t> bytes = CurrentLayout(p,
-        { "&Input \x96 St\xFCtzmauer", "&Date \x80 \x89", "Seite &Page",
-            "Mauer S\xFC"
-            "d \x96 2\xB0" });
-    return { "full-project.pdi", bytes, p, bytes };
+    return { "full-project.pdi", {}, p, false };
 }
 
-// The oldest anchor block, written back with the marker and the shear stress a new project has.
+// The oldest anchor block: neither the marker -1 nor the shear stress, so the shear stress of a
+// new project stays.
 GoldenFile OldestAnchors()
 {
     Project p = MakeNewProject("Arial");
@@ -220,26 +157,19 @@ GoldenFile OldestAnchors()
     p.LineLoadCount = 2;
     p.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
     p.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
-    const std::vector<uint8_t> back = CurrentLayout(p, AsciiTexts(p));
-    return { "oldest-anchors.pdi", WithoutAnchorMarker(back, 0), p, back };
+    return { "oldest-anchors.pdi", {}, p, true };
 }
 
 // The old layouts: the wall of LegacyDimensions under the oldest anchor block, then the line
 // loads in two lists (front, top) of value, position and load case.
-struct Legacy {
-    Project Expected;
-    std::string TitleCp1252;
-    ByteBuilder File;
-};
-
-Legacy LegacyHead(std::string_view titleUtf8, std::string_view titleCp1252)
+Project LegacyWall(std::string_view title)
 {
     Project p = MakeNewProject("Arial");
     p.MarginLeft = 15;
     p.MarginRight = 12;
     p.MarginTop = 10;
     p.MarginBottom = 10;
-    p.ProjectTitle = std::string(titleUtf8);
+    p.ProjectTitle = std::string(title);
     Set(p, DimensionFields, LegacyDimensions);
     p.AnchorRows = 2;
     p.AnchorVPitch = 2.0f;
@@ -251,41 +181,19 @@ Legacy LegacyHead(std::string_view titleUtf8, std::string_view titleCp1252)
     p.Surcharge = 1.5f;
     p.SurchargeType = 1;
     p.SeismicCoef = 0.2f;
-    Texts texts = AsciiTexts(p);
-    texts[3] = titleCp1252;
-    ByteBuilder file;
-    file.Append(WithoutAnchorMarker(Head(p, texts).Bytes(), titleCp1252.size()));
-    return { p, std::string(titleCp1252), file };
-}
-
-// Legacy layouts are written back in the current layout.
-GoldenFile Finish(const char* name, const Legacy& legacy)
-{
-    Texts texts = AsciiTexts(legacy.Expected);
-    texts[3] = legacy.TitleCp1252;
-    return { name, legacy.File.Bytes(), legacy.Expected, CurrentLayout(legacy.Expected, texts) };
+    return p;
 }
 
 // Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high, so
 // the shelf lies at 4. Front loads below y = 1 sit on the toe's front (x = 0), others on the
-// front face (x = 1); top loads take the height of the surface at their x.
+// front face (x = 1); top loads take the height of the surface at their x. The file's lists,
+// as value, position, load case: front (4, 0.5, 2), (-3, 4, 1), (2, 1, 6) exactly at the top of
+// the toe; top (5, 2, 2) halfway down the back face, (-1, 0.5, 2) on the toe, (2.5, 1, 1) at the
+// front edge of the wall top, (1.25, 1.5, 5) at the top of the back face, (3, 2.5, 3) at its
+// foot, on the shelf.
 GoldenFile LegacyLineLoads()
 {
-    Legacy legacy = LegacyHead("Stützmauer – alt", "St\xFCtzmauer \x96 alt");
-    ByteBuilder& b = legacy.File;
-    b.I16(3);
-    b.F32s({ 4.0f, 0.5f }).I16(2); // on the toe's front, towards the backfill
-    b.F32s({ -3.0f, 4.0f }).I16(1); // on the front face, towards the front
-    b.F32s({ 2.0f, 1.0f }).I16(6); // exactly at the top of the toe: front face
-    b.I16(5);
-    b.F32s({ 5.0f, 2.0f }).I16(2); // halfway down the back face
-    b.F32s({ -1.0f, 0.5f }).I16(2); // on the toe, upwards
-    b.F32s({ 2.5f, 1.0f }).I16(1); // at the front edge of the wall top
-    b.F32s({ 1.25f, 1.5f }).I16(5); // at the top of the back face
-    b.F32s({ 3.0f, 2.5f }).I16(3); // at the foot of the back face: on the shelf
-    b.I16(0);
-
-    Project& p = legacy.Expected;
+    Project p = LegacyWall("Stützmauer – alt");
     p.LineLoadCount = 8;
     p.LineLoads[1] = { 4.0f, 0.0f, 0.5f, 90.0f, 2 };
     p.LineLoads[2] = { 3.0f, 1.0f, 4.0f, 270.0f, 1 };
@@ -295,37 +203,29 @@ GoldenFile LegacyLineLoads()
     p.LineLoads[6] = { 2.5f, 1.0f, 10.0f, 180.0f, 1 };
     p.LineLoads[7] = { 1.25f, 1.5f, 10.0f, 180.0f, 5 };
     p.LineLoads[8] = { 3.0f, 2.5f, 4.0f, 180.0f, 3 };
-    return Finish("legacy-line-loads.pdi", legacy);
+    return { "legacy-line-loads.pdi", {}, p, true };
 }
 
+// Front (-2, 3, 3), top (-4, 7, 2), then the results block: Stable, 102 floats, SlopeAdjusted,
+// 272 floats, each float holding its own position 1..374 in the block.
 GoldenFile LegacyResultsBlock()
 {
-    Legacy legacy = LegacyHead("Alte Datei", "Alte Datei");
-    ByteBuilder& b = legacy.File;
-    b.I16(1).F32s({ -2.0f, 3.0f }).I16(3);
-    b.I16(1).F32s({ -4.0f, 7.0f }).I16(2);
-    // The results block: Stable, 102 floats, SlopeAdjusted, 272 floats. Each float holds its
-    // own position 1..374 in the block so that a test can tell where it was read from.
-    b.I16(-1).I16(-1);
-    for (int n = 1; n <= 102; ++n)
-        b.F32(static_cast<float>(n));
-    b.I16(1);
-    for (int n = 103; n <= 374; ++n)
-        b.F32(static_cast<float>(n));
-
-    Project& p = legacy.Expected;
+    Project p = LegacyWall("Alte Datei");
     p.LineLoadCount = 2;
     p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
     p.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
-    return Finish("legacy-results.pdi", legacy);
+    return { "legacy-results.pdi", {}, p, true };
 }
 
 } // namespace
 
 std::vector<GoldenFile> GoldenFiles()
 {
-    return { NewDefault(), ReinUserSet(), FullProject(), OldestAnchors(), LegacyLineLoads(),
-        LegacyResultsBlock() };
+    std::vector<GoldenFile> files { NewDefault(), ReinUserSet(), FullProject(), OldestAnchors(),
+        LegacyLineLoads(), LegacyResultsBlock() };
+    for (GoldenFile& golden : files)
+        golden.Bytes = ReadBinaryFile(GoldenPath(golden.Name));
+    return files;
 }
 
 GoldenFile Golden(std::string_view name)

@@ -1,6 +1,6 @@
 // Test support for the project file: a little-endian byte builder written apart from the writer,
-// the golden files built with it, a field-wise comparison of two records, the float inputs by
-// name, temporary folders.
+// the golden files with the projects they hold, a field-wise comparison of two records, the
+// float inputs by name, temporary folders.
 #pragma once
 
 #include "model/Project.h"
@@ -16,8 +16,8 @@
 
 namespace pendrake::test {
 
-// Assembles a file the way the layout table reads, field by field, so that the writer and the
-// reader are checked against bytes they did not produce themselves.
+// Assembles bytes the way the layout table reads, field by field, for the damaged and old files
+// a test makes from a golden file.
 class ByteBuilder {
 public:
     ByteBuilder& I16(int value);
@@ -34,14 +34,14 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// A golden file: its name under tests/data, its bytes built independently, and the project a
-// reader must make of it (starting from MakeNewProject("Arial")).
+// A golden file: its name under tests/data, its bytes there, and the project a reader must make
+// of it (starting from MakeNewProject("Arial")).
 struct GoldenFile {
     std::string Name;
     std::vector<uint8_t> Bytes;
     Project Expected;
-    // Legacy layouts are written back in the current layout; for the others this is Bytes.
-    std::vector<uint8_t> WrittenBack;
+    // An old layout, written back in the current one; the others are written back as they are.
+    bool Legacy = false;
 };
 
 inline void PrintTo(const GoldenFile& golden, std::ostream* os)
