@@ -191,15 +191,6 @@ TEST(DimensionEdit, StoresAndAbsorbsAsWorkedByHand)
     }
 }
 
-TEST(DimensionEdit, AnchorRowsFollowTheRowsThatFit)
-{
-    Project p = MakeNewProject("Arial");
-    p.AnchorRows = 5;
-    // Rear slope 0.4 over the lower 2.0: floor((2.4 - 0.5) / 1.5) + 1 = 2 rows fit.
-    ASSERT_TRUE(ApplyDimensionEdit(p, RearSlopeHeight, 0.4));
-    EXPECT_EQ(p.AnchorRows, 2);
-}
-
 TEST(DimensionEdit, RefusesWhatIsNoDimensionValue)
 {
     const Project before = MakeNewProject("Arial");
@@ -260,8 +251,8 @@ TEST(PlainDecimalText, WritesTheLabelValueBackPlainly)
 }
 
 // A few hundred edits of random dimensions with random values, some of them 0 or negative:
-// after each, both chains hold, nothing is negative, the limits hold, and the edited dimension
-// keeps the value typed unless a rule says otherwise.
+// after each, both chains hold, nothing is negative, the limits hold, the anchor rows are those
+// that fit, and the edited dimension keeps the value typed unless a rule says otherwise.
 TEST(DimensionEdit, RandomEditsKeepBothChains)
 {
     constexpr int Edits = 600;
