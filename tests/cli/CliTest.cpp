@@ -19,14 +19,14 @@ namespace {
 
 class CliTest : public TempDirTest {
 protected:
-    // The arguments with every "{dir}" replaced by the test's folder.
-    RunResult Run(std::string arguments) const
+    // The text with every "{dir}" replaced by the test's folder.
+    std::string InDir(std::string text) const
     {
-        for (size_t at = arguments.find("{dir}"); at != std::string::npos;
-             at = arguments.find("{dir}", at))
-            arguments.replace(at, 5, dir_.string());
-        return RunCli(arguments);
+        for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at))
+            text.replace(at, 5, dir_.string());
+        return text;
     }
+    RunResult Run(const std::string& arguments) const { return RunCli(InDir(arguments)); }
 };
 
 std::vector<std::string> Lines(const fs::path& file)
@@ -167,10 +167,7 @@ TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
         const RunResult r = Run(c.Arguments);
         EXPECT_EQ(r.Status, c.Status);
         EXPECT_EQ(r.Out, "");
-        std::string err = c.Err;
-        if (const size_t at = err.find("{dir}"); at != std::string::npos)
-            err.replace(at, 5, dir_.string());
-        EXPECT_NE(r.Err.find(err), std::string::npos) << r.Err;
+        EXPECT_NE(r.Err.find(InDir(c.Err)), std::string::npos) << r.Err;
     }
     EXPECT_EQ(FileNames(), std::vector<std::string> { "short.pdi" });
 }

@@ -1,5 +1,6 @@
-// Reading project files: the golden files of every layout, the conversion of the legacy line
-// loads, the legacy results block, and damaged files that must leave the project untouched.
+// Reading project files: the golden files of every layout (the old line loads converted onto
+// each surface of the old wall: legacy-line-loads.pdi), the legacy results block, and damaged
+// files that must leave the project untouched.
 #include "io/ProjectFile.h"
 
 #include "support/ProjectFiles.h"
@@ -131,7 +132,7 @@ TEST(LegacyResultsBlock, IsAbsentForCurrentFiles)
     EXPECT_FALSE(legacy.has_value());
 }
 
-// --- Conversion of the legacy line loads ------------------------------------------------------
+// --- Damaged and hostile files ----------------------------------------------------------------
 
 // A file of the current layout up to the line loads, for the default project, with the given
 // bytes from the line-load list on.
@@ -144,54 +145,6 @@ std::vector<uint8_t> DefaultFileWithTail(const ByteBuilder& tail)
     b.Append(tail.Bytes());
     return b.Bytes();
 }
-
-struct LegacyLoadCase {
-    const char* Name;
-    bool Front; // list A; else list B
-    float Value;
-    float Position;
-    LineLoad Expected; // Type 4 in every case
-};
-
-// On the golden legacy wall: toe 1.0 wide and 1.0 high, wall top at y = 10 from x = 1.0 to 1.5,
-// back face down to the shelf at y = 4 over x = 1.5 to 2.5.
-const LegacyLoadCase LegacyLoadCases[] = {
-    { "FrontJustBelowToeTop", true, 2.0f, 0.999f, { 2.0f, 0.0f, 0.999f, 90.0f, 4 } },
-    { "FrontAtToeTopIsOnFrontFace", true, 2.0f, 1.0f, { 2.0f, 1.0f, 1.0f, 90.0f, 4 } },
-    { "FrontNegativePushesForward", true, -6.5f, 8.0f, { 6.5f, 1.0f, 8.0f, 270.0f, 4 } },
-    { "TopOnToe", false, 3.0f, 0.25f, { 3.0f, 0.25f, 1.0f, 180.0f, 4 } },
-    { "TopNegativeLiftsUp", false, -3.0f, 0.25f, { 3.0f, 0.25f, 1.0f, 0.0f, 4 } },
-    { "TopAtFrontFaceIsOnWallTop", false, 3.0f, 1.0f, { 3.0f, 1.0f, 10.0f, 180.0f, 4 } },
-    { "TopThreeQuartersDownBackFace", false, 3.0f, 2.25f, { 3.0f, 2.25f, 5.5f, 180.0f, 4 } },
-    { "TopAtFootOfBackFaceIsOnShelf", false, 3.0f, 2.5f, { 3.0f, 2.5f, 4.0f, 180.0f, 4 } },
-};
-
-TEST(LegacyLineLoads, EachLandsOnTheSurfaceItActedOn)
-{
-    const GoldenFile golden = Golden("legacy-line-loads.pdi");
-    // The golden file with its two lists replaced by one load.
-    const std::size_t listOffset = golden.Bytes.size() - (2 + 3 * 10 + 2 + 5 * 10 + 2);
-    const std::vector<uint8_t> head(golden.Bytes.begin(), golden.Bytes.begin() + long(listOffset));
-    for (const LegacyLoadCase& c : LegacyLoadCases) {
-        SCOPED_TRACE(c.Name);
-        ByteBuilder b;
-        b.Append(head).I16(c.Front ? 1 : 0);
-        if (c.Front)
-            b.F32(c.Value).F32(c.Position).I16(4);
-        b.I16(c.Front ? 0 : 1);
-        if (!c.Front)
-            b.F32(c.Value).F32(c.Position).I16(4);
-        b.I16(0);
-
-        Project project = MakeNewProject("Arial");
-        const FileStatus status = ParseProjectFile(b.Bytes(), "old.pdi", project);
-        ASSERT_TRUE(status.Ok) << status.Message;
-        ASSERT_EQ(project.LineLoadCount, 1);
-        EXPECT_EQ(project.LineLoads[1], c.Expected);
-    }
-}
-
-// --- Damaged and hostile files ----------------------------------------------------------------
 
 struct DamagedFile {
     const char* Name;
