@@ -95,17 +95,10 @@ protected:
         EXPECT_EQ(Shell("pdftoppm -gray -r " + std::to_string(RenderDpi) + " '" + PathIn("wall.pdf")
                       + "' '" + PathIn("sheet") + "'"),
             0);
+        // pdftoppm numbers the pages with as many digits as the last one needs: one for five.
         std::vector<Grey> sheets;
-        for (int page = 1;; ++page) {
-            // pdftoppm numbers pages with as many digits as the last page number needs.
-            fs::path file = dir_ / ("sheet-" + std::to_string(page) + ".pgm");
-            if (!fs::exists(file))
-                file = dir_ / ("sheet-0" + std::to_string(page) + ".pgm");
-            Grey g;
-            if (!fs::exists(file) || !ReadPgm(file, g))
-                break;
-            sheets.push_back(std::move(g));
-        }
+        for (Grey g; ReadPgm(dir_ / ("sheet-" + std::to_string(sheets.size() + 1) + ".pgm"), g);)
+            sheets.push_back(g);
         return sheets;
     }
 };
