@@ -23,15 +23,19 @@ TEST(NewProject, ResetsEveryInputButKeepsUnreachableSlots)
 
 TEST(Dimension, IndexFollowsTheLabelsOfTheMainWindow)
 {
-    Project p = MakeNewProject("Arial");
     // Index 11 is the slope, 12/13 the water depths, 14..16 the later underside dimensions.
-    const float expected[DimensionCount] = { 0.5f, 0.9f, 5.9f, 1.0f, 3.0f, 1.4f, 9.0f, 1.0f, 6.0f,
-        0.0f, 2.0f, 0.0f, 1.5f, 1.5f, 2.0f, 1.5f, 1.4f };
-    for (int i = 0; i < DimensionCount; ++i)
-        EXPECT_EQ(Dimension(p, i), expected[i]) << "dimension " << i;
-    Dimension(p, 14) = 2.5f;
-    EXPECT_EQ(p.LowerSlopeHeight, 2.5f);
-    EXPECT_THROW(Dimension(p, 17), std::out_of_range);
+    float Project::*const labels[DimensionCount] = { &Project::TopWidth, &Project::UpperBackOffset,
+        &Project::ShelfWidth, &Project::ToeWidth, &Project::BottomWidth, &Project::LowerSlopeWidth,
+        &Project::FrontHeight, &Project::ToeHeight, &Project::UpperBackHeight,
+        &Project::RearStepHeight, &Project::RearSlopeHeight, &Project::BackfillSlope,
+        &Project::FrontWaterDepth, &Project::BackWaterDepth, &Project::LowerSlopeHeight,
+        &Project::LowerFlatWidth, &Project::RearSlopeWidth };
+    Project p = MakeNewProject("Arial");
+    for (int i = 0; i < DimensionCount; ++i) {
+        Dimension(p, i) = 100.0f + float(i); // each label its own value
+        EXPECT_EQ(p.*labels[i], 100.0f + float(i)) << "dimension " << i;
+    }
+    EXPECT_THROW(Dimension(p, DimensionCount), std::out_of_range);
 }
 
 TEST(AnchorRowsPlaced, CountsRowsThatFitOnTheSlopes)
