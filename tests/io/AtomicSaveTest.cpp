@@ -85,19 +85,12 @@ const Fault Faults[] = {
         true },
 };
 
-class AtomicSaveTest : public TempDirTest, public ::testing::WithParamInterface<Fault> {
-protected:
-    std::vector<uint8_t> Bytes(const Project& project)
-    {
-        std::string problem;
-        return ProjectFileBytes(project, &problem);
-    }
-};
+class AtomicSaveTest : public TempDirTest, public ::testing::WithParamInterface<Fault> { };
 
 TEST_P(AtomicSaveTest, FailedSavesLeaveOneVersionAndNothingElse)
 {
     const Fault& fault = GetParam();
-    const std::vector<uint8_t> previous = Bytes(EveryFieldChanged());
+    const std::vector<uint8_t> previous = FileBytes(EveryFieldChanged());
     const Project changed = MakeNewProject("Arial");
     // Over a previous version, and under a new name, twice each.
     for (const char* name : { "wall1.pdi", "new wall.pdi" }) {
@@ -109,7 +102,7 @@ TEST_P(AtomicSaveTest, FailedSavesLeaveOneVersionAndNothingElse)
             EXPECT_FALSE(status.Ok);
             EXPECT_EQ(status.Message, "Cannot save \"" + PathIn(name) + "\": " + fault.Reason);
             const bool renamed = fault.NewVersionInPlace && name == std::string("wall1.pdi");
-            EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), renamed ? Bytes(changed) : previous);
+            EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), renamed ? FileBytes(changed) : previous);
             std::vector<std::string> names { "wall1.pdi" };
             if (fault.NewVersionInPlace && name != std::string("wall1.pdi"))
                 names.insert(names.begin(), name);
@@ -121,7 +114,7 @@ TEST_P(AtomicSaveTest, FailedSavesLeaveOneVersionAndNothingElse)
     // The next save that works replaces the file, and only the file.
     const FileStatus status = WriteProjectFile(PathIn("wall1.pdi"), changed);
     ASSERT_TRUE(status.Ok) << status.Message;
-    EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), Bytes(changed));
+    EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), FileBytes(changed));
     EXPECT_EQ(FileNames(), std::vector<std::string> { "wall1.pdi" });
 }
 
@@ -177,7 +170,7 @@ TEST_F(AtomicSaveTest, SavingThroughALinkWritesItsTarget)
     const FileStatus status = WriteProjectFile(PathIn("current.pdi"), project);
     ASSERT_TRUE(status.Ok) << status.Message;
     EXPECT_TRUE(std::filesystem::is_symlink(PathIn("current.pdi")));
-    EXPECT_EQ(ReadBinaryFile(PathIn("versions/wall-v3.pdi")), Bytes(project));
+    EXPECT_EQ(ReadBinaryFile(PathIn("versions/wall-v3.pdi")), FileBytes(project));
     EXPECT_EQ(FileNames(), (std::vector<std::string> { "current.pdi", "versions" }));
 }
 

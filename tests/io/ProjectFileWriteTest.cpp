@@ -15,14 +15,6 @@ using namespace pendrake::test;
 
 namespace {
 
-std::vector<uint8_t> BytesOf(const Project& project)
-{
-    std::string problem;
-    std::vector<uint8_t> bytes = ProjectFileBytes(project, &problem);
-    EXPECT_FALSE(bytes.empty()) << problem;
-    return bytes;
-}
-
 // Where the layout puts each field is pinned by the golden files, which every writer's bytes
 // must equal (ProjectFileReadTest); here the writer meets inputs no golden file holds.
 
@@ -84,7 +76,7 @@ TEST_F(RoundTripTest, ReadingBackGivesEveryInputExactly)
         ASSERT_TRUE(read.Ok) << read.Message;
         EXPECT_TRUE(SameProject(c.Input, readBack));
         // And the file it gives when saved again is the same, byte for byte.
-        EXPECT_EQ(BytesOf(readBack), ReadBinaryFile(path));
+        EXPECT_EQ(FileBytes(readBack), ReadBinaryFile(path));
     }
 }
 
@@ -95,7 +87,7 @@ protected:
     // A previous version of the project under `name`, holding other bytes than a new project.
     std::vector<uint8_t> PlacePreviousVersion(const std::string& name)
     {
-        const std::vector<uint8_t> previous = BytesOf(EveryFieldChanged());
+        const std::vector<uint8_t> previous = FileBytes(EveryFieldChanged());
         WriteBinaryFile(PathIn(name), previous);
         return previous;
     }

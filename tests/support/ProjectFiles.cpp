@@ -1,6 +1,8 @@
 // The projects the golden files hold, and the helpers the project-file tests share.
 #include "support/ProjectFiles.h"
 
+#include "io/ProjectFile.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -252,6 +254,14 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(
         reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> FileBytes(const Project& project)
+{
+    std::string problem;
+    std::vector<uint8_t> bytes = ProjectFileBytes(project, &problem);
+    EXPECT_FALSE(bytes.empty()) << problem;
+    return bytes;
 }
 
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual)

@@ -55,6 +55,9 @@ std::filesystem::path GoldenPath(std::string_view name);
 std::vector<uint8_t> ReadBinaryFile(const std::filesystem::path& path);
 void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
+// The bytes the writer makes of the project; a project it refuses fails the test.
+std::vector<uint8_t> FileBytes(const Project& project);
+
 // Every field of the two records, runtime state included; floats are compared bit for bit.
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual);
 
