@@ -26,15 +26,13 @@ protected:
     {
         TempDirTest::SetUp();
         store_.emplace(dir_ / "data");
-        project_.TopWidth = 0.75F;
-        project_.ProjectTitle = "Wall at the depot";
         WriteBinaryFile(PathIn("wall1.pdi"), previous_);
     }
     // The folder the program would find at its next start.
     AutosaveStore NextStart() const { return AutosaveStore(dir_ / "data"); }
 
     std::optional<AutosaveStore> store_; // in the test's folder, known only after SetUp
-    Project project_ = MakeNewProject("Arial");
+    const Project project_ = EveryFieldChanged();
     const std::vector<uint8_t> previous_ { 9, 8, 7 };
 };
 
