@@ -1,134 +1,268 @@
-// pendrake-cli end to end: the real binary, real files, its exit statuses and its JSON.
+// pendrake-cli end to end: the real binary on real files. What only the companion does is
+// checked here: its arguments, the shape of its JSON and CSV, what goes to stdout and to stderr,
+// and its exit statuses. The numbers behind the JSON belong to the engine's own tests.
 #include "support/CliRunner.h"
+#include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
+#include <vector>
 
 namespace fs = std::filesystem;
+using namespace pendrake::test;
 
 namespace {
 
-class CliTest : public ::testing::Test {
+class CliTest : public TempDirTest {
 protected:
-    void SetUp() override
+    // The text with every "{dir}" replaced by the test's folder.
+    std::string InDir(std::string text) const
     {
-        dir_ = fs::temp_directory_path() / ("pendrake-cli-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at))
+            text.replace(at, 5, dir_.string());
+        return text;
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
+    RunResult Run(const std::string& arguments) const { return RunCli(InDir(arguments)); }
 };
 
+std::vector<std::string> Lines(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string GoldenArg(const char* name)
+{
+    return "'" + GoldenPath(name).string() + "'";
+}
+
+// Each command once: it succeeds, says nothing on stderr, and its stdout has these pieces.
+struct CommandCase {
+    const char* Name;
+    std::string Arguments;
+    std::vector<std::string> Out;
+};
+
+TEST_F(CliTest, EveryCommandAnswersOnStdout)
+{
+    const CommandCase cases[] = {
+        // Without a file: a new default project; every JSON object carries its messages.
+        { "ShowNew", "show",
+            { "\"FrontHeight\": 9,", "\"LineLoads\": []", "\"ReinUserSet\": false",
+                "\"PageFieldText\": [\"&Input\", \"&Date &Time\", \"Page &Page\"]",
+                // 9 significant digits bring the float back exactly: 0.17f is 0.170000002.
+                "\"ConcPoisson\": 0.170000002", "\"messages\": []" } },
+        // UTF-8 texts, the line loads as objects in slot order, switches as true/false.
+        { "ShowFile", "show " + GoldenArg("full-project.pdi"),
+            { "\"ProjectTitle\": \"Mauer Süd – 2°\"", "\"UnitSystem\": 1,",
+                "\"LineLoads\": [\n    {\n      \"Load\": 10,\n      \"X\": 0,\n      \"Y\": 2.5,"
+                "\n      \"Direction\": 90,\n      \"Type\": 2\n    },",
+                "\"ReinUserSet\": true" } },
+        // Pieces 1 and 2 of the default wall: 6.0 x 0.5 x 2.4 = 7.2 T/m and 0.9 x 6.0 / 2 x 2.4.
+        { "Stability", "stability",
+            { "\"Stable\": true", "\"DeadForce\": [7.20000029, 6.48000002,", "\"notes\": [",
+                "\"messages\": [" } },
+        // The first of the seven factors is the dead load's.
+        { "StabilityFactored", "stability --factors 2,1,1,1,1,1,1",
+            { "\"DeadForce\": [14.4000006, 12.96," } },
+        // Section heights in cm, sections 1..3 two rows each: 1.4 m at the top, the toe 1.0 m.
+        { "Design", "design",
+            { "\"ReinHeight\": [140, 140, 370, 370, 100, 100]", "\"warnings\": {" } },
+        // Rankine: level soil on a smooth vertical back with phi 30 gives Ka 1/3, Kp 3, K0 0.5.
+        { "CalculatorSet",
+            "calculator --set FrictionAngle=30 --set WallFriction=0 --set WallInclination=0 "
+            "--set SoilSlope=0 --set SeismicCoefficient=0",
+            { "\"CalculatorInput\": {", "\"FrictionAngle\": 30,", "\"Ka\": 0.333333343,",
+                "\"Kp\": 3,", "\"K0\": 0.5," } },
+        { "SheetHtml", "sheet --format html", { "<!DOCTYPE html>", "</html>" } },
+        { "Help", "--help", { "usage: pendrake-cli COMMAND [FILE.pdi] [options]\n" } },
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const RunResult r = Run(c.Arguments);
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        EXPECT_EQ(r.Err, "");
+        EXPECT_EQ(r.Out.find("nan"), std::string::npos);
+        for (const std::string& piece : c.Out)
+            EXPECT_NE(r.Out.find(piece), std::string::npos) << piece << "\n"
+                                                            << r.Out.substr(0, 800);
+    }
+}
+
+// The commands that write a file: new writes the default project in Arial (as the golden file
+// holds it); convert reads, switches the system named in any case, and writes; sheet -o writes
+// the sheet and leaves stdout empty.
+TEST_F(CliTest, NewConvertAndSheetWriteTheFilesTheyAreGiven)
+{
+    RunResult r = Run("new -o '{dir}/a.pdi'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out + r.Err, "");
+    EXPECT_EQ(ReadBinaryFile(dir_ / "a.pdi"), pendrake::test::Golden("new-default.pdi").Bytes);
+
+    r = Run("convert '{dir}/a.pdi' --units SI -o '{dir}/b.pdi'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(Run("show '{dir}/b.pdi'").Out.find("\"UnitSystem\": 1,"), std::string::npos);
+    r = Run("sheet -o '{dir}/sheet.txt'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(
+        Lines(dir_ / "sheet.txt").at(0), "1. Earth pressure coefficients on the virtual back");
+}
+
+// A refusal: its exit status, nothing on stdout, and the reason on stderr. One row for each rule
+// of the parser and each kind of message: usage, option, value, input file, output file.
+struct Refusal {
+    const char* Name;
+    std::string Arguments;
+    int Status;
+    std::string Err;
+    bool NeedsReport = false;
+};
+
+TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
+{
+    std::ofstream(dir_ / "short.pdi", std::ios::binary) << std::string("\0\0\0\0\x19", 5);
+    const std::string sample = "sweep --sample 5 --dist 'FillPhi=normal(30,2)' ";
+    const Refusal cases[] = {
+        { "UnknownCommand", "frobnicate", 2, "pendrake-cli: unknown command frobnicate\nusage: " },
+        { "UnknownOption", "show --bogus", 2, "pendrake-cli: unknown option --bogus\n" },
+        { "OptionWithoutValue", "show -o", 2, "pendrake-cli: -o needs a value\n" },
+        { "TwoFiles", "show a.pdi b.pdi", 2, "pendrake-cli: more than one project file given\n" },
+        { "NewWithoutOutput", "new", 2, "pendrake-cli: new needs -o OUT.pdi\n" },
+        { "ThreeFactors", "stability --factors 1,1,1", 2,
+            "pendrake-cli: --factors takes seven numbers D,L,H,F,T,I,E, not 1,1,1\n" },
+        { "SetRefusedValue", "calculator --set FrictionAngle=-5", 2,
+            "pendrake-cli: --set FrictionAngle=-5: not a calculator input, or a value the "
+            "calculator refuses\n" },
+        { "SheetFormat", "sheet --format pdf", 2,
+            "pendrake-cli: sheet takes --format text|html|json, not pdf\n" },
+        { "SweepWithoutDistribution", "sweep --sample 5 --csv x.csv", 2,
+            "pendrake-cli: sweep: a study varies inputs over ranges or samples them" },
+        { "ShardPastTheLast", sample + "--csv x.csv --shard 3/3", 2,
+            "pendrake-cli: --shard takes I/N with 0 <= I < N, not 3/3\n" },
+        { "MissingFile", "design '{dir}/missing.pdi'", 1,
+            "pendrake-cli: Cannot read \"{dir}/missing.pdi\": No such file or directory.\n" },
+        { "ShortFile", "show '{dir}/short.pdi'", 1,
+            "pendrake-cli: Cannot read \"{dir}/short.pdi\": the file ends" },
+        { "UnwritableProject", "new -o '{dir}/no/a.pdi'", 1,
+            "pendrake-cli: Cannot save \"{dir}/no/a.pdi\": No such file or directory.\n" },
+        { "UnwritableCsv", sample + "--csv '{dir}/no/x.csv'", 1,
+            "pendrake-cli: cannot write {dir}/no/x.csv\n" },
+        { "ReportWithoutOutput", "report", 2, "pendrake-cli: report needs -o OUT.pdf\n", true },
+        { "UnknownView", "drawing --view front -o x.svg", 2,
+            "pendrake-cli: drawing needs --view dimensions, dead, live, soil,", true },
+    };
+    const bool report = CliHasReport();
+    for (const Refusal& c : cases) {
+        if (c.NeedsReport && !report)
+            continue;
+        SCOPED_TRACE(c.Name);
+        const RunResult r = Run(c.Arguments);
+        EXPECT_EQ(r.Status, c.Status);
+        EXPECT_EQ(r.Out, "");
+        EXPECT_NE(r.Err.find(InDir(c.Err)), std::string::npos) << r.Err;
+    }
+    EXPECT_EQ(FileNames(), std::vector<std::string> { "short.pdi" });
+}
+
+// The exported surface, pixels.
+constexpr uint32_t DrawingWidth = 1000;
+constexpr uint32_t DrawingHeight = 700;
+
+uint32_t BigEndian(const std::vector<uint8_t>& s, size_t at)
+{
+    return uint32_t(s.at(at)) << 24 | uint32_t(s.at(at + 1)) << 16 | uint32_t(s.at(at + 2)) << 8
+        | s.at(at + 3);
+}
+
+TEST_F(CliTest, EveryViewIsWrittenAsTheFileItsNameAsksFor)
+{
+    if (!CliHasReport())
+        GTEST_SKIP() << "pendrake-cli was built without the report (no Qt)";
+    const char* const views[] = { "dimensions", "dead", "live", "soil", "water", "structural",
+        "impact", "seismic", "reactions" };
+    const char* const formats[] = { "svg", "png", "pdf" };
+    for (size_t v = 0; v < std::size(views); ++v) {
+        // Every view once, the three writers in turn.
+        const std::string format = formats[v % std::size(formats)];
+        const fs::path out = dir_ / (std::string(views[v]) + "." + format);
+        SCOPED_TRACE(out.filename().string());
+        const RunResult r = Run("drawing " + GoldenArg("full-project.pdi") + " --view " + views[v]
+            + " -o '" + out.string() + "'");
+        ASSERT_EQ(r.Status, 0) << r.Err;
+        const std::vector<uint8_t> bytes = ReadBinaryFile(out);
+        const std::string text(bytes.begin(), bytes.end());
+        if (format == "svg") {
+            EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+            EXPECT_NE(text.find("viewBox=\"0 0 1000 700\""), std::string::npos);
+            EXPECT_NE(text.find("<path"), std::string::npos); // the section at least
+        } else if (format == "png") {
+            EXPECT_EQ(text.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+            EXPECT_EQ(text.substr(12, 4), "IHDR");
+            EXPECT_EQ(BigEndian(bytes, 16), DrawingWidth);
+            EXPECT_EQ(BigEndian(bytes, 20), DrawingHeight);
+        } else {
+            EXPECT_EQ(text.rfind("%PDF-", 0), 0u);
+        }
+    }
+    // A view with nothing of its kind says so.
+    ASSERT_EQ(Run("drawing --view structural -o '{dir}/bare.svg'").Status, 0);
+    const std::vector<uint8_t> bare = ReadBinaryFile(dir_ / "bare.svg");
+    EXPECT_NE(std::string(bare.begin(), bare.end()).find("No structural loads"), std::string::npos);
+}
+
+TEST_F(CliTest, OptimizeSavesTheChosenWallOnlyWhenOneIsFound)
+{
+    const RunResult r = Run("optimize --vary TopWidth=0.3:0.5:0.1 --vary BottomWidth=2:4:1 "
+                            "--target 'OverturningSafety>=1.4' -o '{dir}/best.pdi'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"Found\": true"), std::string::npos);
+    EXPECT_NE(r.Out.find("\"GridSize\": 9"), std::string::npos); // 3 top widths x 3 bottoms
+    // The file holds the chosen wall: show reads back the top width of the summary.
+    const size_t top = r.Out.find("\"TopWidth\": ", r.Out.find("\"Chosen\""));
+    ASSERT_NE(top, std::string::npos);
+    const std::string topText = r.Out.substr(top, r.Out.find(',', top) - top);
+    EXPECT_NE(Run("show '{dir}/best.pdi'").Out.find(topText), std::string::npos) << topText;
+
+    const RunResult none = Run("optimize --target 'OverturningSafety>=1000' "
+                               "--vary TopWidth=0.5:0.5:1 -o '{dir}/none.pdi'");
+    EXPECT_EQ(none.Status, 1);
+    EXPECT_NE(none.Out.find("\"Found\": false"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "none.pdi"));
+}
+
+// Shards of a study concatenate into the whole study: the header once, every point once.
+TEST_F(CliTest, SweepShardsConcatenateIntoTheWholeStudy)
+{
+    const std::string study = "sweep --sample 20 --dist 'FillPhi=normal(30,2)' --seed 5 --csv ";
+    ASSERT_EQ(Run(study + "'{dir}/all.csv'").Status, 0);
+    std::vector<std::string> joined;
+    for (int shard = 0; shard < 3; ++shard) {
+        const std::string part = "part" + std::to_string(shard) + ".csv";
+        const RunResult r
+            = Run(study + "'{dir}/" + part + "' --shard " + std::to_string(shard) + "/3");
+        ASSERT_EQ(r.Status, 0) << r.Err;
+        // The summary names the shard and the whole study it belongs to.
+        EXPECT_NE(
+            r.Out.find("\"StudyPoints\": 20,\n  \"Shard\": \"" + std::to_string(shard) + "/3\""),
+            std::string::npos)
+            << r.Out;
+        const std::vector<std::string> lines = Lines(dir_ / part);
+        joined.insert(joined.end(), lines.begin(), lines.end());
+    }
+    std::vector<std::string> whole = Lines(dir_ / "all.csv");
+    ASSERT_EQ(whole.size(), 21u); // the header and 20 points
+    EXPECT_EQ(joined.front(), whole.front()); // the first shard's header, and only that
+    std::sort(joined.begin() + 1, joined.end());
+    std::sort(whole.begin() + 1, whole.end());
+    EXPECT_EQ(joined, whole);
+}
+
 } // namespace
-
-TEST_F(CliTest, NewWritesTheDefaultProjectWithArial)
-{
-    const RunResult r = RunCli("new -o '" + Path("a.pdi") + "'");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(fs::file_size(Path("a.pdi")), 254u);
-
-    const RunResult shown = RunCli("show '" + Path("a.pdi") + "'");
-    ASSERT_EQ(shown.Status, 0) << shown.Err;
-    EXPECT_NE(shown.Out.find("\"ReportFontName\": \"Arial\""), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"TopWidth\": 0.5,"), std::string::npos);
-    // 9 significant digits bring the float back exactly: 0.17f prints as 0.170000002.
-    EXPECT_NE(shown.Out.find("\"ConcPoisson\": 0.170000002"), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"LineLoads\": []"), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"ReinUserSet\": false"), std::string::npos);
-    EXPECT_NE(shown.Out.find("\"messages\": []"), std::string::npos);
-}
-
-TEST_F(CliTest, ShowWithoutAFileShowsANewProject)
-{
-    const RunResult r = RunCli("show");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_NE(r.Out.find("\"FrontHeight\": 9,"), std::string::npos);
-    EXPECT_NE(r.Out.find("\"PageFieldText\": [\"&Input\", \"&Date &Time\", \"Page &Page\"]"),
-        std::string::npos);
-}
-
-TEST_F(CliTest, ConvertSwitchesUnitsAndSaves)
-{
-    ASSERT_EQ(RunCli("new -o '" + Path("a.pdi") + "'").Status, 0);
-    const RunResult r
-        = RunCli("convert '" + Path("a.pdi") + "' --units SI -o '" + Path("b.pdi") + "'");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    const RunResult shown = RunCli("show '" + Path("b.pdi") + "'");
-    EXPECT_NE(shown.Out.find("\"UnitSystem\": 1,"), std::string::npos);
-    // 300 kg/cm² x 0.0981 and 4000 x 0.0981, unrounded in single precision.
-    EXPECT_NE(shown.Out.find("\"ConcFc\": 29.4300022,"), std::string::npos) << shown.Out;
-    EXPECT_NE(shown.Out.find("\"RebarFy\": 392.400024,"), std::string::npos) << shown.Out;
-}
-
-TEST_F(CliTest, AnUnreadableFileFailsWithNothingOnStdout)
-{
-    std::ofstream(Path("short.pdi"), std::ios::binary) << std::string("\0\0\0\0\x19", 5);
-    for (const std::string& file : { Path("short.pdi"), Path("missing.pdi") }) {
-        const RunResult r = RunCli("show '" + file + "'");
-        EXPECT_EQ(r.Status, 1) << file;
-        EXPECT_TRUE(r.Out.empty()) << file;
-        EXPECT_NE(r.Err.find(file), std::string::npos) << r.Err;
-    }
-}
-
-TEST_F(CliTest, UsageErrorsExitWithTwo)
-{
-    for (const std::string& args : { std::string(""), std::string("frobnicate"), std::string("new"),
-             std::string("show --bogus"), std::string("convert --units furlongs -o x.pdi"),
-             std::string("show a.pdi b.pdi") }) {
-        const RunResult r = RunCli(args);
-        EXPECT_EQ(r.Status, 2) << "arguments: " << args;
-        EXPECT_TRUE(r.Out.empty()) << "arguments: " << args;
-    }
-}
-
-TEST_F(CliTest, StabilityOfTheDefaultWallWithServiceAndFactoredLoads)
-{
-    const RunResult service = RunCli("stability");
-    ASSERT_EQ(service.Status, 0) << service.Err;
-    EXPECT_NE(service.Out.find("\"Stable\": true"), std::string::npos);
-    // Piece 1 of the default wall: 6.0 x 0.5 x 2.4 T/m³ = 7.2 T/m.
-    EXPECT_NE(service.Out.find("\"DeadForce\": [7.20000029, 6.48000002,"), std::string::npos);
-    EXPECT_NE(service.Out.find("\"notes\": ["), std::string::npos);
-
-    // Doubling the dead load doubles its case moment; only the dead case changes.
-    const RunResult doubled = RunCli("stability --factors 2,1,1,1,1,1,1");
-    ASSERT_EQ(doubled.Status, 0) << doubled.Err;
-    EXPECT_NE(doubled.Out.find("\"DeadForce\": [14.4000006, 12.96,"), std::string::npos);
-    EXPECT_EQ(RunCli("stability --factors 1,1,1").Status, 2);
-    EXPECT_EQ(RunCli("stability --factors 1,1,1,1,1,1,x").Status, 2);
-}
-
-TEST_F(CliTest, CalculatorTakesItsInputsByName)
-{
-    // Rankine: a level soil behind a smooth vertical back with phi 30 gives Ka = 1/3, Kp = 3.
-    const RunResult r
-        = RunCli("calculator --set FrictionAngle=30 --set WallFriction=0 "
-                 "--set WallInclination=0 --set SoilSlope=0 --set SeismicCoefficient=0");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_NE(r.Out.find("\"Ka\": 0.333333"), std::string::npos) << r.Out.substr(0, 600);
-    EXPECT_NE(r.Out.find("\"Kp\": 3"), std::string::npos);
-    EXPECT_NE(r.Out.find("\"K0\": 0.5,"), std::string::npos);
-    EXPECT_EQ(RunCli("calculator --set Nonsense=1").Status, 2);
-    EXPECT_EQ(RunCli("calculator --set FrictionAngle=-5").Status, 2);
-}
-
-TEST_F(CliTest, DesignRunsTheCombinationsOfTheDefaultWall)
-{
-    const RunResult r = RunCli("design");
-    ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_NE(r.Out.find("\"Stable\": true"), std::string::npos);
-    // Section heights in cm: section 1 is TopWidth + UpperBackOffset = 1.4 m, the toe 1.0 m.
-    EXPECT_NE(r.Out.find("\"ReinHeight\": [140, 140, "), std::string::npos);
-    EXPECT_NE(r.Out.find(", 100, 100],"), std::string::npos);
-    EXPECT_NE(r.Out.find("\"warnings\": {"), std::string::npos);
-    EXPECT_EQ(r.Out.find("nan"), std::string::npos);
-}

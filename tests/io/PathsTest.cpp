@@ -16,7 +16,6 @@ struct PathCase {
 };
 
 const PathCase PathCases[] = {
-    { "/walls/a.pdi", "/walls", "a", "pdi" },
     { "/home/Eng/Walls/Wall A.PDI", "/home/Eng/Walls", "wall a", "pdi" },
     { "/walls/archive.tar.PDI", "/walls", "archive.tar", "pdi" },
     // A dot in a folder name belongs to the folder, not to the file.
@@ -25,21 +24,18 @@ const PathCase PathCases[] = {
     { "/a.pdi", "", "a", "pdi" },
     // A bare name is in the current folder.
     { "Wall.pdi", "", "wall", "pdi" },
-    { "/walls/.pdi", "/walls", "", "pdi" },
     { "/walls/wall.", "/walls", "wall", "" },
     { "", "", "", "" },
 };
 
-class PathTest : public ::testing::TestWithParam<PathCase> { };
-
-TEST_P(PathTest, SplitsThePath)
+TEST(Paths, SplitsThePath)
 {
-    const PathCase& c = GetParam();
-    EXPECT_EQ(GetDirectory(c.Path), c.Directory);
-    EXPECT_EQ(GetBaseName(c.Path), c.BaseName);
-    EXPECT_EQ(GetExtension(c.Path), c.Extension);
+    for (const PathCase& c : PathCases) {
+        SCOPED_TRACE(c.Path);
+        EXPECT_EQ(GetDirectory(c.Path), c.Directory);
+        EXPECT_EQ(GetBaseName(c.Path), c.BaseName);
+        EXPECT_EQ(GetExtension(c.Path), c.Extension);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, PathTest, ::testing::ValuesIn(PathCases));
 
 } // namespace

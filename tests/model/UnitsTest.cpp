@@ -5,14 +5,16 @@
 #include "analysis/Stability.h"
 #include "io/ProjectFile.h"
 #include "model/DimensionEdit.h"
+#include "support/ProjectFiles.h"
+#include "support/RandomWalls.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 using namespace pendrake;
+using namespace pendrake::test;
 
 namespace {
 
@@ -28,92 +30,90 @@ void ExpectStored(double actual, double expected, const char* what)
     EXPECT_NEAR(actual, expected, std::abs(expected) * StoredRelative + 1e-30) << what;
 }
 
-Project Switched(const Project& p, int16_t to)
+// A random wall of the shared generator, its numbers read as Metric ones, with the engineer's
+// bars: the program chooses its bars in each system's own design units, so that the same wall
+// may be given other bars.
+Project MetricWall(RandomWallGenerator& walls)
 {
-    return SwitchUnitSystem(p, to);
-}
-
-// Every converted input of the record, by name, for a field-by-field comparison.
-std::vector<std::pair<const char*, float>> Inputs(const Project& p)
-{
-    std::vector<std::pair<const char*, float>> v;
-    for (int i = 0; i < DimensionCount; ++i)
-        v.emplace_back(DimensionName[size_t(i)].data(), Dimension(p, i));
-    const std::pair<const char*, float> fields[] = { { "ConcUnitWeight", p.ConcUnitWeight },
-        { "ConcFc", p.ConcFc }, { "ConcE", p.ConcE }, { "RebarFy", p.RebarFy },
-        { "RebarE", p.RebarE }, { "ConcCover", p.ConcCover },
-        { "WaterUnitWeight", p.WaterUnitWeight }, { "FillUnitWeight", p.FillUnitWeight },
-        { "FillDryDensity", p.FillDryDensity }, { "FillSatDensity", p.FillSatDensity },
-        { "FillCohesion", p.FillCohesion }, { "BaseCohesion", p.BaseCohesion },
-        { "BaseQd", p.BaseQd }, { "BaseE", p.BaseE }, { "Surcharge", p.Surcharge },
-        { "AnchorVPitch", p.AnchorVPitch }, { "AnchorHPitch", p.AnchorHPitch },
-        { "AnchorEdgeDist", p.AnchorEdgeDist }, { "AnchorYield", p.AnchorYield },
-        { "AnchorShear", p.AnchorShear }, { "AnchorDia", p.AnchorDia }, { "AnchorE", p.AnchorE },
-        { "ReinDia(3)", p.ReinDia[3] }, { "ReinPitch(3)", p.ReinPitch[3] },
-        { "LineLoad(1)", p.LineLoads[1].Load }, { "LineLoadX(1)", p.LineLoads[1].X } };
-    v.insert(v.end(), std::begin(fields), std::end(fields));
-    return v;
-}
-
-// A wall of random but valid dimensions and materials, with a line load and user bars.
-Project RandomWall(std::mt19937& rng)
-{
-    std::uniform_real_distribution<double> size(0.3, 3.0), factor(0.8, 1.25);
-    Project p = MakeNewProject("Arial");
-    for (int i : { 0, 1, 3, 4, 5, 7, 8, 9, 14, 15, 16 })
-        ApplyDimensionEdit(p, i, size(rng));
-    for (float* f : { &p.ConcUnitWeight, &p.ConcFc, &p.RebarFy, &p.FillUnitWeight,
-             &p.FillSatDensity, &p.BaseQd, &p.Surcharge, &p.AnchorYield, &p.ConcCover })
-        *f = float(*f * factor(rng));
-    p.LineLoadCount = 1;
-    p.LineLoads[1] = { float(size(rng)), 1.0f, float(size(rng)), 180.0f, 2 };
-    for (int row = 1; row <= ReinRowCount; ++row) {
-        p.ReinDia[size_t(row)] = float(1.2 + 0.4 * (row % 3));
-        p.ReinPitch[size_t(row)] = float(15 + row);
-    }
+    Project p = walls.Next();
+    p.UnitSystem = Metric;
     p.ReinUserSet = true;
     return p;
 }
 
 } // namespace
 
-TEST(ConvertUnits, WorkedValuesAreKeptUnrounded)
+// The five factors of every switch, worked by hand from 1 ft = 0.3048 m, 1 in = 2.54 cm,
+// 1 Kip = 0.454 T and 1 T = 9.81 kN: length, force, pressure, stress, small length.
+TEST(UnitConversionFactors, EverySwitchByHand)
 {
-    const Project metric = MakeNewProject("Arial");
-    const Project si = Switched(metric, SI);
-    ExpectStored(si.ConcUnitWeight, 2.4 * 9.81, "unit weight"); // 23.544 kN/m³
-    ExpectStored(si.ConcFc, 300 * 9.81 / 100, "f'c"); // 29.43 MPa, not 29
-    ExpectStored(si.RebarFy, 4000 * 9.81 / 100, "fy"); // 392.4 MPa
-    ExpectStored(si.BaseCohesion, 18 * 9.81 / 100, "cohesion");
-    EXPECT_EQ(si.ConcCover, metric.ConcCover); // centimetres in both
-    EXPECT_EQ(si.FillPhi, 30.0f);
-    EXPECT_EQ(si.SeismicCoef, 0.15f);
+    struct Row {
+        UnitSystemId From, To;
+        double Length, Force, Pressure, Stress, SmallLength;
+    };
+    const Row rows[] = {
+        // kg/cm² to MPa is 9.81 N on 100 mm².
+        { Metric, SI, 1, 9.81, 9.81, 0.0981, 1 },
+        { SI, Metric, 1, 0.101936799, 0.101936799, 10.1936799, 1 },
+        // kg/cm² to psi (here: Kip/1000 on in²) is 2.54² / 0.454.
+        { Metric, British, 3.28083990, 2.20264317, 0.204632247, 14.2105727, 0.393700787 },
+        { SI, British, 3.28083990, 0.224530395, 0.0208595562, 144.858029, 0.393700787 },
+        { British, Metric, 0.3048, 0.454, 4.88681533, 0.0703701407, 2.54 },
+        { British, SI, 0.3048, 4.45374, 47.9396584, 0.00690331081, 2.54 },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(
+            std::string(UnitSystemName[r.From]) + " to " + std::string(UnitSystemName[r.To]));
+        const ConversionFactors f = UnitConversionFactors(r.From, r.To);
+        ExpectStored(f.Length, r.Length, "length");
+        ExpectStored(f.Force, r.Force, "force");
+        ExpectStored(f.Pressure, r.Pressure, "pressure");
+        ExpectStored(f.Stress, r.Stress, "stress");
+        ExpectStored(f.SmallLength, r.SmallLength, "small length");
+    }
+}
 
-    const Project british = Switched(metric, British);
-    ExpectStored(british.FrontHeight, 9 / 0.3048, "front height"); // 29.5276 ft
-    ExpectStored(british.RebarFy, 4000 * 2.54 * 2.54 / 0.454, "fy"); // 56842.3 psi
-    ExpectStored(british.ConcCover, 7 / 2.54, "cover"); // 2.7559 in, not 2.8
-    ExpectStored(british.ConcUnitWeight, 2.4 / 0.454 * std::pow(0.3048, 3), "unit weight");
-    ExpectStored(british.Surcharge, 0.3048 * 0.3048 / 0.454, "surcharge"); // Kip/ft²
-
-    // The engineer's bars are small lengths: 16 mm at 20 cm is 0.630 in at 7.874 in.
-    Project barred = metric;
-    barred.ReinDia[2] = 1.6f;
-    barred.ReinPitch[2] = 20.0f;
-    const Project inches = Switched(barred, British);
-    ExpectStored(inches.ReinDia[2], 1.6 / 2.54, "bar");
-    ExpectStored(inches.ReinPitch[2], 20 / 2.54, "pitch");
-    EXPECT_EQ(Switched(barred, SI).ReinDia[2], 1.6f); // cm in SI as in Metric
-
-    // A line load is a force per length: 2 T/m is 19.62 kN/m and 2 / 0.454 x 0.3048 Kip/ft.
-    Project loaded = metric;
-    loaded.LineLoadCount = 1;
-    loaded.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 135.0f, 2 };
-    loaded.LineLoads[2] = { 5.0f, 5.0f, 5.0f, 90.0f, 1 }; // beyond the count: untouched
-    ExpectStored(Switched(loaded, SI).LineLoads[1].Load, 19.62, "line load");
-    ExpectStored(Switched(loaded, British).LineLoads[1].Load, 2 / 0.454 * 0.3048, "line load");
-    EXPECT_EQ(Switched(loaded, British).LineLoads[1].Direction, 135.0f);
-    EXPECT_EQ(Switched(loaded, British).LineLoads[2].Load, 5.0f);
+// Each kind of field takes its own factor, and the value is kept unrounded: from the default
+// Metric wall with 16 mm bars at 20 cm in row 2 and a line load of 2 T/m.
+TEST(ConvertUnits, EachFieldTakesTheFactorOfItsKind)
+{
+    Project metric = MakeNewProject("Arial");
+    metric.ReinDia[2] = 1.6f;
+    metric.ReinPitch[2] = 20.0f;
+    metric.LineLoadCount = 1;
+    metric.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 135.0f, 2 };
+    metric.LineLoads[2] = { 5.0f, 5.0f, 5.0f, 90.0f, 1 }; // beyond the count: untouched
+#define PENDRAKE_FIELD(field) [](const Project& p) { return p.field; }
+    struct Row {
+        const char* Name;
+        UnitSystemId To;
+        float (*Field)(const Project&);
+        double Expected;
+    };
+    const Row rows[] = {
+        { "front height, ft", British, PENDRAKE_FIELD(FrontHeight), 29.5275591 },
+        { "unit weight, Kip/ft³", British, PENDRAKE_FIELD(ConcUnitWeight), 0.149692581 },
+        // 29.43 MPa, not 29.
+        { "f'c, MPa", SI, PENDRAKE_FIELD(ConcFc), 29.43 },
+        { "fy, psi", British, PENDRAKE_FIELD(RebarFy), 56842.2907 },
+        { "cohesion, MPa", SI, PENDRAKE_FIELD(BaseCohesion), 1.7658 },
+        // 2.7559 in, not 2.8.
+        { "cover, in", British, PENDRAKE_FIELD(ConcCover), 2.75590551 },
+        { "surcharge, Kip/ft²", British, PENDRAKE_FIELD(Surcharge), 0.204632247 },
+        // The engineer's bars are small lengths: 0.630 in at 7.874 in.
+        { "bar, in", British, PENDRAKE_FIELD(ReinDia[2]), 0.629921260 },
+        { "bar pitch, in", British, PENDRAKE_FIELD(ReinPitch[2]), 7.87401575 },
+        // A line load is a force per length; its direction is an angle.
+        { "line load, Kip/ft", British, PENDRAKE_FIELD(LineLoads[1].Load), 1.34273128 },
+        { "line load X, ft", British, PENDRAKE_FIELD(LineLoads[1].X), 3.28083990 },
+        { "line load direction", British, PENDRAKE_FIELD(LineLoads[1].Direction), 135 },
+        { "slot beyond the count", British, PENDRAKE_FIELD(LineLoads[2].Load), 5 },
+        { "friction angle", SI, PENDRAKE_FIELD(FillPhi), 30 },
+        { "seismic coefficient", British, PENDRAKE_FIELD(SeismicCoef), 0.15 },
+    };
+#undef PENDRAKE_FIELD
+    for (const Row& r : rows)
+        ExpectStored(r.Field(SwitchUnitSystem(metric, r.To)), r.Expected, r.Name);
 }
 
 TEST(SwitchUnitSystem, TheCurrentSystemChangesNothing)
@@ -124,14 +124,14 @@ TEST(SwitchUnitSystem, TheCurrentSystemChangesNothing)
 
 TEST(ConvertUnits, ARoundTripThroughTheThreeSystemsGivesTheWallBack)
 {
-    std::mt19937 rng(20261207);
+    RandomWallGenerator walls(20261207, WallInputs::Design);
     for (int trial = 0; trial < 200; ++trial) {
-        const Project start = RandomWall(rng);
+        const Project start = MetricWall(walls);
         Project p = start;
         for (int16_t to : { SI, British, Metric, British, SI, Metric })
             p = SwitchUnitSystem(p, to);
-        const auto before = Inputs(start);
-        const auto after = Inputs(p);
+        const auto before = FloatInputs(start);
+        const auto after = FloatInputs(p);
         for (size_t k = 0; k < before.size(); ++k)
             ASSERT_NEAR(
                 after[k].second, before[k].second, std::abs(before[k].second) * RoundTripRelative)
@@ -144,15 +144,15 @@ TEST(ConvertUnits, ARoundTripThroughTheThreeSystemsGivesTheWallBack)
 
 TEST(ConvertUnits, TheSameWallGivesTheSameSafetyAndSteelInEverySystem)
 {
-    std::mt19937 rng(7);
+    RandomWallGenerator walls(7, WallInputs::Design);
     for (int trial = 0; trial < 20; ++trial) {
-        const Project metric = RandomWall(rng);
+        const Project metric = MetricWall(walls);
         const StabilityResults m = ComputeStability(metric);
         const CombinationResults md = RunCombinations(metric);
         for (int16_t system : { SI, British }) {
             SCOPED_TRACE(
                 std::string(UnitSystemName[size_t(system)]) + ", trial " + std::to_string(trial));
-            const Project p = Switched(metric, system);
+            const Project p = SwitchUnitSystem(metric, system);
             const StabilityResults r = ComputeStability(p);
             ASSERT_EQ(r.Stable, m.Stable);
             const std::pair<float, float> factors[]
@@ -173,17 +173,4 @@ TEST(ConvertUnits, TheSameWallGivesTheSameSafetyAndSteelInEverySystem)
                     << "row " << row;
         }
     }
-}
-
-TEST(UnitLabels, KeepTheirSuperscriptsAndOrder)
-{
-    EXPECT_EQ(UnitWeightUnit[Metric], "t/m³");
-    EXPECT_EQ(StressUnit[Metric], "kg/cm²");
-    EXPECT_EQ(PressureUnit[British], "Kip/ft²");
-    EXPECT_EQ(ModulusUnit[SI], "E+5 MPa");
-    EXPECT_EQ(AngleUnit[British], "°");
-    EXPECT_EQ(LineLoadUnit(Metric), "T/m");
-    EXPECT_EQ(LineLoadUnit(British), "Kip/ft");
-    EXPECT_EQ(LoadCaseName[6], "Impact (L)");
-    EXPECT_EQ(CombinationName[11], "1.05D + 1.28L + 1.05F + 1.05T + R");
 }

@@ -40,3 +40,9 @@ inline RunResult RunCli(const std::string& arguments)
     fs::remove(errFile);
     return r;
 }
+
+// Whether the companion was built with the report (Qt): only then has it report and drawing.
+inline bool CliHasReport()
+{
+    return RunCli("--help").Out.find("\n  report") != std::string::npos;
+}

@@ -1,5 +1,6 @@
 // Test support for the project file: a little-endian byte builder written apart from the writer,
-// the golden files built with it, a field-wise comparison of two records, temporary folders.
+// the golden files with the projects they hold, a field-wise comparison of two records, the
+// float inputs by name, temporary folders.
 #pragma once
 
 #include "model/Project.h"
@@ -8,14 +9,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pendrake::test {
 
-// Assembles a file the way the layout table reads, field by field, so that the writer and the
-// reader are checked against bytes they did not produce themselves.
+// Assembles bytes the way the layout table reads, field by field, for the damaged and old files
+// a test makes from a golden file.
 class ByteBuilder {
 public:
     ByteBuilder& I16(int value);
@@ -27,25 +29,25 @@ public:
     ByteBuilder& Append(const std::vector<uint8_t>& bytes);
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
-    std::size_t Size() const { return bytes_.size(); }
 
 private:
     std::vector<uint8_t> bytes_;
 };
 
-// Reads the i16 or f32 at `offset` of a file, little-endian.
-int16_t I16At(const std::vector<uint8_t>& bytes, std::size_t offset);
-float F32At(const std::vector<uint8_t>& bytes, std::size_t offset);
-
-// A golden file: its name under tests/data, its bytes built independently, and the project a
-// reader must make of it (starting from MakeNewProject("Arial")).
+// A golden file: its name under tests/data, its bytes there, and the project a reader must make
+// of it (starting from MakeNewProject("Arial")).
 struct GoldenFile {
     std::string Name;
     std::vector<uint8_t> Bytes;
     Project Expected;
-    // Legacy layouts are written back in the current layout; for the others this is Bytes.
-    std::vector<uint8_t> WrittenBack;
+    // An old layout, written back in the current one; the others are written back as they are.
+    bool Legacy = false;
 };
+
+inline void PrintTo(const GoldenFile& golden, std::ostream* os)
+{
+    *os << golden.Name;
+}
 
 std::vector<GoldenFile> GoldenFiles();
 GoldenFile Golden(std::string_view name);
@@ -53,8 +55,15 @@ std::filesystem::path GoldenPath(std::string_view name);
 std::vector<uint8_t> ReadBinaryFile(const std::filesystem::path& path);
 void WriteBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
+// The bytes the writer makes of the project; a project it refuses fails the test.
+std::vector<uint8_t> FileBytes(const Project& project);
+
 // Every field of the two records, runtime state included; floats are compared bit for bit.
 ::testing::AssertionResult SameProject(const Project& expected, const Project& actual);
+
+// Every float input of the record by name, the line loads up to the count and the bars
+// included, for comparisons with a tolerance.
+std::vector<std::pair<std::string, float>> FloatInputs(const Project& project);
 
 // A project whose every input differs from the defaults, all texts plain ASCII.
 Project EveryFieldChanged();
