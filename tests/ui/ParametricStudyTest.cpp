@@ -241,8 +241,8 @@ TEST(ParametricStudy, SavesExactlyTheEngineCsvAndSaysWhenItCannot)
 
     // A folder that does not exist: a warning, and no file anywhere.
     const QString nowhere = dir.filePath(QStringLiteral("missing/study.csv"));
-    SetFileDialogFunction([&](QWidget*, const FileDialogRequest&) { return nowhere; });
     Capture capture;
+    capture.Files = { nowhere };
     Button(window, "cmdSave")->click();
     ASSERT_EQ(capture.Messages.size(), 1u);
     EXPECT_TRUE(capture.Messages[0].Text.startsWith(

@@ -1,0 +1,273 @@
+// The Properties, Loads and Anchors dialogs as the main window runs them: modal, giving back the
+// accepted record or nothing; the anchor rows that fit the wall; the Loads table's row commands,
+// its current row, its load cases and its headings. Their entry boxes are in EntryBoxTest.
+#include "support/Widgets.h"
+#include "ui/ValidatedBox.h"
+#include "ui/frmAnchor.h"
+#include "ui/frmLoads.h"
+#include "ui/frmProperties.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace pendrake::ui {
+namespace {
+
+using namespace uitest;
+
+// Two loads: 2 T/m straight down at (1, 3) as live load, 0.5 T/m towards the backfill at
+// (4.5, 10) as impact.
+Project TwoLoads(int16_t system = Metric)
+{
+    Project p = MakeNewProject("Arial");
+    p.LineLoadCount = 2;
+    p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 180.0f, 2 };
+    p.LineLoads[2] = { 0.5f, 4.5f, 10.0f, 90.0f, 6 };
+    return SwitchUnitSystem(p, system);
+}
+
+QLineEdit* Cell(const QWidget& dialog, const char* column, int row)
+{
+    return Find<QLineEdit>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(column)).arg(row));
+}
+
+QComboBox* TypeList(const QWidget& dialog, int row)
+{
+    return Find<QComboBox>(dialog, QStringLiteral("cboType_%1").arg(row));
+}
+
+// Opens the dialog through its command, lets `act` work on it, and gives what the command gave.
+std::optional<Project> RunModal(std::optional<Project> (*edit)(QWidget*, const Project&),
+    const Project& p, const char* name, std::function<void(QWidget&)> act)
+{
+    QTimer::singleShot(0, [name, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        EXPECT_EQ(modal->objectName(), QString::fromLatin1(name));
+        act(*modal);
+    });
+    return edit(nullptr, p);
+}
+
+TEST(Dialogs, RunModallyAndGiveTheAcceptedRecordOrNothing)
+{
+    struct Case {
+        std::optional<Project> (*Edit)(QWidget*, const Project&);
+        const char* Name;
+        const char* Box;
+        const char* Button;
+        bool Gives;
+    };
+    const Case cases[] = {
+        { EditProperties, "frmProperties", "txtValue_12", "Command1", true },
+        { EditProperties, "frmProperties", "txtValue_12", "Command2", false },
+        { EditAnchors, "frmAnchor", "Text1_2", "Command1", true },
+        { EditAnchors, "frmAnchor", "Text1_2", "Command2", false },
+        { EditLoads, "frmLoads", "txtSurcharge", "cmdAccept", true },
+        { EditLoads, "frmLoads", "txtSurcharge", "cmdCancel", false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Name << " " << c.Button);
+        const Project p = TwoLoads();
+        const auto before = Inputs(p);
+        const std::optional<Project> result = RunModal(c.Edit, p, c.Name, [&c](QWidget& w) {
+            Find<QLineEdit>(w, QString::fromLatin1(c.Box))->setText(QStringLiteral("0.25"));
+            Button(w, c.Button)->click();
+        });
+        EXPECT_EQ(Inputs(p), before) << "the record handed in is never written";
+        ASSERT_EQ(result.has_value(), c.Gives);
+        if (result) {
+            Project expected = p;
+            if (c.Edit == EditProperties)
+                expected.FillCohesion = 0.25f;
+            else if (c.Edit == EditAnchors)
+                expected.AnchorHPitch = 0.25f;
+            else
+                expected.Surcharge = 0.25f;
+            EXPECT_EQ(Inputs(*result), Inputs(expected));
+        }
+    }
+}
+
+TEST(AnchorDialog, AcceptLeavesOnlyTheRowsThatFit)
+{
+    // Default underside: rear slope 2.0 + lower slope 2.0 - edge 0.5 = 3.5 m for the rows.
+    struct Case {
+        int16_t Rows; // in the record opened
+        const char* Button;
+        const char* Pitch; // typed into the vertical pitch, or null
+        int Expected; // rows in the result; -1 for no result
+    };
+    for (const Case& c : {
+             Case { 5, "Command2", nullptr, -1 }, // Cancel leaves the record as it is
+             Case { 5, "Command1", nullptr, 3 }, // 3.5 / 1.5 = 2.33: floor + 1 = 3 rows fit
+             Case { 5, "Command1", "1", 4 }, // the accepted pitch counts: 3.5 / 1 + 1 = 4
+             Case { 3, "Command1", nullptr, -1 }, // all fit and nothing changed
+         }) {
+        SCOPED_TRACE(testing::Message() << c.Rows << c.Button << (c.Pitch ? c.Pitch : ""));
+        Project p = ProjectIn(Metric);
+        p.AnchorRows = c.Rows;
+        const std::optional<Project> result
+            = RunModal(EditAnchors, p, "frmAnchor", [&c](QWidget& w) {
+                  if (c.Pitch != nullptr)
+                      Find<QLineEdit>(w, QStringLiteral("Text1_1"))
+                          ->setText(QString::fromLatin1(c.Pitch));
+                  Button(w, c.Button)->click();
+              });
+        ASSERT_EQ(result.has_value(), c.Expected >= 0);
+        if (result) {
+            EXPECT_EQ(result->AnchorRows, c.Expected);
+        }
+    }
+}
+
+TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
+{
+    LoadsDialog dialog(MakeNewProject("Arial"));
+    ShowActive(dialog);
+    QPushButton* insert = Button(dialog, "cmdInsert");
+    QPushButton* erase = Button(dialog, "cmdDelete");
+    QPushButton* append = Button(dialog, "cmdAppend");
+    const auto visibleRows = [&] {
+        int rows = 0;
+        for (int r = 1; r <= MaxLineLoads; ++r)
+            rows += Cell(dialog, "txtLoad", r)->isVisible() ? 1 : 0;
+        return rows;
+    };
+    EXPECT_EQ(visibleRows(), 0);
+    EXPECT_FALSE(erase->isEnabled());
+    for (int n = 1; n <= MaxLineLoads; ++n) {
+        QTest::mouseClick(n % 2 ? append : insert, Qt::LeftButton);
+        EXPECT_EQ(dialog.RowCount(), n);
+        EXPECT_EQ(visibleRows(), n);
+        EXPECT_TRUE(erase->isEnabled());
+        EXPECT_EQ(insert->isEnabled(), n < MaxLineLoads) << n;
+        EXPECT_EQ(append->isEnabled(), n < MaxLineLoads) << n;
+    }
+    for (int n = MaxLineLoads - 1; n >= 0; --n) {
+        QTest::mouseClick(erase, Qt::LeftButton);
+        EXPECT_EQ(visibleRows(), n);
+        EXPECT_TRUE(insert->isEnabled() && append->isEnabled());
+    }
+    EXPECT_FALSE(erase->isEnabled());
+}
+
+TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
+{
+    LoadsDialog dialog(TwoLoads());
+    ShowActive(dialog);
+    EXPECT_EQ(TypeList(dialog, 1)->currentText(), QStringLiteral("Live (L)"));
+    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
+    EXPECT_EQ(TypeList(dialog, 2)->count(), LoadCaseCount);
+
+    // Insert at row 2: the second load moves down to row 3, the new row is dead load at 0.
+    Cell(dialog, "txtY", 2)->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(Button(dialog, "cmdInsert"), Qt::LeftButton);
+    ASSERT_EQ(dialog.RowCount(), 3);
+    for (const char* column : { "txtLoad", "txtX", "txtY", "txtDir" })
+        EXPECT_EQ(Cell(dialog, column, 2)->text(), QStringLiteral("0")) << column;
+    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Dead (D)"));
+    EXPECT_EQ(Cell(dialog, "txtY", 3)->text(), QStringLiteral("10"));
+    EXPECT_TRUE(Cell(dialog, "txtLoad", 2)->hasFocus()) << "the focus goes into the new row";
+
+    // Append puts the new row after the last, whatever row is current.
+    QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
+    ASSERT_EQ(dialog.RowCount(), 4);
+    EXPECT_EQ(Cell(dialog, "txtX", 3)->text(), QStringLiteral("4.5"));
+    EXPECT_TRUE(Cell(dialog, "txtLoad", 4)->hasFocus());
+
+    // Delete the first row: everything moves up one place.
+    Cell(dialog, "txtDir", 1)->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
+    ASSERT_EQ(dialog.RowCount(), 3);
+    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
+
+    // The load cases are stored by their number, 1 dead load to 7 seismic.
+    TypeList(dialog, 2)->setCurrentIndex(0);
+    auto* surchargeType = Find<QComboBox>(dialog, "cboSurchargeType");
+    EXPECT_EQ(surchargeType->currentText(), QStringLiteral("Live (L)"));
+    surchargeType->setCurrentIndex(surchargeType->findText(QStringLiteral("Water (F)")));
+    Button(dialog, "cmdAccept")->click();
+    const std::optional<Project> r = dialog.Result();
+    ASSERT_TRUE(r.has_value());
+    ASSERT_EQ(r->LineLoadCount, 3);
+    EXPECT_EQ(r->LineLoads[1], (LineLoad { 0, 0, 0, 0, 1 }));
+    EXPECT_EQ(r->LineLoads[2], (LineLoad { 0.5f, 4.5f, 10.0f, 90.0f, 1 }));
+    EXPECT_EQ(r->LineLoads[3], (LineLoad { 0, 0, 0, 0, 1 }));
+    EXPECT_EQ(r->SurchargeType, 4);
+}
+
+TEST(LoadsDialog, RowCommandsWaitForABadEntryAndReadTheRowsBackUnchanged)
+{
+    for (const int16_t system : { Metric, SI, British }) {
+        SCOPED_TRACE(system);
+        Capture capture;
+        LoadsDialog dialog(TwoLoads(system));
+        ShowActive(dialog);
+        // A row command reads every row back, through their shown texts.
+        QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
+        QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
+        // ... and while one of them holds a bad entry, it does nothing.
+        const QString shown = Cell(dialog, "txtY", 1)->text();
+        TypeAndLeave(Cell(dialog, "txtY", 1), QStringLiteral("-3"));
+        QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
+        EXPECT_EQ(dialog.RowCount(), 2);
+        EXPECT_TRUE(Cell(dialog, "txtY", 1)->hasFocus());
+        EXPECT_EQ(capture.Beeps, 2) << "leaving for the command checks the box again";
+        TypeAndLeave(Cell(dialog, "txtY", 1), shown);
+        QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
+    }
+}
+
+TEST(LoadsDialog, TheCurrentRowIsHighlighted)
+{
+    LoadsDialog dialog(TwoLoads());
+    ShowActive(dialog);
+    const auto base = [&](int row, const char* column) {
+        return Cell(dialog, column, row)->palette().color(QPalette::Base);
+    };
+    Cell(dialog, "txtDir", 2)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(dialog.CurrentRow(), 2);
+    const QColor highlighted = base(2, "txtLoad");
+    EXPECT_NE(highlighted, base(1, "txtLoad"));
+    for (const char* column : { "txtX", "txtY", "txtDir" })
+        EXPECT_EQ(base(2, column), highlighted) << "every box of the row";
+    // The row stays current while the focus is on a command.
+    Button(dialog, "cmdInsert")->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(dialog.CurrentRow(), 2);
+    Cell(dialog, "txtY", 1)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(dialog.CurrentRow(), 1);
+    EXPECT_EQ(base(1, "txtLoad"), highlighted);
+    EXPECT_NE(base(2, "txtLoad"), highlighted);
+}
+
+TEST(LoadsDialog, HeadingsCarryTheUnitsOfTheSystem)
+{
+    struct Case {
+        int16_t System;
+        const char* Load;
+        const char* Surcharge;
+    };
+    for (const Case& c : { Case { Metric, "Load\n(T/m)", "T/m²" },
+             Case { SI, "Load\n(kN/m)", "kPa" }, Case { British, "Load\n(Kip/ft)", "Kip/ft²" } }) {
+        SCOPED_TRACE(c.System);
+        const LoadsDialog dialog(TwoLoads(c.System));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
+        // The direction heading says how the angle is measured.
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_3")->text(),
+            QStringLiteral("Dir. (°)\n0 up\n90 to backfill\n180 down"));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
+        EXPECT_EQ(Button(dialog, "cmdAppend")->text(), QString()) << "the append command has none";
+    }
+}
+
+} // namespace
+} // namespace pendrake::ui
