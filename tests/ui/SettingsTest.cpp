@@ -17,46 +17,41 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // The list itself
 
-struct RecentCase {
-    const char* Name;
-    std::vector<std::string> Opened; // in the order the engineer opened or saved them
-    std::vector<std::string> Expected; // the list afterwards, newest first
-};
-
-class RecentFileRules : public testing::TestWithParam<RecentCase> { };
-
-TEST_P(RecentFileRules, ListAfterOpening)
+TEST(RecentFileRules, ListAfterOpening)
 {
-    RecentFiles recent;
-    for (const std::string& path : GetParam().Opened)
-        AddRecentFile(recent, path);
-    const std::vector<std::string>& expected = GetParam().Expected;
-    ASSERT_EQ(recent.Count, int16_t(expected.size()));
-    for (int i = 1; i <= RecentFileSlots; ++i) {
-        if (i <= recent.Count)
-            EXPECT_EQ(recent.File[i], expected[i - 1]) << "slot " << i;
-        else
-            EXPECT_TRUE(recent.File[i].empty()) << "slot " << i << " holds " << recent.File[i];
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RecentFileRules,
-    testing::Values(RecentCase { "FifthFilePushesOutOldest",
-                        { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi" },
-                        { "/w/e.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningMovesToTopWithoutDuplicate",
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Opened; // in the order the engineer opened or saved them
+        std::vector<std::string> Expected; // the list afterwards, newest first
+    };
+    const Case cases[] = {
+        { "fifth file pushes out the oldest",
+            { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi" },
+            { "/w/e.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
+        { "reopening moves to the top without a duplicate",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi", "/w/c.pdi" },
             { "/w/c.pdi", "/w/e.pdi", "/w/d.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningOldestOfFullList",
+        { "reopening the oldest of a full list",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/a.pdi" },
             { "/w/a.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningNewestChangesNothing", { "/w/a.pdi", "/w/b.pdi", "/w/b.pdi" },
+        { "reopening the newest changes nothing", { "/w/a.pdi", "/w/b.pdi", "/w/b.pdi" },
             { "/w/b.pdi", "/w/a.pdi" } },
-        RecentCase { "LetterCaseMakesAnotherEntry", { "/w/wall.pdi", "/w/Wall.pdi" },
+        { "letter case makes another entry", { "/w/wall.pdi", "/w/Wall.pdi" },
             { "/w/Wall.pdi", "/w/wall.pdi" } },
-        RecentCase { "EmptyPathIgnored", { "/w/a.pdi", "" }, { "/w/a.pdi" } },
-        RecentCase { "FirstFile", { "/w/a.pdi" }, { "/w/a.pdi" } }),
-    [](const testing::TestParamInfo<RecentCase>& info) { return std::string(info.param.Name); });
+        { "an empty path is ignored", { "/w/a.pdi", "" }, { "/w/a.pdi" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        RecentFiles recent;
+        for (const std::string& path : c.Opened)
+            AddRecentFile(recent, path);
+        ASSERT_EQ(recent.Count, int16_t(c.Expected.size()));
+        for (int i = 1; i <= RecentFileSlots; ++i) {
+            const std::string expected = i <= recent.Count ? c.Expected[size_t(i - 1)] : "";
+            EXPECT_EQ(recent.File[i], expected) << "slot " << i;
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 // The store
@@ -83,8 +78,14 @@ TEST_F(SettingsStore, LivesInTheTestRunsTemporaryFolder)
     EXPECT_FALSE(file.startsWith(QDir::homePath())) << file.toStdString();
 }
 
-TEST_F(SettingsStore, RecentFilesReadBackAsWritten)
+TEST_F(SettingsStore, RecentFilesAndTheLastFolderReadBackAsWritten)
 {
+    // Nothing stored: no recent files and no folder.
+    EXPECT_EQ(LoadRecentFiles().Count, 0);
+    EXPECT_EQ(LoadLastDir(), std::string());
+    SaveLastDir("/home/ingénieur/Stützmauern");
+    EXPECT_EQ(LoadLastDir(), "/home/ingénieur/Stützmauern");
+
     RecentFiles recent;
     for (const char* path : { "/walls/a.pdi", "/walls/Wände/b.pdi", "/walls/c & d.pdi" })
         AddRecentFile(recent, path);
@@ -97,13 +98,6 @@ TEST_F(SettingsStore, RecentFilesReadBackAsWritten)
     EXPECT_EQ(raw.value(QStringLiteral("File1")).toString(), QStringLiteral("/walls/c & d.pdi"));
     EXPECT_TRUE(raw.contains(QStringLiteral("File4")));
     EXPECT_EQ(raw.value(QStringLiteral("File4")).toString(), QString());
-}
-
-TEST_F(SettingsStore, NoSettingsMeansNoRecentFilesAndNoDirectory)
-{
-    const RecentFiles recent = LoadRecentFiles();
-    EXPECT_EQ(recent.Count, 0);
-    EXPECT_EQ(LoadLastDir(), std::string());
 }
 
 TEST_F(SettingsStore, GapsInTheStoredListAreClosed)
@@ -120,12 +114,6 @@ TEST_F(SettingsStore, GapsInTheStoredListAreClosed)
     EXPECT_EQ(recent.File[1], "/w/b.pdi");
     EXPECT_EQ(recent.File[2], "/w/d.pdi");
     EXPECT_TRUE(recent.File[3].empty());
-}
-
-TEST_F(SettingsStore, LastDirectoryReadBackAsWritten)
-{
-    SaveLastDir("/home/ingénieur/Stützmauern");
-    EXPECT_EQ(LoadLastDir(), "/home/ingénieur/Stützmauern");
 }
 
 constexpr int ScreenWidthTwips = 19200; // 1280 pixels
