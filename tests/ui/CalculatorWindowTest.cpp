@@ -27,14 +27,7 @@ namespace {
 
 using namespace uitest;
 
-// The window keeps a reference to its project: it must outlive the window.
-const Project& NewProject()
-{
-    static const Project project = MakeNewProject("Arial");
-    return project;
-}
-
-std::unique_ptr<CalculatorWindow> OpenWindow(const Project& p)
+std::unique_ptr<CalculatorWindow> OpenWindow(const Project& p = MakeNewProject("Arial"))
 {
     auto window = std::make_unique<CalculatorWindow>(p);
     ShowActive(*window);
@@ -49,10 +42,7 @@ QLineEdit* Box(const QWidget& window, int index)
 // Types over box `index` and moves the focus into another input box, as a click there does.
 void TypeAndLeave(const QWidget& window, int index, const QString& text)
 {
-    QLineEdit* box = Box(window, index);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+    TypeInto(Box(window, index), text);
     Box(window, index == 0 ? 1 : 0)->setFocus();
 }
 
@@ -86,7 +76,7 @@ void TypeRankineCase(const QWidget& window, const char* waterDepth)
 TEST(CalculatorWindow, OpensWithTheProjectsValuesAndUnits)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
+    auto window = OpenWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendrake: Calculator"));
     // theta = atan(0.9 / 6.0) = 8.5308 degrees; a level backfill opens the slope box with 0.
     const std::vector<const char*> expected = { "1.70", "1.90", "1.00", "30.00", "0.00", "0.00",
@@ -115,36 +105,26 @@ TEST(CalculatorWindow, OpensWithTheProjectsValuesAndUnits)
 TEST(CalculatorWindow, TypedValuesRecomputeTheResults)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
+    auto window = OpenWindow();
     TypeRankineCase(*window, "6");
     EXPECT_EQ(capture.Beeps, 0);
     EXPECT_TRUE(capture.Messages.empty());
 
-    // Rankine: Ka = 1/3, Kp = 3, K0 = 1 - sin 30 = 0.5; Mononobe-Okabe with psi = 8.53 degrees:
-    // Kae = 0.4329, Kpe = 2.7272.
+    // Rankine: Ka = 1/3, Kp = 3, K0 = 1 - sin 30 = 0.5, each coefficient to three decimals.
     EXPECT_EQ(Text(*window, "lblResultA1", 0), QStringLiteral("0.333"));
     EXPECT_EQ(Text(*window, "lblResultP1", 0), QStringLiteral("3.000"));
     EXPECT_EQ(Text(*window, "lblResultR", 0), QStringLiteral("0.500"));
-    EXPECT_EQ(Text(*window, "lblResultA2", 0), QStringLiteral("0.433"));
-    EXPECT_EQ(Text(*window, "lblResultP2", 0), QStringLiteral("2.727"));
-
-    // Dry soil, water table at the bottom: Pa = Ka gamma h = 4 at the bottom, Fa = 4 x 6 / 2 = 12
-    // acting at 2h/3 = 4 below the top; no water pressure, its "resultant" at the bottom.
-    EXPECT_EQ(Text(*window, "lblResultA1", 1), QStringLiteral("0.00"));
+    // Dry soil: Pa = Ka gamma h = 4 at the bottom, Fa = 4 x 6 / 2 = 12 acting 4 below the top.
     EXPECT_EQ(Text(*window, "lblResultA1", 3), QStringLiteral("4.00"));
     EXPECT_EQ(Text(*window, "lblResultA1", 8), QStringLiteral("12.00"));
     EXPECT_EQ(Text(*window, "lblResultA1", 9), QStringLiteral("4.00"));
     EXPECT_EQ(Text(*window, "lblResult", 2), QStringLiteral("0.00"));
-    EXPECT_EQ(Text(*window, "lblResult", 3), QStringLiteral("6.00"));
 
     // Water table 2 below the top: Ka gamma hw = 1.33 there, + Ka (2 - 1) 4 = 2.67 at the
-    // bottom; above it 1.33 x 2 / 2 = 1.33, below (1.33 + 2.67) x 4 / 2 = 8; the water presses
-    // 4 x 1 = 4 at the bottom, 4 x 4 / 2 = 8 in all, at 2 + 2 x 4 / 3 = 4.67.
+    // bottom; the water presses 4 x 1 = 4 at the bottom, 4 x 4 / 2 = 8 in all, at 2 + 8/3.
     TypeAndLeave(*window, WaterDepth, QStringLiteral("2"));
     EXPECT_EQ(Text(*window, "lblResultA1", 2), QStringLiteral("1.33"));
     EXPECT_EQ(Text(*window, "lblResultA1", 3), QStringLiteral("2.67"));
-    EXPECT_EQ(Text(*window, "lblResultA1", 4), QStringLiteral("1.33"));
-    EXPECT_EQ(Text(*window, "lblResultA1", 6), QStringLiteral("8.00"));
     EXPECT_EQ(Text(*window, "lblResult", 1), QStringLiteral("4.00"));
     EXPECT_EQ(Text(*window, "lblResult", 2), QStringLiteral("8.00"));
     EXPECT_EQ(Text(*window, "lblResult", 3), QStringLiteral("4.67"));
@@ -156,7 +136,7 @@ TEST(CalculatorWindow, TypedValuesRecomputeTheResults)
 TEST(CalculatorWindow, WallFrictionAboveAThirdOfPhiShowsTheCautionBesideTheResults)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
+    auto window = OpenWindow();
     TypeAndLeave(*window, FrictionAngle, QStringLiteral("30"));
     const auto* notes = Find<QLabel>(*window, QStringLiteral("lblNotes"));
     for (const auto& [delta, cautioned] :
@@ -172,7 +152,7 @@ TEST(CalculatorWindow, WallFrictionAboveAThirdOfPhiShowsTheCautionBesideTheResul
 TEST(CalculatorWindow, AWaterTableBelowTheSoilIsPutAtItsBottom)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
+    auto window = OpenWindow();
     TypeAndLeave(*window, WaterDepth, QStringLiteral("99"));
     EXPECT_EQ(Box(*window, WaterDepth)->text(), QStringLiteral("6.00"));
     EXPECT_FLOAT_EQ(window->Input().WaterDepth, 6.0f);
@@ -191,7 +171,7 @@ TEST(CalculatorWindow, AWaterTableBelowTheSoilIsPutAtItsBottom)
 TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
 {
     Capture capture;
-    auto steep = OpenWindow(NewProject());
+    auto steep = OpenWindow();
     // Without an earthquake, so that only the static check speaks.
     TypeAndLeave(*steep, SeismicCoefficient, QStringLiteral("0"));
     ASSERT_TRUE(capture.Messages.empty());
@@ -209,7 +189,7 @@ TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
     EXPECT_EQ(capture.Messages.size(), 2u);
 
     // Same results as a slope of exactly phi.
-    auto atPhi = OpenWindow(NewProject());
+    auto atPhi = OpenWindow();
     TypeAndLeave(*atPhi, SeismicCoefficient, QStringLiteral("0"));
     TypeAndLeave(*atPhi, Surcharge, QStringLiteral("2"));
     TypeAndLeave(*atPhi, SoilSlope, QStringLiteral("30"));
@@ -222,14 +202,7 @@ TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
 TEST(CalculatorWindow, PrintWaitsForItsPrintJob)
 {
     Capture capture;
-    {
-        auto window = OpenWindow(NewProject());
-        EXPECT_FALSE(Find<QPushButton>(*window, QStringLiteral("Command2"))->isEnabled());
-        EXPECT_EQ(Find<QPushButton>(*window, QStringLiteral("Command2"))->text(),
-            QStringLiteral("&Print"));
-        EXPECT_EQ(Find<QPushButton>(*window, QStringLiteral("Command1"))->text(),
-            QStringLiteral("&Close"));
-    }
+    EXPECT_FALSE(Button(*OpenWindow(), "Command2")->isEnabled()) << "no print job, no printing";
 
     int printed = 0;
     QString caption;
@@ -242,14 +215,11 @@ TEST(CalculatorWindow, PrintWaitsForItsPrintJob)
         EXPECT_TRUE(result.Ka.has_value());
     });
     {
-        auto window = OpenWindow(NewProject());
-        auto* print = Find<QPushButton>(*window, QStringLiteral("Command2"));
+        auto window = OpenWindow();
+        auto* print = Button(*window, "Command2");
         ASSERT_TRUE(print->isEnabled());
         // An entry still in its box is taken before printing.
-        QLineEdit* box = Box(*window, Surcharge);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, QStringLiteral("3"));
+        TypeInto(Box(*window, Surcharge), QStringLiteral("3"));
         QTest::mouseClick(print, Qt::LeftButton);
         EXPECT_EQ(printed, 1);
         EXPECT_EQ(caption, QStringLiteral("Pendrake: Calculator (Printing .....)"));

@@ -1,11 +1,10 @@
-// The Properties, Loads and Anchors dialogs as the main window runs them: modal, giving back the
-// accepted record or nothing; the anchor rows that fit the wall; the Loads table's row commands,
-// its current row, its load cases and its headings. Their entry boxes are in EntryBoxTest.
+// The anchor rows that fit the wall once the Anchors dialog is accepted; the Loads table's row
+// commands, its current row, its load cases and its headings. The dialogs' entry boxes are in
+// EntryBoxTest, the steps they make in MainWindowTest.
 #include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
 #include "ui/frmAnchor.h"
 #include "ui/frmLoads.h"
-#include "ui/frmProperties.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -53,46 +52,6 @@ std::optional<Project> RunModal(std::optional<Project> (*edit)(QWidget*, const P
         act(*modal);
     });
     return edit(nullptr, p);
-}
-
-TEST(Dialogs, RunModallyAndGiveTheAcceptedRecordOrNothing)
-{
-    struct Case {
-        std::optional<Project> (*Edit)(QWidget*, const Project&);
-        const char* Name;
-        const char* Box;
-        const char* Button;
-        bool Gives;
-    };
-    const Case cases[] = {
-        { EditProperties, "frmProperties", "txtValue_12", "Command1", true },
-        { EditProperties, "frmProperties", "txtValue_12", "Command2", false },
-        { EditAnchors, "frmAnchor", "Text1_2", "Command1", true },
-        { EditAnchors, "frmAnchor", "Text1_2", "Command2", false },
-        { EditLoads, "frmLoads", "txtSurcharge", "cmdAccept", true },
-        { EditLoads, "frmLoads", "txtSurcharge", "cmdCancel", false },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Name << " " << c.Button);
-        const Project p = TwoLoads();
-        const auto before = Inputs(p);
-        const std::optional<Project> result = RunModal(c.Edit, p, c.Name, [&c](QWidget& w) {
-            Find<QLineEdit>(w, QString::fromLatin1(c.Box))->setText(QStringLiteral("0.25"));
-            Button(w, c.Button)->click();
-        });
-        EXPECT_EQ(Inputs(p), before) << "the record handed in is never written";
-        ASSERT_EQ(result.has_value(), c.Gives);
-        if (result) {
-            Project expected = p;
-            if (c.Edit == EditProperties)
-                expected.FillCohesion = 0.25f;
-            else if (c.Edit == EditAnchors)
-                expected.AnchorHPitch = 0.25f;
-            else
-                expected.Surcharge = 0.25f;
-            EXPECT_EQ(Inputs(*result), Inputs(expected));
-        }
-    }
 }
 
 TEST(AnchorDialog, AcceptLeavesOnlyTheRowsThatFit)
