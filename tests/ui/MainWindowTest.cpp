@@ -765,75 +765,71 @@ TEST_F(MainWindowTest, NewAndOpenStartTheHistoryAgainInTheirOwnUnits)
 // ---------------------------------------------------------------------------------------------
 // Work that is never lost
 
-class Autosave : public testing::Test {
-protected:
-    std::unique_ptr<MainWindow> Open() { return OpenMainWindow(folder_.path()); }
-    std::vector<AutosaveCopy> Copies() const
-    {
-        return AutosaveStore(folder_.path().toStdString()).FindCopies();
-    }
-    static void Edit(MainWindow& w, const char* title)
-    {
-        Project p = w.Document().Record();
-        p.ProjectTitle = title;
-        w.Commit(p, QStringLiteral("Project title"));
-    }
+// Copies of unsaved work in the test's own folder, as the next start would find them.
+std::vector<AutosaveCopy> Copies(const QTemporaryDir& dir)
+{
+    return AutosaveStore(dir.filePath(QStringLiteral("autosave")).toStdString()).FindCopies();
+}
 
-    QTemporaryDir folder_;
-    QTemporaryDir files_;
-};
+void Edit(MainWindow& w, const char* title)
+{
+    Project p = w.Document().Record();
+    p.ProjectTitle = title;
+    w.Commit(p, QStringLiteral("Project title"));
+}
 
-TEST_F(Autosave, AStepIsCopiedAndTheCopyGoesWithSaveDiscardAndExit)
+TEST_F(MainWindowTest, AStepIsCopiedAndTheCopyGoesWithSaveDiscardAndExit)
 {
     Capture capture;
-    auto w = Open();
+    MainWindow* w = window_.get();
     w->AutosaveIfDue();
-    EXPECT_TRUE(Copies().empty()) << "nothing to keep while the project is as it was";
+    EXPECT_TRUE(Copies(dir_).empty()) << "nothing to keep while the project is as it was";
     Edit(*w, "first");
     w->AutosaveIfDue(); // the first step makes a copy due at once
-    ASSERT_EQ(Copies().size(), 1u);
+    ASSERT_EQ(Copies(dir_).size(), 1u);
     Project copy = MakeNewProject(TestFont);
-    ASSERT_TRUE(AutosaveStore::Read(Copies()[0], copy).Ok);
+    ASSERT_TRUE(AutosaveStore::Read(Copies(dir_)[0], copy).Ok);
     EXPECT_EQ(Inputs(copy), Inputs(w->Document().Record()));
 
     // Saved: the copy goes.
-    capture.Files = { files_.filePath(QStringLiteral("wall1.pdi")) };
+    capture.Files = { dir_.filePath(QStringLiteral("wall1.pdi")) };
     ASSERT_TRUE(w->FileSaveAs());
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(Copies(dir_).empty());
     // Undo back to a state that is not on disk makes the next copy; back at the saved state no
     // copy is needed any more.
     w->UndoStack().undo();
     w->AutosaveIfDue();
     w->UndoStack().redo();
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(Copies(dir_).empty());
     w->UndoStack().undo();
     w->AutosaveIfDue();
-    EXPECT_EQ(Copies().size(), 0u) << "a second copy within 10 s waits";
+    EXPECT_EQ(Copies(dir_).size(), 0u) << "a second copy within 10 s waits";
     // A discard drops it, and a clean exit leaves nothing behind, even after a copy was written.
     Edit(*w, "second");
     capture.Answers = { QMessageBox::No };
     ASSERT_TRUE(w->FileNew());
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(Copies(dir_).empty());
     Edit(*w, "third");
     w->AutosaveIfDue();
     capture.Answers = { QMessageBox::No };
     w->close();
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(Copies(dir_).empty());
 }
 
-TEST_F(Autosave, RecoveryIsOfferedAfterACrashAndNotAfterACleanExit)
+TEST_F(MainWindowTest, RecoveryIsOfferedAfterACrashAndNotAfterACleanExit)
 {
     Capture capture;
     std::vector<uint8_t> lost;
     {
-        auto crashed = Open();
+        auto crashed = std::move(window_);
         Edit(*crashed, "typed before the crash");
         crashed->AutosaveIfDue();
         lost = Inputs(crashed->Document().Record());
         // The process dies: no close, no prompt.
     }
-    ASSERT_EQ(Copies().size(), 1u);
-    auto next = Open();
+    ASSERT_EQ(Copies(dir_).size(), 1u);
+    const QString folder = dir_.filePath(QStringLiteral("autosave"));
+    auto next = OpenMainWindow(folder);
     capture.Answers = { QMessageBox::Yes };
     EXPECT_TRUE(next->OfferRecovery());
     ASSERT_EQ(capture.Messages.size(), 1u);
@@ -846,22 +842,9 @@ TEST_F(Autosave, RecoveryIsOfferedAfterACrashAndNotAfterACleanExit)
 
     capture.Answers = { QMessageBox::No };
     next->close();
-    EXPECT_TRUE(Copies().empty());
-    EXPECT_FALSE(Open()->OfferRecovery());
+    EXPECT_TRUE(Copies(dir_).empty());
+    EXPECT_FALSE(OpenMainWindow(folder)->OfferRecovery());
     EXPECT_EQ(capture.Messages.size(), 2u) << "no question without a copy";
-}
-
-TEST_F(Autosave, RecentFilesAreWrittenWhenTheyChange)
-{
-    Capture capture;
-    auto w = Open();
-    const QString path = files_.filePath(QStringLiteral("kept.pdi"));
-    capture.Files = { path };
-    ASSERT_TRUE(w->FileSaveAs());
-    // Read back as the next start would, while this window still runs (as if killed now).
-    const RecentFiles read = LoadRecentFiles();
-    ASSERT_GE(read.Count, 1);
-    EXPECT_EQ(read.File[1], path.toStdString());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -912,7 +895,7 @@ TEST_F(MainWindowTest, FirstStartFitsTheWindowWithItsFrameIntoTheFreeScreenArea)
     }
 }
 
-TEST_F(MainWindowTest, ClosingSavesRecentFilesAndPlacement)
+TEST_F(MainWindowTest, RecentFilesAreWrittenAtOnceAndThePlacementOnClosing)
 {
     Capture capture;
     const QString a = MakeFile(QStringLiteral("a.pdi"), "A");
@@ -921,10 +904,11 @@ TEST_F(MainWindowTest, ClosingSavesRecentFilesAndPlacement)
     window_->ShowWithPlacement(placed);
     capture.Files = { a };
     ASSERT_TRUE(window_->FileOpen());
+    // The list is written when it changes: read back as the next start would, while this window
+    // still runs (as if killed now).
+    ASSERT_EQ(LoadRecentFiles().Count, 1);
+    EXPECT_EQ(LoadRecentFiles().File[1], a.toStdString());
     ASSERT_TRUE(window_->close());
-    const RecentFiles recent = LoadRecentFiles();
-    ASSERT_EQ(recent.Count, 1);
-    EXPECT_EQ(recent.File[1], a.toStdString());
     EXPECT_EQ(LoadWindowPlacement(0, 0), placed);
 }
 

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -255,27 +254,17 @@ TEST(StabilityWindow, EachNoteOnItsOwnLineAfterTheMark)
             "less than unity."));
 }
 
-TEST(StabilityWindow, CaptionsWithGreekLettersAndCloseButton)
+// The Greek letters of the captions are set in the Greek font the window was given.
+TEST(StabilityWindow, GreekLettersInTheGreekFont)
 {
-    Project p = MakeNewProject("Liberation Sans");
-    const StabilityWindow w(p, StableResults(), QStringLiteral("Symbol"));
+    const StabilityWindow w(MakeNewProject("Liberation Sans"), StableResults(), "Symbol");
     QStringList captions;
     for (const QLabel* label : w.findChildren<QLabel*>())
         captions << label->text();
     const QString all = captions.join(QLatin1Char('|'));
-    for (const char* piece : { "External forces:", "Vertical force (", "Horizontal force (",
-             "Moment at overturning point (", "Moment at midbase (", "Eccentricities:",
-             "At overturning point (e", "At midbase (e", "Foundation pressures:", "Maximum (",
-             "Minimum (", "Minimum safety factor =", "Shear friction:", "with shearing stress =",
-             "and resisting stress =", "Anchors:", "Maximum tension =", "Maximum tension stress =",
-             "Safety factor =", "Maximum shear =", "Maximum shear stress =" })
-        EXPECT_TRUE(all.contains(QString::fromLatin1(piece))) << piece;
     EXPECT_TRUE(all.contains(QStringLiteral("Σ</span>V) ="))) << "capital sigma before V";
     EXPECT_TRUE(all.contains(QStringLiteral("σ</span><sub>max</sub>"))) << "small sigma";
     EXPECT_TRUE(all.contains(QStringLiteral("font-family:'Symbol'")));
-    const auto* close = w.findChild<QPushButton*>(QStringLiteral("cmdClose"));
-    ASSERT_NE(close, nullptr);
-    EXPECT_EQ(close->text(), QStringLiteral("Close"));
 }
 
 } // namespace
