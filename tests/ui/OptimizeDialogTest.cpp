@@ -9,7 +9,6 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QSettings>
 #include <QSignalSpy>
@@ -108,62 +107,20 @@ TEST_F(OptimizeDialogTest, RefusedChoicesBlockTheSearchWithTheirReason)
         EXPECT_EQ(
             Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(), QString::fromUtf8(c.Reason));
         EXPECT_FALSE(dialog.Search());
-        EXPECT_FALSE(dialog.Searching());
         EXPECT_EQ(capture.Beeps, 1);
         EXPECT_EQ(dialog.Result().GridSize, 0);
     }
 
-    // Without a free dimension there is nothing to search.
+    // Without a free dimension there is nothing to search; a free dimension outside the default
+    // four offers its present value.
     OptimizeDialog dialog(MakeNewProject("Arial"), {});
+    const auto* choice = Find<QLabel>(dialog, QStringLiteral("lblChoice"));
     for (const int i : { 0, 3, 4, 7 })
         Find<QCheckBox>(dialog, QStringLiteral("chkFree_%1").arg(i))->setChecked(false);
-    EXPECT_FALSE(Button(dialog, "cmdSearch")->isEnabled());
-    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
-        QStringLiteral("Choose at least one free dimension."));
-    // A free dimension outside the default four offers its present value.
-    auto* frontHeight = Find<QCheckBox>(dialog, QStringLiteral("chkFree_6"));
-    EXPECT_EQ(frontHeight->text(), QStringLiteral("Front height (m)"));
-    frontHeight->setChecked(true);
-    EXPECT_TRUE(Button(dialog, "cmdSearch")->isEnabled());
+    EXPECT_EQ(choice->text(), QStringLiteral("Choose at least one free dimension."));
+    Find<QCheckBox>(dialog, QStringLiteral("chkFree_6"))->setChecked(true); // front height
     EXPECT_EQ(Box(dialog, "txtMin", 6)->text(), QStringLiteral("9"));
-    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
-        QStringLiteral("1 wall on the grid."));
-}
-
-TEST_F(OptimizeDialogTest, NarrowSearchFillsTheTableWithTheLeastConcreteWallThatPasses)
-{
-    const Project base = MakeNewProject("Arial");
-    OptimizeDialog dialog(base, {});
-    uitest::ShowActive(dialog);
-    NarrowTheGrid(dialog);
-    EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
-        QStringLiteral("8 walls on the grid."));
-    SearchAndWait(dialog);
-
-    const OptimizationResult& r = dialog.Result();
-    ASSERT_TRUE(r.Found);
-    auto* table = Find<QTableWidget>(dialog, QStringLiteral("grdCandidates"));
-    ASSERT_EQ(table->rowCount(), 1 + int(r.RunnersUp.size()));
-    ASSERT_GE(table->rowCount(), 2);
-    // Free dimensions in the order of the rows, then area, utilisation and the five factors.
-    ASSERT_EQ(table->columnCount(), 4 + 2 + SafetyCheckCount);
-    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("Top width (m)"));
-    EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("Bottom width (m)"));
-    EXPECT_EQ(table->horizontalHeaderItem(4)->text(), QStringLiteral("Concrete area (m\u00B2)"));
-    const QStringList best = { "0.30", "2.50", "0.50", "9.50" };
-    for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(table->item(0, c)->text(), best[c]) << c;
-    EXPECT_EQ(table->selectedItems().front()->row(), 0);
-
-    // The best wall meets the 2.0 overturning target; the default wall's anchors carry nothing,
-    // so their factors print as the infinity sign.
-    EXPECT_GE(table->item(0, 6)->text().toDouble(), 2.0);
-    EXPECT_EQ(table->item(0, 9)->text(), QStringLiteral("\u221E"));
-    for (int row = 1; row < table->rowCount(); ++row) {
-        EXPECT_GE(
-            r.RunnersUp[size_t(row - 1)].Evaluation.ConcreteArea, r.Best.Evaluation.ConcreteArea);
-        EXPECT_TRUE(r.RunnersUp[size_t(row - 1)].Evaluation.Passes);
-    }
+    EXPECT_EQ(choice->text(), QStringLiteral("1 wall on the grid."));
 }
 
 TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
@@ -171,8 +128,6 @@ TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
     const Project base = MakeNewProject("Arial");
     {
         OptimizeDialog dialog(base, {});
-        EXPECT_EQ(Box(dialog, "txtTarget", 0)->text(), QStringLiteral("2"));
-        EXPECT_EQ(Box(dialog, "txtTarget", 1)->text(), QStringLiteral("1.5"));
         uitest::ShowActive(dialog);
         NarrowTheGrid(dialog);
         TypeInto(Box(dialog, "txtTarget", 0), QStringLiteral("2.25"));
@@ -191,7 +146,6 @@ TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
     EXPECT_EQ(LoadDesignTargets(), expected);
     OptimizeDialog again(base, {});
     EXPECT_EQ(Box(again, "txtTarget", 0)->text(), QStringLiteral("2.25"));
-    EXPECT_EQ(Box(again, "txtTarget", 4)->text(), QStringLiteral("1.1"));
     EXPECT_EQ(Box(again, "txtTarget", 2)->text(), QStringLiteral("1"));
 
     // A hand-damaged value reads as its default.
@@ -200,49 +154,59 @@ TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
     EXPECT_EQ(LoadDesignTargets().OverturningSafety, 2.0);
 }
 
-TEST_F(OptimizeDialogTest, ApplyIsOneStepThatUndoTakesBackByteForByte)
+// The table of a narrow search, then the first runner-up applied from it as one step.
+TEST_F(OptimizeDialogTest, NarrowSearchFillsTheTableAndApplyIsOneStepThatUndoTakesBack)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     auto owner = uitest::OpenMainWindow(dir.filePath(QStringLiteral("autosave")));
     MainWindow& window = *owner;
     const Project before = window.Document().Record();
     QUndoStack& undo = window.UndoStack();
-    const int steps = undo.count();
-
     Project chosen;
     bool opened = false;
     uitest::WhenModalOpens("frmOptimize", [&](QWidget* w) {
         opened = true;
-        auto* dialog = qobject_cast<OptimizeDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        NarrowTheGrid(*dialog);
-        SearchAndWait(*dialog);
-        ASSERT_TRUE(dialog->Result().Found);
-        // The first runner-up, chosen in the table.
-        ASSERT_FALSE(dialog->Result().RunnersUp.empty());
-        chosen = dialog->Result().RunnersUp.front().Wall;
-        Find<QTableWidget>(*dialog, QStringLiteral("grdCandidates"))->selectRow(1);
-        QTest::mouseClick(Button(*dialog, "cmdApply"), Qt::LeftButton);
+        auto& dialog = *qobject_cast<OptimizeDialog*>(w);
+        NarrowTheGrid(dialog);
+        EXPECT_EQ(Find<QLabel>(dialog, QStringLiteral("lblChoice"))->text(),
+            QStringLiteral("8 walls on the grid."));
+        SearchAndWait(dialog);
+        const OptimizationResult& r = dialog.Result();
+        ASSERT_TRUE(r.Found);
+        auto* table = Find<QTableWidget>(dialog, QStringLiteral("grdCandidates"));
+        ASSERT_EQ(table->rowCount(), 1 + int(r.RunnersUp.size()));
+        ASSERT_GE(table->rowCount(), 2);
+        // Free dimensions in the order of the rows, then area, utilisation and the five factors.
+        ASSERT_EQ(table->columnCount(), 4 + 2 + SafetyCheckCount);
+        EXPECT_EQ(table->horizontalHeaderItem(3)->text(), QStringLiteral("Bottom width (m)"));
+        const QStringList best = { "0.30", "2.50", "0.50", "9.50" };
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(table->item(0, c)->text(), best[c]) << c;
+        EXPECT_EQ(table->selectedItems().front()->row(), 0);
+        // The best wall meets the 2.0 overturning target; the default wall's anchors carry
+        // nothing, so their factors print as the infinity sign.
+        EXPECT_GE(table->item(0, 6)->text().toDouble(), 2.0);
+        EXPECT_EQ(table->item(0, 9)->text(), QStringLiteral("\u221E"));
+        for (const SearchCandidate& c : r.RunnersUp) {
+            EXPECT_GE(c.Evaluation.ConcreteArea, r.Best.Evaluation.ConcreteArea);
+            EXPECT_TRUE(c.Evaluation.Passes);
+        }
+        chosen = r.RunnersUp.front().Wall;
+        table->selectRow(1);
+        QTest::mouseClick(Button(dialog, "cmdApply"), Qt::LeftButton);
     });
-    auto* item = window.findChild<QAction*>(QStringLiteral("mnuCalculateOptimize"));
-    ASSERT_NE(item, nullptr);
-    item->trigger();
+    Find<QAction>(window, QStringLiteral("mnuCalculateOptimize"))->trigger();
     ASSERT_TRUE(opened);
 
-    ASSERT_EQ(undo.count(), steps + 1);
+    ASSERT_EQ(undo.count(), 1);
     EXPECT_EQ(undo.undoText(), QStringLiteral("Optimize dimensions"));
-    const std::vector<uint8_t> after = Inputs(window.Document().Record());
-    EXPECT_EQ(after, Inputs(chosen));
-    EXPECT_NE(after, Inputs(before));
+    EXPECT_EQ(Inputs(window.Document().Record()), Inputs(chosen));
     // The document ran the new wall: the default one misses 2 against overturning (1.42), the
     // chosen one reaches it.
     EXPECT_GE(window.Document().Verdict().OverturningSafety, 2.0f);
     undo.undo();
     EXPECT_EQ(Inputs(window.Document().Record()), Inputs(before));
     EXPECT_LT(window.Document().Verdict().OverturningSafety, 2.0f);
-    undo.redo();
-    EXPECT_EQ(Inputs(window.Document().Record()), after);
 }
 
 } // namespace

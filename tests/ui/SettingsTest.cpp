@@ -14,9 +14,6 @@
 namespace pendrake {
 namespace {
 
-// ---------------------------------------------------------------------------------------------
-// The list itself
-
 TEST(RecentFileRules, ListAfterOpening)
 {
     struct Case {
@@ -25,17 +22,12 @@ TEST(RecentFileRules, ListAfterOpening)
         std::vector<std::string> Expected; // the list afterwards, newest first
     };
     const Case cases[] = {
-        { "fifth file pushes out the oldest",
-            { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi" },
-            { "/w/e.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        { "reopening moves to the top without a duplicate",
+        { "reopening moves to the top without a duplicate, a fifth pushes out the oldest",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi", "/w/c.pdi" },
             { "/w/c.pdi", "/w/e.pdi", "/w/d.pdi", "/w/b.pdi" } },
         { "reopening the oldest of a full list",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/a.pdi" },
             { "/w/a.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        { "reopening the newest changes nothing", { "/w/a.pdi", "/w/b.pdi", "/w/b.pdi" },
-            { "/w/b.pdi", "/w/a.pdi" } },
         { "letter case makes another entry", { "/w/wall.pdi", "/w/Wall.pdi" },
             { "/w/Wall.pdi", "/w/wall.pdi" } },
         { "an empty path is ignored", { "/w/a.pdi", "" }, { "/w/a.pdi" } },
@@ -53,16 +45,14 @@ TEST(RecentFileRules, ListAfterOpening)
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// The store
-
 class SettingsStore : public testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings store(QStringLiteral("Pendrake"), QStringLiteral("Pendrake"));
-        store.clear();
-        store.sync();
+        Raw().clear();
+        // The test program points the per-user store at a temporary folder; the engineer's own
+        // settings (under the home directory) must never be touched by a test.
+        EXPECT_FALSE(Raw().fileName().startsWith(QDir::homePath()));
     }
     static QSettings Raw()
     {
@@ -70,17 +60,8 @@ protected:
     }
 };
 
-TEST_F(SettingsStore, LivesInTheTestRunsTemporaryFolder)
-{
-    // The test program points the per-user store at a temporary folder; the engineer's own
-    // settings (under the home directory) must never be touched by a test.
-    const QString file = Raw().fileName();
-    EXPECT_FALSE(file.startsWith(QDir::homePath())) << file.toStdString();
-}
-
 TEST_F(SettingsStore, RecentFilesAndTheLastFolderReadBackAsWritten)
 {
-    // Nothing stored: no recent files and no folder.
     EXPECT_EQ(LoadRecentFiles().Count, 0);
     EXPECT_EQ(LoadLastDir(), std::string());
     SaveLastDir("/home/ingénieur/Stützmauern");
@@ -91,42 +72,25 @@ TEST_F(SettingsStore, RecentFilesAndTheLastFolderReadBackAsWritten)
         AddRecentFile(recent, path);
     SaveRecentFiles(recent);
     EXPECT_EQ(LoadRecentFiles(), recent);
-
     // All four keys are written, the unused one empty, so an older longer list is overwritten.
-    QSettings raw = Raw();
-    raw.beginGroup(QStringLiteral("Recent"));
-    EXPECT_EQ(raw.value(QStringLiteral("File1")).toString(), QStringLiteral("/walls/c & d.pdi"));
-    EXPECT_TRUE(raw.contains(QStringLiteral("File4")));
-    EXPECT_EQ(raw.value(QStringLiteral("File4")).toString(), QString());
+    EXPECT_TRUE(Raw().contains(QStringLiteral("Recent/File4")));
+    EXPECT_EQ(Raw().value(QStringLiteral("Recent/File4")).toString(), QString());
+
+    // Gaps in a stored list are closed.
+    Raw().setValue(QStringLiteral("Recent/File1"), QString());
+    const RecentFiles closed = LoadRecentFiles();
+    ASSERT_EQ(closed.Count, 2);
+    EXPECT_EQ(closed.File[1], "/walls/Wände/b.pdi");
+    EXPECT_EQ(closed.File[2], "/walls/a.pdi");
 }
 
-TEST_F(SettingsStore, GapsInTheStoredListAreClosed)
+TEST_F(SettingsStore, PlacementReadsBackAndDamagedValuesGiveTheDefaults)
 {
-    {
-        QSettings raw = Raw();
-        raw.beginGroup(QStringLiteral("Recent"));
-        raw.setValue(QStringLiteral("File1"), QString());
-        raw.setValue(QStringLiteral("File2"), QStringLiteral("/w/b.pdi"));
-        raw.setValue(QStringLiteral("File4"), QStringLiteral("/w/d.pdi"));
-    }
-    const RecentFiles recent = LoadRecentFiles();
-    ASSERT_EQ(recent.Count, 2);
-    EXPECT_EQ(recent.File[1], "/w/b.pdi");
-    EXPECT_EQ(recent.File[2], "/w/d.pdi");
-    EXPECT_TRUE(recent.File[3].empty());
-}
-
-constexpr int ScreenWidthTwips = 19200; // 1280 pixels
-constexpr int ScreenHeightTwips = 14400; // 960 pixels
-
-TEST_F(SettingsStore, AbsentPlacementIsTopLeftScreenSizedNormal)
-{
-    const WindowPlacement expected { WindowStateNormal, 0, 0, ScreenWidthTwips, ScreenHeightTwips };
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips), expected);
-}
-
-TEST_F(SettingsStore, PlacementReadBackAsWrittenAsDecimalText)
-{
+    constexpr int ScreenWidthTwips = 19200; // 1280 pixels
+    constexpr int ScreenHeightTwips = 14400; // 960 pixels
+    // Absent: top left, screen-sized, normal.
+    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
+        (WindowPlacement { WindowStateNormal, 0, 0, ScreenWidthTwips, ScreenHeightTwips }));
     // A window on a monitor left of the primary one has a negative left edge.
     const WindowPlacement placed { WindowStateMaximised, -14400, 1200, 9600, 7200 };
     SaveWindowPlacement(placed);
@@ -134,24 +98,14 @@ TEST_F(SettingsStore, PlacementReadBackAsWrittenAsDecimalText)
 
     QSettings raw = Raw();
     raw.beginGroup(QStringLiteral("Window"));
-    EXPECT_EQ(raw.value(QStringLiteral("Left")).toString(), QStringLiteral("-14400"));
-    EXPECT_EQ(raw.value(QStringLiteral("WindowState")).toString(), QStringLiteral("2"));
-}
-
-TEST_F(SettingsStore, DamagedPlacementValuesGiveTheDefaults)
-{
-    {
-        QSettings raw = Raw();
-        raw.beginGroup(QStringLiteral("Window"));
-        raw.setValue(QStringLiteral("Left"), QStringLiteral("left of the door"));
-        raw.setValue(QStringLiteral("Top"), QStringLiteral("600"));
-        raw.setValue(QStringLiteral("Width"), QString());
-        // 1 is the minimised state, which the program never writes: it opens normal.
-        raw.setValue(QStringLiteral("WindowState"), QStringLiteral("1"));
-    }
-    const WindowPlacement expected { WindowStateNormal, 0, 600, ScreenWidthTwips,
-        ScreenHeightTwips };
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips), expected);
+    raw.setValue(QStringLiteral("Left"), QStringLiteral("left of the door"));
+    raw.setValue(QStringLiteral("Top"), QStringLiteral("600"));
+    raw.setValue(QStringLiteral("Width"), QString());
+    // 1 is the minimised state, which the program never writes: it opens normal.
+    raw.setValue(QStringLiteral("WindowState"), QStringLiteral("1"));
+    raw.sync();
+    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
+        (WindowPlacement { WindowStateNormal, 0, 600, ScreenWidthTwips, 7200 }));
 }
 
 } // namespace
