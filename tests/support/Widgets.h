@@ -57,11 +57,16 @@ inline QPushButton* Button(const QWidget& window, const char* name)
     return Find<QPushButton>(window, QString::fromLatin1(name));
 }
 
+// Control `name`_`index`, as the windows number the controls of their rows and columns.
+template <class T = QLineEdit> T* At(const QWidget& window, const char* name, int index)
+{
+    return Find<T>(window, QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index));
+}
+
 // The text of label `name`_`index`.
 inline QString Text(const QWidget& window, const char* name, int index)
 {
-    const auto* label = Find<QLabel>(
-        window, QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index));
+    const auto* label = At<QLabel>(window, name, index);
     return label != nullptr ? label->text() : QString();
 }
 

@@ -29,16 +29,6 @@ Project TwoLoads(int16_t system = Metric)
     return SwitchUnitSystem(p, system);
 }
 
-QLineEdit* Cell(const QWidget& dialog, const char* column, int row)
-{
-    return Find<QLineEdit>(dialog, QStringLiteral("%1_%2").arg(QLatin1String(column)).arg(row));
-}
-
-QComboBox* TypeList(const QWidget& dialog, int row)
-{
-    return Find<QComboBox>(dialog, QStringLiteral("cboType_%1").arg(row));
-}
-
 TEST(AnchorDialog, AcceptLeavesOnlyTheRowsThatFit)
 {
     // Default underside: rear slope 2.0 + lower slope 2.0 - edge 0.5 = 3.5 m for the rows.
@@ -81,7 +71,7 @@ TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
     const auto visibleRows = [&] {
         int rows = 0;
         for (int r = 1; r <= MaxLineLoads; ++r)
-            rows += Cell(dialog, "txtLoad", r)->isVisible() ? 1 : 0;
+            rows += At(dialog, "txtLoad", r)->isVisible() ? 1 : 0;
         return rows;
     };
     EXPECT_FALSE(erase->isEnabled());
@@ -102,31 +92,31 @@ TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
 {
     LoadsDialog dialog(TwoLoads());
     ShowActive(dialog);
-    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
+    EXPECT_EQ(At<QComboBox>(dialog, "cboType", 2)->currentText(), QStringLiteral("Impact (L)"));
 
     // Insert at row 2: the second load moves down to row 3, the new row is dead load at 0.
-    Cell(dialog, "txtY", 2)->setFocus(Qt::MouseFocusReason);
+    At(dialog, "txtY", 2)->setFocus(Qt::MouseFocusReason);
     QTest::mouseClick(Button(dialog, "cmdInsert"), Qt::LeftButton);
     ASSERT_EQ(dialog.RowCount(), 3);
-    EXPECT_EQ(Cell(dialog, "txtX", 2)->text(), QStringLiteral("0"));
-    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Dead (D)"));
-    EXPECT_EQ(Cell(dialog, "txtY", 3)->text(), QStringLiteral("10"));
-    EXPECT_TRUE(Cell(dialog, "txtLoad", 2)->hasFocus()) << "the focus goes into the new row";
+    EXPECT_EQ(At(dialog, "txtX", 2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(At<QComboBox>(dialog, "cboType", 2)->currentText(), QStringLiteral("Dead (D)"));
+    EXPECT_EQ(At(dialog, "txtY", 3)->text(), QStringLiteral("10"));
+    EXPECT_TRUE(At(dialog, "txtLoad", 2)->hasFocus()) << "the focus goes into the new row";
 
     // Append puts the new row after the last, whatever row is current.
     QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
     ASSERT_EQ(dialog.RowCount(), 4);
-    EXPECT_EQ(Cell(dialog, "txtX", 3)->text(), QStringLiteral("4.5"));
-    EXPECT_TRUE(Cell(dialog, "txtLoad", 4)->hasFocus());
+    EXPECT_EQ(At(dialog, "txtX", 3)->text(), QStringLiteral("4.5"));
+    EXPECT_TRUE(At(dialog, "txtLoad", 4)->hasFocus());
 
     // Delete the first row: everything moves up one place.
-    Cell(dialog, "txtDir", 1)->setFocus(Qt::MouseFocusReason);
+    At(dialog, "txtDir", 1)->setFocus(Qt::MouseFocusReason);
     QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
     ASSERT_EQ(dialog.RowCount(), 3);
-    EXPECT_EQ(TypeList(dialog, 2)->currentText(), QStringLiteral("Impact (L)"));
+    EXPECT_EQ(At<QComboBox>(dialog, "cboType", 2)->currentText(), QStringLiteral("Impact (L)"));
 
     // The load cases are stored by their number, 1 dead load to 7 seismic.
-    TypeList(dialog, 2)->setCurrentIndex(0);
+    At<QComboBox>(dialog, "cboType", 2)->setCurrentIndex(0);
     auto* surchargeType = Find<QComboBox>(dialog, "cboSurchargeType");
     EXPECT_EQ(surchargeType->currentText(), QStringLiteral("Live (L)"));
     surchargeType->setCurrentIndex(surchargeType->findText(QStringLiteral("Water (F)")));
@@ -151,13 +141,13 @@ TEST(LoadsDialog, RowCommandsWaitForABadEntryAndReadTheRowsBackUnchanged)
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
         // ... and while one of them holds a bad entry, it does nothing.
-        const QString shown = Cell(dialog, "txtY", 1)->text();
-        TypeAndLeave(Cell(dialog, "txtY", 1), QStringLiteral("-3"));
+        const QString shown = At(dialog, "txtY", 1)->text();
+        TypeAndLeave(At(dialog, "txtY", 1), QStringLiteral("-3"));
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
         EXPECT_EQ(dialog.RowCount(), 2);
-        EXPECT_TRUE(Cell(dialog, "txtY", 1)->hasFocus());
+        EXPECT_TRUE(At(dialog, "txtY", 1)->hasFocus());
         EXPECT_EQ(capture.Beeps, 2) << "leaving for the command checks the box again";
-        TypeAndLeave(Cell(dialog, "txtY", 1), shown);
+        TypeAndLeave(At(dialog, "txtY", 1), shown);
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
@@ -169,16 +159,16 @@ TEST(LoadsDialog, TheCurrentRowIsHighlightedAndTheHeadingsCarryTheUnits)
     LoadsDialog dialog(TwoLoads());
     ShowActive(dialog);
     const auto base = [&](int row, const char* column) {
-        return Cell(dialog, column, row)->palette().color(QPalette::Base);
+        return At(dialog, column, row)->palette().color(QPalette::Base);
     };
-    Cell(dialog, "txtDir", 2)->setFocus(Qt::MouseFocusReason);
+    At(dialog, "txtDir", 2)->setFocus(Qt::MouseFocusReason);
     const QColor highlighted = base(2, "txtLoad");
     EXPECT_NE(highlighted, base(1, "txtLoad"));
     EXPECT_EQ(base(2, "txtX"), highlighted) << "every box of the row";
     // The row stays current while the focus is on a command.
     Button(dialog, "cmdInsert")->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(dialog.CurrentRow(), 2);
-    Cell(dialog, "txtY", 1)->setFocus(Qt::MouseFocusReason);
+    At(dialog, "txtY", 1)->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(dialog.CurrentRow(), 1);
     EXPECT_EQ(base(1, "txtLoad"), highlighted);
     EXPECT_NE(base(2, "txtLoad"), highlighted);

@@ -45,18 +45,12 @@ constexpr std::array<Range, 4> NarrowGrid { {
     { 4, "9.5", "10", "0.5" },
 } };
 
-QLineEdit* Box(const QWidget& w, const char* prefix, int index)
-{
-    return Find<QLineEdit>(
-        w, QString::fromLatin1(prefix) + QLatin1Char('_') + QString::number(index));
-}
-
 void NarrowTheGrid(const QWidget& w)
 {
     for (const Range& r : NarrowGrid) {
-        TypeInto(Box(w, "txtMin", r.Index), QString::fromLatin1(r.Min));
-        TypeInto(Box(w, "txtMax", r.Index), QString::fromLatin1(r.Max));
-        TypeInto(Box(w, "txtStep", r.Index), QString::fromLatin1(r.Step));
+        TypeInto(uitest::At(w, "txtMin", r.Index), QString::fromLatin1(r.Min));
+        TypeInto(uitest::At(w, "txtMax", r.Index), QString::fromLatin1(r.Max));
+        TypeInto(uitest::At(w, "txtStep", r.Index), QString::fromLatin1(r.Step));
     }
 }
 
@@ -119,7 +113,7 @@ TEST_F(OptimizeDialogTest, RefusedChoicesBlockTheSearchWithTheirReason)
         Find<QCheckBox>(dialog, QStringLiteral("chkFree_%1").arg(i))->setChecked(false);
     EXPECT_EQ(choice->text(), QStringLiteral("Choose at least one free dimension."));
     Find<QCheckBox>(dialog, QStringLiteral("chkFree_6"))->setChecked(true); // front height
-    EXPECT_EQ(Box(dialog, "txtMin", 6)->text(), QStringLiteral("9"));
+    EXPECT_EQ(uitest::At(dialog, "txtMin", 6)->text(), QStringLiteral("9"));
     EXPECT_EQ(choice->text(), QStringLiteral("1 wall on the grid."));
 }
 
@@ -130,8 +124,8 @@ TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
         OptimizeDialog dialog(base, {});
         uitest::ShowActive(dialog);
         NarrowTheGrid(dialog);
-        TypeInto(Box(dialog, "txtTarget", 0), QStringLiteral("2.25"));
-        TypeInto(Box(dialog, "txtTarget", 4), QStringLiteral("1.1"));
+        TypeInto(uitest::At(dialog, "txtTarget", 0), QStringLiteral("2.25"));
+        TypeInto(uitest::At(dialog, "txtTarget", 4), QStringLiteral("1.1"));
         SearchAndWait(dialog);
         // Nothing on the narrow grid reaches 2.25 against overturning.
         EXPECT_FALSE(dialog.Result().Found);
@@ -145,8 +139,8 @@ TEST_F(OptimizeDialogTest, TargetsOutliveTheDialogInTheSettings)
     expected.AnchorShearSafety = 1.1;
     EXPECT_EQ(LoadDesignTargets(), expected);
     OptimizeDialog again(base, {});
-    EXPECT_EQ(Box(again, "txtTarget", 0)->text(), QStringLiteral("2.25"));
-    EXPECT_EQ(Box(again, "txtTarget", 2)->text(), QStringLiteral("1"));
+    EXPECT_EQ(uitest::At(again, "txtTarget", 0)->text(), QStringLiteral("2.25"));
+    EXPECT_EQ(uitest::At(again, "txtTarget", 2)->text(), QStringLiteral("1"));
 
     // A hand-damaged value reads as its default.
     QSettings(QStringLiteral("Pendrake"), QStringLiteral("Pendrake"))

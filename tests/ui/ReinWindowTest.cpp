@@ -78,15 +78,8 @@ std::unique_ptr<ConcreteDesignWindow> OpenWindow(WorkedSection& w)
 
 bool Shown(const QWidget& window, const char* name, int index)
 {
-    const QString full = QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
-    const auto* label = Find<QLabel>(window, full);
+    const auto* label = At<QLabel>(window, name, index);
     return label != nullptr && !label->isHidden();
-}
-
-QLineEdit* Box(const QWidget& window, const char* name, int row)
-{
-    return Find<QLineEdit>(
-        window, QString::fromLatin1(name) + QLatin1Char('_') + QString::number(row));
 }
 
 TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGivesAndWarnsOfItsCapacity)
@@ -94,8 +87,8 @@ TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGivesAndWarn
     WorkedSection w;
     Capture capture;
     auto window = OpenWindow(w);
-    TypeAndLeave(Box(*window, "txtReinDia", 1), QStringLiteral("16"));
-    TypeAndLeave(Box(*window, "txtReinPitch", 1), QStringLiteral("200"));
+    TypeAndLeave(At(*window, "txtReinDia", 1), QStringLiteral("16"));
+    TypeAndLeave(At(*window, "txtReinPitch", 1), QStringLiteral("200"));
     EXPECT_FLOAT_EQ(w.P.ReinDia[1], 1.6f);
     EXPECT_FLOAT_EQ(w.P.ReinPitch[1], 20.0f);
 
@@ -117,7 +110,7 @@ TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGivesAndWarn
     // cm²/m, omega = 0.03756) is not. The capacity is the only shortfall of this row.
     for (const auto& [pitch, capacity, warned] :
         { std::tuple { "190", 165.22, false }, std::tuple { "200", 157.11, true } }) {
-        TypeAndLeave(Box(*window, "txtReinPitch", 1), QString::fromLatin1(pitch));
+        TypeAndLeave(At(*window, "txtReinPitch", 1), QString::fromLatin1(pitch));
         EXPECT_NEAR(Text(*window, "lblReinMu", 1).toDouble(), capacity, ShownRounding) << pitch;
         EXPECT_EQ(Shown(*window, "lblReinEva1", 1), warned) << pitch;
         EXPECT_FALSE(Shown(*window, "lblReinEva3", 1) || Shown(*window, "lblReinEva6", 1));

@@ -165,27 +165,17 @@ TEST(StabilityWindow, DashesWhereNoAnchorPulls)
     }
 }
 
-TEST(StabilityWindow, SafetyFactorsFromOneHundredThousandAreInfinite)
+// Safety factors from 100000 are infinite; the eccentricity is compared with a sixth and a
+// third of the base.
+TEST(StabilityWindow, SafetyAndEccentricityTexts)
 {
     EXPECT_EQ(SafetyText(100000.0), Infinity);
     EXPECT_EQ(SafetyText(99999.99), QStringLiteral("99999.99"));
     EXPECT_EQ(SafetyText(0.456), QStringLiteral("0.46"));
-}
-
-TEST(StabilityWindow, EccentricityComparedWithASixthAndAThirdOfTheBase)
-{
-    struct Case {
-        double E;
-        double Span;
-        const char* Shown;
-    };
-    const Case cases[] = {
-        { -1.5, 7.3, "> B/6 = 1.22, < B/3 = 2.43" }, // the absolute value counts
-        { 3.0, 7.3, "> B/6 = 1.22, > B/3 = 2.43" },
-        { 1.0, 6.0, "> B/6 = 1.00, < B/3 = 2.00" }, // exactly a sixth is not below it
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(EccentricityCheckText(c.E, c.Span), QString::fromLatin1(c.Shown)) << c.E;
+    // The absolute value counts; exactly a sixth is not below it.
+    EXPECT_EQ(EccentricityCheckText(-1.5, 7.3), QStringLiteral("> B/6 = 1.22, < B/3 = 2.43"));
+    EXPECT_EQ(EccentricityCheckText(3.0, 7.3), QStringLiteral("> B/6 = 1.22, > B/3 = 2.43"));
+    EXPECT_EQ(EccentricityCheckText(1.0, 6.0), QStringLiteral("> B/6 = 1.00, < B/3 = 2.00"));
 }
 
 TEST(StabilityWindow, EachNoteOnItsOwnLineAfterTheMark)
