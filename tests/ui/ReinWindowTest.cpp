@@ -92,17 +92,13 @@ TEST(ConcreteDesignWindow, ATypedBarRechecksItsRowAsTheWorkedExampleGivesAndWarn
     EXPECT_FLOAT_EQ(w.P.ReinDia[1], 1.6f);
     EXPECT_FLOAT_EQ(w.P.ReinPitch[1], 20.0f);
 
-    // Worked example: As = 10.05 cm²/m (1005.31 mm²), rho = 0.2274 %, Mu = 157.11 kN·m, phi Vc =
-    // 342.97 kN (over d), rho b = 3.2512 %, z = 25027 kN/m under 100 kN·m.
-    EXPECT_NEAR(Text(*window, "lblReinAs", 1).toDouble(), 1005.31, ShownRounding); // mm² in SI
+    // Worked example (its numbers are the section design's tests): As = 10.05 cm²/m shown as
+    // 1005.31 mm², rho = 0.2274 %, z = 25027 kN/m under 100 kN·m.
+    EXPECT_NEAR(Text(*window, "lblReinAs", 1).toDouble(), 1005.31, ShownRounding);
     EXPECT_EQ(Text(*window, "lblReinRho", 1), QStringLiteral("0.23%"));
-    EXPECT_NEAR(Text(*window, "lblReinMu", 1).toDouble(), 157.11, ShownRounding);
     // The section's shear is over the d of its larger bar: row 2 keeps 20 mm, d = 0.44,
     // 0.85 x sqrt(30) / 6 x 0.44 = 341.41 kN.
     EXPECT_NEAR(Text(*window, "lblReinVu", 1).toDouble(), 341.41, ShownRounding);
-    EXPECT_EQ(Find<QLabel>(*window, QStringLiteral("Label30"))->text(), QStringLiteral("3.25%"));
-    // z to the worked example's five figures.
-    EXPECT_NEAR(Text(*window, "lblReinZ", 1).toDouble(), 25027.0, 1.0);
     EXPECT_TRUE(Shown(*window, "lblReinEva4", 1)) << "z = 25027 > 25000";
     EXPECT_EQ(Text(*window, "lblReinh", 1), QStringLiteral("500.00")); // mm in SI
 
