@@ -432,6 +432,14 @@ TEST_F(MainWindowTest, CommandsOpenTheirWindowsAndChangeNothing)
     EXPECT_FALSE(Modified());
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(window_->Document().CombinationRuns(), runs);
+    // Printer setup asks the printer dialog; cancelled, it is silent.
+    int asked = 0;
+    SetPrinterDialogFunction([&](QWidget*) {
+        ++asked;
+        return false;
+    });
+    Action("mnuFilePrinterSetup")->trigger();
+    EXPECT_EQ(asked, 1);
 }
 
 TEST_F(MainWindowTest, VerdictFollowsEveryChangeAndItsButtonOpensTheStabilityWindow)
