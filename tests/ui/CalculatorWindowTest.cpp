@@ -1,39 +1,22 @@
 // The soil pressure calculator's window: the boxes filled from the project, typed inputs that
-// recompute the results (checked against hand-worked Rankine and Coulomb values), the water-table
-// clamp, the slope message titled like the window, refused entries and the print hook.
+// recompute the results (read against hand-worked Rankine values, each column in its format), the
+// water-table clamp, the slope message titled like the window and the print hook. Its entry
+// boxes are in EntryBoxTest.
 #include "ui/frmCalculator.h"
 
 #include "calculator/CalculatorComputation.h"
-#include "model/Project.h"
-#include "model/Units.h"
 #include "support/Widgets.h"
-#include "ui/Platform.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace pendrake::ui {
 namespace {
 
 using namespace uitest;
 
-// The window keeps a reference to its project: it must outlive the window.
-const Project& NewProject()
-{
-    static const Project project = MakeNewProject("Arial");
-    return project;
-}
-
-std::unique_ptr<CalculatorWindow> OpenWindow(const Project& p)
+std::unique_ptr<CalculatorWindow> OpenWindow(const Project& p = MakeNewProject("Arial"))
 {
     auto window = std::make_unique<CalculatorWindow>(p);
     ShowActive(*window);
@@ -48,119 +31,76 @@ QLineEdit* Box(const QWidget& window, int index)
 // Types over box `index` and moves the focus into another input box, as a click there does.
 void TypeAndLeave(const QWidget& window, int index, const QString& text)
 {
-    QLineEdit* box = Box(window, index);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+    TypeInto(Box(window, index), text);
     Box(window, index == 0 ? 1 : 0)->setFocus();
 }
 
-enum Input {
-    WetDensity = 0,
-    SatDensity,
-    WaterDensity,
-    FrictionAngle,
-    Cohesion,
-    SoilSlope,
-    WallFriction,
-    WallInclination,
-    SoilDepth,
-    WaterDepth,
-    Surcharge,
-    SeismicCoefficient
-};
-
-// A dry Rankine case: phi = 30, no wall friction, vertical back, level soil, kh = 0.15,
-// gamma = gamma sat = 2, gamma w = 1, h = 6, no surcharge.
-void TypeRankineCase(const QWidget& window, const char* waterDepth)
-{
-    const std::vector<std::pair<int, const char*>> typed = { { FrictionAngle, "30" },
-        { WallFriction, "0" }, { WallInclination, "0" }, { SoilSlope, "0" },
-        { SeismicCoefficient, "0.15" }, { WetDensity, "2" }, { SatDensity, "2" },
-        { WaterDensity, "1" }, { SoilDepth, "6" }, { WaterDepth, waterDepth }, { Surcharge, "0" } };
-    for (const auto& [index, text] : typed)
-        TypeAndLeave(window, index, QString::fromLatin1(text));
-}
+// The input boxes, in the order of the window.
+constexpr int WetDensity = 0, SatDensity = 1, WaterDensity = 2, FrictionAngle = 3, SoilSlope = 5,
+              WallFriction = 6, WallInclination = 7, SoilDepth = 8, WaterDepth = 9, Surcharge = 10,
+              SeismicCoefficient = 11;
 
 TEST(CalculatorWindow, OpensWithTheProjectsValuesAndUnits)
 {
-    const Project p = MakeNewProject("Arial");
     Capture capture;
-    auto window = OpenWindow(p);
+    auto window = OpenWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendrake: Calculator"));
     // theta = atan(0.9 / 6.0) = 8.5308 degrees; a level backfill opens the slope box with 0.
     const std::vector<const char*> expected = { "1.70", "1.90", "1.00", "30.00", "0.00", "0.00",
         "15.00", "8.53", "6.00", "1.50", "1.00", "0.15" };
-    for (int i = 0; i < CalculatorInputCount; ++i)
+    const std::vector<const char*> units
+        = { "t/m³", "t/m³", "t/m³", "°", "kg/cm²", "°", "°", "°", "m", "m", "T/m²", "" };
+    for (int i = 0; i < CalculatorInputCount; ++i) {
         EXPECT_EQ(Box(*window, i)->text(), QString::fromLatin1(expected[size_t(i)])) << i;
-    const std::vector<QString> units = { QStringLiteral("t/m³"), QStringLiteral("t/m³"),
-        QStringLiteral("t/m³"), QStringLiteral("°"), QStringLiteral("kg/cm²"), QStringLiteral("°"),
-        QStringLiteral("°"), QStringLiteral("°"), QStringLiteral("m"), QStringLiteral("m"),
-        QStringLiteral("T/m²"), QString() };
-    for (int i = 0; i < CalculatorInputCount; ++i)
-        EXPECT_EQ(Text(*window, "lblUnit", i), units[size_t(i)]) << i;
-    EXPECT_EQ(Text(*window, "lblUnitResultB", 0), QString());
+        EXPECT_EQ(Text(*window, "lblUnit", i), QString::fromUtf8(units[size_t(i)])) << i;
+    }
     EXPECT_EQ(Text(*window, "lblUnitResultB", 1), QStringLiteral("T/m²"));
     EXPECT_EQ(Text(*window, "lblUnitResultB", 4), QStringLiteral("T/m"));
-    EXPECT_EQ(Text(*window, "lblUnitResultB", 5), QStringLiteral("m"));
     // theta + delta = 8.53 + 15.
     EXPECT_EQ(Text(*window, "lblResult", 0), QStringLiteral("23.53"));
-    EXPECT_EQ(Text(*window, "lblUnitResult", 2), QStringLiteral("T/m"));
     EXPECT_TRUE(capture.Messages.empty());
 }
 
 TEST(CalculatorWindow, TypedValuesRecomputeTheResults)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
-    TypeRankineCase(*window, "6");
+    auto window = OpenWindow();
+    // A dry Rankine case: phi = 30, no wall friction, vertical back, level soil, kh = 0.15,
+    // gamma = gamma sat = 2, gamma w = 1, h = 6, no surcharge.
+    const std::pair<int, const char*> typed[] = { { FrictionAngle, "30" }, { WallFriction, "0" },
+        { WallInclination, "0" }, { SoilSlope, "0" }, { SeismicCoefficient, "0.15" },
+        { WetDensity, "2" }, { SatDensity, "2" }, { WaterDensity, "1" }, { SoilDepth, "6" },
+        { WaterDepth, "6" }, { Surcharge, "0" } };
+    for (const auto& [index, text] : typed)
+        TypeAndLeave(*window, index, QString::fromLatin1(text));
     EXPECT_EQ(capture.Beeps, 0);
     EXPECT_TRUE(capture.Messages.empty());
 
-    // Rankine: Ka = 1/3, Kp = 3, K0 = 1 - sin 30 = 0.5; Mononobe-Okabe with psi = 8.53 degrees:
-    // Kae = 0.4329, Kpe = 2.7272.
+    // Rankine: Ka = 1/3, Kp = 3, K0 = 1 - sin 30 = 0.5, each coefficient to three decimals.
     EXPECT_EQ(Text(*window, "lblResultA1", 0), QStringLiteral("0.333"));
     EXPECT_EQ(Text(*window, "lblResultP1", 0), QStringLiteral("3.000"));
     EXPECT_EQ(Text(*window, "lblResultR", 0), QStringLiteral("0.500"));
-    EXPECT_EQ(Text(*window, "lblResultA2", 0), QStringLiteral("0.433"));
-    EXPECT_EQ(Text(*window, "lblResultP2", 0), QStringLiteral("2.727"));
-
-    // Dry soil, water table at the bottom: Pa = Ka gamma h = 4 at the bottom, Fa = 4 x 6 / 2 = 12
-    // acting at 2h/3 = 4 below the top; no water pressure, its "resultant" at the bottom.
-    EXPECT_EQ(Text(*window, "lblResultA1", 1), QStringLiteral("0.00"));
+    // Dry soil: Pa = Ka gamma h = 4 at the bottom, Fa = 4 x 6 / 2 = 12 acting 4 below the top.
     EXPECT_EQ(Text(*window, "lblResultA1", 3), QStringLiteral("4.00"));
     EXPECT_EQ(Text(*window, "lblResultA1", 8), QStringLiteral("12.00"));
     EXPECT_EQ(Text(*window, "lblResultA1", 9), QStringLiteral("4.00"));
-    EXPECT_EQ(Text(*window, "lblResultR", 3), QStringLiteral("6.00"));
-    EXPECT_EQ(Text(*window, "lblResult", 0), QStringLiteral("0.00"));
-    EXPECT_EQ(Text(*window, "lblResult", 1), QStringLiteral("0.00"));
     EXPECT_EQ(Text(*window, "lblResult", 2), QStringLiteral("0.00"));
-    EXPECT_EQ(Text(*window, "lblResult", 3), QStringLiteral("6.00"));
 
     // Water table 2 below the top: Ka gamma hw = 1.33 there, + Ka (2 - 1) 4 = 2.67 at the
-    // bottom; above it 1.33 x 2 / 2 = 1.33, below (1.33 + 2.67) x 4 / 2 = 8; the water presses
-    // 4 x 1 = 4 at the bottom, 4 x 4 / 2 = 8 in all, at 2 + 2 x 4 / 3 = 4.67.
+    // bottom; the water presses 4 x 1 = 4 at the bottom, 4 x 4 / 2 = 8 in all, at 2 + 8/3.
     TypeAndLeave(*window, WaterDepth, QStringLiteral("2"));
     EXPECT_EQ(Text(*window, "lblResultA1", 2), QStringLiteral("1.33"));
     EXPECT_EQ(Text(*window, "lblResultA1", 3), QStringLiteral("2.67"));
-    EXPECT_EQ(Text(*window, "lblResultA1", 4), QStringLiteral("1.33"));
-    EXPECT_EQ(Text(*window, "lblResultA1", 6), QStringLiteral("8.00"));
     EXPECT_EQ(Text(*window, "lblResult", 1), QStringLiteral("4.00"));
     EXPECT_EQ(Text(*window, "lblResult", 2), QStringLiteral("8.00"));
     EXPECT_EQ(Text(*window, "lblResult", 3), QStringLiteral("4.67"));
     // Under earthquake the ordinate steps at the water table: shown above/below.
     EXPECT_TRUE(Text(*window, "lblResultA2", 2).contains(QLatin1Char('/')));
-}
 
-// Much wall friction earns a caution beside the results, never a message box.
-TEST(CalculatorWindow, WallFrictionAboveAThirdOfPhiShowsTheCautionBesideTheResults)
-{
-    Capture capture;
-    auto window = OpenWindow(NewProject());
-    TypeAndLeave(*window, FrictionAngle, QStringLiteral("30"));
+    // Much wall friction earns a caution beside the results, never a message box.
     const auto* notes = Find<QLabel>(*window, QStringLiteral("lblNotes"));
     for (const auto& [delta, cautioned] :
-        { std::pair { "10", false }, std::pair { "10.5", true }, std::pair { "0", false } }) {
+        { std::pair { "10", false }, std::pair { "10.5", true } }) {
         TypeAndLeave(*window, WallFriction, QString::fromLatin1(delta));
         EXPECT_EQ(notes->isVisible(), cautioned) << delta;
         EXPECT_EQ(notes->text().contains(QStringLiteral("overestimates the resistance")), cautioned)
@@ -172,29 +112,24 @@ TEST(CalculatorWindow, WallFrictionAboveAThirdOfPhiShowsTheCautionBesideTheResul
 TEST(CalculatorWindow, AWaterTableBelowTheSoilIsPutAtItsBottom)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
+    auto window = OpenWindow();
     TypeAndLeave(*window, WaterDepth, QStringLiteral("99"));
     EXPECT_EQ(Box(*window, WaterDepth)->text(), QStringLiteral("6.00"));
     EXPECT_FLOAT_EQ(window->Input().WaterDepth, 6.0f);
-
     // A shallower soil pulls the water table up with it.
     TypeAndLeave(*window, SoilDepth, QStringLiteral("4"));
-    EXPECT_EQ(Box(*window, SoilDepth)->text(), QStringLiteral("4.00"));
     EXPECT_EQ(Box(*window, WaterDepth)->text(), QStringLiteral("4.00"));
     EXPECT_FLOAT_EQ(window->Input().WaterDepth, 4.0f);
-    // A water table within the soil stays where it is typed.
-    TypeAndLeave(*window, WaterDepth, QStringLiteral("1.5"));
-    EXPECT_EQ(Box(*window, WaterDepth)->text(), QStringLiteral("1.50"));
     EXPECT_EQ(capture.Beeps, 0);
 }
 
-TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
+// The results at phi are the calculator's own tests; the window tells of the adjustment.
+TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedEachTime)
 {
     Capture capture;
-    auto steep = OpenWindow(NewProject());
+    auto steep = OpenWindow();
     // Without an earthquake, so that only the static check speaks.
     TypeAndLeave(*steep, SeismicCoefficient, QStringLiteral("0"));
-    ASSERT_TRUE(capture.Messages.empty());
     TypeAndLeave(*steep, SoilSlope, QStringLiteral("40"));
     ASSERT_EQ(capture.Messages.size(), 1u);
     EXPECT_EQ(capture.Messages[0].Title, QStringLiteral("Pendrake: Calculator"));
@@ -203,136 +138,32 @@ TEST(CalculatorWindow, ASlopeSteeperThanPhiIsReportedAndWorkedWithAtPhi)
         QStringLiteral(
             "The soil slope is steeper than the internal friction angle. Soil slope adjusted"));
     // The box keeps the typed slope, so the next computation says it again.
-    EXPECT_EQ(steep->Input().SoilSlope, 40.0f);
     EXPECT_EQ(Box(*steep, SoilSlope)->text(), QStringLiteral("40.00"));
     TypeAndLeave(*steep, Surcharge, QStringLiteral("2"));
     EXPECT_EQ(capture.Messages.size(), 2u);
-
-    // Same results as a slope of exactly phi.
-    auto atPhi = OpenWindow(NewProject());
-    TypeAndLeave(*atPhi, SeismicCoefficient, QStringLiteral("0"));
-    TypeAndLeave(*atPhi, Surcharge, QStringLiteral("2"));
-    TypeAndLeave(*atPhi, SoilSlope, QStringLiteral("30"));
-    EXPECT_EQ(capture.Messages.size(), 2u);
-    for (const char* column : { "lblResultA1", "lblResultP1", "lblResultR" })
-        for (int k = 0; k < 10; ++k)
-            EXPECT_EQ(Text(*steep, column, k), Text(*atPhi, column, k)) << column << k;
 }
 
-TEST(CalculatorWindow, RefusedEntriesBeepAndKeepTheFocus)
+TEST(CalculatorWindow, PrintWaitsForItsPrintJobAndTakesTheEntryInItsBox)
 {
     Capture capture;
-    auto window = OpenWindow(NewProject());
-    QLineEdit* box = Box(*window, Surcharge);
-    int beeps = 0;
-    for (const char* bad : { "-1", "abc", "", "1e40", "nan" }) {
-        TypeAndLeave(*window, Surcharge, QString::fromLatin1(bad));
-        EXPECT_EQ(capture.Beeps, ++beeps) << bad;
-        EXPECT_EQ(QApplication::focusWidget(), box) << bad;
-        EXPECT_FLOAT_EQ(window->Input().SurchargeLoad, 1.0f) << bad;
-    }
-    EXPECT_TRUE(capture.Messages.empty());
-
-    // 0 is an input like any other: no surcharge, no pressure at the top.
-    TypeAndLeave(*window, Surcharge, QStringLiteral("0"));
-    EXPECT_EQ(capture.Beeps, beeps);
-    EXPECT_EQ(window->Input().SurchargeLoad, 0.0f);
-    EXPECT_EQ(Text(*window, "lblResultA1", 1), QStringLiteral("0.00"));
-}
-
-TEST(CalculatorWindow, EnterTakesTheEntryAndStaysInTheBox)
-{
-    Capture capture;
-    auto window = OpenWindow(NewProject());
-    QLineEdit* box = Box(*window, Cohesion);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, QStringLiteral("0.5"));
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_FLOAT_EQ(window->Input().Cohesion, 0.5f);
-    EXPECT_EQ(box->text(), QStringLiteral("0.50"));
-    EXPECT_EQ(QApplication::focusWidget(), box);
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST(CalculatorWindow, ClickingCloseWithABadEntryClosesQuietly)
-{
-    Capture capture;
-    auto window = OpenWindow(NewProject());
-    QLineEdit* box = Box(*window, SoilDepth);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, QStringLiteral("-"));
-    QTest::mouseClick(Find<QPushButton>(*window, QStringLiteral("Command1")), Qt::LeftButton);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(capture.Beeps, 0);
-}
-
-TEST(CalculatorWindow, ASlopedBackfillOpensAsItsAngle)
-{
-    Project p = MakeNewProject("Arial");
-    p.BackfillSlope = 2.0f;
-    Capture capture;
-    auto window = OpenWindow(p);
-    // 1 : 2 opens as atan(1/2) = 26.57 degrees.
-    EXPECT_EQ(Box(*window, SoilSlope)->text(), QStringLiteral("26.57"));
-}
-
-TEST(CalculatorWindow, PrintWaitsForItsPrintJob)
-{
-    Capture capture;
-    {
-        auto window = OpenWindow(NewProject());
-        EXPECT_FALSE(Find<QPushButton>(*window, QStringLiteral("Command2"))->isEnabled());
-        EXPECT_EQ(Find<QPushButton>(*window, QStringLiteral("Command2"))->text(),
-            QStringLiteral("&Print"));
-        EXPECT_EQ(Find<QPushButton>(*window, QStringLiteral("Command1"))->text(),
-            QStringLiteral("&Close"));
-    }
-
+    EXPECT_FALSE(Button(*OpenWindow(), "Command2")->isEnabled()) << "no print job, no printing";
     int printed = 0;
     QString caption;
     float surcharge = 0;
-    SetCalculatorPrintHandler([&](QWidget* w, const Project&, const CalculatorInput& input,
-                                  const CalculatorResult& result) {
-        ++printed;
-        caption = w->windowTitle();
-        surcharge = input.SurchargeLoad;
-        EXPECT_TRUE(result.Ka.has_value());
-    });
-    {
-        auto window = OpenWindow(NewProject());
-        auto* print = Find<QPushButton>(*window, QStringLiteral("Command2"));
-        ASSERT_TRUE(print->isEnabled());
-        // An entry still in its box is taken before printing.
-        QLineEdit* box = Box(*window, Surcharge);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, QStringLiteral("3"));
-        QTest::mouseClick(print, Qt::LeftButton);
-        EXPECT_EQ(printed, 1);
-        EXPECT_EQ(caption, QStringLiteral("Pendrake: Calculator (Printing .....)"));
-        EXPECT_EQ(surcharge, 3.0f);
-        EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendrake: Calculator"));
-    }
+    SetCalculatorPrintHandler(
+        [&](QWidget* w, const Project&, const CalculatorInput& input, const CalculatorResult&) {
+            ++printed;
+            caption = w->windowTitle();
+            surcharge = input.SurchargeLoad;
+        });
+    auto window = OpenWindow();
+    TypeInto(Box(*window, Surcharge), QStringLiteral("3"));
+    QTest::mouseClick(Button(*window, "Command2"), Qt::LeftButton);
     SetCalculatorPrintHandler({});
-}
-
-TEST(CalculatorWindow, TheCommandOpensAModalWindow)
-{
-    Capture capture;
-    QString opened;
-    // Polls until the window is up, then closes it: the test never waits on the modal loop.
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened = modal->objectName();
-            modal->close();
-        }
-    });
-    closer.start(10);
-    ShowCalculator(nullptr, MakeNewProject("Arial"));
-    EXPECT_EQ(opened, QStringLiteral("frmCalculator"));
+    EXPECT_EQ(printed, 1);
+    EXPECT_EQ(caption, QStringLiteral("Pendrake: Calculator (Printing .....)"));
+    EXPECT_EQ(surcharge, 3.0f);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendrake: Calculator"));
 }
 
 } // namespace

@@ -14,60 +14,45 @@
 namespace pendrake {
 namespace {
 
-// ---------------------------------------------------------------------------------------------
-// The list itself
-
-struct RecentCase {
-    const char* Name;
-    std::vector<std::string> Opened; // in the order the engineer opened or saved them
-    std::vector<std::string> Expected; // the list afterwards, newest first
-};
-
-class RecentFileRules : public testing::TestWithParam<RecentCase> { };
-
-TEST_P(RecentFileRules, ListAfterOpening)
+TEST(RecentFileRules, ListAfterOpening)
 {
-    RecentFiles recent;
-    for (const std::string& path : GetParam().Opened)
-        AddRecentFile(recent, path);
-    const std::vector<std::string>& expected = GetParam().Expected;
-    ASSERT_EQ(recent.Count, int16_t(expected.size()));
-    for (int i = 1; i <= RecentFileSlots; ++i) {
-        if (i <= recent.Count)
-            EXPECT_EQ(recent.File[i], expected[i - 1]) << "slot " << i;
-        else
-            EXPECT_TRUE(recent.File[i].empty()) << "slot " << i << " holds " << recent.File[i];
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RecentFileRules,
-    testing::Values(RecentCase { "FifthFilePushesOutOldest",
-                        { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi" },
-                        { "/w/e.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningMovesToTopWithoutDuplicate",
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Opened; // in the order the engineer opened or saved them
+        std::vector<std::string> Expected; // the list afterwards, newest first
+    };
+    const Case cases[] = {
+        { "reopening moves to the top without a duplicate, a fifth pushes out the oldest",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/e.pdi", "/w/c.pdi" },
             { "/w/c.pdi", "/w/e.pdi", "/w/d.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningOldestOfFullList",
+        { "reopening the oldest of a full list",
             { "/w/a.pdi", "/w/b.pdi", "/w/c.pdi", "/w/d.pdi", "/w/a.pdi" },
             { "/w/a.pdi", "/w/d.pdi", "/w/c.pdi", "/w/b.pdi" } },
-        RecentCase { "ReopeningNewestChangesNothing", { "/w/a.pdi", "/w/b.pdi", "/w/b.pdi" },
-            { "/w/b.pdi", "/w/a.pdi" } },
-        RecentCase { "LetterCaseMakesAnotherEntry", { "/w/wall.pdi", "/w/Wall.pdi" },
+        { "letter case makes another entry", { "/w/wall.pdi", "/w/Wall.pdi" },
             { "/w/Wall.pdi", "/w/wall.pdi" } },
-        RecentCase { "EmptyPathIgnored", { "/w/a.pdi", "" }, { "/w/a.pdi" } },
-        RecentCase { "FirstFile", { "/w/a.pdi" }, { "/w/a.pdi" } }),
-    [](const testing::TestParamInfo<RecentCase>& info) { return std::string(info.param.Name); });
-
-// ---------------------------------------------------------------------------------------------
-// The store
+        { "an empty path is ignored", { "/w/a.pdi", "" }, { "/w/a.pdi" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        RecentFiles recent;
+        for (const std::string& path : c.Opened)
+            AddRecentFile(recent, path);
+        ASSERT_EQ(recent.Count, int16_t(c.Expected.size()));
+        for (int i = 1; i <= RecentFileSlots; ++i) {
+            const std::string expected = i <= recent.Count ? c.Expected[size_t(i - 1)] : "";
+            EXPECT_EQ(recent.File[i], expected) << "slot " << i;
+        }
+    }
+}
 
 class SettingsStore : public testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings store(QStringLiteral("Pendrake"), QStringLiteral("Pendrake"));
-        store.clear();
-        store.sync();
+        Raw().clear();
+        // The test program points the per-user store at a temporary folder; the engineer's own
+        // settings (under the home directory) must never be touched by a test.
+        EXPECT_FALSE(Raw().fileName().startsWith(QDir::homePath()));
     }
     static QSettings Raw()
     {
@@ -75,70 +60,37 @@ protected:
     }
 };
 
-TEST_F(SettingsStore, LivesInTheTestRunsTemporaryFolder)
+TEST_F(SettingsStore, RecentFilesAndTheLastFolderReadBackAsWritten)
 {
-    // The test program points the per-user store at a temporary folder; the engineer's own
-    // settings (under the home directory) must never be touched by a test.
-    const QString file = Raw().fileName();
-    EXPECT_FALSE(file.startsWith(QDir::homePath())) << file.toStdString();
-}
+    EXPECT_EQ(LoadRecentFiles().Count, 0);
+    EXPECT_EQ(LoadLastDir(), std::string());
+    SaveLastDir("/home/ingénieur/Stützmauern");
+    EXPECT_EQ(LoadLastDir(), "/home/ingénieur/Stützmauern");
 
-TEST_F(SettingsStore, RecentFilesReadBackAsWritten)
-{
     RecentFiles recent;
     for (const char* path : { "/walls/a.pdi", "/walls/Wände/b.pdi", "/walls/c & d.pdi" })
         AddRecentFile(recent, path);
     SaveRecentFiles(recent);
     EXPECT_EQ(LoadRecentFiles(), recent);
-
     // All four keys are written, the unused one empty, so an older longer list is overwritten.
-    QSettings raw = Raw();
-    raw.beginGroup(QStringLiteral("Recent"));
-    EXPECT_EQ(raw.value(QStringLiteral("File1")).toString(), QStringLiteral("/walls/c & d.pdi"));
-    EXPECT_TRUE(raw.contains(QStringLiteral("File4")));
-    EXPECT_EQ(raw.value(QStringLiteral("File4")).toString(), QString());
+    EXPECT_TRUE(Raw().contains(QStringLiteral("Recent/File4")));
+    EXPECT_EQ(Raw().value(QStringLiteral("Recent/File4")).toString(), QString());
+
+    // Gaps in a stored list are closed.
+    Raw().setValue(QStringLiteral("Recent/File1"), QString());
+    const RecentFiles closed = LoadRecentFiles();
+    ASSERT_EQ(closed.Count, 2);
+    EXPECT_EQ(closed.File[1], "/walls/Wände/b.pdi");
+    EXPECT_EQ(closed.File[2], "/walls/a.pdi");
 }
 
-TEST_F(SettingsStore, NoSettingsMeansNoRecentFilesAndNoDirectory)
+TEST_F(SettingsStore, PlacementReadsBackAndDamagedValuesGiveTheDefaults)
 {
-    const RecentFiles recent = LoadRecentFiles();
-    EXPECT_EQ(recent.Count, 0);
-    EXPECT_EQ(LoadLastDir(), std::string());
-}
-
-TEST_F(SettingsStore, GapsInTheStoredListAreClosed)
-{
-    {
-        QSettings raw = Raw();
-        raw.beginGroup(QStringLiteral("Recent"));
-        raw.setValue(QStringLiteral("File1"), QString());
-        raw.setValue(QStringLiteral("File2"), QStringLiteral("/w/b.pdi"));
-        raw.setValue(QStringLiteral("File4"), QStringLiteral("/w/d.pdi"));
-    }
-    const RecentFiles recent = LoadRecentFiles();
-    ASSERT_EQ(recent.Count, 2);
-    EXPECT_EQ(recent.File[1], "/w/b.pdi");
-    EXPECT_EQ(recent.File[2], "/w/d.pdi");
-    EXPECT_TRUE(recent.File[3].empty());
-}
-
-TEST_F(SettingsStore, LastDirectoryReadBackAsWritten)
-{
-    SaveLastDir("/home/ingénieur/Stützmauern");
-    EXPECT_EQ(LoadLastDir(), "/home/ingénieur/Stützmauern");
-}
-
-constexpr int ScreenWidthTwips = 19200; // 1280 pixels
-constexpr int ScreenHeightTwips = 14400; // 960 pixels
-
-TEST_F(SettingsStore, AbsentPlacementIsTopLeftScreenSizedNormal)
-{
-    const WindowPlacement expected { WindowStateNormal, 0, 0, ScreenWidthTwips, ScreenHeightTwips };
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips), expected);
-}
-
-TEST_F(SettingsStore, PlacementReadBackAsWrittenAsDecimalText)
-{
+    constexpr int ScreenWidthTwips = 19200; // 1280 pixels
+    constexpr int ScreenHeightTwips = 14400; // 960 pixels
+    // Absent: top left, screen-sized, normal.
+    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
+        (WindowPlacement { WindowStateNormal, 0, 0, ScreenWidthTwips, ScreenHeightTwips }));
     // A window on a monitor left of the primary one has a negative left edge.
     const WindowPlacement placed { WindowStateMaximised, -14400, 1200, 9600, 7200 };
     SaveWindowPlacement(placed);
@@ -146,24 +98,14 @@ TEST_F(SettingsStore, PlacementReadBackAsWrittenAsDecimalText)
 
     QSettings raw = Raw();
     raw.beginGroup(QStringLiteral("Window"));
-    EXPECT_EQ(raw.value(QStringLiteral("Left")).toString(), QStringLiteral("-14400"));
-    EXPECT_EQ(raw.value(QStringLiteral("WindowState")).toString(), QStringLiteral("2"));
-}
-
-TEST_F(SettingsStore, DamagedPlacementValuesGiveTheDefaults)
-{
-    {
-        QSettings raw = Raw();
-        raw.beginGroup(QStringLiteral("Window"));
-        raw.setValue(QStringLiteral("Left"), QStringLiteral("left of the door"));
-        raw.setValue(QStringLiteral("Top"), QStringLiteral("600"));
-        raw.setValue(QStringLiteral("Width"), QString());
-        // 1 is the minimised state, which the program never writes: it opens normal.
-        raw.setValue(QStringLiteral("WindowState"), QStringLiteral("1"));
-    }
-    const WindowPlacement expected { WindowStateNormal, 0, 600, ScreenWidthTwips,
-        ScreenHeightTwips };
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips), expected);
+    raw.setValue(QStringLiteral("Left"), QStringLiteral("left of the door"));
+    raw.setValue(QStringLiteral("Top"), QStringLiteral("600"));
+    raw.setValue(QStringLiteral("Width"), QString());
+    // 1 is the minimised state, which the program never writes: it opens normal.
+    raw.setValue(QStringLiteral("WindowState"), QStringLiteral("1"));
+    raw.sync();
+    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
+        (WindowPlacement { WindowStateNormal, 0, 600, ScreenWidthTwips, 7200 }));
 }
 
 } // namespace
