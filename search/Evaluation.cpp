@@ -153,7 +153,9 @@ WallEvaluation EvaluateRuns(const Project& project, const DesignTargets& targets
 WallEvaluation Evaluate(
     const Project& project, const DesignTargets& targets, bool stopAtServiceFailure)
 {
-    const StabilityResults service = ComputeStability(project);
+    // One basis for the service run and the twelve factored sets.
+    const WallSectionBasis basis(project);
+    const StabilityResults service = ComputeStability(basis.Stability());
     if (stopAtServiceFailure) {
         WallEvaluation e;
         JudgeService(e, service, targets);
@@ -162,7 +164,7 @@ WallEvaluation Evaluate(
             return e;
         }
     }
-    return EvaluateRuns(project, targets, service, RunCombinations(project));
+    return EvaluateRuns(project, targets, service, RunCombinations(project, basis));
 }
 
 } // namespace pendrake
