@@ -114,9 +114,9 @@ void PlaceAnchors(const Project& p, LoadCaseResults& r);
 LoadCaseResults ComputeLoadCases(const Project& p, const LoadFactors& f = ServiceLoads);
 
 // What the load cases of one wall share over every set of load factors, formed once per wall:
-// the slope checks with their proposal and messages, the record that carries the slope, the
-// pieces, the coefficients of the virtual back and the anchor heads. No load factor enters any
-// of it, so each set only scales and places its own loads.
+// the slope checks with their messages, the settled record (the project itself, which must outlive
+// the basis, or its copy with the new slope), the pieces, Ka and Kae of the virtual back and the
+// anchor heads. No load factor enters any of it: each set only scales and places its own loads.
 class WallLoadBasis {
 public:
     explicit WallLoadBasis(const Project& project);
