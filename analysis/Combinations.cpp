@@ -151,7 +151,8 @@ Envelope DesignEnvelope(const CombinationResults& r)
 CombinationResults RunCombinations(const Project& p)
 {
     // What no load factor changes is formed once for the twelve sets.
-    const WallSectionBasis basis(p);
+    const WallStabilityBasis stability(p);
+    const WallSectionBasis basis(stability);
     return RunCombinations(p, basis);
 }
 

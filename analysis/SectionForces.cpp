@@ -782,8 +782,8 @@ CutConstants CutConstantsOf(const Project& p, bool seismicUndefined)
     return c;
 }
 
-WallSectionBasis::WallSectionBasis(const Project& project)
-    : stability_(project)
+WallSectionBasis::WallSectionBasis(const WallStabilityBasis& stability)
+    : stability_(stability)
     , cuts_(CutConstantsOf(Loads().Record(), Loads().Unloaded().SeismicUndefined))
 {
 }

@@ -139,16 +139,18 @@ struct CutConstants {
 CutConstants CutConstantsOf(const Project& settled, bool seismicUndefined);
 
 // What the stability and the section forces of one wall share over every set of load factors,
-// formed once per wall: the stability basis and what the cuts share.
+// formed once per wall: the stability basis and what the cuts share. It refers to the stability
+// basis, formed first so that a wall that fails under service loads costs nothing more; that
+// basis must outlive it.
 class WallSectionBasis {
 public:
-    explicit WallSectionBasis(const Project& project);
+    explicit WallSectionBasis(const WallStabilityBasis& stability);
     const WallStabilityBasis& Stability() const { return stability_; }
     const WallLoadBasis& Loads() const { return stability_.Loads(); }
     const CutConstants& Cuts() const { return cuts_; }
 
 private:
-    WallStabilityBasis stability_;
+    const WallStabilityBasis& stability_;
     CutConstants cuts_;
 };
 

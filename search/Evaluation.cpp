@@ -153,9 +153,10 @@ WallEvaluation EvaluateRuns(const Project& project, const DesignTargets& targets
 WallEvaluation Evaluate(
     const Project& project, const DesignTargets& targets, bool stopAtServiceFailure)
 {
-    // One basis for the service run and the twelve factored sets.
-    const WallSectionBasis basis(project);
-    const StabilityResults service = ComputeStability(basis.Stability());
+    // One basis for the service run and the twelve factored sets; what only the cuts use is
+    // formed once the service checks have let the wall through.
+    const WallStabilityBasis stability(project);
+    const StabilityResults service = ComputeStability(stability);
     if (stopAtServiceFailure) {
         WallEvaluation e;
         JudgeService(e, service, targets);
@@ -164,6 +165,7 @@ WallEvaluation Evaluate(
             return e;
         }
     }
+    const WallSectionBasis basis(stability);
     return EvaluateRuns(project, targets, service, RunCombinations(project, basis));
 }
 

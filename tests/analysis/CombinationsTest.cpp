@@ -365,8 +365,9 @@ TEST(CombinationRun, FormedOnceForTheWallEverySetIsTheDirectRunToTheLastBit)
         SCOPED_TRACE(wall.Name);
         Project p = MakeNewProject("Arial");
         wall.Change(p);
-        const WallSectionBasis basis(p);
-        const StabilityResults service = ComputeStability(basis.Stability());
+        const WallStabilityBasis stability(p);
+        const WallSectionBasis basis(stability);
+        const StabilityResults service = ComputeStability(stability);
         const StabilityResults serviceDirect = ComputeStability(p);
         EXPECT_EQ(service.TotalMoment, serviceDirect.TotalMoment);
         EXPECT_EQ(service.Messages, serviceDirect.Messages);
