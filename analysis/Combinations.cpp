@@ -31,10 +31,23 @@ void AddOnce(std::vector<std::string>& to, const std::vector<std::string>& from)
     }
 }
 
+// Each set's stability analysis in set order (set 1 first), kept for a later change of the toe's
+// bars. A list that grows as the sets run: a run does not first clear twelve analyses it is about
+// to overwrite, nor hold any for the sets after an unstable one.
+class SetStabilities {
+public:
+    SetStabilities() { sets_.reserve(CombinationSetCount); }
+    void Keep(StabilityResults&& s) { sets_.push_back(std::move(s)); }
+    const StabilityResults& Of(int set) const { return sets_.at(size_t(set - 1)); }
+
+private:
+    std::vector<StabilityResults> sets_;
+};
+
 // Every set through the stability analysis and the cuts, keeping each set's stability analysis in
-// `sets` (index = set) for a later change of the toe's bars.
+// `sets` for a later change of the toe's bars.
 CombinationResults RunWithToeBar(
-    const Project& p, float toeBarDia, std::array<StabilityResults, CombinationSetCount + 1>& sets)
+    const Project& p, const WallSectionBasis& basis, float toeBarDia, SetStabilities& sets)
 {
     CombinationResults r;
     r.Stable = true;
@@ -42,7 +55,7 @@ CombinationResults RunWithToeBar(
     r.ToeBarDia = toeBarDia;
     for (int set = 1; set <= CombinationSetCount; ++set) {
         SectionForceResults forces
-            = ComputeSectionForces(p, FactorsOfSet(CombinationFactors[set]), toeBarDia);
+            = ComputeSectionForces(basis, FactorsOfSet(CombinationFactors[set]), toeBarDia);
         AddOnce(r.Messages, forces.Stability.Messages);
         if (forces.Stability.Loads.SlopeAdjusted) {
             r.SlopeAdjusted = true;
@@ -60,7 +73,7 @@ CombinationResults RunWithToeBar(
             r.ComboShear[set][s] = forces.SectionShear[s];
             r.ComboNormal[set][s] = forces.SectionNormal[s];
         }
-        sets[size_t(set)] = std::move(forces.Stability);
+        sets.Keep(std::move(forces.Stability));
     }
     if (!r.Stable) {
         r.Messages.emplace_back(UnstableCombinationMessage);
@@ -72,18 +85,29 @@ CombinationResults RunWithToeBar(
     return r;
 }
 
+// The toe's shear changed and nothing else: the moments and normal forces of the envelope, and
+// with them every row's bars and required steel, stand. Only the toe's shear check and the two
+// toe rows that read its normal force are formed again, as DesignSections forms them.
+void RecheckToeShear(const Project& p, const Envelope& env, DesignResults& design)
+{
+    design.ReinShear[ToeSection] = env.EnvShear[ToeSection];
+    design.ReinShearNormal[ToeSection] = env.EnvShearNormal[ToeSection];
+    for (int row = FirstRowOfSection(ToeSection); row <= FirstRowOfSection(ToeSection) + 1; ++row)
+        CheckDesignRow(p, design, row);
+}
+
 // The toe's bars changed: nothing but the toe's critical shear section moves, so each set's
-// stability analysis stands and only the toe's shear, the envelope and the design are formed
-// again.
-void RedesignForToeBar(const Project& p, float toeBarDia,
-    const std::array<StabilityResults, CombinationSetCount + 1>& sets, CombinationResults& r)
+// stability analysis stands and only the toe's shear, the envelope and the toe's shear check are
+// formed again.
+void RedesignForToeBar(
+    const Project& p, float toeBarDia, const SetStabilities& sets, CombinationResults& r)
 {
     for (int set = 1; set <= CombinationSetCount; ++set)
-        r.ComboShear[set][ToeSection] = ToeSectionShear(
-            p, FactorsOfSet(CombinationFactors[set]), sets[size_t(set)], toeBarDia);
+        r.ComboShear[set][ToeSection]
+            = ToeSectionShear(p, FactorsOfSet(CombinationFactors[set]), sets.Of(set), toeBarDia);
     r.ToeBarDia = toeBarDia;
     r.Env = DesignEnvelope(r);
-    r.Design = DesignSections(p, r.Env);
+    RecheckToeShear(p, r.Env, r.Design);
 }
 
 } // namespace
@@ -126,9 +150,17 @@ Envelope DesignEnvelope(const CombinationResults& r)
 
 CombinationResults RunCombinations(const Project& p)
 {
+    // What no load factor changes is formed once for the twelve sets.
+    const WallStabilityBasis stability(p);
+    const WallSectionBasis basis(stability);
+    return RunCombinations(p, basis);
+}
+
+CombinationResults RunCombinations(const Project& p, const WallSectionBasis& basis)
+{
     float toeBar = p.ReinUserSet ? p.ReinDia[ToeDesignRow] : 0.0f;
-    std::array<StabilityResults, CombinationSetCount + 1> sets;
-    CombinationResults r = RunWithToeBar(p, toeBar, sets);
+    SetStabilities sets;
+    CombinationResults r = RunWithToeBar(p, basis, toeBar, sets);
     for (int pass = 1; pass < MaxToeBarPasses && r.Stable && !p.ReinUserSet
          && r.Design.ReinDia[ToeDesignRow] != toeBar;
          ++pass) {

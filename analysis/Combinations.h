@@ -96,4 +96,8 @@ Envelope DesignEnvelope(const CombinationResults& results);
 // until the chosen toe bar no longer changes.
 CombinationResults RunCombinations(const Project& project);
 
+// The same from the wall's basis formed already (by a caller that runs the service loads on it
+// too): the same numbers, to the last bit.
+CombinationResults RunCombinations(const Project& project, const WallSectionBasis& basis);
+
 } // namespace pendrake

@@ -119,7 +119,27 @@ bool SoilOnVirtualBack(const Project& p)
 
 } // namespace
 
+double VirtualBackKa(const Project& p)
+{
+    if (!SoilOnVirtualBack(p))
+        return 0;
+    return CoulombKa(Radians(p.FillPhi), Radians(p.DeltaEarth), VirtualBackLean, BackfillAngle(p));
+}
+
+double VirtualBackKae(const Project& p)
+{
+    if (!SoilOnVirtualBack(p))
+        return 0;
+    return MononobeOkabeKae(
+        Radians(p.FillPhi), Radians(p.DeltaEarth), VirtualBackLean, BackfillAngle(p), Theta(p));
+}
+
 void ComputeSoilCase(const Project& p, const LoadFactors& f, LoadCaseResults& r)
+{
+    ComputeSoilCase(p, f, VirtualBackKa(p), r);
+}
+
+void ComputeSoilCase(const Project& p, const LoadFactors& f, double ka, LoadCaseResults& r)
 {
     ClearSoilCase(r);
     const double i = BackfillAngle(p);
@@ -127,10 +147,8 @@ void ComputeSoilCase(const Project& p, const LoadFactors& f, LoadCaseResults& r)
     if (!SoilOnVirtualBack(p))
         return;
 
-    const double phi = Radians(p.FillPhi);
     const double delta = Radians(p.DeltaEarth);
     const double beta = VirtualBackLean;
-    const double ka = CoulombKa(phi, delta, beta, i);
     r.KaStatic = static_cast<float>(ka);
 
     const double f3 = f[3];
@@ -234,6 +252,14 @@ void ComputeSeismicEarthPressure(const Project& p, const LoadFactors& f, LoadCas
 
 void ComputeSeismicCase(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
+    // Kae only where the case uses it: with soil on the virtual back and a slope that has one.
+    const double kae = SoilOnVirtualBack(p) && !r.SeismicUndefined ? VirtualBackKae(p) : 0.0;
+    ComputeSeismicCase(p, f, WallPieces(p), kae, r);
+}
+
+void ComputeSeismicCase(const Project& p, const LoadFactors& f,
+    const std::array<WallPiece, PieceCount + 1>& pieces, double kae, LoadCaseResults& r)
+{
     const double kh = p.SeismicCoef;
     const double f7 = f[7];
     const double gs = p.FillUnitWeight;
@@ -246,7 +272,6 @@ void ComputeSeismicCase(const Project& p, const LoadFactors& f, LoadCaseResults&
     const double xRear = RearX(p);
 
     // Inertia of the pieces: their weights without the dead-load factor, times kh and f7.
-    const auto pieces = WallPieces(p);
     for (int k = 1; k <= PieceCount; ++k) {
         r.SeismicForce[k] = static_cast<float>(kh * pieces[k].Weight * f7);
         r.SeismicLevel[k] = static_cast<float>(pieces[k].Y);
@@ -279,12 +304,9 @@ void ComputeSeismicCase(const Project& p, const LoadFactors& f, LoadCaseResults&
     if (!SoilOnVirtualBack(p) || r.SeismicUndefined)
         return;
 
-    const double phi = Radians(p.FillPhi);
     const double delta = Radians(p.DeltaEarth);
     const double beta = VirtualBackLean;
     const double i = BackfillAngle(p);
-    const double theta = Theta(p);
-    const double kae = MononobeOkabeKae(phi, delta, beta, i, theta);
     const double increment = std::max(0.0, kae - double(r.KaStatic));
     r.KaeIncrement = static_cast<float>(increment);
     r.KaeIncrementCopy = r.KaeIncrement;

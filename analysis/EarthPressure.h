@@ -45,4 +45,15 @@ void ComputeSeismicEarthPressure(const Project& p, const LoadFactors& f, LoadCas
 void ComputeSoilCase(const Project& settled, const LoadFactors& f, LoadCaseResults& r);
 void ComputeSeismicCase(const Project& settled, const LoadFactors& f, LoadCaseResults& r);
 
+// The coefficients of the virtual back for the settled slope: Coulomb's Ka and the
+// Mononobe-Okabe Kae; 0 without soil on the virtual back. Neither depends on a load factor.
+double VirtualBackKa(const Project& settled);
+double VirtualBackKae(const Project& settled);
+
+// The same two cases from what they share over every set of one wall, formed once: Ka, Kae
+// (read only when the slope has one, see SeismicUndefined) and the pieces of the settled record.
+void ComputeSoilCase(const Project& settled, const LoadFactors& f, double ka, LoadCaseResults& r);
+void ComputeSeismicCase(const Project& settled, const LoadFactors& f,
+    const std::array<WallPiece, PieceCount + 1>& pieces, double kae, LoadCaseResults& r);
+
 } // namespace pendrake

@@ -31,8 +31,13 @@ double FaceAngle(double rise, double run)
 
 void ComputeDeadLoads(const Project& p, const LoadFactors& f, LoadCaseResults& r)
 {
+    ComputeDeadLoads(WallPieces(p), f, r);
+}
+
+void ComputeDeadLoads(
+    const std::array<WallPiece, PieceCount + 1>& pieces, const LoadFactors& f, LoadCaseResults& r)
+{
     const double f1 = f[1];
-    const auto pieces = WallPieces(p);
     for (int k = 1; k <= PieceCount; ++k) {
         r.DeadForce[k] = static_cast<float>(pieces[k].Weight * f1);
         r.DeadArm[k] = static_cast<float>(pieces[k].X);
@@ -180,6 +185,36 @@ LoadCaseResults ComputeLoadCases(const Project& p, const LoadFactors& f)
     ComputeSeismicCase(*settled, f, r);
     ComputeWaterPressure(*settled, f, r);
     PlaceAnchors(*settled, r);
+    return r;
+}
+
+WallLoadBasis::WallLoadBasis(const Project& p)
+    : record_(&p)
+{
+    CheckBackfillSlope(p, unloaded_);
+    if (unloaded_.SlopeAdjusted && unloaded_.ProposedBackfillSlope != p.BackfillSlope) {
+        copy_.emplace(p);
+        copy_->BackfillSlope = unloaded_.ProposedBackfillSlope;
+        record_ = &*copy_;
+    }
+    const Project& settled = *record_;
+    PlaceAnchors(settled, unloaded_);
+    pieces_ = WallPieces(settled);
+    ka_ = VirtualBackKa(settled);
+    // Kae only where the seismic case uses it, as that case forms it.
+    kae_ = unloaded_.SeismicUndefined ? 0.0 : VirtualBackKae(settled);
+}
+
+LoadCaseResults ComputeLoadCases(const WallLoadBasis& basis, const LoadFactors& f)
+{
+    // The cases in the order of ComputeLoadCases; the anchors are placed already, and no case
+    // reads or writes them.
+    LoadCaseResults r = basis.Unloaded();
+    const Project& settled = basis.Record();
+    ComputeDeadLoads(basis.Pieces(), f, r);
+    ComputeSoilCase(settled, f, basis.Ka(), r);
+    ComputeSeismicCase(settled, f, basis.Pieces(), basis.Kae(), r);
+    ComputeWaterPressure(settled, f, r);
     return r;
 }
 

@@ -113,6 +113,41 @@ void PlaceAnchors(const Project& p, LoadCaseResults& r);
 // with the proposal applied gives exactly these numbers, without a message.
 LoadCaseResults ComputeLoadCases(const Project& p, const LoadFactors& f = ServiceLoads);
 
+// What the load cases of one wall share over every set of load factors, formed once per wall:
+// the slope checks with their messages, the settled record (the project itself, which must outlive
+// the basis, or its copy with the new slope), the pieces, Ka and Kae of the virtual back and the
+// anchor heads. No load factor enters any of it: each set only scales and places its own loads.
+class WallLoadBasis {
+public:
+    explicit WallLoadBasis(const Project& project);
+    WallLoadBasis(const WallLoadBasis&) = delete;
+    WallLoadBasis& operator=(const WallLoadBasis&) = delete;
+
+    // The settled record: the project, or a copy that carries the slope the checks settled on.
+    const Project& Record() const { return *record_; }
+    // The load cases before any load: the slope checks' results and the anchor heads.
+    const LoadCaseResults& Unloaded() const { return unloaded_; }
+    const std::array<WallPiece, PieceCount + 1>& Pieces() const { return pieces_; }
+    double Ka() const { return ka_; }
+    double Kae() const { return kae_; }
+
+private:
+    LoadCaseResults unloaded_;
+    std::optional<Project> copy_;
+    const Project* record_;
+    std::array<WallPiece, PieceCount + 1> pieces_ {};
+    double ka_ = 0;
+    double kae_ = 0;
+};
+
+// The load cases for the factors f from the wall's basis: the same numbers, to the last bit, as
+// ComputeLoadCases(project, f) for the project the basis was formed from.
+LoadCaseResults ComputeLoadCases(const WallLoadBasis& basis, const LoadFactors& f);
+
+// The dead loads from the pieces of the settled record (WallPieces), with the dead-load factor.
+void ComputeDeadLoads(
+    const std::array<WallPiece, PieceCount + 1>& pieces, const LoadFactors& f, LoadCaseResults& r);
+
 // The record the analysis works on: the project itself, or a copy that carries the slope the
 // checks settled on (the loads' proposal).
 class SettledProject {

@@ -147,12 +147,7 @@ private:
     }
 };
 
-// A plane area with its centroid.
-struct Area {
-    double A = 0;
-    double X = 0;
-    double Y = 0;
-};
+using Area = PlaneArea;
 
 // The part above level `cut` of the rectangle x0..x1, y0..y1.
 Area RectangleAbove(double x0, double x1, double y0, double y1, double cut)
@@ -218,8 +213,10 @@ Underside ProjectUnderside(const Project& p, double psi)
 {
     Underside b;
     b.Point = UndersidePoints(p);
+    const double cosPsi = std::cos(psi);
+    const double sinPsi = std::sin(psi);
     for (int j = 0; j <= BaseSegmentCount; ++j)
-        b.U[j] = b.Point[j].X * std::cos(psi) - b.Point[j].Y * std::sin(psi);
+        b.U[j] = b.Point[j].X * cosPsi - b.Point[j].Y * sinPsi;
     double reached = b.U[0];
     for (int j = 1; j <= BaseSegmentCount; ++j) {
         b.Start[j] = std::max(b.U[j - 1], reached);
@@ -406,7 +403,7 @@ PointForce SurchargeBeyondFace(const Project& p, const LoadFactors& f)
 
 template <class C>
 void AddDeadLoads(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
-    bool faceCarriesItsSoil, C& upper, C& body)
+    const CutConstants& wall, bool faceCarriesItsSoil, C& upper, C& body)
 {
     for (int k : { 1, 2 }) {
         const Tag tag { Source::Piece, k, DeadCase };
@@ -433,8 +430,14 @@ void AddDeadLoads(const Project& p, const LoadFactors& f, const LoadCaseResults&
     }
     const double unitWeight = double(p.ConcUnitWeight) * f[DeadCase];
     int part = 0;
-    for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
+    for (const Area& a : wall.BodyConcrete)
         body.Add(0, a.A * unitWeight, a.X, a.Y, { Source::Concrete, ++part, DeadCase });
+}
+
+// Lean of the upper back face from the vertical, radians.
+double UpperFaceLean(const Project& p)
+{
+    return std::atan2(double(p.UpperBackOffset), double(p.UpperBackHeight));
 }
 
 // Coulomb pressure of the backfill and the surcharge on the leaning upper back face (concrete
@@ -442,18 +445,17 @@ void AddDeadLoads(const Project& p, const LoadFactors& f, const LoadCaseResults&
 // on the upper wall.
 template <class C>
 void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
-    SectionForceResults& r, C& upper, C& body)
+    const FaceCoefficients& face, SectionForceResults& r, C& upper, C& body)
 {
     r.UpperFaceKa = 0;
     r.UpperFaceKaeIncrement = 0;
     const double H = p.UpperBackHeight;
     if (!(H > 0))
         return;
-    const double phi = Radians(p.FillPhi);
     const double delta = Radians(p.DeltaConcrete);
-    const double beta = std::atan2(double(p.UpperBackOffset), H);
+    const double beta = UpperFaceLean(p);
     const double i = BackfillAngle(p);
-    const double ka = CoulombKa(phi, delta, beta, i);
+    const double ka = face.Ka;
     r.UpperFaceKa = static_cast<float>(ka);
     if (!(ka > 0))
         return;
@@ -494,8 +496,7 @@ void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const Loa
     // The seismic increment is an inverted triangle over the face, largest at the top; below
     // the water table the saturated soil adds its own.
     const double f7 = f[SeismicCase];
-    const double kae = MononobeOkabeKae(phi, delta, beta, i, std::atan(double(p.SeismicCoef)));
-    const double increment = std::max(0.0, kae - ka);
+    const double increment = std::max(0.0, face.Kae - ka);
     r.UpperFaceKaeIncrement = static_cast<float>(increment);
     const double fe1 = increment * H * H / 2 * gs * friction * f7;
     upper.Add(-fe1, fe1 * tilt, BackFaceX(p, 2 * H / 3), yShelf + 2 * H / 3,
@@ -509,8 +510,8 @@ void AddUpperFaceEarthPressure(const Project& p, const LoadFactors& f, const Loa
 }
 
 template <class C>
-void AddSeismicForces(
-    const Project& p, const LoadFactors& f, const LoadCaseResults& loads, C& upper, C& body)
+void AddSeismicForces(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
+    const CutConstants& wall, C& upper, C& body)
 {
     for (int k : { 1, 2 }) {
         const Tag tag { Source::PieceInertia, k, SeismicCase };
@@ -523,7 +524,7 @@ void AddSeismicForces(
     // Concrete above the cut: in the shear, at its centroid's height above the cut.
     const double perArea = double(p.ConcUnitWeight) * double(p.SeismicCoef) * f[SeismicCase];
     int part = 0;
-    for (const Area& a : BodyConcreteAbove(p, p.ToeHeight))
+    for (const Area& a : wall.BodyConcrete)
         body.Add(-a.A * perArea, 0, a.X, a.Y, { Source::ConcreteInertia, ++part, SeismicCase });
 
     // Soil increments on the virtual back with the forces the stability analysis sums, and
@@ -580,15 +581,18 @@ void AddUndersideAboveCut(
     const Project& p, const LoadFactors& f, const StabilityResults* s, const Underside& b, C& body)
 {
     const double cut = p.ToeHeight;
+    // The reactions act along the resultant's line: one direction for every segment of the run.
+    const double psi = s ? double(s->ResultantInclination) : 0.0;
+    const double sinPsi = std::sin(psi);
+    const double cosPsi = std::cos(psi);
     for (int j = 1; j <= BaseSegmentCount; ++j) {
         const auto [tau0, tau1] = PartAbove(b, j, cut);
         if (s) {
-            const double psi = s->ResultantInclination;
             Stretch stretch;
             const LocatedForce reaction
                 = BaseReaction(*s, b, j, tau0, tau1, body.StretchOf(stretch));
-            body.Add(reaction.Force * std::sin(psi), -reaction.Force * std::cos(psi), reaction.X,
-                reaction.Y, { Source::BaseReaction, j });
+            body.Add(reaction.Force * sinPsi, -reaction.Force * cosPsi, reaction.X, reaction.Y,
+                { Source::BaseReaction, j });
             body.Describe(reaction, stretch);
         }
         Stretch wetted;
@@ -612,17 +616,18 @@ void AddUndersideAboveCut(
     }
 }
 
-// The toe's loads and, for a stable run s, the base pressure under it.
+// The toe's loads and, for a stable run s, the base pressure under it; toeShearDepth receives
+// the distance of the critical shear section from the face.
 template <class C>
 void AddToe(const Project& p, const LoadCaseResults& loads, const StabilityResults* s,
-    const Underside& b, float toeBarDia, SectionForceResults& r, C& toe)
+    const Underside& b, float toeBarDia, float& toeShearDepth, C& toe)
 {
     const double width = p.ToeWidth;
     const double perLength = p.UnitSystem == British ? InchesPerFoot : CentimetresPerMetre;
     // Effective depth to the bars along the underside; a cover deeper than the toe leaves none.
     const double depth = std::max(
         0.0, double(p.ToeHeight) - (double(p.ConcCover) + double(toeBarDia)) / perLength);
-    r.ToeShearDepth = static_cast<float>(depth);
+    toeShearDepth = static_cast<float>(depth);
     if (!(width > 0))
         return;
     // Loads within the effective depth of the face go straight into it, not through the shear.
@@ -646,18 +651,18 @@ void AddToe(const Project& p, const LoadCaseResults& loads, const StabilityResul
     // Base pressure under the toe: its part normal to the flat bottom.
     const double bottomEnd = b.Point[1].X;
     if (s && bottomEnd > 0) {
-        const double psi = s->ResultantInclination;
+        const double cosPsi = std::cos(double(s->ResultantInclination));
         Stretch stretch;
         Stretch* traced = toe.StretchOf(stretch);
         const LocatedForce under
             = BaseReaction(*s, b, 1, 0.0, std::min(1.0, width / bottomEnd), traced);
         toe.AddMomentAndNormal(
-            0, -under.Force * std::cos(psi), under.X, level, { Source::BaseReaction, 1 });
+            0, -under.Force * cosPsi, under.X, level, { Source::BaseReaction, 1 });
         toe.Describe(under, stretch);
         stretch = {};
         const LocatedForce front
             = BaseReaction(*s, b, 1, 0.0, std::min(1.0, shearLength / bottomEnd), traced);
-        toe.AddShearOnly(front.Force * std::cos(psi), { Source::ToeShearReaction, 1 });
+        toe.AddShearOnly(front.Force * cosPsi, { Source::ToeShearReaction, 1 });
         toe.Describe(front, stretch);
     }
 }
@@ -710,24 +715,89 @@ Cuts<TracedCut> TracedCuts(const Project& p, double w2, SectionForceTrace& trace
 // for a stable run s, the base reaction and anchor pull among the underside's forces.
 template <class C>
 void SumCuts(const Project& p, const LoadFactors& f, const LoadCaseResults& loads,
-    const StabilityResults* s, float toeBarDia, SectionForceResults& r, Cuts<C>& c)
+    const CutConstants& wall, const StabilityResults* s, float toeBarDia, SectionForceResults& r,
+    Cuts<C>& c)
 {
     C& upper = c.Upper;
     C& body = c.Body;
     AddLineLoads(p, f, upper, body, c.Toe);
-    AddUpperFaceEarthPressure(p, f, loads, r, upper, body);
+    AddUpperFaceEarthPressure(p, f, loads, wall.Face, r, upper, body);
     const bool faceCarriesItsSoil = FaceCarriesItsSoil(p, r);
     body.Add(faceCarriesItsSoil ? SurchargeBeyondFace(p, f) : SurchargeForce(p, f),
         { Source::Surcharge, 0, CaseOf(p.SurchargeType) });
-    AddDeadLoads(p, f, loads, faceCarriesItsSoil, upper, body);
-    AddSeismicForces(p, f, loads, upper, body);
+    AddDeadLoads(p, f, loads, wall, faceCarriesItsSoil, upper, body);
+    AddSeismicForces(p, f, loads, wall, upper, body);
     AddWater(p, f, loads, upper, body);
     const Underside b = ProjectUnderside(p, s ? double(s->ResultantInclination) : 0.0);
     AddUndersideAboveCut(p, f, s, b, body);
-    AddToe(p, loads, s, b, toeBarDia, r, c.Toe);
+    AddToe(p, loads, s, b, toeBarDia, r.ToeShearDepth, c.Toe);
+}
+
+// The sums of a stable run r.Stability on the settled record p, listed in the trace when there
+// is one.
+void SumSettledSectionForces(const Project& p, const LoadFactors& f, const CutConstants& wall,
+    float toeBarDia, SectionForceResults& r, SectionForceTrace* trace)
+{
+    const StabilityResults& s = r.Stability;
+    const double w2 = BodyWidthAtToeTop(p);
+    r.BodyCutWidth = static_cast<float>(w2);
+
+    if (!trace) {
+        Cuts<Cut> cuts(p, w2);
+        SumCuts(p, f, s.Loads, wall, &s, toeBarDia, r, cuts);
+        cuts.Store(r);
+        return;
+    }
+    Cuts<TracedCut> cuts = TracedCuts(p, w2, *trace);
+    SumCuts(p, f, s.Loads, wall, &s, toeBarDia, r, cuts);
+    cuts.Store(r);
+    trace->ToeShearDepth = r.ToeShearDepth;
+    trace->FaceKa = r.UpperFaceKa;
+    trace->FaceKaeIncrement = r.UpperFaceKaeIncrement;
+    trace->ResultantInclination = s.ResultantInclination;
 }
 
 } // namespace
+
+FaceCoefficients UpperFaceCoefficients(const Project& p, bool seismicUndefined)
+{
+    FaceCoefficients c;
+    if (!(double(p.UpperBackHeight) > 0))
+        return c;
+    const double phi = Radians(p.FillPhi);
+    const double delta = Radians(p.DeltaConcrete);
+    const double beta = UpperFaceLean(p);
+    const double i = BackfillAngle(p);
+    c.Ka = CoulombKa(phi, delta, beta, i);
+    if (c.Ka > 0 && !seismicUndefined)
+        c.Kae = MononobeOkabeKae(phi, delta, beta, i, std::atan(double(p.SeismicCoef)));
+    return c;
+}
+
+CutConstants CutConstantsOf(const Project& p, bool seismicUndefined)
+{
+    CutConstants c;
+    c.Face = UpperFaceCoefficients(p, seismicUndefined);
+    c.BodyConcrete = BodyConcreteAbove(p, p.ToeHeight);
+    return c;
+}
+
+WallSectionBasis::WallSectionBasis(const WallStabilityBasis& stability)
+    : stability_(stability)
+    , cuts_(CutConstantsOf(Loads().Record(), Loads().Unloaded().SeismicUndefined))
+{
+}
+
+SectionForceResults ComputeSectionForces(
+    const WallSectionBasis& basis, const LoadFactors& f, float toeBarDia)
+{
+    SectionForceResults r;
+    r.Stability = ComputeStability(basis.Stability(), f);
+    if (!r.Stability.Stable)
+        return r;
+    SumSettledSectionForces(basis.Loads().Record(), f, basis.Cuts(), toeBarDia, r, nullptr);
+    return r;
+}
 
 SectionForceResults ComputeSectionForces(
     const Project& project, const LoadFactors& f, float toeBarDia, SectionForceTrace* trace)
@@ -747,23 +817,8 @@ void SumSectionForces(const Project& project, const LoadFactors& f, float toeBar
 {
     const SettledProject settled(project, r.Stability.Loads);
     const Project& p = *settled;
-    const StabilityResults& s = r.Stability;
-    const double w2 = BodyWidthAtToeTop(p);
-    r.BodyCutWidth = static_cast<float>(w2);
-
-    if (!trace) {
-        Cuts<Cut> cuts(p, w2);
-        SumCuts(p, f, s.Loads, &s, toeBarDia, r, cuts);
-        cuts.Store(r);
-        return;
-    }
-    Cuts<TracedCut> cuts = TracedCuts(p, w2, *trace);
-    SumCuts(p, f, s.Loads, &s, toeBarDia, r, cuts);
-    cuts.Store(r);
-    trace->ToeShearDepth = r.ToeShearDepth;
-    trace->FaceKa = r.UpperFaceKa;
-    trace->FaceKaeIncrement = r.UpperFaceKaeIncrement;
-    trace->ResultantInclination = s.ResultantInclination;
+    SumSettledSectionForces(
+        p, f, CutConstantsOf(p, r.Stability.Loads.SeismicUndefined), toeBarDia, r, trace);
 }
 
 float ToeSectionShear(
@@ -777,9 +832,8 @@ float ToeSectionShear(
     // same double sum, so the same single-precision shear.
     Cuts<Cut> cuts(p, BodyWidthAtToeTop(p));
     AddLineLoads(p, f, cuts.Upper, cuts.Body, cuts.Toe);
-    SectionForceResults scratch;
-    AddToe(
-        p, s.Loads, &s, ProjectUnderside(p, s.ResultantInclination), toeBarDia, scratch, cuts.Toe);
+    float depth = 0;
+    AddToe(p, s.Loads, &s, ProjectUnderside(p, s.ResultantInclination), toeBarDia, depth, cuts.Toe);
     return static_cast<float>(cuts.Toe.Shear);
 }
 
@@ -791,7 +845,7 @@ SectionForceTrace TraceSectionLoads(const Project& project, const LoadFactors& f
     const Project& p = *settled;
     SectionForceResults r;
     Cuts<TracedCut> cuts = TracedCuts(p, BodyWidthAtToeTop(p), trace);
-    SumCuts(p, f, loads, nullptr, toeBarDia, r, cuts);
+    SumCuts(p, f, loads, CutConstantsOf(p, loads.SeismicUndefined), nullptr, toeBarDia, r, cuts);
     trace.ToeShearDepth = r.ToeShearDepth;
     trace.FaceKa = r.UpperFaceKa;
     trace.FaceKaeIncrement = r.UpperFaceKaeIncrement;

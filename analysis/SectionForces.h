@@ -112,6 +112,48 @@ struct SectionForceTrace {
     double ResultantInclination = 0; // psi of the run whose base reaction is traced
 };
 
+// The coefficients of the leaning upper back face (concrete to earth friction) for the settled
+// slope: Coulomb's Ka, and the Mononobe-Okabe Kae over it, formed only where the section forces
+// use it (a face of some height with Ka > 0, and a slope that has a seismic pressure; 0
+// otherwise). No load factor enters either.
+struct FaceCoefficients {
+    double Ka = 0;
+    double Kae = 0;
+};
+FaceCoefficients UpperFaceCoefficients(const Project& settled, bool seismicUndefined);
+
+// A plane area with its centroid: Length² per unit length of wall, and Length.
+struct PlaneArea {
+    double A = 0;
+    double X = 0;
+    double Y = 0;
+};
+
+// What the cuts of one wall share over every set of load factors: the face's coefficients and
+// the parts of the body's concrete above the body's cut at the toe top (the rear step slab and the
+// body over the flat bottom, the lower slope, the lower slope and flat segment, the rear slope).
+struct CutConstants {
+    FaceCoefficients Face;
+    std::array<PlaneArea, 5> BodyConcrete {};
+};
+CutConstants CutConstantsOf(const Project& settled, bool seismicUndefined);
+
+// What the stability and the section forces of one wall share over every set of load factors,
+// formed once per wall: the stability basis and what the cuts share. It refers to the stability
+// basis, formed first so that a wall that fails under service loads costs nothing more; that
+// basis must outlive it.
+class WallSectionBasis {
+public:
+    explicit WallSectionBasis(const WallStabilityBasis& stability);
+    const WallStabilityBasis& Stability() const { return stability_; }
+    const WallLoadBasis& Loads() const { return stability_.Loads(); }
+    const CutConstants& Cuts() const { return cuts_; }
+
+private:
+    const WallStabilityBasis& stability_;
+    CutConstants cuts_;
+};
+
 // Runs the stability analysis for the factors f and, when the structure is stable
 // (Stability.Stable), sums the forces beyond the three cuts; otherwise the section arrays hold 0.
 // The toe's critical shear section lies the effective depth to bars of diameter toeBarDia
@@ -119,6 +161,11 @@ struct SectionForceTrace {
 // there too (left empty when the structure is not stable); without one nothing is listed.
 SectionForceResults ComputeSectionForces(const Project& project, const LoadFactors& f,
     float toeBarDia, SectionForceTrace* trace = nullptr);
+
+// The same from the wall's basis, without a trace: the same numbers, to the last bit, as for the
+// project the basis was formed from.
+SectionForceResults ComputeSectionForces(
+    const WallSectionBasis& basis, const LoadFactors& f, float toeBarDia);
 
 // The loads of the cases beyond the three cuts for the factors f, as ComputeSectionForces sums
 // them, without the base reaction and the anchor pull: those hold the structure and follow from

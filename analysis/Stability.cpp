@@ -157,6 +157,19 @@ PressureZone ZoneOf(BasePressureCase pressureCase, double baseLength, double com
     return {};
 }
 
+// Projection on the line across a resultant of inclination psi, u = x cos psi - y sin psi, with
+// the cosine and sine taken once for all the points of one run.
+struct ProjectionAcross {
+    explicit ProjectionAcross(double psi)
+        : Cos(std::cos(psi))
+        , Sin(std::sin(psi))
+    {
+    }
+    [[nodiscard]] double Of(const PlanePoint& pt) const { return pt.X * Cos - pt.Y * Sin; }
+    double Cos;
+    double Sin;
+};
+
 // Anchor levers sorted by decreasing lever, double precision.
 struct LeverTable {
     int Rows = 0;
@@ -185,9 +198,16 @@ LeverTable SortLevers(const LoadCaseResults& loads, double psi)
     std::array<double, MaxAnchorRows + 1> lever {};
     for (int row = 1; row <= t.Rows; ++row)
         lever[row] = AnchorLeverOf(loads.Anchor[row], psi);
-    // Stable, so rows of equal lever keep the table's order (the higher row first).
-    std::stable_sort(order.begin(), order.begin() + t.Rows,
-        [&](int16_t a, int16_t b) { return lever[a] > lever[b]; });
+    // An insertion sort: stable, so rows of equal lever keep the table's order (the higher row
+    // first), and for at most MaxAnchorRows rows it needs no buffer, which std::stable_sort would
+    // allocate on every set of every wall.
+    for (int i = 1; i < t.Rows; ++i) {
+        const int16_t row = order[i];
+        int j = i;
+        for (; j > 0 && lever[row] > lever[order[j - 1]]; --j)
+            order[j] = order[j - 1];
+        order[j] = row;
+    }
     for (int i = 1; i <= t.Rows; ++i) {
         t.Row[i] = order[i - 1];
         t.Lever[i] = lever[t.Row[i]];
@@ -315,16 +335,33 @@ double AnchorStiffnessRatio(const Project& p)
     return double(p.AnchorE) * AnchorBarArea(p) / double(p.AnchorHPitch) / double(p.BaseE);
 }
 
+BaseGeometry UndersideGeometry(const Project& p)
+{
+    BaseGeometry g;
+    g.Points = UndersidePoints(p);
+    for (int j = 1; j <= BaseSegmentCount; ++j)
+        g.Angle[j]
+            = std::atan2(g.Points[j].Y - g.Points[j - 1].Y, g.Points[j].X - g.Points[j - 1].X);
+    g.FrictionTan = std::tan(double(p.BasePhi) * Pi / 180.0);
+    return g;
+}
+
 ProjectedBase ProjectBase(const Project& p, double psi, StabilityResults& r)
 {
-    const std::array<PlanePoint, 5> pts = UndersidePoints(p);
+    return ProjectBase(UndersideGeometry(p), psi, r);
+}
+
+ProjectedBase ProjectBase(const BaseGeometry& g, double psi, StabilityResults& r)
+{
+    const std::array<PlanePoint, 5>& pts = g.Points;
+    const ProjectionAcross across(psi);
     ProjectedBase base;
     std::array<double, 5> u {};
     for (int j = 1; j <= BaseSegmentCount; ++j)
-        u[j] = pts[j].X * std::cos(psi) - pts[j].Y * std::sin(psi);
+        u[j] = across.Of(pts[j]);
     base.Length = *std::max_element(u.begin(), u.end());
     for (int j = 1; j <= BaseSegmentCount; ++j) {
-        base.Angle[j] = std::atan2(pts[j].Y - pts[j - 1].Y, pts[j].X - pts[j - 1].X);
+        base.Angle[j] = g.Angle[j];
         double start = u[j - 1];
         double end = u[j];
         // A segment hidden behind an earlier one in the projection covers nothing.
@@ -354,6 +391,13 @@ AnchorLeverSums SortAnchorLevers(StabilityResults& r, int count, double psi)
 SegmentEvaluation EvaluateBaseSegment(
     const Project& p, double alpha, double pStart, double pEnd, double psi, double loadedLength)
 {
+    return EvaluateBaseSegment(
+        p, std::tan(double(p.BasePhi) * Pi / 180.0), alpha, pStart, pEnd, psi, loadedLength);
+}
+
+SegmentEvaluation EvaluateBaseSegment(const Project& p, double frictionTan, double alpha,
+    double pStart, double pEnd, double psi, double loadedLength)
+{
     const double angle = psi + alpha;
     const double cosine = std::cos(angle);
     const double sine = std::sin(angle);
@@ -369,8 +413,7 @@ SegmentEvaluation EvaluateBaseSegment(
     }
     const double peak = std::max(pStart, pEnd);
     e.Shear = std::abs(peak * sine * cosine);
-    e.Resistance = double(p.BaseCohesion) * toPressure
-        + peak * cosine * cosine * std::tan(double(p.BasePhi) * Pi / 180.0);
+    e.Resistance = double(p.BaseCohesion) * toPressure + peak * cosine * cosine * frictionTan;
     e.SlidingSafety = Safety(e.Resistance, e.Shear);
     e.Force = sine * loadedLength * (pStart + pEnd) / 2.0;
     return e;
@@ -444,8 +487,9 @@ double ProjectedPressure(const StabilityResults& r, double u)
 
 namespace {
 
-// Everything after the load cases, on the settled record.
-void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
+// Everything after the load cases, on the settled record p whose underside is g.
+void SolveStability(
+    const Project& p, const BaseGeometry& g, const LoadFactors& f, StabilityResults& r)
 {
     SumLoadCases(p, f, r);
     // Without the anchors, until their forces are known: a wall that cannot be solved still
@@ -483,7 +527,7 @@ void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
     if (r.Loads.SeismicUndefined && f[LoadCaseCount] != 0)
         return;
 
-    const ProjectedBase base = ProjectBase(p, psi, r);
+    const ProjectedBase base = ProjectBase(g, psi, r);
     bool covered = false;
     for (int j = 1; j <= BaseSegmentCount; ++j)
         covered = covered || SegmentCovers(r, j);
@@ -588,10 +632,11 @@ void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
     r.PressureFarEnd = ToFloat(farEnd);
 
     const PressureZone zone = ZoneOf(pressureCase, Bp, c, toeEnd, farEnd);
-    const std::array<PlanePoint, 5> pts = UndersidePoints(p);
+    const std::array<PlanePoint, 5>& pts = g.Points;
+    const ProjectionAcross across(psi);
     std::array<double, 5> u {};
     for (int j = 1; j <= BaseSegmentCount; ++j)
-        u[j] = pts[j].X * std::cos(psi) - pts[j].Y * std::sin(psi);
+        u[j] = across.Of(pts[j]);
     for (int j = 1; j <= BaseSegmentCount; ++j) {
         if (!SegmentCovers(r, j)) {
             ClearSegment(r, j);
@@ -604,8 +649,8 @@ void SolveStability(const Project& p, const LoadFactors& f, StabilityResults& r)
             a = b = base.EndU[j] <= zone.Start ? base.EndU[j] : base.StartU[j];
         r.ContactStart[j] = PointAt(pts, u, base.Angle[j], psi, j, a);
         r.ContactEnd[j] = PointAt(pts, u, base.Angle[j], psi, j, b);
-        const SegmentEvaluation s
-            = EvaluateBaseSegment(p, base.Angle[j], zone.At(a), zone.At(b), psi, b - a);
+        const SegmentEvaluation s = EvaluateBaseSegment(
+            p, g.FrictionTan, base.Angle[j], zone.At(a), zone.At(b), psi, b - a);
         r.SegmentPressureStart[j] = ToFloat(s.PressureStart);
         r.SegmentPressureEnd[j] = ToFloat(s.PressureEnd);
         r.SegmentBearingSafety[j] = ToFloat(s.BearingSafety);
@@ -633,7 +678,23 @@ StabilityResults ComputeStability(const Project& project, const LoadFactors& f)
     for (const std::string& m : r.Loads.Messages)
         AddMessage(r, m);
     const SettledProject settled(project, r.Loads);
-    SolveStability(*settled, f, r);
+    SolveStability(*settled, UndersideGeometry(*settled), f, r);
+    return r;
+}
+
+WallStabilityBasis::WallStabilityBasis(const Project& project)
+    : loads_(project)
+    , base_(UndersideGeometry(loads_.Record()))
+{
+}
+
+StabilityResults ComputeStability(const WallStabilityBasis& basis, const LoadFactors& f)
+{
+    StabilityResults r;
+    r.Loads = ComputeLoadCases(basis.Loads(), f);
+    for (const std::string& m : r.Loads.Messages)
+        AddMessage(r, m);
+    SolveStability(basis.Loads().Record(), basis.Base(), f, r);
     return r;
 }
 

@@ -166,6 +166,32 @@ struct StabilityResults {
 // Runs the load cases for the factors f (a slope the checks flatten comes back as the loads'
 // proposal, and the run works with it), sums them about the toe and solves the base.
 StabilityResults ComputeStability(const Project& project, const LoadFactors& f = ServiceLoads);
+// The underside as every set of one wall finds it before the resultant is known: its points, the
+// angle of each segment (radians) and the base friction tan(BasePhi). No load factor enters them.
+struct BaseGeometry {
+    std::array<PlanePoint, 5> Points {};
+    std::array<double, BaseSegmentCount + 1> Angle {}; // index 0 unused
+    double FrictionTan = 0;
+};
+BaseGeometry UndersideGeometry(const Project& settled);
+
+// What the stability analyses of one wall share over every set of load factors, formed once per
+// wall: the load basis and the underside of the settled record.
+class WallStabilityBasis {
+public:
+    explicit WallStabilityBasis(const Project& project);
+    const WallLoadBasis& Loads() const { return loads_; }
+    const BaseGeometry& Base() const { return base_; }
+
+private:
+    WallLoadBasis loads_;
+    BaseGeometry base_;
+};
+
+// The same from the wall's basis (formed once for all the sets of one wall): the same numbers, to
+// the last bit, as for the project the basis was formed from.
+StabilityResults ComputeStability(
+    const WallStabilityBasis& basis, const LoadFactors& f = ServiceLoads);
 
 // The underside projected across a resultant of inclination psi, double precision.
 struct ProjectedBase {
@@ -178,6 +204,8 @@ struct ProjectedBase {
 // Projects the underside points on the line across the resultant, cuts segments hidden behind
 // earlier ones, and stores SegmentStartU/EndU, the full contact points and EffectiveBaseLength.
 ProjectedBase ProjectBase(const Project& project, double psi, StabilityResults& results);
+// The same on the underside of the settled record, formed once per wall.
+ProjectedBase ProjectBase(const BaseGeometry& base, double psi, StabilityResults& results);
 
 // Levers of the placed anchor rows on the projected base, d = (x - y tan psi) cos psi, sorted
 // decreasing into AnchorLever/AnchorLeverRow; the sums of the first `count` levers (cut to the
@@ -202,6 +230,9 @@ struct SegmentEvaluation {
 };
 SegmentEvaluation EvaluateBaseSegment(const Project& project, double alpha, double pStart,
     double pEnd, double psi, double loadedLength);
+// The same with the base friction tan(BasePhi) formed once per wall (BaseGeometry::FrictionTan).
+SegmentEvaluation EvaluateBaseSegment(const Project& project, double frictionTan, double alpha,
+    double pStart, double pEnd, double psi, double loadedLength);
 
 // The extreme segment values over the segments that cover more than a trace of the projected
 // base: BasePressureMax/Min, BearingSafetyMin, SlidingSafetyMin with its shear and resistance.

@@ -153,7 +153,10 @@ WallEvaluation EvaluateRuns(const Project& project, const DesignTargets& targets
 WallEvaluation Evaluate(
     const Project& project, const DesignTargets& targets, bool stopAtServiceFailure)
 {
-    const StabilityResults service = ComputeStability(project);
+    // One basis for the service run and the twelve factored sets; what only the cuts use is
+    // formed once the service checks have let the wall through.
+    const WallStabilityBasis stability(project);
+    const StabilityResults service = ComputeStability(stability);
     if (stopAtServiceFailure) {
         WallEvaluation e;
         JudgeService(e, service, targets);
@@ -162,7 +165,8 @@ WallEvaluation Evaluate(
             return e;
         }
     }
-    return EvaluateRuns(project, targets, service, RunCombinations(project));
+    const WallSectionBasis basis(stability);
+    return EvaluateRuns(project, targets, service, RunCombinations(project, basis));
 }
 
 } // namespace pendrake

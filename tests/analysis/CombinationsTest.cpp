@@ -335,3 +335,81 @@ TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
     RecordProperty("designed", designed);
     RecordProperty("cannotCarry", cannotCarry);
 }
+
+// The combinations form the load cases' geometry, coefficients and anchor heads once per wall
+// (WallSectionBasis) and the toe's second pass rechecks only its shear; the windows and the sheet
+// run the project directly. Both must agree to the last bit on every set, or the search judges
+// other walls than the engineer sees: a coefficient kept from before the slope was flattened, an
+// earthquake term formed where the slope has none, a toe row left at the first pass's shear.
+TEST(CombinationRun, FormedOnceForTheWallEverySetIsTheDirectRunToTheLastBit)
+{
+    const test::WallChange walls[] = {
+        { "default: water both sides, surcharge, earthquake, anchors", [](Project&) {} },
+        { "slope flattened by both checks", [](Project& p) { p.BackfillSlope = 1.0f; } },
+        { "no seismic pressure: sets 1..6 only", [](Project& p) { p.SeismicCoef = 0.7f; } },
+        { "anchors in tension, line loads on the toe and the upper wall",
+            [](Project& p) {
+                p.AnchorRows = 4;
+                AddLineLoad(p, 30.0f, 1.5f, 8.0f, 270.0f, 2);
+                AddLineLoad(p, 5.0f, 0.5f, 1.0f, 180.0f, 1);
+            } },
+        { "dry, no lean, engineer's bars",
+            [](Project& p) {
+                p.BackWaterDepth = 20.0f;
+                p.FrontWaterDepth = 20.0f;
+                p.UpperBackOffset = 0;
+                p.ReinUserSet = true;
+            } },
+    };
+    for (const auto& wall : walls) {
+        SCOPED_TRACE(wall.Name);
+        Project p = MakeNewProject("Arial");
+        wall.Change(p);
+        const WallStabilityBasis stability(p);
+        const WallSectionBasis basis(stability);
+        const StabilityResults service = ComputeStability(stability);
+        const StabilityResults serviceDirect = ComputeStability(p);
+        EXPECT_EQ(service.TotalMoment, serviceDirect.TotalMoment);
+        EXPECT_EQ(service.Messages, serviceDirect.Messages);
+
+        const CombinationResults r = RunCombinations(p, basis);
+        int sets = 0;
+        for (int set = 1; set <= CombinationSetCount; ++set) {
+            SCOPED_TRACE(set);
+            const LoadFactors f = FactorsOfSet(CombinationFactors[size_t(set)]);
+            const SectionForceResults once = ComputeSectionForces(basis, f, r.ToeBarDia);
+            const SectionForceResults direct = ComputeSectionForces(p, f, r.ToeBarDia);
+            ASSERT_EQ(once.Stability.Stable, direct.Stability.Stable);
+            if (!direct.Stability.Stable)
+                break;
+            ++sets;
+            const StabilityResults& a = once.Stability;
+            const StabilityResults& b = direct.Stability;
+            EXPECT_EQ(a.Messages, b.Messages);
+            EXPECT_EQ(a.CaseMoment, b.CaseMoment);
+            EXPECT_EQ(a.CaseHorizontal, b.CaseHorizontal);
+            EXPECT_EQ(a.CaseVertical, b.CaseVertical);
+            EXPECT_EQ(a.OverturningSafety, b.OverturningSafety);
+            EXPECT_EQ(a.SlidingSafetyMin, b.SlidingSafetyMin);
+            EXPECT_EQ(a.BearingSafetyMin, b.BearingSafetyMin);
+            EXPECT_EQ(a.AnchorTensionMax, b.AnchorTensionMax);
+            EXPECT_EQ(once.SectionMoment, direct.SectionMoment);
+            EXPECT_EQ(once.SectionShear, direct.SectionShear);
+            EXPECT_EQ(once.SectionNormal, direct.SectionNormal);
+            EXPECT_EQ(r.ComboShear[size_t(set)], direct.SectionShear);
+        }
+        EXPECT_EQ(sets, r.Stable ? CombinationSetCount : r.UnstableCombination - 1);
+        if (!r.Stable)
+            continue;
+        // The design a full pass forms from the final envelope.
+        const DesignResults full = DesignSections(p, r.Env);
+        EXPECT_EQ(r.Design.ReinDia, full.ReinDia);
+        EXPECT_EQ(r.Design.ReinAs, full.ReinAs);
+        EXPECT_EQ(r.Design.ReinAsReq, full.ReinAsReq);
+        EXPECT_EQ(r.Design.ReinMomentCap, full.ReinMomentCap);
+        EXPECT_EQ(r.Design.ReinZ, full.ReinZ);
+        EXPECT_EQ(r.Design.ReinShear, full.ReinShear);
+        EXPECT_EQ(r.Design.ReinShearNormal, full.ReinShearNormal);
+        EXPECT_EQ(r.Design.ReinShearCap, full.ReinShearCap);
+    }
+}
