@@ -112,47 +112,13 @@ Measure BodyAboveToe(const Project& p)
 
 // --- Test walls ---------------------------------------------------------------------------------
 
-// Concrete only, gc = 2.4, nothing else: no soil weight, water below the wall, no surcharge, no
-// earthquake, no anchors.
-Project ConcreteOnly(Project p)
-{
-    p.ConcUnitWeight = 2.4f;
-    p.FillUnitWeight = 0;
-    p.FillDryDensity = 0;
-    p.FillSatDensity = 0;
-    p.WaterUnitWeight = 1.0f;
-    p.FrontWaterDepth = 20.0f;
-    p.BackWaterDepth = 20.0f;
-    p.Surcharge = 0;
-    p.SeismicCoef = 0;
-    p.AnchorRows = 0;
-    p.LineLoadCount = 0;
-    p.BackfillSlope = 0;
-    p.ConcCover = 7.0f;
-    return p;
-}
-
 // Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
 // lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
-// cut of section 2 (y = 1) crosses the lower slope at x = 3: w2 = 2.
+// cut of section 2 (y = 1) crosses the lower slope at x = 3: w2 = 2. Concrete only, gc = 2.4.
 Project SlopedWall()
 {
-    Project p = MakeNewProject("Arial");
-    p.ToeWidth = 1.0f;
-    p.ToeHeight = 1.0f;
-    p.TopWidth = 0.5f;
-    p.UpperBackOffset = 0.5f;
-    p.ShelfWidth = 2.5f;
-    p.BottomWidth = 1.5f;
-    p.LowerSlopeWidth = 1.0f;
-    p.LowerSlopeHeight = 2.0f;
-    p.LowerFlatWidth = 0.5f;
-    p.RearSlopeWidth = 0.5f;
-    p.RearSlopeHeight = 1.0f;
-    p.RearStepHeight = 0;
-    p.UpperBackHeight = 4.0f;
-    p.FrontHeight = 6.0f;
-    return ConcreteOnly(p);
+    return test::WithSection(
+        test::ConcreteOnly(), { 1, 0.5f, 0.5f, 2.5f, 1.5f, 1, 0.5f, 0.5f, 1, 6, 4, 0, 1, 2 });
 }
 constexpr double SlopedW2 = 2.0;
 constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower slope
@@ -161,24 +127,9 @@ constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower
 // lies above the cut of section 2 (y = 0.5), which runs across the whole 3.0 of the body.
 Project FlatWall()
 {
-    Project p = MakeNewProject("Arial");
-    p.ToeWidth = 1.0f;
-    p.ToeHeight = 0.5f;
-    p.TopWidth = 0.5f;
-    p.UpperBackOffset = 0.5f;
-    p.ShelfWidth = 2.0f;
-    p.BottomWidth = 1.5f;
-    p.LowerSlopeWidth = 0.5f;
-    p.LowerSlopeHeight = 0;
-    p.LowerFlatWidth = 0.5f;
-    p.RearSlopeWidth = 0.5f;
-    p.RearSlopeHeight = 0;
-    p.RearStepHeight = 1.5f;
-    p.UpperBackHeight = 4.0f;
-    p.FrontHeight = 5.0f;
-    return ConcreteOnly(p);
+    return test::WithSection(
+        test::ConcreteOnly(), { 1, 0.5f, 0.5f, 2, 1.5f, 0.5f, 0.5f, 0.5f, 0.5f, 5, 4, 1.5f, 0, 0 });
 }
-constexpr double FlatW2 = 3.0;
 
 // A heavy dead load at the toe front: the resultant moves into the front third and the base
 // pressure stays off the underside above the cut of section 2, so that section takes only the
@@ -248,58 +199,58 @@ double TrialWedgeCoefficient(double phi, double delta, double lean, double kh)
 
 // --- Dead load ----------------------------------------------------------------------------------
 
-class SectionForcesDeadLoad : public testing::TestWithParam<float> { };
-
-TEST_P(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
+TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
 {
     // Concrete only, with a downward line load on the toe (0 for none) at x = 0.5. No
     // horizontal load: psi = 0, the projected base is the plan, the pressure the textbook
     // trapezoid q(x) = V/B + 12 V e (x - B/2)/B³ over B = 4.5.
-    const double toeLoad = GetParam();
-    Project p = SlopedWall();
-    if (toeLoad > 0)
-        AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
-    const SectionForceResults r = Compute(p);
-    ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
+    for (const double toeLoad : { 0.0, 5.0 }) {
+        SCOPED_TRACE(toeLoad);
+        Project p = SlopedWall();
+        if (toeLoad > 0)
+            AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
+        const SectionForceResults r = Compute(p);
+        ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
 
-    const double gc = 2.4;
-    const Measure all = Shoelace(Outline(p));
-    const double V = gc * all.A + toeLoad;
-    const double B = 4.5;
-    const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
-    const double q0 = V / B - 6 * V * e / (B * B);
-    const double slope = 12 * V * e / (B * B * B);
+        const double gc = 2.4;
+        const Measure all = Shoelace(Outline(p));
+        const double V = gc * all.A + toeLoad;
+        const double B = 4.5;
+        const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
+        const double q0 = V / B - 6 * V * e / (B * B);
+        const double slope = 12 * V * e / (B * B * B);
 
-    const Measure upper = UpperWall(p);
-    const double xc1 = 1.0 + 1.0 / 2;
-    ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
-    ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
-    EXPECT_EQ(r.SectionShear[1], 0.0f);
+        const Measure upper = UpperWall(p);
+        const double xc1 = 1.0 + 1.0 / 2;
+        ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
+        ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
+        EXPECT_EQ(r.SectionShear[1], 0.0f);
 
-    // Section 2: the concrete above y = 1 and the pressure under the underside above it.
-    const Measure body = BodyAboveToe(p);
-    const double xc2 = 1.0 + SlopedW2 / 2;
-    EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
-    const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
-    ExpectClose(r.SectionNormal[2], gc * body.A - under.Force, gc * body.A, "N2");
-    ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
-    EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
+        // Section 2: the concrete above y = 1 and the pressure under the underside above it.
+        const Measure body = BodyAboveToe(p);
+        const double xc2 = 1.0 + SlopedW2 / 2;
+        EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
+        const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
+        ExpectClose(r.SectionNormal[2], gc * body.A - under.Force, gc * body.A, "N2");
+        ExpectClose(
+            r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
+        EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
 
-    // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
-    const double toeWeight = gc * 1.0 * 1.0;
-    const double d = 1.0 - 0.07;
-    const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
-    const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
-    EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
-    // The toe load's lever is measured from the toe face: 0.5 in front of it.
-    ExpectClose(r.SectionMoment[3], -toeWeight * 0.5 - toePressure.Moment - toeLoad * 0.5, V, "M3");
-    ExpectClose(
-        r.SectionShear[3], -toeWeight * (1.0 - d) / 1.0 + shearPressure.Force - toeLoad, V, "V3");
-    // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
-    EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
+        // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
+        const double toeWeight = gc * 1.0 * 1.0;
+        const double d = 1.0 - 0.07;
+        const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
+        const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+        EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
+        // The toe load's lever is measured from the toe face: 0.5 in front of it.
+        ExpectClose(
+            r.SectionMoment[3], -toeWeight * 0.5 - toePressure.Moment - toeLoad * 0.5, V, "M3");
+        ExpectClose(r.SectionShear[3], -toeWeight * (1.0 - d) / 1.0 + shearPressure.Force - toeLoad,
+            V, "V3");
+        // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
+        EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ToeLoads, SectionForcesDeadLoad, testing::Values(0.0f, 5.0f));
 
 // --- Line loads ---------------------------------------------------------------------------------
 
@@ -727,66 +678,3 @@ TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
     EXPECT_EQ(r.SectionShear, (std::array<float, 4> {}));
     EXPECT_EQ(r.SectionNormal, (std::array<float, 4> {}));
 }
-
-using DegenerateCase = test::WallChange;
-
-class SectionForcesDegenerate : public testing::TestWithParam<DegenerateCase> { };
-
-TEST_P(SectionForcesDegenerate, NoDivisionByZeroAndNothingUndefined)
-{
-    // The default wall (soil, water, surcharge, earthquake, anchors) with one dimension at 0 or
-    // out of proportion.
-    Project p = MakeNewProject("Arial");
-    GetParam().Change(p);
-    const SectionForceResults r = ComputeSectionForces(p, ServiceLoads, 0.0f);
-    for (int s = 1; s <= DesignSectionCount; ++s) {
-        EXPECT_TRUE(std::isfinite(r.SectionMoment[s])) << s;
-        EXPECT_TRUE(std::isfinite(r.SectionShear[s])) << s;
-        EXPECT_TRUE(std::isfinite(r.SectionNormal[s])) << s;
-    }
-    EXPECT_TRUE(std::isfinite(r.UpperFaceKa));
-    EXPECT_TRUE(std::isfinite(r.UpperFaceKaeIncrement));
-    EXPECT_GE(r.ToeShearDepth, 0.0f);
-}
-
-INSTANTIATE_TEST_SUITE_P(Walls, SectionForcesDegenerate,
-    testing::Values(DegenerateCase { "NoUpperWallHeight",
-                        [](Project& p) {
-                            p.UpperBackHeight = 0;
-                            p.RearStepHeight = 6.0f;
-                        } },
-        DegenerateCase { "UpperWallWithoutThickness",
-            [](Project& p) {
-                p.ShelfWidth += p.TopWidth + p.UpperBackOffset;
-                p.TopWidth = 0;
-                p.UpperBackOffset = 0;
-            } },
-        DegenerateCase { "NoToe",
-            [](Project& p) {
-                p.ToeWidth = 0;
-                p.ToeHeight = 0;
-                p.FrontHeight = 10.0f;
-            } },
-        DegenerateCase { "ToeThinnerThanItsCover", [](Project& p) { p.ConcCover = 150.0f; } },
-        DegenerateCase { "CutAtTheTopOfTheLowerSlope",
-            [](Project& p) {
-                p.ToeHeight = 2.0f;
-                p.FrontHeight = 8.0f;
-            } },
-        DegenerateCase { "FaceLeaningFlat",
-            [](Project& p) {
-                p.UpperBackOffset = 6.0f;
-                p.ShelfWidth = 0.8f;
-                p.DeltaConcrete = 89.0f;
-            } },
-        DegenerateCase { "NothingWeighs",
-            [](Project& p) {
-                p.ConcUnitWeight = 0;
-                p.FillUnitWeight = 0;
-                p.FillSatDensity = 0;
-                p.WaterUnitWeight = 0;
-                p.Surcharge = 0;
-            } }),
-    [](const testing::TestParamInfo<DegenerateCase>& info) {
-        return std::string(info.param.Name);
-    });

@@ -15,6 +15,7 @@
 
 using namespace pendrake;
 using pendrake::test::AddLineLoad;
+using pendrake::test::WeightlessWall;
 
 namespace {
 
@@ -33,45 +34,13 @@ void ExpectRelative(double actual, double expected, const char* what)
     EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(expected))) << what;
 }
 
-// The default cross-section with no weight anywhere and no water: the only loads are the line
-// loads a test adds.
-Project WeightlessWall()
-{
-    Project p = MakeNewProject("Arial");
-    p.ConcUnitWeight = 0;
-    p.FillUnitWeight = 0;
-    p.FillDryDensity = 0;
-    p.FillSatDensity = 0;
-    p.WaterUnitWeight = 0;
-    p.Surcharge = 0;
-    p.SeismicCoef = 0;
-    p.AnchorRows = 0;
-    return p;
-}
-
 // A weightless wall whose base dimensions are exact binary fractions: BaseSpan = 3 exactly, so
 // a resultant at x = 1 lies exactly on the third point. Underside: flat bottom 0..2, lower slope
 // to (2.25, 0.5), flat segment to (2.75, 0.5), rear slope to (3, 1).
 Project ExactWall()
 {
-    Project p = WeightlessWall();
-    p.TopWidth = 0.5f;
-    p.UpperBackOffset = 0.25f;
-    p.ShelfWidth = 1.75f;
-    p.ToeWidth = 0.5f;
-    p.BottomWidth = 1.5f;
-    p.LowerSlopeWidth = 0.25f;
-    p.LowerFlatWidth = 0.5f;
-    p.RearSlopeWidth = 0.25f;
-    p.LowerSlopeHeight = 0.5f;
-    p.RearSlopeHeight = 0.5f;
-    p.RearStepHeight = 0;
-    p.UpperBackHeight = 2.0f;
-    p.ToeHeight = 0.5f;
-    p.FrontHeight = 2.5f;
-    p.FrontWaterDepth = 3.0f;
-    p.BackWaterDepth = 3.0f;
-    return p;
+    return test::WithSection(test::WeightlessWall(),
+        { 0.5f, 0.5f, 0.25f, 1.75f, 1.5f, 0.25f, 0.5f, 0.25f, 0.5f, 2.5f, 2.0f, 0, 0.5f, 0.5f });
 }
 
 // Four anchor rows on the exact wall at heights 0.25, 0.5, 0.75 and 1.0: heads at x = 2.125,
@@ -109,14 +78,7 @@ TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
     // cross-section, gc = 2.4. Pieces: 1 upper wall 6 x 0.5 at x 1.25; 2 its triangle 0.9 x 6 / 2
     // at 1.8; 4 body 3 x 4 at 2.5; 5 triangle 1.4 x 2 / 2 at 4 + 1.4/3; 6 toe 1 x 1 at 0.5;
     // 12 body 2.9 x 2 at 5.45; 13 triangle 1.4 x 2 / 2 at 6.9 + 1.4/3.
-    Project p = MakeNewProject("Arial");
-    p.FillUnitWeight = 0;
-    p.FillDryDensity = 0;
-    p.FillSatDensity = 0;
-    p.FrontWaterDepth = 10.0f;
-    p.BackWaterDepth = 10.0f;
-    p.Surcharge = 0;
-    p.SeismicCoef = 0;
+    const Project p = test::ConcreteOnly();
     const double gc = 2.4;
     const double weights[] = { 6 * 0.5 * gc, 0.9 * 6 / 2 * gc, 3 * 4 * gc, 1.4 * 2 / 2 * gc,
         1 * 1 * gc, 2.9 * 2 * gc, 1.4 * 2 / 2 * gc };
@@ -513,45 +475,40 @@ TEST(StabilityUnstable, DamagedNumbersAreReportedNotPropagated)
     EXPECT_TRUE(std::isfinite(b.PressureToeEnd) && std::isfinite(b.AnchorTensionStress));
 }
 
-TEST(StabilityUnstable, NetUpliftIsNotStable)
+TEST(StabilityUnstable, ResultantsTheBaseCannotCarry)
 {
-    // An upward net force on a resultant that would otherwise cross the middle of the base.
-    Project p = ExactWall();
-    AddLineLoad(p, 10.0f, 1.5f, 0.0f, 0.0f);
-    const StabilityResults r = Analyse(p);
-    EXPECT_FALSE(r.Stable);
-    EXPECT_FALSE(r.BaseSolved);
-    EXPECT_TRUE(Contains(r.Messages, UpliftMessage));
-    EXPECT_NEAR(r.ResultantX, 1.5, 1e-6);
-}
-
-TEST(StabilityUnstable, ResultantBeyondEitherEndOfTheProjectedBase)
-{
-    // Behind the rear end: the rear triangle would have a negative length. In front of the toe
-    // without anchors: nothing holds the wall down.
-    for (const float x : { 3.2f, -0.2f }) {
-        Project p = ExactWall();
-        AddLineLoad(p, 10.0f, x, 0.0f, 180.0f);
+    struct Row {
+        const char* Name;
+        Project Wall;
+        std::vector<std::array<float, 3>> Loads; // load, x, direction; all at y = 0
+        const char* Message; // nullptr: none expected
+    };
+    const Row rows[] = {
+        // An upward net force on a resultant that would otherwise cross the middle of the base.
+        { "net uplift", ExactWall(), { { 10, 1.5f, 0 } }, UpliftMessage.data() },
+        // Behind the rear end the rear triangle would have a negative length; in front of the
+        // toe without anchors nothing holds the wall down.
+        { "behind the rear end", ExactWall(), { { 10, 3.2f, 180 } }, nullptr },
+        { "in front of the toe", ExactWall(), { { 10, -0.2f, 180 } }, nullptr },
+        // Pushed towards the toe, the resultant leans by psi and the high rear of the underside
+        // projects short of x cos psi: crossing y = 0 inside BaseSpan, it still passes behind
+        // the projected base and must not be carried by a negative triangle.
+        { "leaning behind the projected rear end", WeightlessWall(),
+            { { 30, 7.9f, 180 }, { 12, 7.9f, 270 } }, nullptr },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        Project p = row.Wall;
+        for (const auto& [load, x, direction] : row.Loads)
+            AddLineLoad(p, load, x, 0.0f, direction);
         const StabilityResults r = Analyse(p);
-        EXPECT_FALSE(r.Stable) << x;
-        EXPECT_FALSE(r.BaseSolved) << x;
+        EXPECT_FALSE(r.Stable);
+        EXPECT_FALSE(r.BaseSolved);
         EXPECT_TRUE(std::isfinite(r.PressureFarEnd) && std::isfinite(r.PressureToeEnd));
+        if (row.Message) {
+            EXPECT_TRUE(Contains(r.Messages, row.Message));
+        }
     }
-}
-
-TEST(StabilityUnstable, RearTriangleBehindTheProjectedRearEndOfALeaningResultant)
-{
-    // Pushed towards the toe, the resultant leans by psi and the high rear of the underside
-    // projects short of x cos psi. A resultant crossing y = 0 inside BaseSpan may then pass
-    // behind the projected base: it must not be taken as carried by a negative triangle.
-    Project p = WeightlessWall();
-    AddLineLoad(p, 30.0f, 7.9f, 0.0f, 180.0f);
-    AddLineLoad(p, 12.0f, 7.9f, 0.0f, 270.0f);
-    const StabilityResults r = Analyse(p);
-    ASSERT_LT(r.ResultantX, r.BaseSpan);
-    ASSERT_GT(r.ResultantLever, r.EffectiveBaseLength);
-    EXPECT_FALSE(r.Stable);
-    EXPECT_FALSE(r.BaseSolved);
 }
 
 TEST(StabilityUnstable, UndefinedSeismicPressureMakesTheWallUnstableWhileTheEarthquakeActs)
@@ -571,22 +528,6 @@ TEST(StabilityUnstable, UndefinedSeismicPressureMakesTheWallUnstableWhileTheEart
         else
             EXPECT_TRUE(r.BaseSolved);
     }
-}
-
-TEST(StabilityMessages, FlattenedSlopeIsReportedAndProposed)
-{
-    Project p = MakeNewProject("Arial");
-    p.BackfillSlope = 1.0f; // 45° on phi = 30°
-    const StabilityResults r = Analyse(p);
-    EXPECT_TRUE(Contains(r.Messages, StaticSlopeMessage));
-    EXPECT_TRUE(r.Loads.SlopeAdjusted);
-    EXPECT_GT(r.Loads.ProposedBackfillSlope, 1.0f);
-    // The proposal taken, the same wall gives the same verdict without a word.
-    p.BackfillSlope = r.Loads.ProposedBackfillSlope;
-    const StabilityResults again = Analyse(p);
-    EXPECT_TRUE(again.Messages.empty());
-    EXPECT_EQ(again.TotalMoment, r.TotalMoment);
-    EXPECT_EQ(again.BearingSafetyMin, r.BearingSafetyMin);
 }
 
 // --- Notes of the stability window -------------------------------------------------------------
@@ -657,35 +598,10 @@ TEST(StabilityNotesRun, DefaultWallIsStableWithoutRemarksButNoAnchorTension)
 // at 2.5 holds it by 5.720: 43.220 / 10.477 = 4.125.
 TEST(StabilityOverturning, RectangularGravityWallAsWorkedByHand)
 {
-    Project p = MakeNewProject("Arial");
-    p.TopWidth = 2.5f;
-    p.UpperBackOffset = 0;
-    p.ShelfWidth = 0;
-    p.ToeWidth = 0;
-    p.ToeHeight = 0;
-    p.BottomWidth = 2.5f;
-    p.LowerSlopeWidth = 0;
-    p.LowerSlopeHeight = 0;
-    p.LowerFlatWidth = 0;
-    p.RearSlopeWidth = 0;
-    p.RearSlopeHeight = 0;
-    p.RearStepHeight = 0;
-    p.UpperBackHeight = 5;
-    p.FrontHeight = 5;
-    p.BackfillSlope = 0;
-    p.FrontWaterDepth = 5;
-    p.BackWaterDepth = 5;
-    p.ConcUnitWeight = 2.4f;
-    p.FillUnitWeight = 1.8f;
-    p.FillDryDensity = 1.8f;
-    p.FillPhi = 30;
-    p.FillCohesion = 0;
-    p.DeltaEarth = 20;
-    p.DeltaConcrete = 20;
-    p.Surcharge = 0;
-    p.SeismicCoef = 0;
-    p.AnchorRows = 0;
-    p.LineLoadCount = 0;
+    Project p = test::WithSection(
+        test::ConcreteOnly(), { 0, 2.5f, 0, 0, 2.5f, 0, 0, 0, 0, 5, 5, 0, 0, 0 });
+    p.FillUnitWeight = p.FillDryDensity = 1.8f;
+    p.DeltaEarth = p.DeltaConcrete = 20;
     ASSERT_NEAR(WidthChainGap(p), 0, 1e-6);
     ASSERT_NEAR(HeightChainGap(p), 0, 1e-6);
 
