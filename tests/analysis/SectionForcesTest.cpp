@@ -327,24 +327,36 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
     EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
     EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
 
-    // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, and the base
-    // pressure normal to the flat bottom, q(x) = p(x cos psi) cos² psi for the trapezoid p(u)
-    // the stability analysis solved.
-    const StabilityResults& s = b.Stability;
-    ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
-    const double psi = s.ResultantInclination;
-    const double c2 = std::cos(psi) * std::cos(psi);
-    const double q0 = s.PressureToeEnd * c2;
-    const double slope
-        = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
-    const double d = 0.5 - 0.07;
-    const double weight = 2.4 * 0.5;
-    const double standing = 3 * gw;
-    const Integral base = LinearPressure(q0, slope, 0, 1.0, 1.0);
-    const Integral front = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
-    ExpectClose(b.SectionMoment[3], -weight * 0.5 - standing * 0.5 - base.Moment, 10, "M3");
-    ExpectClose(b.SectionShear[3], -(weight + standing) * (1.0 - d) + front.Force, 10, "V3");
-    EXPECT_EQ(b.SectionNormal[3], 0.0f);
+    // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, the uplift of the
+    // back water under the flat bottom, and the base pressure normal to it, q(x) = p(x cos psi)
+    // cos² psi for the trapezoid p(u) the stability analysis solved. Back water 3.5 below the
+    // top lifts the toe by a head of 2; the soil weighs nothing under water either.
+    for (const float backDepth : { 20.0f, 3.5f }) {
+        SCOPED_TRACE(backDepth);
+        Project p = wet;
+        p.BackWaterDepth = backDepth;
+        p.FillSatDensity = 1.0f;
+        const SectionForceResults t = Compute(p);
+        const StabilityResults& s = t.Stability;
+        ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
+        const double psi = s.ResultantInclination;
+        const double c2 = std::cos(psi) * std::cos(psi);
+        const double q0 = s.PressureToeEnd * c2;
+        const double slope
+            = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
+        const double d = 0.5 - 0.07;
+        const double down = 2.4 * 0.5 + 3 * gw - std::max(0.0, 5.5 - backDepth) * gw;
+        const Integral base = LinearPressure(q0, slope, 0, 1.0, 1.0);
+        const Integral front = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+        ExpectClose(t.SectionMoment[3], -down * 0.5 - base.Moment, 10, "M3");
+        ExpectClose(t.SectionShear[3], -down * (1.0 - d) + front.Force, 10, "V3");
+        EXPECT_EQ(t.SectionNormal[3], 0.0f);
+    }
+    // In British units the cover is in inches: 0.5 ft of toe under 3 in of cover leaves 0.25 ft.
+    Project british = FlatWall();
+    british.UnitSystem = British;
+    british.ConcCover = 3.0f;
+    EXPECT_NEAR(TraceSectionLoads(british, ServiceLoads, 0).ToeShearDepth, 0.25, 1e-6);
 }
 
 TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
@@ -474,47 +486,59 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
 
 TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 {
-    // Dry backfill 1.7 with a surcharge of 1 on the sloped wall (face leaning 0.5 over 4),
-    // phi = 30, concrete to earth 15 degrees, kh = 0.15. The coefficients come from trial
-    // wedges through the foot of the face. Section 1 takes the static thrust, the seismic
+    // Backfill 1.7 (saturated 1.9) with a surcharge of 1 on the sloped wall (face leaning 0.5
+    // over 4), phi = 30, concrete to earth 15 degrees, kh = 0.15. The coefficients come from
+    // trial wedges through the foot of the face. Section 1 takes the static thrust, the seismic
     // increment (an inverted triangle, at 2H/3) with their wall-friction companions at the
-    // face, and the inertia of its concrete.
-    Project p = SlopedWall();
-    AddBallast(p);
-    p.FillUnitWeight = 1.7f;
-    p.FillDryDensity = 1.7f;
-    p.FillSatDensity = 1.9f;
-    p.Surcharge = 1.0f;
-    p.FillPhi = 30.0f;
-    p.DeltaConcrete = 15.0f;
-    p.SeismicCoef = 0.15f;
-    const SectionForceResults r = Compute(p);
-
+    // face, and the inertia of its concrete. Dry, or with the water table 2 below the top: then
+    // the lower 2 of the face take the submerged soil's trapezoid and, at 2/3 of that height,
+    // the saturated soil's own increment. The water's own loads are left out (factor 0).
     const double phi = Pi / 6, delta = Pi / 12, lean = 0.125, kh = 0.15;
     const double ka = TrialWedgeCoefficient(phi, delta, lean, 0);
     const double kae = TrialWedgeCoefficient(phi, delta, lean, kh);
-    EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
-    EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
-
-    const double H = 4, gs = 1.7, q = 1, gc = 2.4;
+    const double H = 4, gs = 1.7, gsat = 1.9, gw = 1, q = 1, gc = 2.4;
     const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
-    const double p0 = q * ka * std::cos(inclination);
-    const double p1 = p0 + H * ka * gs * std::cos(inclination);
-    const double thrust = (p0 + p1) / 2 * H;
-    const double depth = H * (p0 + 2 * p1) / (3 * (p0 + p1)); // below the top
-    const double seismic = (kae - ka) * gs * H * H / 2 * std::cos(inclination);
-    auto faceX = [&](double below) { return 1.5 + 0.5 * below / H; };
+    const double k = ka * std::cos(inclination), tilt = std::tan(inclination);
+    auto faceX = [&](double above) { return 1.5 + 0.5 * (H - above) / H; }; // above the shelf
     const double xc1 = 1.5;
+    LoadFactors noWater;
+    noWater.Factor[4] = 0;
+    for (const double hw : { 0.0, 2.0 }) {
+        SCOPED_TRACE(hw);
+        Project p = SlopedWall();
+        AddBallast(p);
+        p.FillUnitWeight = p.FillDryDensity = float(gs);
+        p.FillSatDensity = float(gsat);
+        p.Surcharge = float(q);
+        p.FillPhi = 30.0f;
+        p.DeltaConcrete = 15.0f;
+        p.SeismicCoef = float(kh);
+        p.BackWaterDepth = hw > 0 ? float(H - hw) : 20.0f;
+        const SectionForceResults r = Compute(p, noWater);
+        EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
+        EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
 
-    const Measure upper = UpperWall(p);
-    const double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0)
-        - thrust * (H - depth) + thrust * std::tan(inclination) * (faceX(depth) - xc1)
-        - seismic * 2 * H / 3 + seismic * std::tan(inclination) * (faceX(H / 3) - xc1);
-    const double V = -kh * gc * upper.A - thrust - seismic;
-    const double N = gc * upper.A + (thrust + seismic) * std::tan(inclination);
-    ExpectClose(r.SectionMoment[1], M, 30, "M1");
-    ExpectClose(r.SectionShear[1], V, 30, "V1");
-    ExpectClose(r.SectionNormal[1], N, 30, "N1");
+        const double hd = H - hw;
+        const double p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
+        // Forces with their heights above the shelf, towards the toe.
+        const std::pair<double, double> thrusts[] = {
+            { (p0 + p1) / 2 * hd, hw + hd * (2 * p0 + p1) / (3 * (p0 + p1)) },
+            { (p1 + p2) / 2 * hw, hw > 0 ? hw * (2 * p1 + p2) / (3 * (p1 + p2)) : 0 },
+            { (kae - ka) * gs * H * H / 2 * std::cos(inclination), 2 * H / 3 },
+            { (kae - ka) * (gsat - gs) * hw * hw / 2 * std::cos(inclination), 2 * hw / 3 },
+        };
+        const Measure upper = UpperWall(p);
+        double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0);
+        double V = -kh * gc * upper.A, N = gc * upper.A;
+        for (const auto& [force, above] : thrusts) {
+            M += -force * above + force * tilt * (faceX(above) - xc1);
+            V -= force;
+            N += force * tilt;
+        }
+        ExpectClose(r.SectionMoment[1], M, 30, "M1");
+        ExpectClose(r.SectionShear[1], V, 30, "V1");
+        ExpectClose(r.SectionNormal[1], N, 30, "N1");
+    }
 }
 
 // Free body of the soil over the leaning face: its weight and the surcharge on it go down into
