@@ -115,8 +115,7 @@ TEST(CombinationRun, UndefinedSeismicPressureStopsAtTheFirstSeismicSet)
     // pressure, and the first set with the earthquake stops the run.
     Project p = MakeNewProject("Arial");
     p.SeismicCoef = 0.7f;
-    CombinationResults r;
-    r = RunCombinations(p);
+    CombinationResults r = RunCombinations(p);
     EXPECT_FALSE(r.Stable);
     EXPECT_EQ(r.UnstableCombination, 7);
     EXPECT_TRUE(Contains(r.Messages, SeismicUndefinedMessage));
@@ -130,8 +129,7 @@ TEST(CombinationRun, AFlattenedSlopeIsReportedOnceForTheWholeRun)
     Project p = MakeNewProject("Arial");
     p.BackfillSlope = 1.0f;
     p.SeismicCoef = 0; // the seismic check would flatten it further, with its own message
-    CombinationResults r;
-    r = RunCombinations(p);
+    CombinationResults r = RunCombinations(p);
     ASSERT_TRUE(r.Stable);
     EXPECT_TRUE(r.SlopeAdjusted);
     EXPECT_EQ(std::count(r.Messages.begin(), r.Messages.end(), StaticSlopeMessage), 1);
@@ -209,8 +207,7 @@ TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
     for (int n = 0; n < WallCount; ++n) {
         Project p = walls.Next();
         SCOPED_TRACE("wall " + std::to_string(n));
-        CombinationResults r;
-        r = RunCombinations(p);
+        CombinationResults r = RunCombinations(p);
         for (int set = 1; set <= CombinationSetCount; ++set) {
             ExpectFinite(r.ComboMoment[set], "ComboMoment");
             ExpectFinite(r.ComboShear[set], "ComboShear");

@@ -314,8 +314,7 @@ TEST(SoilDiagram, SurchargeOrdinateTakesTheSoilFactorWhateverTheSurchargeType)
         Project p = DefaultWall();
         p.SurchargeType = type;
         const LoadFactors factors = MakeLoadFactors(1.4f, 1.7f, 1.7f, 1.0f, 1.0f, 1.0f, 0.0f);
-        LoadCaseResults r;
-        r = ComputeLoadCases(p, factors);
+        LoadCaseResults r = ComputeLoadCases(p, factors);
         ExpectStored(r.SoilPressure[0], 0.257359313 * 1.7, "p0 x f3");
     }
 }

@@ -146,8 +146,7 @@ TEST(SectionDesign, SameStripInEveryUnitSystemMatchesTheSiHandValues)
         env.EnvMomentPos[1] = float(100.0 * moment);
         env.EnvMomentZ[1] = float(100.0 * moment);
         env.EnvShear[1] = float(300.0 * forcePerLength);
-        DesignResults r;
-        r = DesignSections(p, env);
+        DesignResults r = DesignSections(p, env);
 
         auto expectRel = [](double actual, double expected, const char* what) {
             EXPECT_NEAR(actual, expected, std::fabs(expected) * CrossSystemRelTol) << what;
@@ -334,8 +333,7 @@ TEST(SectionDesign, SectionThatCannotCarryItsMomentIsFlagged)
     Envelope env;
     env.EnvMomentNeg[1] = -3000.0f; // kN·m per m on the M- face
     env.EnvMomentZ[1] = -3000.0f;
-    DesignResults r;
-    r = DesignSections(p, env);
+    DesignResults r = DesignSections(p, env);
 
     EXPECT_TRUE(r.ReinCannotCarry[1]);
     EXPECT_TRUE(r.ReinZCannotCarry[1]);
@@ -396,8 +394,7 @@ TEST(SectionDesign, NoThicknessPitchOrDepthDividesByZero)
     wall.ToeWidth = 0.0f;
     wall.ReinUserSet = true;
     wall.ReinPitch[5] = 0.0f;
-    DesignResults r;
-    r = DesignSections(wall, Envelope {});
+    DesignResults r = DesignSections(wall, Envelope {});
     EXPECT_EQ(r.ReinHeight[5], 0.0f);
     EXPECT_EQ(r.ReinAs[5], 0.0f);
     EXPECT_TRUE(AllFinite(r));
@@ -419,8 +416,7 @@ TEST(SectionDesign, EnvelopeFillsTheRowsOfEachSection)
     env.EnvNormalZ[1] = 2.0f;
     env.EnvShear[3] = 12.0f;
     env.EnvShearNormal[3] = 4.0f;
-    DesignResults r;
-    r = DesignSections(p, env);
+    DesignResults r = DesignSections(p, env);
 
     EXPECT_EQ(r.ReinMoment[3], 40.0f); // M- row of section 2 holds the magnitude
     EXPECT_EQ(r.ReinNormal[3], 7.0f);
