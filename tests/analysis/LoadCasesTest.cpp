@@ -235,33 +235,25 @@ TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
 
 // --- Anchors --------------------------------------------------------------------------------
 
-struct AnchorCase {
-    const char* name;
-    std::function<void(Project&)> set;
-    int rows;
-    double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
-};
-
-void PrintTo(const AnchorCase& c, std::ostream* os)
+TEST(AnchorHeads, PositionsAndFaceAngles)
 {
-    *os << c.name;
-}
-
-class AnchorHeads : public ::testing::TestWithParam<AnchorCase> { };
-
-const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
-const double Lower45 = std::atan(2.0 / 2.0);
-const double Rear68 = std::atan(2.0 / 0.8);
-
-INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
-    ::testing::Values(
+    struct Row {
+        const char* name;
+        std::function<void(Project&)> set;
+        int rows;
+        double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
+    };
+    const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
+    const double Lower45 = std::atan(2.0 / 2.0);
+    const double Rear68 = std::atan(2.0 / 0.8);
+    const Row rows[] = {
         // y 0.5, 2.0, 3.5; row 1 the highest. 3.5 on the rear slope: 6.9 + 1.4 x 1.5/2;
         // 2.0 at P2 (5.4, 2); 0.5 on the lower slope: 4 + 1.4 x 0.5/2.
-        AnchorCase { "defaults", [](Project&) {}, 3,
+        { "defaults", [](Project&) {}, 3,
             { {}, { 7.95, 3.5, Lower55 }, { 5.4, 2.0, Lower55 }, { 4.35, 0.5, Lower55 } } },
         // Faces that differ: lower slope 2 x 2 (45 deg), rear 0.8 x 2; at P2 the face is the
         // rear one when a flat segment follows.
-        AnchorCase { "distinct faces",
+        { "distinct faces",
             [](Project& p) {
                 p.LowerSlopeWidth = 2.0f;
                 p.RearSlopeWidth = 0.8f;
@@ -269,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             3,
             { {}, { 7.5 + 0.8 * 0.75, 3.5, Rear68 }, { 6.0, 2.0, Rear68 },
                 { 4.5, 0.5, Lower45 } } },
-        AnchorCase { "no flat segment",
+        { "no flat segment",
             [](Project& p) {
                 p.LowerSlopeWidth = 2.0f;
                 p.LowerFlatWidth = 0.0f;
@@ -279,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             { {}, { 6.0 + 2.3 * 0.75, 3.5, std::atan(2.0 / 2.3) }, { 6.0, 2.0, Lower45 },
                 { 4.5, 0.5, Lower45 } } },
         // 0.3f + 1.7f is 2.0000000596 in double precision: still the level of P2.
-        AnchorCase { "rounding at P2",
+        { "rounding at P2",
             [](Project& p) {
                 p.AnchorEdgeDist = 0.3f;
                 p.AnchorVPitch = 1.7f;
@@ -288,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             { {}, { 6.9 + 1.4 * 1.7 / 2, 3.7, Lower55 }, { 5.4, 2.0, Lower55 },
                 { 4.21, 0.3, Lower55 } } },
         // 0.4 + 3 x 1.2 reaches the top of the rear slope: P4.
-        AnchorCase { "top row at P4",
+        { "top row at P4",
             [](Project& p) {
                 p.AnchorEdgeDist = 0.4f;
                 p.AnchorVPitch = 1.2f;
@@ -296,21 +288,20 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             },
             4,
             { {}, { 8.3, 4.0, Lower55 }, { 6.9 + 1.4 * 0.8 / 2, 2.8, Lower55 },
-                { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } }),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
-
-TEST_P(AnchorHeads, PositionsAndFaceAngles)
-{
-    const auto& c = GetParam();
-    Project p = DefaultWall();
-    c.set(p);
-    const auto r = RunLoadCases(p);
-    ASSERT_EQ(r.AnchorRowCount, c.rows) << c.name;
-    for (int row = 1; row <= std::min(c.rows, 3); ++row) {
-        const std::string what = std::string(c.name) + " row " + std::to_string(row);
-        ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
-        ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");
-        ExpectStored(r.Anchor[row].Face, c.at[row][2], what + " face");
+                { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.name);
+        Project p = DefaultWall();
+        c.set(p);
+        const auto r = RunLoadCases(p);
+        ASSERT_EQ(r.AnchorRowCount, c.rows);
+        for (int row = 1; row <= std::min(c.rows, 3); ++row) {
+            const std::string what = "row " + std::to_string(row);
+            ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
+            ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");
+            ExpectStored(r.Anchor[row].Face, c.at[row][2], what + " face");
+        }
     }
 }
 

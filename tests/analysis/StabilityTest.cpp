@@ -177,51 +177,44 @@ struct ThirdsCase {
     double zoneStart; // where the compressed zone begins
 };
 
-class StabilityThirds : public ::testing::TestWithParam<ThirdsCase> { };
-
-TEST_P(StabilityThirds, PressureFollowsTheResultantAcrossTheThirds)
+TEST(StabilityThirds, PressureFollowsTheResultantAcrossTheThirds)
 {
-    const ThirdsCase& t = GetParam();
-    Project p = ExactWall();
-    AddLineLoad(p, 10.0f, t.x, 0.0f, 180.0f);
-    const StabilityResults r = Analyse(p);
-    ASSERT_TRUE(r.BaseSolved);
-    EXPECT_TRUE(r.Stable);
-    EXPECT_NEAR(r.ResultantInclination, 0.0, InclinationTolerance);
-    EXPECT_EQ(r.EffectiveBaseLength, 3.0f);
-    EXPECT_EQ(r.PressureCase, t.pressureCase);
-    ExpectRelative(r.CompressedLength, t.compressed, "c");
-    ExpectRelative(r.PressureToeEnd, t.toeEnd, "PressureToeEnd");
-    ExpectRelative(r.PressureFarEnd, t.farEnd, "PressureFarEnd");
-    ExpectRelative(ProjectedPressure(r, t.zoneStart + 1e-9),
-        t.pressureCase == BasePressureCase::RearTriangle ? 0.0 : t.toeEnd,
-        "pressure at zone start");
-    // No anchors, no tension, and the smallest pressure is exactly the zero of the triangle or
-    // trapezoid, never a rounding residue below it.
-    EXPECT_EQ(r.AnchorActiveCount, 0);
-    EXPECT_EQ(r.AnchorTensionMax, 0.0f);
-    EXPECT_TRUE(IsInfiniteSafety(r.AnchorTensionSafety));
-    EXPECT_GE(r.BasePressureMin, 0.0f);
-    EXPECT_FALSE(Contains(StabilityNotes(p, r), BaseTensionNote));
-    EXPECT_FALSE(Contains(StabilityNotes(p, r), NoAnchorTensionNote));
-}
-
-INSTANTIATE_TEST_SUITE_P(ExactWall, StabilityThirds,
-    ::testing::Values(
+    const ThirdsCase rows[] = {
         // d = Bp/3 exactly is full compression: 2V/B at the toe, 0 at the rear.
-        ThirdsCase {
-            "FrontThirdPoint", 1.0f, BasePressureCase::FullCompression, 3.0, 20.0 / 3, 0.0, 0 },
-        ThirdsCase {
-            "Centre", 1.5f, BasePressureCase::FullCompression, 3.0, 10.0 / 3, 10.0 / 3, 0 },
-        ThirdsCase {
-            "RearThirdPoint", 2.0f, BasePressureCase::FullCompression, 3.0, 0.0, 20.0 / 3, 0 },
+        { "FrontThirdPoint", 1.0f, BasePressureCase::FullCompression, 3.0, 20.0 / 3, 0.0, 0 },
+        { "Centre", 1.5f, BasePressureCase::FullCompression, 3.0, 10.0 / 3, 10.0 / 3, 0 },
+        { "RearThirdPoint", 2.0f, BasePressureCase::FullCompression, 3.0, 0.0, 20.0 / 3, 0 },
         // Front third without anchors: c = 3d, toe pressure 2V/c.
-        ThirdsCase {
-            "FrontThird", 0.75f, BasePressureCase::FrontTriangle, 2.25, 20.0 / 2.25, 0.0, 0 },
+        { "FrontThird", 0.75f, BasePressureCase::FrontTriangle, 2.25, 20.0 / 2.25, 0.0, 0 },
         // Rear third: the triangle ends at the rear, c = 3 (Bp - d), peak 2V/c.
-        ThirdsCase {
-            "RearThird", 2.4f, BasePressureCase::RearTriangle, 1.8, 0.0, 20.0 / 1.8, 1.2 }),
-    [](const ::testing::TestParamInfo<ThirdsCase>& info) { return std::string(info.param.name); });
+        { "RearThird", 2.4f, BasePressureCase::RearTriangle, 1.8, 0.0, 20.0 / 1.8, 1.2 },
+    };
+    for (const ThirdsCase& t : rows) {
+        SCOPED_TRACE(t.name);
+        Project p = ExactWall();
+        AddLineLoad(p, 10.0f, t.x, 0.0f, 180.0f);
+        const StabilityResults r = Analyse(p);
+        ASSERT_TRUE(r.BaseSolved);
+        EXPECT_TRUE(r.Stable);
+        EXPECT_NEAR(r.ResultantInclination, 0.0, InclinationTolerance);
+        EXPECT_EQ(r.EffectiveBaseLength, 3.0f);
+        EXPECT_EQ(r.PressureCase, t.pressureCase);
+        ExpectRelative(r.CompressedLength, t.compressed, "c");
+        ExpectRelative(r.PressureToeEnd, t.toeEnd, "PressureToeEnd");
+        ExpectRelative(r.PressureFarEnd, t.farEnd, "PressureFarEnd");
+        ExpectRelative(ProjectedPressure(r, t.zoneStart + 1e-9),
+            t.pressureCase == BasePressureCase::RearTriangle ? 0.0 : t.toeEnd,
+            "pressure at zone start");
+        // No anchors, no tension, and the smallest pressure is exactly the zero of the triangle or
+        // trapezoid, never a rounding residue below it.
+        EXPECT_EQ(r.AnchorActiveCount, 0);
+        EXPECT_EQ(r.AnchorTensionMax, 0.0f);
+        EXPECT_TRUE(IsInfiniteSafety(r.AnchorTensionSafety));
+        EXPECT_GE(r.BasePressureMin, 0.0f);
+        EXPECT_FALSE(Contains(StabilityNotes(p, r), BaseTensionNote));
+        EXPECT_FALSE(Contains(StabilityNotes(p, r), NoAnchorTensionNote));
+    }
+}
 
 TEST(StabilityBase, RearTriangleCarriesTheResultantWhereItActs)
 {
@@ -536,38 +529,36 @@ struct NotesCase {
     std::vector<std::string_view> notes;
 };
 
-class StabilityNotesTable : public ::testing::TestWithParam<NotesCase> { };
-
-TEST_P(StabilityNotesTable, NotesAppearInOrderUnderTheirConditions)
+TEST(StabilityNotesTable, NotesAppearInOrderUnderTheirConditions)
 {
-    const NotesCase& t = GetParam();
-    Project p = MakeNewProject("Arial");
-    p.AnchorRows = t.anchorRows;
-    StabilityResults r;
-    r.Stable = t.stable;
-    r.BasePressureMin = t.pressureMin;
-    r.BearingSafetyMin = t.bearing;
-    r.SlidingSafetyMin = t.sliding;
-    r.AnchorTensionMax = t.tension;
-    r.AnchorTensionSafety = t.tensionSafety;
-    r.AnchorShearSafety = t.shearSafety;
-    const std::vector<std::string> expected(t.notes.begin(), t.notes.end());
-    EXPECT_EQ(StabilityNotes(p, r), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Window, StabilityNotesTable,
-    ::testing::Values(
-        NotesCase { "Unstable", false, -1, 0.5f, 0.5f, 3, 1, 0.5f, 0.5f, { NotStableNote } },
-        NotesCase { "AllRemarks", true, -0.1f, 0.5f, 0.5f, 3, 2, 0.5f, 0.5f,
+    const NotesCase rows[] = {
+        { "Unstable", false, -1, 0.5f, 0.5f, 3, 1, 0.5f, 0.5f, { NotStableNote } },
+        { "AllRemarks", true, -0.1f, 0.5f, 0.5f, 3, 2, 0.5f, 0.5f,
             { BaseTensionNote, BearingNote, SlidingNote, AnchorTensionNote, AnchorShearNote } },
-        NotesCase { "ExactlyUnity", true, 0, 1, 1, 3, 2, 1, 1, {} },
-        NotesCase { "ZeroSafetyIsLessThanUnity", true, 0, 0, 0, 0, 0, 1e5f, 1e5f,
+        { "ExactlyUnity", true, 0, 1, 1, 3, 2, 1, 1, {} },
+        { "ZeroSafetyIsLessThanUnity", true, 0, 0, 0, 0, 0, 1e5f, 1e5f,
             { BearingNote, SlidingNote } },
-        NotesCase { "UnformedNegativeSafety", true, 0, -2e-5f, -3e-5f, 0, 0, 1e5f, 1e5f, {} },
-        NotesCase { "NoAnchorTension", true, 0, 2, 2, 3, 0, 1e5f, 1e5f, { NoAnchorTensionNote } },
-        NotesCase { "NoAnchorRows", true, 0, 2, 2, 0, 0, 1e5f, 1e5f, {} },
-        NotesCase { "ShearOnly", true, 0, 2, 2, 3, -1, 3, 0.9f, { AnchorShearNote } }),
-    [](const ::testing::TestParamInfo<NotesCase>& info) { return std::string(info.param.name); });
+        { "UnformedNegativeSafety", true, 0, -2e-5f, -3e-5f, 0, 0, 1e5f, 1e5f, {} },
+        { "NoAnchorTension", true, 0, 2, 2, 3, 0, 1e5f, 1e5f, { NoAnchorTensionNote } },
+        { "NoAnchorRows", true, 0, 2, 2, 0, 0, 1e5f, 1e5f, {} },
+        { "ShearOnly", true, 0, 2, 2, 3, -1, 3, 0.9f, { AnchorShearNote } },
+    };
+    for (const NotesCase& t : rows) {
+        SCOPED_TRACE(t.name);
+        Project p = MakeNewProject("Arial");
+        p.AnchorRows = t.anchorRows;
+        StabilityResults r;
+        r.Stable = t.stable;
+        r.BasePressureMin = t.pressureMin;
+        r.BearingSafetyMin = t.bearing;
+        r.SlidingSafetyMin = t.sliding;
+        r.AnchorTensionMax = t.tension;
+        r.AnchorTensionSafety = t.tensionSafety;
+        r.AnchorShearSafety = t.shearSafety;
+        const std::vector<std::string> expected(t.notes.begin(), t.notes.end());
+        EXPECT_EQ(StabilityNotes(p, r), expected);
+    }
+}
 
 TEST(StabilityNotesRun, DefaultWallIsStableWithoutRemarksButNoAnchorTension)
 {
