@@ -242,6 +242,11 @@ TEST(StabilityBase, RearTriangleCarriesTheResultantWhereItActs)
     EXPECT_NEAR(r.ContactEnd[1].X, 2.0, 1e-6);
     EXPECT_EQ(r.SegmentPressureStart[1], 0.0f);
     EXPECT_EQ(r.BasePressureMin, 0.0f);
+    // The rear slope (rise 0.5 over 0.25) carries the peak 2V/c at the rear end: its shear
+    // q sin a cos a = 2q/5 is the largest on the base and its sliding safety the smallest.
+    const double peak = 20.0 / 1.8;
+    ExpectRelative(r.SlidingShear, 2 * peak / 5, "SlidingShear of the rear slope");
+    ExpectRelative(r.SlidingResistance, 180.0 + peak / 5 * std::tan(Pi / 6), "its resistance");
 }
 
 TEST(StabilityBase, FrontTriangleEndsExactlyAtZeroAndUnloadsTheRear)
