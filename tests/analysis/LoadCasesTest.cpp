@@ -183,6 +183,44 @@ TEST(WaterOrdinates, OrdinatesArmsAndForces)
     }
 }
 
+// Slopes of different shapes, so that neither takes the other's run or rise: lower slope 2 wide
+// rising 1.5 to P2 (6, 1.5), flat segment 1.5, rear slope 0.8 wide rising 2.5 to P4 (8.3, 4).
+// A water table crossing a slope wets head / rise x run of it.
+TEST(WaterOrdinates, CrossingSlopesOfDifferentShapes)
+{
+    struct Row {
+        const char* Name;
+        float BackDepth;
+        double W5, Arm5, W7, Arm7;
+        double Uplift[4]; // flat bottom, lower slope, flat segment, rear slope
+    };
+    const Row rows[] = {
+        // head 1 at the bottom: 1/1.5 x 2 of the lower slope, its triangle at a third of that
+        { "lower slope", 9.0f, 2.0 / 1.5, 4 + 2.0 / 1.5 / 3, 0, 0, { 4, 1.0 / 1.5, 0, 0 } },
+        // heads 3 and 1.5 over the whole lower slope; 1.5/2.5 x 0.8 = 0.48 of the rear slope
+        { "rear slope", 7.0f, 2.0, 4 + 2.0 * 6 / 13.5, 0.48, 7.5 + 0.16,
+            { 12, 4.5, 2.25, 1.5 / 2 * 0.48 } },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project p = DefaultWall();
+        p.LowerSlopeWidth = 2.0f;
+        p.RearSlopeWidth = 0.8f;
+        p.LowerSlopeHeight = 1.5f;
+        p.RearSlopeHeight = 2.5f;
+        p.BackWaterDepth = c.BackDepth;
+        const auto r = RunLoadCases(p);
+        ExpectStored(r.WettedLowerSlope, c.W5, "w5");
+        ExpectStored(r.WaterArm[5], c.Arm5, "lower slope arm");
+        ExpectStored(r.WettedRearSlope, c.W7, "w7");
+        ExpectStored(r.WaterArm[7], c.Arm7, "rear slope arm");
+        const auto f = WaterForces(p, r);
+        for (int j = 0; j < 4; ++j)
+            ExpectStored(f[3 + j].Vertical, -c.Uplift[j], "uplift " + std::to_string(j + 1));
+        ExpectStored(MomentAboutToe(f[5]), -c.Uplift[2] * 6.75, "flat segment at its middle");
+    }
+}
+
 // A sloping segment of no height is a stretch of the underside at one level: below the water
 // table it carries the full head over its whole run.
 TEST(WaterOrdinates, LevelSegmentsCarryTheirUplift)
