@@ -269,13 +269,15 @@ TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
 {
     // Uniform projected pressure 10/3 from V = 10 at the centre. Flat segments: no shear.
     // Sloping segments (rise 0.5 over 0.25, alpha = atan 2): normal q cos² a = q/5, shear
-    // q sin a cos a = 2q/5, resistance c + q cos² a tan(30°) with c = 18 kg/cm² = 180 T/m².
+    // q sin a cos a = 2q/5, resistance c + q cos² a tan(20°) with c = 18 kg/cm² = 180 T/m² and
+    // the base's own friction angle, not the backfill's 30°.
     Project p = ExactWall();
+    p.BasePhi = 20;
     AddLineLoad(p, 10.0f, 1.5f, 0.0f, 180.0f);
     const StabilityResults r = Analyse(p);
     const double q = 10.0 / 3;
     const double shear = 2 * q / 5;
-    const double resistance = 180.0 + q / 5 * std::tan(Pi / 6);
+    const double resistance = 180.0 + q / 5 * std::tan(Pi / 9);
     ExpectRelative(r.SegmentPressureStart[2], q / 5, "normal pressure on the slope");
     ExpectRelative(r.SlidingShear, shear, "SlidingShear");
     ExpectRelative(r.SlidingResistance, resistance, "SlidingResistance");
