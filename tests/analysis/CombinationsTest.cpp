@@ -4,6 +4,7 @@
 #include "analysis/Combinations.h"
 
 #include "analysis/EarthPressure.h"
+#include "analysis/SectionForces.h"
 
 #include "support/RandomWalls.h"
 #include "support/Walls.h"
@@ -135,6 +136,28 @@ TEST(CombinationRun, AFlattenedSlopeIsReportedOnceForTheWholeRun)
     EXPECT_EQ(std::count(r.Messages.begin(), r.Messages.end(), StaticSlopeMessage), 1);
     EXPECT_NEAR(r.ProposedBackfillSlope, 1.8f, 1e-6);
     EXPECT_EQ(p.BackfillSlope, 1.0f);
+}
+
+// Unless the user has set the bars, the toe's shear is taken at its effective depth over the bar
+// the design chose for the toe: every set's toe shear is that of a single run with that bar, and
+// the design carries the largest of them.
+TEST(CombinationRun, ToeShearIsTakenOverTheBarTheDesignChose)
+{
+    const Project p = MakeNewProject("Arial");
+    const CombinationResults r = RunCombinations(p);
+    ASSERT_TRUE(r.Stable);
+    ASSERT_GT(r.ToeBarDia, 0.0f);
+    EXPECT_EQ(r.ToeBarDia, r.Design.ReinDia[ToeDesignRow]);
+    constexpr int Toe = 3;
+    float largest = 0;
+    for (int set = 1; set <= CombinationSetCount; ++set) {
+        const LoadFactors f = FactorsOfSet(CombinationFactors[size_t(set)]);
+        const float shear = ComputeSectionForces(p, f, r.ToeBarDia).SectionShear[Toe];
+        EXPECT_FLOAT_EQ(r.ComboShear[set][Toe], shear) << "set " << set;
+        if (set <= CombinationCount)
+            largest = std::max(largest, std::fabs(shear));
+    }
+    EXPECT_FLOAT_EQ(r.Design.ReinShear[Toe], largest);
 }
 
 // --- Envelope -----------------------------------------------------------------------------------
