@@ -98,7 +98,7 @@ TEST(SectionDesign, WorkedSiRow)
 }
 
 // Axial force: phi from the compression and the N (d - h/2) shift of the capacity to mid-depth.
-TEST(SectionDesign, AxialForceMovesTheCapacity)
+TEST(SectionDesign, AxialForceMovesTheCapacityAndTheCrackControl)
 {
     const Project p = WorkedProject(SI);
     struct Case {
@@ -111,6 +111,16 @@ TEST(SectionDesign, AxialForceMovesTheCapacity)
         SCOPED_TRACE(c.n);
         EXPECT_NEAR(CheckSectionCapacity(p, 0.5f, 0.016f, 0.2f, c.n, 0.0f).MomentCap, c.momentCap,
             MomentCapMNmTol);
+    }
+    // Service moment 0.1 MN·m with N = +-0.2 MN: Ms = 0.1 +- 0.2 x 0.192 about the steel,
+    // omega from Ms = 0.425 f'c b d² omega (2 - omega), fs = (Ms / (d - a/2) - N) / As:
+    // 116.976 MPa in compression, 338.442 MPa in tension; z = fs (0.058 A)^(1/3).
+    for (const auto& [n, expected] :
+        { std::pair { 0.2f, 12.876792 }, std::pair { -0.2f, 37.255992 } }) {
+        SCOPED_TRACE(n);
+        const auto z = CrackControlZ(p, 0.5f, 0.016f, 0.2f, n, 0.1f);
+        ASSERT_TRUE(z.has_value());
+        EXPECT_NEAR(*z, expected, ZTol);
     }
 }
 
