@@ -572,6 +572,35 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
     const double thrust = (p0 + p1) / 2 * H; // horizontal
     const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
     ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
+    // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil and
+    // the surcharge over the shelf at the shelf's middle, x = 3.25.
+    const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
+    const double faceX = 1.5 + 0.5 * (H - above) / H;
+    const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
+        + (shelf * H * gs + q * shelf) * (3.25 - 2);
+    ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+}
+
+// Under the earthquake the body takes the inertia of its concrete and of the soil over the face
+// and the shelf (pieces 8 and 9, dry), and the seismic increment on the virtual back: dry and
+// level, 4 x (4 x 0.120809 x 1.7 x cos 30) / 2 as the load cases give it.
+TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementOnTheVirtualBack)
+{
+    const auto soiled = [](float kh) {
+        Project p = SlopedWall();
+        AddBallast(p);
+        p.FillUnitWeight = p.FillDryDensity = 1.7f;
+        p.SeismicCoef = kh;
+        return p;
+    };
+    const SectionForceResults still = Compute(soiled(0));
+    const SectionForceResults shaken = Compute(soiled(0.15f));
+    ExpectPressureClearOfTheBodyCut(still.Stability);
+    ExpectPressureClearOfTheBodyCut(shaken.Stability);
+    const double soil = 0.5 * 4 / 2 * 1.7 + 2.5 * 4 * 1.7;
+    const double increment = 4 * (4 * 0.120809166 * 1.7 * std::cos(Pi / 6)) / 2;
+    const double V = -0.15 * (2.4 * BodyAboveToe(soiled(0)).A + soil) - increment;
+    ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
 // --- Anchors ------------------------------------------------------------------------------------
