@@ -581,15 +581,20 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
     ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
 }
 
-// Under the earthquake the body takes the inertia of its concrete and of the soil over the face
-// and the shelf (pieces 8 and 9, dry), and the seismic increment on the virtual back: dry and
-// level, 4 x (4 x 0.120809 x 1.7 x cos 30) / 2 as the load cases give it.
-TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementOnTheVirtualBack)
+// Under the earthquake the body takes the inertia of its concrete and of the soil above the cut,
+// and the seismic increments on the virtual back. Water table 2 below the top: the face is
+// 0.25 behind its top there. Dry above it: 0.25 x 2 / 2 over the face and 2.75 x 2 beyond, at
+// 1.7; saturated below it: 0.25 x 2 / 2 and 2 x 2.5, at 1.9. The increments, as the load cases
+// give them (Kae - Ka = 0.120809, delta 30): 4 x (4 x 0.120809 x 1.7 cos 30) / 2 over the
+// whole back and 2 x (2 x 0.120809 x 0.2 cos 30) / 2 below the water table.
+TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtualBack)
 {
     const auto soiled = [](float kh) {
         Project p = SlopedWall();
         AddBallast(p);
         p.FillUnitWeight = p.FillDryDensity = 1.7f;
+        p.FillSatDensity = 1.9f;
+        p.BackWaterDepth = 2.0f;
         p.SeismicCoef = kh;
         return p;
     };
@@ -597,9 +602,10 @@ TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementOnTheVirtua
     const SectionForceResults shaken = Compute(soiled(0.15f));
     ExpectPressureClearOfTheBodyCut(still.Stability);
     ExpectPressureClearOfTheBodyCut(shaken.Stability);
-    const double soil = 0.5 * 4 / 2 * 1.7 + 2.5 * 4 * 1.7;
-    const double increment = 4 * (4 * 0.120809166 * 1.7 * std::cos(Pi / 6)) / 2;
-    const double V = -0.15 * (2.4 * BodyAboveToe(soiled(0)).A + soil) - increment;
+    const double soil = (0.25 + 5.5) * 1.7 + (0.25 + 5.0) * 1.9;
+    const double kaeIncrement = 0.120809166 * std::cos(Pi / 6);
+    const double increments = 4 * (4 * kaeIncrement * 1.7) / 2 + 2 * (2 * kaeIncrement * 0.2) / 2;
+    const double V = -0.15 * (2.4 * BodyAboveToe(soiled(0)).A + soil) - increments;
     ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
