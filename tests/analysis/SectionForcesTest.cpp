@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 #include <vector>
 
 using namespace pendrake;
@@ -254,59 +253,48 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
 
 // --- Line loads ---------------------------------------------------------------------------------
 
-struct LineLoadCase {
-    const char* Name;
-    float Load, X, Y, Direction;
-    // Expected changes of moment, shear, normal force of sections 1 and 2.
-    double M1, V1, N1, M2, V2, N2;
-};
-
-void PrintTo(const LineLoadCase& c, std::ostream* os)
+TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
 {
-    *os << c.Name;
-}
-
-class SectionForcesLineLoads : public testing::TestWithParam<LineLoadCase> { };
-
-TEST_P(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
-{
+    struct Row {
+        const char* Name;
+        float Load, X, Y, Direction;
+        // Expected changes of moment, shear, normal force of sections 1 and 2.
+        double M1, V1, N1, M2, V2, N2;
+    };
+    const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
     // Flat wall: section 1 centre (1.5, 1.5), section 2 centre (2.5, 0.5); nothing of the
     // underside lies above either cut, so the base pressure does not reach them.
-    const LineLoadCase& c = GetParam();
-    Project plain = FlatWall();
-    Project loaded = FlatWall();
-    AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
-    const SectionForceResults a = Compute(plain);
-    const SectionForceResults b = Compute(loaded);
-    auto expectDelta = [&](int s, double m, double v, double n) {
-        EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
-        EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
-        EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
-    };
-    expectDelta(1, c.M1, c.V1, c.N1);
-    expectDelta(2, c.M2, c.V2, c.N2);
-}
-
-const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
-
-INSTANTIATE_TEST_SUITE_P(Loads, SectionForcesLineLoads,
-    testing::Values(
+    const Row rows[] = {
         // Towards the backfill at the wall top, 4 above the shelf and 5 above the toe top.
-        LineLoadCase { "PushAtTop", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
+        { "push at the top", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
         // Straight down at section 1's centre: only its normal force; section 2 feels it 1.0 in
         // front of its own centre.
-        LineLoadCase { "DownAtCentre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
+        { "down at the centre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
         // On the front face, down and towards the backfill.
-        LineLoadCase { "OnFrontFace", 5, 1.0f, 3.0f, 135, Diagonal*(-0.5 + 1.5), Diagonal, Diagonal,
-            Diagonal*(-1.5 + 2.5), Diagonal, Diagonal },
+        { "on the front face", 5, 1.0f, 3.0f, 135, Diagonal * (-0.5 + 1.5), Diagonal, Diagonal,
+            Diagonal * (-1.5 + 2.5), Diagonal, Diagonal },
         // On the leaning back face, 2 above the shelf where it lies at x = 1.75.
-        LineLoadCase { "OnBackFace", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
+        { "on the back face", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
         // On the backfill behind the face: the soil carries it to the shelf, not to the wall.
-        LineLoadCase { "OnBackfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
-        LineLoadCase { "OnBackfillSurface", 4, 3.5f, 5.5f, 180, 0, 0, 0, 4 * 1.0, 0, 4 },
+        { "on the backfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
         // In front of the toe face: neither section 1 nor 2.
-        LineLoadCase { "OnToe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 }),
-    [](const testing::TestParamInfo<LineLoadCase>& info) { return std::string(info.param.Name); });
+        { "on the toe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 },
+    };
+    const SectionForceResults a = Compute(FlatWall());
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project loaded = FlatWall();
+        AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
+        const SectionForceResults b = Compute(loaded);
+        auto expectDelta = [&](int s, double m, double v, double n) {
+            EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
+            EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
+            EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
+        };
+        expectDelta(1, c.M1, c.V1, c.N1);
+        expectDelta(2, c.M2, c.V2, c.N2);
+    }
+}
 
 // --- Water --------------------------------------------------------------------------------------
 
