@@ -5,6 +5,7 @@
 
 #include "analysis/Combinations.h"
 
+#include "support/TrialWedge.h"
 #include "support/Walls.h"
 
 #include <gtest/gtest.h>
@@ -165,33 +166,12 @@ Integral LinearPressure(double q0, double slope, double a, double b, double xc)
     return { force, first - xc * force };
 }
 
-// Thrust coefficient 2P / (gamma H²) on a face leaning `lean` per unit height under a level
-// backfill, by trial wedges through the heel: the largest of the thrusts that hold each wedge
-// (weight, inertia kh W towards the wall, friction phi on the slip plane, delta on the face).
-double TrialWedgeCoefficient(double phi, double delta, double lean, double kh)
+// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a level
+// backfill, by trial wedges through its foot.
+double FaceCoefficient(double lean, double kh)
 {
-    const double H = 1.0;
-    const double face = std::hypot(H, lean);
-    const double nx = -H / face, ny = -lean / face; // into the wall
-    const double tx = lean / face, ty = -H / face; // down the face
-    const double dx = std::cos(delta) * nx + std::sin(delta) * tx;
-    const double dy = std::cos(delta) * ny + std::sin(delta) * ty;
-    double best = 0;
-    constexpr int Steps = 100000;
-    for (int k = 1; k < Steps; ++k) {
-        const double rho = Pi / 2 * k / Steps; // slip plane from the horizontal
-        const double c = lean + H / std::tan(rho);
-        const double W = c * H / 2;
-        const double len = std::hypot(c - lean, H);
-        const double mx = H / len, my = -(c - lean) / len; // out of the wedge, down the slope
-        const double ux = (c - lean) / len, uy = H / len; // up the slip plane
-        const double rx = -mx + std::tan(phi) * ux, ry = -my + std::tan(phi) * uy;
-        // -P d + N r = (kh W, W)
-        const double det = -dx * ry + dy * rx;
-        const double P = (kh * W * ry - W * rx) / det;
-        best = std::max(best, P);
-    }
-    return 2 * best / (H * H);
+    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), 0, 0, false };
+    return test::WedgeThrust(face, kh, false);
 }
 
 } // namespace
@@ -460,9 +440,9 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
     // face, and the inertia of its concrete. Dry, or with the water table 2 below the top: then
     // the lower 2 of the face take the submerged soil's trapezoid and, at 2/3 of that height,
     // the saturated soil's own increment. The water's own loads are left out (factor 0).
-    const double phi = Pi / 6, delta = Pi / 12, lean = 0.125, kh = 0.15;
-    const double ka = TrialWedgeCoefficient(phi, delta, lean, 0);
-    const double kae = TrialWedgeCoefficient(phi, delta, lean, kh);
+    const double delta = Pi / 12, lean = 0.125, kh = 0.15;
+    const double ka = FaceCoefficient(lean, 0);
+    const double kae = FaceCoefficient(lean, kh);
     const double H = 4, gs = 1.7, gsat = 1.9, gw = 1, q = 1, gc = 2.4;
     const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
     const double k = ka * std::cos(inclination), tilt = std::tan(inclination);
@@ -530,8 +510,8 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
     ExpectPressureClearOfTheBodyCut(bare.Stability);
     ExpectPressureClearOfTheBodyCut(r.Stability);
 
-    const double phi = Pi / 6, delta = Pi / 12, tanLean = 0.125;
-    const double ka = TrialWedgeCoefficient(phi, delta, tanLean, 0);
+    const double delta = Pi / 12, tanLean = 0.125;
+    const double ka = FaceCoefficient(tanLean, 0);
     const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
     const double inclination = delta + std::atan(tanLean);
     const double p0 = q * ka * std::cos(inclination);
