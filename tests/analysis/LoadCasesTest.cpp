@@ -3,6 +3,7 @@
 // degenerate sections that must give finite numbers.
 #include "analysis/LoadCases.h"
 #include "analysis/EarthPressure.h"
+#include "analysis/SectionForces.h"
 #include "model/Project.h"
 
 #include "support/Walls.h"
@@ -31,8 +32,7 @@ void ExpectStored(double actual, double expected, const std::string& what)
 
 LoadCaseResults RunLoadCases(Project& p)
 {
-    LoadCaseResults r;
-    r = ComputeLoadCases(p);
+    LoadCaseResults r = ComputeLoadCases(p);
     return r;
 }
 
@@ -81,19 +81,12 @@ void ExpectPieces(const LoadCaseResults& r, const Piece* begin, const Piece* end
     }
 }
 
-TEST(DeadLoads, DefaultWallWet)
+TEST(DeadLoads, DefaultWallWetAndDry)
 {
     Project p = DefaultWall();
-    const auto r = RunLoadCases(p);
-    ExpectPieces(r, std::begin(WetPieces), std::end(WetPieces), "wet");
-}
-
-TEST(DeadLoads, DefaultWallDry)
-{
-    Project p = DefaultWall();
+    ExpectPieces(RunLoadCases(p), std::begin(WetPieces), std::end(WetPieces), "wet");
     p.BackWaterDepth = 6.0f; // at the shelf: dry
-    const auto r = RunLoadCases(p);
-    ExpectPieces(r, std::begin(DryPieces), std::end(DryPieces), "dry");
+    ExpectPieces(RunLoadCases(p), std::begin(DryPieces), std::end(DryPieces), "dry");
 }
 
 TEST(DeadLoads, RearStepAndSlopedBackfill)
@@ -116,78 +109,116 @@ TEST(DeadLoads, RearStepAndSlopedBackfill)
 
 // --- Water (case 4) -------------------------------------------------------------------------
 
-struct WaterCase {
-    const char* name;
-    float backDepth;
-    double p[8]; // ordinates 1..7 (0 unused)
-    double level1, arm3, arm5, arm7, w5, w7;
-    double uplift[4]; // flat bottom, lower slope, flat segment, rear slope
-};
-
-void PrintTo(const WaterCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 // Default wall, front water 1.5 below the top: 8.5 deep in front, 7.5 over the toe.
 // Back water at depth d: head yTop - d = 10 - d at the bottom, 10 - 2 - d at the top of the
 // lower slope, 10 - 4 - d at the top of the rear slope. Trapezoid centroids from the lower end:
 // w (pa + 2 pb) / (3 (pa + pb)); a slope crossed by the water table is wet over
 // head / rise x run, its triangle acting at a third of that from its foot.
-class WaterOrdinates : public ::testing::TestWithParam<WaterCase> { };
-
-INSTANTIATE_TEST_SUITE_P(DefaultWall, WaterOrdinates,
-    ::testing::Values(
+TEST(WaterOrdinates, OrdinatesArmsAndForces)
+{
+    struct Row {
+        const char* Name;
+        float BackDepth;
+        float Step; // a rear step this high under a shorter upper back
+        double P[8]; // ordinates 1..7 (0 unused)
+        double Level1, Arm3, Arm5, Arm7, W5, W7;
+        double Triangle; // the shelf water's triangle over the leaning face, hw/H x 0.9 / 2
+        double Uplift[4]; // flat bottom, lower slope, flat segment, rear slope
+    };
+    const Row rows[] = {
         // Shelf water: triangle 0.675 wide (centroid 0.225 + 5.9 from the rear end) and
         // rectangle 5.9: 8.3 - (6.125 x 0.3375 + 5.9^2/2) / 6.2375 = 5.178206 (the arm with
         // hw/H/3 instead of 0.675/3 would be 5.176854).
-        WaterCase { "water 1.5 below the top", 1.5f, { 0, 8.5, 8.5, 4.5, 8.5, 6.5, 7.5, 4.5 },
-            8.5 / 3, 5.178206413, 4.668888889, 7.557575758, 1.4, 1.4, { 34, 10.5, 9.75, 7.7 } },
+        { "water 1.5 below the top", 1.5f, 0, { 0, 8.5, 8.5, 4.5, 8.5, 6.5, 7.5, 4.5 }, 8.5 / 3,
+            5.178206413, 4.668888889, 7.557575758, 1.4, 1.4, 0.3375, { 34, 10.5, 9.75, 7.7 } },
+        // A rear step of 1 under an upper back of 5: 3.5 of water over the shelf on a triangle
+        // 3.5/5 x 0.9 = 0.63 wide; the rear slope's head 1 + 5 - 1.5 = 4.5 includes the step.
+        { "rear step", 1.5f, 1, { 0, 8.5, 8.5, 3.5, 8.5, 6.5, 7.5, 4.5 }, 8.5 / 3,
+            8.3 - (6.11 * 0.315 + 5.9 * 5.9 / 2) / 6.215, 4.668888889, 7.557575758, 1.4, 1.4, 0.315,
+            { 34, 10.5, 9.75, 7.7 } },
         // Water table 1 above the bottom crosses the lower slope: wet 1/2 x 1.4 = 0.7.
-        WaterCase { "crossing the lower slope", 9.0f, { 0, 1, 8.5, 0, 1, 0, 7.5, 0 }, 1.0 / 3, 0,
-            4.0 + 0.7 / 3, 0, 0.7, 0, { 4, 0.35, 0, 0 } },
+        { "crossing the lower slope", 9.0f, 0, { 0, 1, 8.5, 0, 1, 0, 7.5, 0 }, 1.0 / 3, 0,
+            4.0 + 0.7 / 3, 0, 0.7, 0, 0, { 4, 0.35, 0, 0 } },
         // Water table 3 above the bottom crosses the rear slope: wet 1/2 x 1.4 = 0.7.
-        WaterCase { "crossing the rear slope", 7.0f, { 0, 3, 8.5, 0, 3, 1, 7.5, 0 }, 1.0, 0,
-            4.0 + 1.4 * 5 / 12, 6.9 + 0.7 / 3, 1.4, 0.7, { 12, 2.8, 1.5, 0.35 } }));
+        { "crossing the rear slope", 7.0f, 0, { 0, 3, 8.5, 0, 3, 1, 7.5, 0 }, 1.0, 0,
+            4.0 + 1.4 * 5 / 12, 6.9 + 0.7 / 3, 1.4, 0.7, 0, { 12, 2.8, 1.5, 0.35 } },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project p = DefaultWall();
+        p.BackWaterDepth = c.BackDepth;
+        p.RearStepHeight = c.Step;
+        p.UpperBackHeight -= c.Step;
+        const auto r = RunLoadCases(p);
+        for (int k = 1; k <= WaterOrdinateCount; ++k)
+            ExpectStored(r.WaterPressure[k], c.P[k], "p" + std::to_string(k));
+        ExpectStored(r.WaterLevel[1], c.Level1, "back level");
+        ExpectStored(r.WaterLevel[2], 8.5 / 3, "front level");
+        ExpectStored(r.WaterArm[3], c.Arm3, "shelf arm");
+        ExpectStored(r.WaterArm[4], 2.0, "bottom arm");
+        ExpectStored(r.WaterArm[5], c.Arm5, "lower slope arm");
+        ExpectStored(r.WaterArm[6], 0.5, "toe arm");
+        ExpectStored(r.WaterArm[7], c.Arm7, "rear slope arm");
+        ExpectStored(r.WettedLowerSlope, c.W5, "w5");
+        ExpectStored(r.WettedRearSlope, c.W7, "w7");
+        ExpectStored(r.WaterPressureMax, *std::max_element(c.P + 1, c.P + 8), "max");
 
-TEST_P(WaterOrdinates, OrdinatesArmsAndForces)
+        const auto f = WaterForces(p, r);
+        const double back = 10.0 - c.BackDepth;
+        const double shelf = c.P[3] * (c.Triangle + 5.9);
+        ExpectStored(f[0].Horizontal, -c.P[1] * back / 2, "back water towards the toe");
+        ExpectStored(MomentAboutToe(f[0]), -c.P[1] * back / 2 * c.Level1, "back water overturns");
+        ExpectStored(f[1].Horizontal, 8.5 * 8.5 / 2, "front water towards the backfill");
+        ExpectStored(MomentAboutToe(f[1]), 8.5 * 8.5 / 2 * 8.5 / 3, "front water resists");
+        ExpectStored(f[2].Vertical, shelf, "shelf water downward");
+        ExpectStored(MomentAboutToe(f[2]), shelf * c.Arm3, "shelf water moment");
+        const double arms[4] = { 2.0, c.Arm5, 6.15, c.Arm7 };
+        for (int j = 0; j < 4; ++j) {
+            ExpectStored(f[3 + j].Vertical, -c.Uplift[j], "uplift " + std::to_string(j + 1));
+            ExpectStored(MomentAboutToe(f[3 + j]), -c.Uplift[j] * arms[j],
+                "uplift moment " + std::to_string(j + 1));
+        }
+        ExpectStored(f[7].Vertical, 7.5, "water on the toe");
+        ExpectStored(MomentAboutToe(f[7]), 7.5 * 0.5, "water on the toe moment");
+    }
+}
+
+// Slopes of different shapes, so that neither takes the other's run or rise: lower slope 2 wide
+// rising 1.5 to P2 (6, 1.5), flat segment 1.5, rear slope 0.8 wide rising 2.5 to P4 (8.3, 4).
+// A water table crossing a slope wets head / rise x run of it.
+TEST(WaterOrdinates, CrossingSlopesOfDifferentShapes)
 {
-    const auto& c = GetParam();
-    Project p = DefaultWall();
-    p.BackWaterDepth = c.backDepth;
-    const auto r = RunLoadCases(p);
-    for (int k = 1; k <= WaterOrdinateCount; ++k)
-        ExpectStored(r.WaterPressure[k], c.p[k], std::string(c.name) + " p" + std::to_string(k));
-    ExpectStored(r.WaterLevel[1], c.level1, "back level");
-    ExpectStored(r.WaterLevel[2], 8.5 / 3, "front level");
-    ExpectStored(r.WaterArm[3], c.arm3, "shelf arm");
-    ExpectStored(r.WaterArm[4], 2.0, "bottom arm");
-    ExpectStored(r.WaterArm[5], c.arm5, "lower slope arm");
-    ExpectStored(r.WaterArm[6], 0.5, "toe arm");
-    ExpectStored(r.WaterArm[7], c.arm7, "rear slope arm");
-    ExpectStored(r.WettedLowerSlope, c.w5, "w5");
-    ExpectStored(r.WettedRearSlope, c.w7, "w7");
-    ExpectStored(r.WaterPressureMax, *std::max_element(c.p + 1, c.p + 8), "max");
-
-    const auto f = WaterForces(p, r);
-    ASSERT_EQ(f.size(), 8u);
-    const double back = 10.0 - c.backDepth;
-    ExpectStored(f[0].Horizontal, -c.p[1] * back / 2, "back water towards the toe");
-    ExpectStored(MomentAboutToe(f[0]), -c.p[1] * back / 2 * c.level1, "back water overturns");
-    ExpectStored(f[1].Horizontal, 8.5 * 8.5 / 2, "front water towards the backfill");
-    ExpectStored(MomentAboutToe(f[1]), 8.5 * 8.5 / 2 * 8.5 / 3, "front water resists");
-    ExpectStored(f[2].Vertical, c.p[3] * (0.3375 + 5.9), "shelf water downward");
-    ExpectStored(MomentAboutToe(f[2]), c.p[3] * (0.3375 + 5.9) * c.arm3, "shelf water moment");
-    ExpectStored(f[3].Vertical, -c.uplift[0], "uplift bottom");
-    ExpectStored(MomentAboutToe(f[3]), -c.uplift[0] * 2.0, "uplift bottom moment");
-    ExpectStored(f[4].Vertical, -c.uplift[1], "uplift lower slope");
-    ExpectStored(MomentAboutToe(f[4]), -c.uplift[1] * c.arm5, "uplift lower slope moment");
-    ExpectStored(f[5].Vertical, -c.uplift[2], "uplift flat segment");
-    ExpectStored(MomentAboutToe(f[5]), -c.uplift[2] * 6.15, "uplift flat segment moment");
-    ExpectStored(f[6].Vertical, -c.uplift[3], "uplift rear slope");
-    ExpectStored(MomentAboutToe(f[6]), -c.uplift[3] * c.arm7, "uplift rear slope moment");
-    ExpectStored(f[7].Vertical, 7.5, "water on the toe");
-    ExpectStored(MomentAboutToe(f[7]), 7.5 * 0.5, "water on the toe moment");
+    struct Row {
+        const char* Name;
+        float BackDepth;
+        double W5, Arm5, W7, Arm7;
+        double Uplift[4]; // flat bottom, lower slope, flat segment, rear slope
+    };
+    const Row rows[] = {
+        // head 1 at the bottom: 1/1.5 x 2 of the lower slope, its triangle at a third of that
+        { "lower slope", 9.0f, 2.0 / 1.5, 4 + 2.0 / 1.5 / 3, 0, 0, { 4, 1.0 / 1.5, 0, 0 } },
+        // heads 3 and 1.5 over the whole lower slope; 1.5/2.5 x 0.8 = 0.48 of the rear slope
+        { "rear slope", 7.0f, 2.0, 4 + 2.0 * 6 / 13.5, 0.48, 7.5 + 0.16,
+            { 12, 4.5, 2.25, 1.5 / 2 * 0.48 } },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project p = DefaultWall();
+        p.LowerSlopeWidth = 2.0f;
+        p.RearSlopeWidth = 0.8f;
+        p.LowerSlopeHeight = 1.5f;
+        p.RearSlopeHeight = 2.5f;
+        p.BackWaterDepth = c.BackDepth;
+        const auto r = RunLoadCases(p);
+        ExpectStored(r.WettedLowerSlope, c.W5, "w5");
+        ExpectStored(r.WaterArm[5], c.Arm5, "lower slope arm");
+        ExpectStored(r.WettedRearSlope, c.W7, "w7");
+        ExpectStored(r.WaterArm[7], c.Arm7, "rear slope arm");
+        const auto f = WaterForces(p, r);
+        for (int j = 0; j < 4; ++j)
+            ExpectStored(f[3 + j].Vertical, -c.Uplift[j], "uplift " + std::to_string(j + 1));
+        ExpectStored(MomentAboutToe(f[5]), -c.Uplift[2] * 6.75, "flat segment at its middle");
+    }
 }
 
 // A sloping segment of no height is a stretch of the underside at one level: below the water
@@ -219,18 +250,12 @@ TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
     Project p = DefaultWall();
     p.BackWaterDepth = 10; // at the bottom
     p.FrontWaterDepth = 10;
-    auto r = RunLoadCases(p);
-    for (int k = 1; k <= WaterOrdinateCount; ++k) {
-        EXPECT_EQ(r.WaterPressure[k], 0.0f) << k;
-        EXPECT_EQ(r.WaterArm[k], 0.0f) << k;
-    }
-    for (const auto& f : WaterForces(p, r))
+    for (const auto& f : WaterForces(p, RunLoadCases(p)))
         EXPECT_EQ(MomentAboutToe(f), 0.0);
 
-    p = DefaultWall();
     p.BackWaterDepth = 0;
     p.FrontWaterDepth = 0;
-    r = RunLoadCases(p);
+    const auto r = RunLoadCases(p);
     ExpectStored(r.WaterPressure[1], 10, "full head behind");
     ExpectStored(r.WaterPressure[3], 6, "full head on the shelf");
     ExpectStored(r.WaterPressure[6], 9, "full head on the toe");
@@ -242,33 +267,25 @@ TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
 
 // --- Anchors --------------------------------------------------------------------------------
 
-struct AnchorCase {
-    const char* name;
-    std::function<void(Project&)> set;
-    int rows;
-    double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
-};
-
-void PrintTo(const AnchorCase& c, std::ostream* os)
+TEST(AnchorHeads, PositionsAndFaceAngles)
 {
-    *os << c.name;
-}
-
-class AnchorHeads : public ::testing::TestWithParam<AnchorCase> { };
-
-const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
-const double Lower45 = std::atan(2.0 / 2.0);
-const double Rear68 = std::atan(2.0 / 0.8);
-
-INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
-    ::testing::Values(
+    struct Row {
+        const char* name;
+        std::function<void(Project&)> set;
+        int rows;
+        double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
+    };
+    const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
+    const double Lower45 = std::atan(2.0 / 2.0);
+    const double Rear68 = std::atan(2.0 / 0.8);
+    const Row rows[] = {
         // y 0.5, 2.0, 3.5; row 1 the highest. 3.5 on the rear slope: 6.9 + 1.4 x 1.5/2;
         // 2.0 at P2 (5.4, 2); 0.5 on the lower slope: 4 + 1.4 x 0.5/2.
-        AnchorCase { "defaults", [](Project&) {}, 3,
+        { "defaults", [](Project&) {}, 3,
             { {}, { 7.95, 3.5, Lower55 }, { 5.4, 2.0, Lower55 }, { 4.35, 0.5, Lower55 } } },
         // Faces that differ: lower slope 2 x 2 (45 deg), rear 0.8 x 2; at P2 the face is the
         // rear one when a flat segment follows.
-        AnchorCase { "distinct faces",
+        { "distinct faces",
             [](Project& p) {
                 p.LowerSlopeWidth = 2.0f;
                 p.RearSlopeWidth = 0.8f;
@@ -276,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             3,
             { {}, { 7.5 + 0.8 * 0.75, 3.5, Rear68 }, { 6.0, 2.0, Rear68 },
                 { 4.5, 0.5, Lower45 } } },
-        AnchorCase { "no flat segment",
+        { "no flat segment",
             [](Project& p) {
                 p.LowerSlopeWidth = 2.0f;
                 p.LowerFlatWidth = 0.0f;
@@ -286,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             { {}, { 6.0 + 2.3 * 0.75, 3.5, std::atan(2.0 / 2.3) }, { 6.0, 2.0, Lower45 },
                 { 4.5, 0.5, Lower45 } } },
         // 0.3f + 1.7f is 2.0000000596 in double precision: still the level of P2.
-        AnchorCase { "rounding at P2",
+        { "rounding at P2",
             [](Project& p) {
                 p.AnchorEdgeDist = 0.3f;
                 p.AnchorVPitch = 1.7f;
@@ -295,7 +312,7 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             { {}, { 6.9 + 1.4 * 1.7 / 2, 3.7, Lower55 }, { 5.4, 2.0, Lower55 },
                 { 4.21, 0.3, Lower55 } } },
         // 0.4 + 3 x 1.2 reaches the top of the rear slope: P4.
-        AnchorCase { "top row at P4",
+        { "top row at P4",
             [](Project& p) {
                 p.AnchorEdgeDist = 0.4f;
                 p.AnchorVPitch = 1.2f;
@@ -303,21 +320,20 @@ INSTANTIATE_TEST_SUITE_P(Underside, AnchorHeads,
             },
             4,
             { {}, { 8.3, 4.0, Lower55 }, { 6.9 + 1.4 * 0.8 / 2, 2.8, Lower55 },
-                { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } }),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
-
-TEST_P(AnchorHeads, PositionsAndFaceAngles)
-{
-    const auto& c = GetParam();
-    Project p = DefaultWall();
-    c.set(p);
-    const auto r = RunLoadCases(p);
-    ASSERT_EQ(r.AnchorRowCount, c.rows) << c.name;
-    for (int row = 1; row <= std::min(c.rows, 3); ++row) {
-        const std::string what = std::string(c.name) + " row " + std::to_string(row);
-        ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
-        ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");
-        ExpectStored(r.Anchor[row].Face, c.at[row][2], what + " face");
+                { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.name);
+        Project p = DefaultWall();
+        c.set(p);
+        const auto r = RunLoadCases(p);
+        ASSERT_EQ(r.AnchorRowCount, c.rows);
+        for (int row = 1; row <= std::min(c.rows, 3); ++row) {
+            const std::string what = "row " + std::to_string(row);
+            ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
+            ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");
+            ExpectStored(r.Anchor[row].Face, c.at[row][2], what + " face");
+        }
     }
 }
 
@@ -387,11 +403,7 @@ TEST(LineLoads, DirectionFromStraightUpClockwise)
     EXPECT_EQ(LineLoadForce(p, factors, 4).Vertical, 0.0) << "slot beyond the count";
 }
 
-// --- Degenerate sections --------------------------------------------------------------------
-
-using Degenerate = test::WallChange;
-
-class DegenerateSection : public ::testing::TestWithParam<Degenerate> { };
+// --- Degenerate sections -------------------------------------------------------------------
 
 bool AllFinite(const LoadCaseResults& r)
 {
@@ -418,92 +430,80 @@ template <size_t N> bool AllFinite(const std::array<PointForce, N>& list)
     });
 }
 
-TEST_P(DegenerateSection, RunsWithoutNaN)
+// The default wall (soil, water, surcharge, earthquake, anchors) with a dimension at 0, out of
+// proportion, or damaged: the loads, their force lists and the section forces stay finite.
+TEST(DegenerateSection, EveryStageRunsWithoutNaN)
 {
-    const auto& c = GetParam();
-    Project p = DefaultWall();
-    c.Change(p);
-    LoadCaseResults r;
-    r = ComputeLoadCases(p);
-    EXPECT_TRUE(AllFinite(r)) << c.Name;
-    EXPECT_TRUE(AllFinite(WaterForces(p, r))) << c.Name;
-    EXPECT_TRUE(AllFinite(SeismicForces(p, r))) << c.Name;
-    EXPECT_TRUE(AllFinite(SoilForces(p, r))) << c.Name;
-    EXPECT_TRUE(std::isfinite(p.BackfillSlope)) << c.Name;
-    // and the run is repeatable on what it leaves behind
-    LoadCaseResults again;
-    again = ComputeLoadCases(p);
-    EXPECT_EQ(r.SoilPressure, again.SoilPressure) << c.Name;
-    EXPECT_EQ(r.SeismicForce, again.SeismicForce) << c.Name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Geometry, DegenerateSection,
-    ::testing::Values(Degenerate { "every dimension 0",
-                          [](Project& p) {
-                              for (int i = 0; i < DimensionCount; ++i)
-                                  Dimension(p, i) = 0;
-                          } },
-        Degenerate { "no upper back",
+    const test::WallChange walls[] = {
+        { "every dimension 0",
             [](Project& p) {
-                p.UpperBackHeight = 0;
-                p.RearStepHeight = 6;
+                for (int i = 0; i < DimensionCount; ++i)
+                    Dimension(p, i) = 0;
             } },
-        Degenerate { "no lower heights (all in the upper back)",
+        { "no lower heights (all in the upper back)",
             [](Project& p) {
-                p.UpperBackHeight = 10;
-                p.FrontHeight = 10;
-                p.ToeHeight = 0;
-                p.ToeWidth = 0;
-                p.LowerSlopeHeight = 0;
-                p.RearSlopeHeight = 0;
-                p.ShelfWidth = 0;
-                p.LowerSlopeWidth = 0;
-                p.BottomWidth = 1.4f;
-                p.LowerFlatWidth = 0;
-                p.RearSlopeWidth = 0;
+                p = test::WithSection(p, { 0, 0.5f, 0.9f, 0, 1.4f, 0, 0, 0, 0, 10, 10, 0, 0, 0 });
             } },
-        Degenerate { "no lean, no shelf, wet",
+        { "upper wall without thickness",
             [](Project& p) {
-                p.UpperBackOffset = 0;
-                p.ShelfWidth = 0;
+                p.ShelfWidth += p.TopWidth + p.UpperBackOffset;
+                p.TopWidth = p.UpperBackOffset = 0;
             } },
-        Degenerate { "water at the top",
+        { "no toe",
             [](Project& p) {
-                p.BackWaterDepth = 0;
-                p.FrontWaterDepth = 0;
+                p.ToeWidth = p.ToeHeight = 0;
+                p.FrontHeight = 10.0f;
             } },
-        Degenerate { "dry wall",
+        { "toe thinner than its cover", [](Project& p) { p.ConcCover = 150.0f; } },
+        { "cut at the top of the lower slope",
             [](Project& p) {
-                p.BackWaterDepth = 10;
-                p.FrontWaterDepth = 10;
+                p.ToeHeight = 2.0f;
+                p.FrontHeight = 8.0f;
             } },
-        Degenerate { "water exactly at P2", [](Project& p) { p.BackWaterDepth = 8; } },
-        Degenerate { "no surcharge, no wall friction (p0 + p1 = 0)",
+        { "face leaning flat",
+            [](Project& p) {
+                p.UpperBackOffset = 6.0f;
+                p.ShelfWidth = 0.8f;
+                p.DeltaConcrete = 89.0f;
+            } },
+        { "water exactly at P2", [](Project& p) { p.BackWaterDepth = 8; } },
+        { "no surcharge, no wall friction (p0 + p1 = 0)",
             [](Project& p) {
                 p.Surcharge = 0;
                 p.DeltaEarth = 90;
             } },
-        Degenerate { "negative surcharge cancelling", [](Project& p) { p.Surcharge = -10.2f; } },
-        Degenerate { "no friction, sloped",
-            [](Project& p) {
-                p.FillPhi = 0;
-                p.BackfillSlope = 1;
-            } },
-        Degenerate { "kh beyond tan phi", [](Project& p) { p.SeismicCoef = 5; } },
-        Degenerate { "almost vertical backfill", [](Project& p) { p.BackfillSlope = 0.001f; } },
-        Degenerate { "negative slope and depths from a damaged file",
+        { "negative surcharge cancelling", [](Project& p) { p.Surcharge = -10.2f; } },
+        { "almost vertical backfill", [](Project& p) { p.BackfillSlope = 0.001f; } },
+        { "negative slope and depths from a damaged file",
             [](Project& p) {
                 p.BackfillSlope = -2;
-                p.BackWaterDepth = -1;
-                p.FrontWaterDepth = -1;
+                p.BackWaterDepth = p.FrontWaterDepth = -1;
                 p.AnchorEdgeDist = -1;
             } },
-        Degenerate { "friction 90",
+        { "friction 90",
             [](Project& p) {
                 p.FillPhi = 90;
                 p.BackfillSlope = 0.5f;
-            } }),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+            } },
+    };
+    for (const auto& c : walls) {
+        SCOPED_TRACE(c.Name);
+        Project p = DefaultWall();
+        c.Change(p);
+        const LoadCaseResults r = ComputeLoadCases(p);
+        EXPECT_TRUE(AllFinite(r));
+        EXPECT_TRUE(AllFinite(WaterForces(p, r)));
+        EXPECT_TRUE(AllFinite(SeismicForces(p, r)));
+        EXPECT_TRUE(AllFinite(SoilForces(p, r)));
+        const SectionForceResults s = ComputeSectionForces(p, ServiceLoads, 0.0f);
+        for (int k = 1; k <= DesignSectionCount; ++k)
+            EXPECT_TRUE(std::isfinite(s.SectionMoment[k]) && std::isfinite(s.SectionShear[k])
+                && std::isfinite(s.SectionNormal[k]))
+                << "section " << k;
+        EXPECT_TRUE(std::isfinite(s.UpperFaceKa) && std::isfinite(s.UpperFaceKaeIncrement));
+        EXPECT_GE(s.ToeShearDepth, 0.0f);
+    }
+}
 
 } // namespace
 } // namespace pendrake

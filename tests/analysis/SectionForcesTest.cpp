@@ -5,6 +5,7 @@
 
 #include "analysis/Combinations.h"
 
+#include "support/TrialWedge.h"
 #include "support/Walls.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 #include <vector>
 
 using namespace pendrake;
@@ -112,47 +112,13 @@ Measure BodyAboveToe(const Project& p)
 
 // --- Test walls ---------------------------------------------------------------------------------
 
-// Concrete only, gc = 2.4, nothing else: no soil weight, water below the wall, no surcharge, no
-// earthquake, no anchors.
-Project ConcreteOnly(Project p)
-{
-    p.ConcUnitWeight = 2.4f;
-    p.FillUnitWeight = 0;
-    p.FillDryDensity = 0;
-    p.FillSatDensity = 0;
-    p.WaterUnitWeight = 1.0f;
-    p.FrontWaterDepth = 20.0f;
-    p.BackWaterDepth = 20.0f;
-    p.Surcharge = 0;
-    p.SeismicCoef = 0;
-    p.AnchorRows = 0;
-    p.LineLoadCount = 0;
-    p.BackfillSlope = 0;
-    p.ConcCover = 7.0f;
-    return p;
-}
-
 // Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
 // lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
-// cut of section 2 (y = 1) crosses the lower slope at x = 3: w2 = 2.
+// cut of section 2 (y = 1) crosses the lower slope at x = 3: w2 = 2. Concrete only, gc = 2.4.
 Project SlopedWall()
 {
-    Project p = MakeNewProject("Arial");
-    p.ToeWidth = 1.0f;
-    p.ToeHeight = 1.0f;
-    p.TopWidth = 0.5f;
-    p.UpperBackOffset = 0.5f;
-    p.ShelfWidth = 2.5f;
-    p.BottomWidth = 1.5f;
-    p.LowerSlopeWidth = 1.0f;
-    p.LowerSlopeHeight = 2.0f;
-    p.LowerFlatWidth = 0.5f;
-    p.RearSlopeWidth = 0.5f;
-    p.RearSlopeHeight = 1.0f;
-    p.RearStepHeight = 0;
-    p.UpperBackHeight = 4.0f;
-    p.FrontHeight = 6.0f;
-    return ConcreteOnly(p);
+    return test::WithSection(
+        test::ConcreteOnly(), { 1, 0.5f, 0.5f, 2.5f, 1.5f, 1, 0.5f, 0.5f, 1, 6, 4, 0, 1, 2 });
 }
 constexpr double SlopedW2 = 2.0;
 constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower slope
@@ -161,24 +127,9 @@ constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower
 // lies above the cut of section 2 (y = 0.5), which runs across the whole 3.0 of the body.
 Project FlatWall()
 {
-    Project p = MakeNewProject("Arial");
-    p.ToeWidth = 1.0f;
-    p.ToeHeight = 0.5f;
-    p.TopWidth = 0.5f;
-    p.UpperBackOffset = 0.5f;
-    p.ShelfWidth = 2.0f;
-    p.BottomWidth = 1.5f;
-    p.LowerSlopeWidth = 0.5f;
-    p.LowerSlopeHeight = 0;
-    p.LowerFlatWidth = 0.5f;
-    p.RearSlopeWidth = 0.5f;
-    p.RearSlopeHeight = 0;
-    p.RearStepHeight = 1.5f;
-    p.UpperBackHeight = 4.0f;
-    p.FrontHeight = 5.0f;
-    return ConcreteOnly(p);
+    return test::WithSection(
+        test::ConcreteOnly(), { 1, 0.5f, 0.5f, 2, 1.5f, 0.5f, 0.5f, 0.5f, 0.5f, 5, 4, 1.5f, 0, 0 });
 }
-constexpr double FlatW2 = 3.0;
 
 // A heavy dead load at the toe front: the resultant moves into the front third and the base
 // pressure stays off the underside above the cut of section 2, so that section takes only the
@@ -215,147 +166,115 @@ Integral LinearPressure(double q0, double slope, double a, double b, double xc)
     return { force, first - xc * force };
 }
 
-// Thrust coefficient 2P / (gamma H²) on a face leaning `lean` per unit height under a level
-// backfill, by trial wedges through the heel: the largest of the thrusts that hold each wedge
-// (weight, inertia kh W towards the wall, friction phi on the slip plane, delta on the face).
-double TrialWedgeCoefficient(double phi, double delta, double lean, double kh)
+// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a level
+// backfill, by trial wedges through its foot.
+double FaceCoefficient(double lean, double kh)
 {
-    const double H = 1.0;
-    const double face = std::hypot(H, lean);
-    const double nx = -H / face, ny = -lean / face; // into the wall
-    const double tx = lean / face, ty = -H / face; // down the face
-    const double dx = std::cos(delta) * nx + std::sin(delta) * tx;
-    const double dy = std::cos(delta) * ny + std::sin(delta) * ty;
-    double best = 0;
-    constexpr int Steps = 100000;
-    for (int k = 1; k < Steps; ++k) {
-        const double rho = Pi / 2 * k / Steps; // slip plane from the horizontal
-        const double c = lean + H / std::tan(rho);
-        const double W = c * H / 2;
-        const double len = std::hypot(c - lean, H);
-        const double mx = H / len, my = -(c - lean) / len; // out of the wedge, down the slope
-        const double ux = (c - lean) / len, uy = H / len; // up the slip plane
-        const double rx = -mx + std::tan(phi) * ux, ry = -my + std::tan(phi) * uy;
-        // -P d + N r = (kh W, W)
-        const double det = -dx * ry + dy * rx;
-        const double P = (kh * W * ry - W * rx) / det;
-        best = std::max(best, P);
-    }
-    return 2 * best / (H * H);
+    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), 0, 0, false };
+    return test::WedgeThrust(face, kh, false);
 }
 
 } // namespace
 
 // --- Dead load ----------------------------------------------------------------------------------
 
-class SectionForcesDeadLoad : public testing::TestWithParam<float> { };
-
-TEST_P(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
+TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
 {
     // Concrete only, with a downward line load on the toe (0 for none) at x = 0.5. No
     // horizontal load: psi = 0, the projected base is the plan, the pressure the textbook
     // trapezoid q(x) = V/B + 12 V e (x - B/2)/B³ over B = 4.5.
-    const double toeLoad = GetParam();
-    Project p = SlopedWall();
-    if (toeLoad > 0)
-        AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
-    const SectionForceResults r = Compute(p);
-    ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
+    for (const double toeLoad : { 0.0, 5.0 }) {
+        SCOPED_TRACE(toeLoad);
+        Project p = SlopedWall();
+        if (toeLoad > 0)
+            AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
+        const SectionForceResults r = Compute(p);
+        ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
 
-    const double gc = 2.4;
-    const Measure all = Shoelace(Outline(p));
-    const double V = gc * all.A + toeLoad;
-    const double B = 4.5;
-    const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
-    const double q0 = V / B - 6 * V * e / (B * B);
-    const double slope = 12 * V * e / (B * B * B);
+        const double gc = 2.4;
+        const Measure all = Shoelace(Outline(p));
+        const double V = gc * all.A + toeLoad;
+        const double B = 4.5;
+        const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
+        const double q0 = V / B - 6 * V * e / (B * B);
+        const double slope = 12 * V * e / (B * B * B);
 
-    const Measure upper = UpperWall(p);
-    const double xc1 = 1.0 + 1.0 / 2;
-    ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
-    ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
-    EXPECT_EQ(r.SectionShear[1], 0.0f);
+        const Measure upper = UpperWall(p);
+        const double xc1 = 1.0 + 1.0 / 2;
+        ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
+        ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
+        EXPECT_EQ(r.SectionShear[1], 0.0f);
 
-    // Section 2: the concrete above y = 1 and the pressure under the underside above it.
-    const Measure body = BodyAboveToe(p);
-    const double xc2 = 1.0 + SlopedW2 / 2;
-    EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
-    const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
-    ExpectClose(r.SectionNormal[2], gc * body.A - under.Force, gc * body.A, "N2");
-    ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
-    EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
+        // Section 2: the concrete above y = 1 and the pressure under the underside above it.
+        const Measure body = BodyAboveToe(p);
+        const double xc2 = 1.0 + SlopedW2 / 2;
+        EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
+        const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
+        ExpectClose(r.SectionNormal[2], gc * body.A - under.Force, gc * body.A, "N2");
+        ExpectClose(
+            r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
+        EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
 
-    // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
-    const double toeWeight = gc * 1.0 * 1.0;
-    const double d = 1.0 - 0.07;
-    const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
-    const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
-    EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
-    // The toe load's lever is measured from the toe face: 0.5 in front of it.
-    ExpectClose(r.SectionMoment[3], -toeWeight * 0.5 - toePressure.Moment - toeLoad * 0.5, V, "M3");
-    ExpectClose(
-        r.SectionShear[3], -toeWeight * (1.0 - d) / 1.0 + shearPressure.Force - toeLoad, V, "V3");
-    // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
-    EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
+        // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
+        const double toeWeight = gc * 1.0 * 1.0;
+        const double d = 1.0 - 0.07;
+        const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
+        const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+        EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
+        // The toe load's lever is measured from the toe face: 0.5 in front of it.
+        ExpectClose(
+            r.SectionMoment[3], -toeWeight * 0.5 - toePressure.Moment - toeLoad * 0.5, V, "M3");
+        ExpectClose(r.SectionShear[3], -toeWeight * (1.0 - d) / 1.0 + shearPressure.Force - toeLoad,
+            V, "V3");
+        // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
+        EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ToeLoads, SectionForcesDeadLoad, testing::Values(0.0f, 5.0f));
 
 // --- Line loads ---------------------------------------------------------------------------------
 
-struct LineLoadCase {
-    const char* Name;
-    float Load, X, Y, Direction;
-    // Expected changes of moment, shear, normal force of sections 1 and 2.
-    double M1, V1, N1, M2, V2, N2;
-};
-
-void PrintTo(const LineLoadCase& c, std::ostream* os)
+TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
 {
-    *os << c.Name;
-}
-
-class SectionForcesLineLoads : public testing::TestWithParam<LineLoadCase> { };
-
-TEST_P(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
-{
+    struct Row {
+        const char* Name;
+        float Load, X, Y, Direction;
+        // Expected changes of moment, shear, normal force of sections 1 and 2.
+        double M1, V1, N1, M2, V2, N2;
+    };
+    const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
     // Flat wall: section 1 centre (1.5, 1.5), section 2 centre (2.5, 0.5); nothing of the
     // underside lies above either cut, so the base pressure does not reach them.
-    const LineLoadCase& c = GetParam();
-    Project plain = FlatWall();
-    Project loaded = FlatWall();
-    AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
-    const SectionForceResults a = Compute(plain);
-    const SectionForceResults b = Compute(loaded);
-    auto expectDelta = [&](int s, double m, double v, double n) {
-        EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
-        EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
-        EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
-    };
-    expectDelta(1, c.M1, c.V1, c.N1);
-    expectDelta(2, c.M2, c.V2, c.N2);
-}
-
-const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
-
-INSTANTIATE_TEST_SUITE_P(Loads, SectionForcesLineLoads,
-    testing::Values(
+    const Row rows[] = {
         // Towards the backfill at the wall top, 4 above the shelf and 5 above the toe top.
-        LineLoadCase { "PushAtTop", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
+        { "push at the top", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
         // Straight down at section 1's centre: only its normal force; section 2 feels it 1.0 in
         // front of its own centre.
-        LineLoadCase { "DownAtCentre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
+        { "down at the centre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
         // On the front face, down and towards the backfill.
-        LineLoadCase { "OnFrontFace", 5, 1.0f, 3.0f, 135, Diagonal*(-0.5 + 1.5), Diagonal, Diagonal,
-            Diagonal*(-1.5 + 2.5), Diagonal, Diagonal },
+        { "on the front face", 5, 1.0f, 3.0f, 135, Diagonal * (-0.5 + 1.5), Diagonal, Diagonal,
+            Diagonal * (-1.5 + 2.5), Diagonal, Diagonal },
         // On the leaning back face, 2 above the shelf where it lies at x = 1.75.
-        LineLoadCase { "OnBackFace", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
+        { "on the back face", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
         // On the backfill behind the face: the soil carries it to the shelf, not to the wall.
-        LineLoadCase { "OnBackfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
-        LineLoadCase { "OnBackfillSurface", 4, 3.5f, 5.5f, 180, 0, 0, 0, 4 * 1.0, 0, 4 },
+        { "on the backfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
         // In front of the toe face: neither section 1 nor 2.
-        LineLoadCase { "OnToe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 }),
-    [](const testing::TestParamInfo<LineLoadCase>& info) { return std::string(info.param.Name); });
+        { "on the toe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 },
+    };
+    const SectionForceResults a = Compute(FlatWall());
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.Name);
+        Project loaded = FlatWall();
+        AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
+        const SectionForceResults b = Compute(loaded);
+        auto expectDelta = [&](int s, double m, double v, double n) {
+            EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
+            EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
+            EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
+        };
+        expectDelta(1, c.M1, c.V1, c.N1);
+        expectDelta(2, c.M2, c.V2, c.N2);
+    }
+}
 
 // --- Water --------------------------------------------------------------------------------------
 
@@ -376,24 +295,36 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
     EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
     EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
 
-    // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, and the base
-    // pressure normal to the flat bottom, q(x) = p(x cos psi) cos² psi for the trapezoid p(u)
-    // the stability analysis solved.
-    const StabilityResults& s = b.Stability;
-    ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
-    const double psi = s.ResultantInclination;
-    const double c2 = std::cos(psi) * std::cos(psi);
-    const double q0 = s.PressureToeEnd * c2;
-    const double slope
-        = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
-    const double d = 0.5 - 0.07;
-    const double weight = 2.4 * 0.5;
-    const double standing = 3 * gw;
-    const Integral base = LinearPressure(q0, slope, 0, 1.0, 1.0);
-    const Integral front = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
-    ExpectClose(b.SectionMoment[3], -weight * 0.5 - standing * 0.5 - base.Moment, 10, "M3");
-    ExpectClose(b.SectionShear[3], -(weight + standing) * (1.0 - d) + front.Force, 10, "V3");
-    EXPECT_EQ(b.SectionNormal[3], 0.0f);
+    // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, the uplift of the
+    // back water under the flat bottom, and the base pressure normal to it, q(x) = p(x cos psi)
+    // cos² psi for the trapezoid p(u) the stability analysis solved. Back water 3.5 below the
+    // top lifts the toe by a head of 2; the soil weighs nothing under water either.
+    for (const float backDepth : { 20.0f, 3.5f }) {
+        SCOPED_TRACE(backDepth);
+        Project p = wet;
+        p.BackWaterDepth = backDepth;
+        p.FillSatDensity = 1.0f;
+        const SectionForceResults t = Compute(p);
+        const StabilityResults& s = t.Stability;
+        ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
+        const double psi = s.ResultantInclination;
+        const double c2 = std::cos(psi) * std::cos(psi);
+        const double q0 = s.PressureToeEnd * c2;
+        const double slope
+            = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
+        const double d = 0.5 - 0.07;
+        const double down = 2.4 * 0.5 + 3 * gw - std::max(0.0, 5.5 - backDepth) * gw;
+        const Integral base = LinearPressure(q0, slope, 0, 1.0, 1.0);
+        const Integral front = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
+        ExpectClose(t.SectionMoment[3], -down * 0.5 - base.Moment, 10, "M3");
+        ExpectClose(t.SectionShear[3], -down * (1.0 - d) + front.Force, 10, "V3");
+        EXPECT_EQ(t.SectionNormal[3], 0.0f);
+    }
+    // In British units the cover is in inches: 0.5 ft of toe under 3 in of cover leaves 0.25 ft.
+    Project british = FlatWall();
+    british.UnitSystem = British;
+    british.ConcCover = 3.0f;
+    EXPECT_NEAR(TraceSectionLoads(british, ServiceLoads, 0).ToeShearDepth, 0.25, 1e-6);
 }
 
 TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
@@ -455,27 +386,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
 
 // --- Earthquake ---------------------------------------------------------------------------------
 
-TEST(SectionForcesSeismic, ConcreteInertiaActsAtItsCentroidAboveEachCut)
-{
-    Project p = SlopedWall();
-    AddBallast(p);
-    p.SeismicCoef = 0.1f;
-    const SectionForceResults r = Compute(p);
-    ExpectPressureClearOfTheBodyCut(r.Stability);
-
-    const double gc = 2.4, kh = 0.1;
-    const Measure upper = UpperWall(p);
-    ExpectClose(r.SectionShear[1], -kh * gc * upper.A, 10, "V1");
-    ExpectClose(r.SectionMoment[1],
-        gc * upper.A * (upper.X - 1.5) - kh * gc * upper.A * (upper.Y - 3.0), 10, "M1");
-    // All the concrete above y = 1, the step, body and wedges recomputed for the cut included.
-    const Measure body = BodyAboveToe(p);
-    ExpectClose(r.SectionShear[2], -kh * gc * body.A, 50, "V2");
-    ExpectClose(r.SectionMoment[2],
-        gc * body.A * (body.X - 2.0) - kh * gc * body.A * (body.Y - 1.0), 50, "M2");
-    ExpectClose(r.SectionNormal[2], gc * body.A, 50, "N2");
-}
-
 TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
 {
     // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
@@ -523,47 +433,59 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
 
 TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 {
-    // Dry backfill 1.7 with a surcharge of 1 on the sloped wall (face leaning 0.5 over 4),
-    // phi = 30, concrete to earth 15 degrees, kh = 0.15. The coefficients come from trial
-    // wedges through the foot of the face. Section 1 takes the static thrust, the seismic
+    // Backfill 1.7 (saturated 1.9) with a surcharge of 1 on the sloped wall (face leaning 0.5
+    // over 4), phi = 30, concrete to earth 15 degrees, kh = 0.15. The coefficients come from
+    // trial wedges through the foot of the face. Section 1 takes the static thrust, the seismic
     // increment (an inverted triangle, at 2H/3) with their wall-friction companions at the
-    // face, and the inertia of its concrete.
-    Project p = SlopedWall();
-    AddBallast(p);
-    p.FillUnitWeight = 1.7f;
-    p.FillDryDensity = 1.7f;
-    p.FillSatDensity = 1.9f;
-    p.Surcharge = 1.0f;
-    p.FillPhi = 30.0f;
-    p.DeltaConcrete = 15.0f;
-    p.SeismicCoef = 0.15f;
-    const SectionForceResults r = Compute(p);
-
-    const double phi = Pi / 6, delta = Pi / 12, lean = 0.125, kh = 0.15;
-    const double ka = TrialWedgeCoefficient(phi, delta, lean, 0);
-    const double kae = TrialWedgeCoefficient(phi, delta, lean, kh);
-    EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
-    EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
-
-    const double H = 4, gs = 1.7, q = 1, gc = 2.4;
+    // face, and the inertia of its concrete. Dry, or with the water table 2 below the top: then
+    // the lower 2 of the face take the submerged soil's trapezoid and, at 2/3 of that height,
+    // the saturated soil's own increment. The water's own loads are left out (factor 0).
+    const double delta = Pi / 12, lean = 0.125, kh = 0.15;
+    const double ka = FaceCoefficient(lean, 0);
+    const double kae = FaceCoefficient(lean, kh);
+    const double H = 4, gs = 1.7, gsat = 1.9, gw = 1, q = 1, gc = 2.4;
     const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
-    const double p0 = q * ka * std::cos(inclination);
-    const double p1 = p0 + H * ka * gs * std::cos(inclination);
-    const double thrust = (p0 + p1) / 2 * H;
-    const double depth = H * (p0 + 2 * p1) / (3 * (p0 + p1)); // below the top
-    const double seismic = (kae - ka) * gs * H * H / 2 * std::cos(inclination);
-    auto faceX = [&](double below) { return 1.5 + 0.5 * below / H; };
+    const double k = ka * std::cos(inclination), tilt = std::tan(inclination);
+    auto faceX = [&](double above) { return 1.5 + 0.5 * (H - above) / H; }; // above the shelf
     const double xc1 = 1.5;
+    LoadFactors noWater;
+    noWater.Factor[4] = 0;
+    for (const double hw : { 0.0, 2.0 }) {
+        SCOPED_TRACE(hw);
+        Project p = SlopedWall();
+        AddBallast(p);
+        p.FillUnitWeight = p.FillDryDensity = float(gs);
+        p.FillSatDensity = float(gsat);
+        p.Surcharge = float(q);
+        p.FillPhi = 30.0f;
+        p.DeltaConcrete = 15.0f;
+        p.SeismicCoef = float(kh);
+        p.BackWaterDepth = hw > 0 ? float(H - hw) : 20.0f;
+        const SectionForceResults r = Compute(p, noWater);
+        EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
+        EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
 
-    const Measure upper = UpperWall(p);
-    const double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0)
-        - thrust * (H - depth) + thrust * std::tan(inclination) * (faceX(depth) - xc1)
-        - seismic * 2 * H / 3 + seismic * std::tan(inclination) * (faceX(H / 3) - xc1);
-    const double V = -kh * gc * upper.A - thrust - seismic;
-    const double N = gc * upper.A + (thrust + seismic) * std::tan(inclination);
-    ExpectClose(r.SectionMoment[1], M, 30, "M1");
-    ExpectClose(r.SectionShear[1], V, 30, "V1");
-    ExpectClose(r.SectionNormal[1], N, 30, "N1");
+        const double hd = H - hw;
+        const double p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
+        // Forces with their heights above the shelf, towards the toe.
+        const std::pair<double, double> thrusts[] = {
+            { (p0 + p1) / 2 * hd, hw + hd * (2 * p0 + p1) / (3 * (p0 + p1)) },
+            { (p1 + p2) / 2 * hw, hw > 0 ? hw * (2 * p1 + p2) / (3 * (p1 + p2)) : 0 },
+            { (kae - ka) * gs * H * H / 2 * std::cos(inclination), 2 * H / 3 },
+            { (kae - ka) * (gsat - gs) * hw * hw / 2 * std::cos(inclination), 2 * hw / 3 },
+        };
+        const Measure upper = UpperWall(p);
+        double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0);
+        double V = -kh * gc * upper.A, N = gc * upper.A;
+        for (const auto& [force, above] : thrusts) {
+            M += -force * above + force * tilt * (faceX(above) - xc1);
+            V -= force;
+            N += force * tilt;
+        }
+        ExpectClose(r.SectionMoment[1], M, 30, "M1");
+        ExpectClose(r.SectionShear[1], V, 30, "V1");
+        ExpectClose(r.SectionNormal[1], N, 30, "N1");
+    }
 }
 
 // Free body of the soil over the leaning face: its weight and the surcharge on it go down into
@@ -588,8 +510,8 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
     ExpectPressureClearOfTheBodyCut(bare.Stability);
     ExpectPressureClearOfTheBodyCut(r.Stability);
 
-    const double phi = Pi / 6, delta = Pi / 12, tanLean = 0.125;
-    const double ka = TrialWedgeCoefficient(phi, delta, tanLean, 0);
+    const double delta = Pi / 12, tanLean = 0.125;
+    const double ka = FaceCoefficient(tanLean, 0);
     const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
     const double inclination = delta + std::atan(tanLean);
     const double p0 = q * ka * std::cos(inclination);
@@ -597,6 +519,41 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
     const double thrust = (p0 + p1) / 2 * H; // horizontal
     const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
     ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
+    // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil and
+    // the surcharge over the shelf at the shelf's middle, x = 3.25.
+    const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
+    const double faceX = 1.5 + 0.5 * (H - above) / H;
+    const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
+        + (shelf * H * gs + q * shelf) * (3.25 - 2);
+    ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+}
+
+// Under the earthquake the body takes the inertia of its concrete and of the soil above the cut,
+// and the seismic increments on the virtual back. Water table 2 below the top: the face is
+// 0.25 behind its top there. Dry above it: 0.25 x 2 / 2 over the face and 2.75 x 2 beyond, at
+// 1.7; saturated below it: 0.25 x 2 / 2 and 2 x 2.5, at 1.9. The increments, as the load cases
+// give them (Kae - Ka = 0.120809, delta 30): 4 x (4 x 0.120809 x 1.7 cos 30) / 2 over the
+// whole back and 2 x (2 x 0.120809 x 0.2 cos 30) / 2 below the water table.
+TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtualBack)
+{
+    const auto soiled = [](float kh) {
+        Project p = SlopedWall();
+        AddBallast(p);
+        p.FillUnitWeight = p.FillDryDensity = 1.7f;
+        p.FillSatDensity = 1.9f;
+        p.BackWaterDepth = 2.0f;
+        p.SeismicCoef = kh;
+        return p;
+    };
+    const SectionForceResults still = Compute(soiled(0));
+    const SectionForceResults shaken = Compute(soiled(0.15f));
+    ExpectPressureClearOfTheBodyCut(still.Stability);
+    ExpectPressureClearOfTheBodyCut(shaken.Stability);
+    const double soil = (0.25 + 5.5) * 1.7 + (0.25 + 5.0) * 1.9;
+    const double kaeIncrement = 0.120809166 * std::cos(Pi / 6);
+    const double increments = 4 * (4 * kaeIncrement * 1.7) / 2 + 2 * (2 * kaeIncrement * 0.2) / 2;
+    const double V = -0.15 * (2.4 * BodyAboveToe(soiled(0)).A + soil) - increments;
+    ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
 // --- Anchors ------------------------------------------------------------------------------------
@@ -642,79 +599,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
 }
 
-// --- The trace ----------------------------------------------------------------------------------
-
-// The calculation sheet's combination steps rest on two facts: the listed forces add up to the
-// section forces to the last bit, and a combination's forces are its factors times the loads at
-// factor 1 plus its own base reaction and anchor pull (a force of the wrong case would break it).
-TEST(SectionForcesTrace, AddsUpToTheSumsAndCombinationsScaleTheLoadsAtFactorOne)
-{
-    const test::WallChange walls[] = {
-        { "default: water both sides, earthquake, anchors slack", [](Project&) {} },
-        { "anchors in tension under a live line load",
-            [](Project& p) {
-                p.AnchorRows = 4;
-                AddLineLoad(p, 30.0f, 1.5f, 8.0f, 270.0f, 2);
-            } },
-        { "dry, the backfill sloping over the leaning face",
-            [](Project& p) {
-                p.BackWaterDepth = 20.0f;
-                p.FrontWaterDepth = 20.0f;
-                p.BackfillSlope = 3.0f;
-            } },
-    };
-    constexpr float ToeBar = 1.6f;
-    for (const auto& wall : walls) {
-        SCOPED_TRACE(wall.Name);
-        Project p = MakeNewProject("Arial");
-        wall.Change(p);
-        const SectionForceTrace loads = TraceSectionLoads(p, ServiceLoads, ToeBar);
-        for (const int set : { 2, 4, 7, 8, ServiceSet }) {
-            SCOPED_TRACE(set);
-            const LoadFactors f = FactorsOfSet(CombinationFactors[size_t(set)]);
-            SectionForceTrace trace;
-            const SectionForceResults traced = ComputeSectionForces(p, f, ToeBar, &trace);
-            const SectionForceResults plain = ComputeSectionForces(p, f, ToeBar);
-            ASSERT_TRUE(plain.Stability.Stable);
-            bool anchored = false;
-            for (int s = 1; s <= DesignSectionCount; ++s) {
-                SCOPED_TRACE(s);
-                std::array<double, 3> listed {}; // in the sums' own order
-                std::array<double, 3> scaled {}; // factors times loads, plus the base
-                double scale = 0;
-                for (const SectionTerm& t : trace.Terms[size_t(s)]) {
-                    listed = { listed[0] + t.Moment, listed[1] + t.Shear, listed[2] + t.Normal };
-                    const bool holds = t.Source == SectionTermSource::BaseReaction
-                        || t.Source == SectionTermSource::ToeShearReaction
-                        || t.Source == SectionTermSource::AnchorPull;
-                    anchored = anchored || t.Source == SectionTermSource::AnchorPull;
-                    if (holds)
-                        scaled
-                            = { scaled[0] + t.Moment, scaled[1] + t.Shear, scaled[2] + t.Normal };
-                    scale += std::abs(t.Moment) + std::abs(t.Shear) + std::abs(t.Normal);
-                }
-                for (const SectionTerm& t : loads.Terms[size_t(s)]) {
-                    const double g = f[t.Case];
-                    scaled = { scaled[0] + g * t.Moment, scaled[1] + g * t.Shear,
-                        scaled[2] + g * t.Normal };
-                }
-                const std::array<float, 3> result
-                    = { plain.SectionMoment[s], plain.SectionShear[s], plain.SectionNormal[s] };
-                const std::array<float, 3> withTrace
-                    = { traced.SectionMoment[s], traced.SectionShear[s], traced.SectionNormal[s] };
-                EXPECT_EQ(withTrace, result);
-                for (size_t k = 0; k < 3; ++k) {
-                    EXPECT_EQ(static_cast<float>(listed[k]), result[k]) << k;
-                    EXPECT_NEAR(scaled[k], result[k], RelativeTolerance * scale) << k;
-                }
-            }
-            if (std::string(wall.Name).rfind("anchors in tension", 0) == 0) {
-                EXPECT_TRUE(anchored) << "the anchors' pull reaches the body";
-            }
-        }
-    }
-}
-
 // --- Unstable and degenerate walls --------------------------------------------------------------
 
 TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
@@ -727,66 +611,3 @@ TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
     EXPECT_EQ(r.SectionShear, (std::array<float, 4> {}));
     EXPECT_EQ(r.SectionNormal, (std::array<float, 4> {}));
 }
-
-using DegenerateCase = test::WallChange;
-
-class SectionForcesDegenerate : public testing::TestWithParam<DegenerateCase> { };
-
-TEST_P(SectionForcesDegenerate, NoDivisionByZeroAndNothingUndefined)
-{
-    // The default wall (soil, water, surcharge, earthquake, anchors) with one dimension at 0 or
-    // out of proportion.
-    Project p = MakeNewProject("Arial");
-    GetParam().Change(p);
-    const SectionForceResults r = ComputeSectionForces(p, ServiceLoads, 0.0f);
-    for (int s = 1; s <= DesignSectionCount; ++s) {
-        EXPECT_TRUE(std::isfinite(r.SectionMoment[s])) << s;
-        EXPECT_TRUE(std::isfinite(r.SectionShear[s])) << s;
-        EXPECT_TRUE(std::isfinite(r.SectionNormal[s])) << s;
-    }
-    EXPECT_TRUE(std::isfinite(r.UpperFaceKa));
-    EXPECT_TRUE(std::isfinite(r.UpperFaceKaeIncrement));
-    EXPECT_GE(r.ToeShearDepth, 0.0f);
-}
-
-INSTANTIATE_TEST_SUITE_P(Walls, SectionForcesDegenerate,
-    testing::Values(DegenerateCase { "NoUpperWallHeight",
-                        [](Project& p) {
-                            p.UpperBackHeight = 0;
-                            p.RearStepHeight = 6.0f;
-                        } },
-        DegenerateCase { "UpperWallWithoutThickness",
-            [](Project& p) {
-                p.ShelfWidth += p.TopWidth + p.UpperBackOffset;
-                p.TopWidth = 0;
-                p.UpperBackOffset = 0;
-            } },
-        DegenerateCase { "NoToe",
-            [](Project& p) {
-                p.ToeWidth = 0;
-                p.ToeHeight = 0;
-                p.FrontHeight = 10.0f;
-            } },
-        DegenerateCase { "ToeThinnerThanItsCover", [](Project& p) { p.ConcCover = 150.0f; } },
-        DegenerateCase { "CutAtTheTopOfTheLowerSlope",
-            [](Project& p) {
-                p.ToeHeight = 2.0f;
-                p.FrontHeight = 8.0f;
-            } },
-        DegenerateCase { "FaceLeaningFlat",
-            [](Project& p) {
-                p.UpperBackOffset = 6.0f;
-                p.ShelfWidth = 0.8f;
-                p.DeltaConcrete = 89.0f;
-            } },
-        DegenerateCase { "NothingWeighs",
-            [](Project& p) {
-                p.ConcUnitWeight = 0;
-                p.FillUnitWeight = 0;
-                p.FillSatDensity = 0;
-                p.WaterUnitWeight = 0;
-                p.Surcharge = 0;
-            } }),
-    [](const testing::TestParamInfo<DegenerateCase>& info) {
-        return std::string(info.param.Name);
-    });

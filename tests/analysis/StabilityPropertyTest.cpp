@@ -84,8 +84,7 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
     std::array<int, 4> byCase {};
     for (int n = 0; n < WallCount; ++n) {
         Project p = walls.Next();
-        StabilityResults r;
-        r = ComputeStability(p);
+        const StabilityResults r = ComputeStability(p);
         SCOPED_TRACE("wall " + std::to_string(n));
 
         for (const float v : ResultFloats(r))

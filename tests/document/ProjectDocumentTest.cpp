@@ -195,11 +195,8 @@ TEST(ProjectDocument, AppliesAFlattenedSlopeOnlyWhenAskedAndKeepsTheRecordOtherw
     ASSERT_TRUE(document.RecordBeforeProposal().has_value());
     EXPECT_EQ(Bytes(*document.RecordBeforeProposal()), Bytes(steep));
     // The results are those of the flattened wall: the record with the proposal runs the same.
-    const std::vector<float> kept = Of(document.Stability()).Numbers;
-    const std::vector<float> again = Of(ComputeStability(document.Record())).Numbers;
-    ASSERT_EQ(kept.size(), again.size());
-    for (size_t i = 0; i < kept.size(); ++i)
-        EXPECT_FLOAT_EQ(kept[i], again[i]) << "number " << i;
+    // Only the numbers: the flattening message belongs to the run that flattened.
+    EXPECT_EQ(Of(document.Stability()).Numbers, Of(ComputeStability(document.Record())).Numbers);
 
     // A record already flat proposes nothing.
     document.SetRecord(document.Record(), ProjectDocument::Proposals::Apply);

@@ -43,6 +43,50 @@ inline Project SlopedWetAnchoredWall()
     return p;
 }
 
+// The new project's wall carrying its concrete and nothing else: no soil weight, both water
+// tables below the wall, no surcharge, no earthquake, no anchors, no line loads.
+inline Project ConcreteOnly(Project p = DefaultWall())
+{
+    p.FillUnitWeight = p.FillDryDensity = p.FillSatDensity = 0;
+    p.FrontWaterDepth = p.BackWaterDepth = 20.0f;
+    p.Surcharge = p.SeismicCoef = 0;
+    p.AnchorRows = p.LineLoadCount = 0;
+    return p;
+}
+
+// A wall of no weight at all: the only loads are the line loads a test adds.
+inline Project WeightlessWall(Project p = DefaultWall())
+{
+    p = ConcreteOnly(p);
+    p.ConcUnitWeight = 0;
+    return p;
+}
+
+// A cross-section in metres, widths from the toe front backwards, then heights.
+struct Section {
+    float Toe, Top, Lean, Shelf, Bottom, LowerSlope, Flat, RearSlope;
+    float ToeHeight, Front, UpperBack, Step, RearRise, LowerRise;
+};
+
+inline Project WithSection(Project p, const Section& s)
+{
+    p.ToeWidth = s.Toe;
+    p.TopWidth = s.Top;
+    p.UpperBackOffset = s.Lean;
+    p.ShelfWidth = s.Shelf;
+    p.BottomWidth = s.Bottom;
+    p.LowerSlopeWidth = s.LowerSlope;
+    p.LowerFlatWidth = s.Flat;
+    p.RearSlopeWidth = s.RearSlope;
+    p.ToeHeight = s.ToeHeight;
+    p.FrontHeight = s.Front;
+    p.UpperBackHeight = s.UpperBack;
+    p.RearStepHeight = s.Step;
+    p.RearSlopeHeight = s.RearRise;
+    p.LowerSlopeHeight = s.LowerRise;
+    return p;
+}
+
 // Appends a line load to the wall's table, of the dead-load case unless told otherwise.
 inline void AddLineLoad(Project& p, float load, float x, float y, float direction, int16_t type = 1)
 {
