@@ -1,7 +1,7 @@
 // The main window driven through its real widgets: unit switching, the unsaved-changes prompt,
 // titles and file dialogs, failures, the recent files, views, the commands and the windows they
-// open, undo and redo, copies of unsaved work, placement, and the start-up pieces (instance lock,
-// font choice).
+// open, undo and redo, copies of unsaved work, and the start-up pieces (instance lock, font
+// choice).
 #include "ui/MainWindow.h"
 #include "io/Autosave.h"
 #include "io/Settings.h"
@@ -751,26 +751,7 @@ TEST_F(MainWindowTest, RecoveryIsOfferedAfterACrashAndNotAfterACleanExit)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Placement and start-up
-
-// Multiples of 15 twips are whole pixels, so the placement survives the round trip exactly.
-TEST_F(MainWindowTest, PlacementIsReportedAsTheNormalWindowAndWrittenOnClosing)
-{
-    const WindowPlacement normal { WindowStateNormal, 1500, 1200, 9600, 7200 };
-    window_->hide();
-    window_->ShowWithPlacement(normal);
-    window_->showMinimized();
-    QApplication::processEvents();
-    EXPECT_EQ(window_->Placement(), normal) << "a minimised window comes back normal";
-    const WindowPlacement maximised { WindowStateMaximised, 1500, 1200, 9600, 7200 };
-    window_->hide();
-    window_->ShowWithPlacement(maximised);
-    QApplication::processEvents();
-    EXPECT_TRUE(window_->isMaximized());
-    EXPECT_EQ(window_->Placement(), maximised) << "with its normal size and place";
-    ASSERT_TRUE(window_->close());
-    EXPECT_EQ(LoadWindowPlacement(0, 0), maximised);
-}
+// Start-up
 
 TEST(InstanceLock, SecondInstanceIsRefusedUntilTheFirstEndsOrCrashed)
 {
