@@ -351,35 +351,5 @@ TEST(EntryRules, TypedValuesAreStoredInTheStoredUnit)
     }
 }
 
-// Enter and the arrows walk the boxes of the dialogs; a bad entry holds them as it holds Tab.
-TEST(EntryRules, EnterAndTheArrowsMoveTheFocus)
-{
-    struct Case {
-        Win Window;
-        const char* From;
-        Qt::Key Key;
-        const char* To;
-        const char* Typed = nullptr; // typed before the key, or nothing
-    };
-    const Case cases[] = {
-        { AnchorGeometry, "Text1_0", Qt::Key_Down, "Text1_1" },
-        { AnchorGeometry, "Text1_3", Qt::Key_Return, "Text1_4" },
-        { AnchorGeometry, "Text1_7", Qt::Key_Down, "Text1_7" }, // nothing below the last
-        { Loads, "txtDir_2", Qt::Key_Up, "txtDir_1" },
-        { Loads, "txtX_1", Qt::Key_Down, "txtX_1", "-4" },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.From << " key " << c.Key);
-        Capture capture;
-        Opened o(Windows[c.Window], Metric, c.From);
-        o.Box->setFocus(Qt::MouseFocusReason);
-        if (c.Typed != nullptr)
-            TypeInto(o.Box, QString::fromLatin1(c.Typed));
-        QTest::keyClick(o.Box, c.Key);
-        EXPECT_EQ(o.Focus(), Find<QLineEdit>(o.Window(), QString::fromLatin1(c.To)));
-        EXPECT_EQ(capture.Beeps, c.Typed != nullptr ? 1 : 0);
-    }
-}
-
 } // namespace
 } // namespace pendrake::ui
