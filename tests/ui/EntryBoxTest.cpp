@@ -253,8 +253,6 @@ TEST(EntryRules, EachBoxRefusesWhatItsRuleForbidsAndStatesTheRule)
             "Concrete: Elasticity modulus (E) in E+5 kg/cm², greater than 0" },
         { Properties, Metric, "txtValue_15", "-1e-50",
             "Base: Ultimate bearing capacity (qd) in kg/cm², 0 or more" },
-        { Properties, British, "txtValue_1", "0",
-            "Concrete: Compressive stress (f'c) in psi, greater than 0" },
         // A count is judged as typed, not as rounded to 0 rows; and it fits 16 bits.
         { AnchorGeometry, Metric, "Text1_0", "-0.3",
             "Number along vertical, a whole number, 0 or more" },
