@@ -24,9 +24,7 @@
 
 using namespace pendrake;
 using namespace pendrake::ui;
-using pendrake::ui::uitest::Button;
-using pendrake::ui::uitest::Capture;
-using pendrake::ui::uitest::Find;
+using namespace pendrake::ui::uitest;
 
 namespace {
 
