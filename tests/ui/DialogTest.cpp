@@ -67,21 +67,15 @@ TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
     QPushButton* insert = Button(dialog, "cmdInsert");
     QPushButton* erase = Button(dialog, "cmdDelete");
     QPushButton* append = Button(dialog, "cmdAppend");
-    const auto visibleRows = [&] {
-        int rows = 0;
-        for (int r = 1; r <= MaxLineLoads; ++r)
-            rows += At(dialog, "txtLoad", r)->isVisible() ? 1 : 0;
-        return rows;
-    };
     EXPECT_FALSE(erase->isEnabled());
     for (int n = 1; n <= MaxLineLoads; ++n) {
         QTest::mouseClick(n % 2 ? append : insert, Qt::LeftButton);
-        EXPECT_EQ(visibleRows(), n);
+        EXPECT_EQ(dialog.RowCount(), n);
         EXPECT_EQ(insert->isEnabled() && append->isEnabled(), n < MaxLineLoads) << n;
     }
     for (int n = MaxLineLoads - 1; n >= 0; --n) {
         QTest::mouseClick(erase, Qt::LeftButton);
-        EXPECT_EQ(visibleRows(), n);
+        EXPECT_EQ(dialog.RowCount(), n);
         EXPECT_EQ(erase->isEnabled(), n > 0);
     }
     EXPECT_TRUE(insert->isEnabled() && append->isEnabled());
