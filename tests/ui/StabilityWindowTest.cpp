@@ -128,7 +128,7 @@ TEST(StabilityWindow, UnitsOfTheSystemOnEveryLabelAndStressesInTheStressUnit)
     }
 }
 
-TEST(StabilityWindow, UnstableWallLeavesBaseSlidingAndAnchorsBlank)
+TEST(StabilityWindow, UnstableWallLeavesBlanksAndEachShortfallHasItsNote)
 {
     StabilityResults r = StableResults();
     r.Stable = false;
@@ -151,6 +151,22 @@ TEST(StabilityWindow, UnstableWallLeavesBaseSlidingAndAnchorsBlank)
         EXPECT_EQ(Text(none, name), QStringLiteral("--")) << name;
     EXPECT_EQ(Text(none, "EccentricityCheck"), QString());
     EXPECT_EQ(Text(none, "TotalVertical"), QStringLiteral("0.00"));
+
+    // A stable wall's shortfalls, each note on its own line after the mark.
+    r = StableResults();
+    r.BasePressureMin = -2;
+    r.BearingSafetyMin = 0.5f;
+    r.SlidingSafetyMin = 0.8f;
+    r.AnchorTensionMax = 20;
+    r.AnchorTensionSafety = 0.9f;
+    r.AnchorShearSafety = 1.0f; // exactly one: no remark
+    const StabilityWindow noted(MakeNewProject("Liberation Sans"), r, QString());
+    EXPECT_EQ(Text(noted, "Notes"),
+        QStringLiteral(
+            "Note:\n»Part of the base is in tension, allowable tension pressure shall be "
+            "checked.\n»The base pressure safety factor is less than unity.\n»The "
+            "sliding safety factor is less than unity.\n»The anchor safety factor is "
+            "less than unity."));
 }
 
 TEST(StabilityWindow, DashesWhereNoAnchorPulls)
@@ -179,24 +195,6 @@ TEST(StabilityWindow, DashesWhereNoAnchorPulls)
             *c.Note ? QStringLiteral("Note:\n»") + QString::fromUtf8(c.Note)
                     : QStringLiteral("Note:"));
     }
-}
-
-TEST(StabilityWindow, EachNoteOnItsOwnLineAfterTheMark)
-{
-    StabilityResults r = StableResults();
-    r.BasePressureMin = -2;
-    r.BearingSafetyMin = 0.5f;
-    r.SlidingSafetyMin = 0.8f;
-    r.AnchorTensionMax = 20;
-    r.AnchorTensionSafety = 0.9f;
-    r.AnchorShearSafety = 1.0f; // exactly one: no remark
-    const StabilityWindow w(MakeNewProject("Liberation Sans"), r, QString());
-    EXPECT_EQ(Text(w, "Notes"),
-        QStringLiteral(
-            "Note:\n»Part of the base is in tension, allowable tension pressure shall be "
-            "checked.\n»The base pressure safety factor is less than unity.\n»The "
-            "sliding safety factor is less than unity.\n»The anchor safety factor is "
-            "less than unity."));
 }
 
 } // namespace
