@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <tuple>
 
 namespace pendrake::ui {
 namespace {
@@ -68,21 +67,15 @@ TEST(LoadsDialog, RowCommandsFollowTheTenRowLimit)
     QPushButton* insert = Button(dialog, "cmdInsert");
     QPushButton* erase = Button(dialog, "cmdDelete");
     QPushButton* append = Button(dialog, "cmdAppend");
-    const auto visibleRows = [&] {
-        int rows = 0;
-        for (int r = 1; r <= MaxLineLoads; ++r)
-            rows += At(dialog, "txtLoad", r)->isVisible() ? 1 : 0;
-        return rows;
-    };
     EXPECT_FALSE(erase->isEnabled());
     for (int n = 1; n <= MaxLineLoads; ++n) {
         QTest::mouseClick(n % 2 ? append : insert, Qt::LeftButton);
-        EXPECT_EQ(visibleRows(), n);
+        EXPECT_EQ(dialog.RowCount(), n);
         EXPECT_EQ(insert->isEnabled() && append->isEnabled(), n < MaxLineLoads) << n;
     }
     for (int n = MaxLineLoads - 1; n >= 0; --n) {
         QTest::mouseClick(erase, Qt::LeftButton);
-        EXPECT_EQ(visibleRows(), n);
+        EXPECT_EQ(dialog.RowCount(), n);
         EXPECT_EQ(erase->isEnabled(), n > 0);
     }
     EXPECT_TRUE(insert->isEnabled() && append->isEnabled());
@@ -109,8 +102,10 @@ TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
     EXPECT_EQ(At(dialog, "txtX", 3)->text(), QStringLiteral("4.5"));
     EXPECT_TRUE(At(dialog, "txtLoad", 4)->hasFocus());
 
-    // Delete the first row: everything moves up one place.
+    // Delete the first row: it stays current while the command takes the click; everything
+    // moves up one place.
     At(dialog, "txtDir", 1)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(dialog.CurrentRow(), 1);
     QTest::mouseClick(Button(dialog, "cmdDelete"), Qt::LeftButton);
     ASSERT_EQ(dialog.RowCount(), 3);
     EXPECT_EQ(At<QComboBox>(dialog, "cboType", 2)->currentText(), QStringLiteral("Impact (L)"));
@@ -130,12 +125,18 @@ TEST(LoadsDialog, InsertDeleteAndAppendWorkAtTheCurrentRow)
     EXPECT_EQ(r->SurchargeType, 4);
 }
 
+// In each unit system: the rows read back through their shown texts, and the headings' units.
 TEST(LoadsDialog, RowCommandsWaitForABadEntryAndReadTheRowsBackUnchanged)
 {
-    for (const int16_t system : { Metric, SI, British }) {
-        SCOPED_TRACE(system);
+    struct Case {
+        int16_t System;
+        const char *Load, *Surcharge;
+    };
+    for (const Case& c : { Case { Metric, "Load\n(T/m)", "T/m²" },
+             Case { SI, "Load\n(kN/m)", "kPa" }, Case { British, "Load\n(Kip/ft)", "Kip/ft²" } }) {
+        SCOPED_TRACE(c.System);
         Capture capture;
-        LoadsDialog dialog(TwoLoads(system));
+        LoadsDialog dialog(TwoLoads(c.System));
         ShowActive(dialog);
         // A row command reads every row back, through their shown texts.
         QTest::mouseClick(Button(dialog, "cmdAppend"), Qt::LeftButton);
@@ -151,35 +152,8 @@ TEST(LoadsDialog, RowCommandsWaitForABadEntryAndReadTheRowsBackUnchanged)
         QTest::mouseClick(Button(dialog, "cmdAccept"), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Result().has_value()) << "no change, no step";
-    }
-}
-
-TEST(LoadsDialog, TheCurrentRowIsHighlightedAndTheHeadingsCarryTheUnits)
-{
-    LoadsDialog dialog(TwoLoads());
-    ShowActive(dialog);
-    const auto base = [&](int row, const char* column) {
-        return At(dialog, column, row)->palette().color(QPalette::Base);
-    };
-    At(dialog, "txtDir", 2)->setFocus(Qt::MouseFocusReason);
-    const QColor highlighted = base(2, "txtLoad");
-    EXPECT_NE(highlighted, base(1, "txtLoad"));
-    EXPECT_EQ(base(2, "txtX"), highlighted) << "every box of the row";
-    // The row stays current while the focus is on a command.
-    Button(dialog, "cmdInsert")->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(dialog.CurrentRow(), 2);
-    At(dialog, "txtY", 1)->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(dialog.CurrentRow(), 1);
-    EXPECT_EQ(base(1, "txtLoad"), highlighted);
-    EXPECT_NE(base(2, "txtLoad"), highlighted);
-
-    for (const auto& [system, load, surcharge] :
-        { std::tuple { Metric, "Load\n(T/m)", "T/m²" }, std::tuple { SI, "Load\n(kN/m)", "kPa" },
-            std::tuple { British, "Load\n(Kip/ft)", "Kip/ft²" } }) {
-        SCOPED_TRACE(system);
-        const LoadsDialog inSystem(TwoLoads(system));
-        EXPECT_EQ(Find<QLabel>(inSystem, "lblHeading_0")->text(), QString::fromUtf8(load));
-        EXPECT_EQ(Find<QLabel>(inSystem, "lblSurchargeUnit")->text(), QString::fromUtf8(surcharge));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblHeading_0")->text(), QString::fromUtf8(c.Load));
+        EXPECT_EQ(Find<QLabel>(dialog, "lblSurchargeUnit")->text(), QString::fromUtf8(c.Surcharge));
     }
 }
 

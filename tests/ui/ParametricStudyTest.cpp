@@ -17,7 +17,6 @@
 #include <QLineSeries>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -25,9 +24,7 @@
 
 using namespace pendrake;
 using namespace pendrake::ui;
-using pendrake::ui::uitest::Button;
-using pendrake::ui::uitest::Capture;
-using pendrake::ui::uitest::Find;
+using namespace pendrake::ui::uitest;
 
 namespace {
 
@@ -100,8 +97,8 @@ TEST(ParametricStudy, RefusesABadRangeWithAMessage)
 }
 
 // Each drawn point is the engine's judgement of the wall at that value, run here on its own; a
-// factor shown as infinity is left out, the targets are drawn where the defaults put them, the
-// factor axis is not stretched by the large anchor factors, and the summary counts the failures.
+// factor shown as infinity is left out, the targets are drawn where the defaults put them, and
+// the summary counts the failures.
 TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
 {
     // Short bottoms put the anchors in tension, a wide one leaves them without (infinite factors).
@@ -111,42 +108,32 @@ TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
     ParametricStudyWindow window(p, DesignTargets {});
     RunStudy(window, "BottomWidth", "0", "3", "4");
 
-    std::vector<double> xs;
-    std::vector<WallEvaluation> judged;
+    // Each factor's line, then the utilisation's, without the points shown as infinity.
+    const std::size_t lines = SafetyCheckName.size() + 1;
+    std::vector<QList<QPointF>> expected(lines);
     int failing = 0;
-    int infiniteAnchor = 0;
     for (int i = 0; i < Count; ++i) {
         Project q = p;
         ASSERT_TRUE(ApplyInput(q, input, double(i)));
-        xs.push_back(InputValue(q, input));
-        judged.push_back(Evaluate(q, DesignTargets {}));
+        const WallEvaluation e = Evaluate(q, DesignTargets {});
         // The wall stands at every one of these points: only infinite factors are left out.
-        ASSERT_TRUE(judged.back().ServiceStable);
-        failing += judged.back().Passes ? 0 : 1;
-        infiniteAnchor += IsInfiniteSafety(judged.back().Safety[3]) ? 1 : 0;
+        ASSERT_TRUE(e.ServiceStable);
+        failing += e.Passes ? 0 : 1;
+        for (std::size_t k = 0; k < lines; ++k) {
+            const double y = k + 1 < lines ? e.Safety[k] : e.LargestUtilisation;
+            if (!IsInfiniteSafety(y) && std::isfinite(y))
+                expected[k].append(QPointF(InputValue(q, input), y));
+        }
     }
     // Both kinds of anchor factor occur, so leaving out the infinite ones is put to the test.
-    EXPECT_GT(infiniteAnchor, 0);
-    EXPECT_LT(infiniteAnchor, Count);
-
-    // Each factor's line, then the utilisation's, without the points shown as infinity.
-    for (size_t k = 0; k <= SafetyCheckName.size(); ++k) {
-        const bool utilisation = k == SafetyCheckName.size();
+    EXPECT_GT(expected[3].size(), 0);
+    EXPECT_LT(expected[3].size(), Count);
+    for (std::size_t k = 0; k < lines; ++k) {
         const std::string name
-            = utilisation ? "LargestUtilisation" : std::string(SafetyCheckName[k]);
-        SCOPED_TRACE(name);
+            = k + 1 < lines ? std::string(SafetyCheckName[k]) : "LargestUtilisation";
         QLineSeries* s = Series(window, QString::fromStdString(name));
-        ASSERT_NE(s, nullptr);
-        int drawn = 0;
-        for (size_t i = 0; i < xs.size(); ++i) {
-            const double y = utilisation ? judged[i].LargestUtilisation : judged[i].Safety[k];
-            if (IsInfiniteSafety(y) || !std::isfinite(y))
-                continue;
-            ASSERT_LT(drawn, s->count());
-            EXPECT_EQ(s->at(drawn), QPointF(xs[i], y)) << i;
-            ++drawn;
-        }
-        EXPECT_EQ(s->count(), drawn);
+        ASSERT_NE(s, nullptr) << name;
+        EXPECT_EQ(s->points(), expected[k]) << name;
     }
 
     for (const auto& [name, target] :
@@ -157,16 +144,9 @@ TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
             std::pair { "Target 2.00: OverturningSafety", 2.0 } }) {
         QLineSeries* line = Series(window, QString::fromLatin1(name));
         ASSERT_NE(line, nullptr) << name;
-        ASSERT_EQ(line->count(), 2);
-        EXPECT_EQ(line->at(0), QPointF(0, target));
-        EXPECT_EQ(line->at(1), QPointF(3, target));
+        EXPECT_EQ(line->points(), (QList<QPointF> { { 0, target }, { 3, target } })) << name;
     }
     auto* chart = Find<QChartView>(window, QStringLiteral("chtStudy"))->chart();
-    const auto axes = chart->axes(Qt::Vertical);
-    ASSERT_EQ(axes.size(), 1);
-    // The axis holds the highest target and stops at five times it.
-    EXPECT_GE(qobject_cast<QValueAxis*>(axes[0])->max(), 2.0);
-    EXPECT_LE(qobject_cast<QValueAxis*>(axes[0])->max(), 10.0);
     EXPECT_EQ(chart->axes(Qt::Horizontal)[0]->titleText(), QStringLiteral("BottomWidth (m)"));
     EXPECT_TRUE(Find<QLabel>(window, QStringLiteral("lblSummary"))
                     ->text()

@@ -84,29 +84,5 @@ TEST_F(SettingsStore, RecentFilesAndTheLastFolderReadBackAsWritten)
     EXPECT_EQ(closed.File[2], "/walls/a.pdi");
 }
 
-TEST_F(SettingsStore, PlacementReadsBackAndDamagedValuesGiveTheDefaults)
-{
-    constexpr int ScreenWidthTwips = 19200; // 1280 pixels
-    constexpr int ScreenHeightTwips = 14400; // 960 pixels
-    // Absent: top left, screen-sized, normal.
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
-        (WindowPlacement { WindowStateNormal, 0, 0, ScreenWidthTwips, ScreenHeightTwips }));
-    // A window on a monitor left of the primary one has a negative left edge.
-    const WindowPlacement placed { WindowStateMaximised, -14400, 1200, 9600, 7200 };
-    SaveWindowPlacement(placed);
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips), placed);
-
-    QSettings raw = Raw();
-    raw.beginGroup(QStringLiteral("Window"));
-    raw.setValue(QStringLiteral("Left"), QStringLiteral("left of the door"));
-    raw.setValue(QStringLiteral("Top"), QStringLiteral("600"));
-    raw.setValue(QStringLiteral("Width"), QString());
-    // 1 is the minimised state, which the program never writes: it opens normal.
-    raw.setValue(QStringLiteral("WindowState"), QStringLiteral("1"));
-    raw.sync();
-    EXPECT_EQ(LoadWindowPlacement(ScreenWidthTwips, ScreenHeightTwips),
-        (WindowPlacement { WindowStateNormal, 0, 600, ScreenWidthTwips, 7200 }));
-}
-
 } // namespace
 } // namespace pendrake

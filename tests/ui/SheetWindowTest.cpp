@@ -14,8 +14,7 @@
 
 using namespace pendrake;
 using namespace pendrake::ui;
-using pendrake::ui::uitest::Button;
-using pendrake::ui::uitest::Find;
+using namespace pendrake::ui::uitest;
 
 TEST(SheetWindow, ShowsFindsCopiesAndSavesTheSheet)
 {
@@ -26,9 +25,7 @@ TEST(SheetWindow, ShowsFindsCopiesAndSavesTheSheet)
     auto* browser = Find<QTextBrowser>(window, QStringLiteral("txtSheet"));
     ASSERT_NE(browser, nullptr);
     const QString text = browser->toPlainText();
-    // The chapters in their order, and a step with its result's name.
-    EXPECT_LT(text.indexOf(QStringLiteral("Earth pressure coefficients")),
-        text.indexOf(QStringLiteral("Section design (ACI 318-99)")));
+    // A step with its result's name.
     EXPECT_TRUE(text.contains(QStringLiteral("OverturningSafety")));
 
     EXPECT_TRUE(window.Find(QStringLiteral("Mononobe-Okabe")));

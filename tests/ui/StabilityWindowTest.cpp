@@ -55,7 +55,7 @@ TEST(StabilityWindow, EachValueInItsPlaceWithTwoDecimals)
     r.AnchorTensionMax = 12.5f;
     r.AnchorShearMax = 1.25f;
     r.AnchorTensionSafety = 1.75f;
-    const StabilityWindow w(MakeNewProject("Liberation Sans"), r, QString());
+    const StabilityWindow w(MakeNewProject("Liberation Sans"), r, "Symbol");
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Pendrake: Stability"));
     const std::pair<const char*, const char*> shown[] = { { "TotalVertical", "100.00" },
         { "TotalHorizontal", "-30.00" }, { "TotalMoment", "250.00" }, { "ResultantX", "2.50" },
@@ -69,6 +69,22 @@ TEST(StabilityWindow, EachValueInItsPlaceWithTwoDecimals)
         EXPECT_EQ(Text(w, name), QString::fromUtf8(text)) << name;
     // |e| = 1.15 against the 7.3 m base of the results: a sixth is 1.22, a third 2.43.
     EXPECT_EQ(Text(w, "EccentricityCheck"), QStringLiteral("< B/6 = 1.22, < B/3 = 2.43"));
+    // The Greek letters of the captions are set in the Greek font the window was given.
+    QStringList captions;
+    for (const QLabel* label : w.findChildren<QLabel*>())
+        captions << label->text();
+    const QString all = captions.join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("Σ</span>V) ="))) << "capital sigma before V";
+    EXPECT_TRUE(all.contains(QStringLiteral("font-family:'Symbol'")));
+
+    // Safety factors from 100000 are infinite; the absolute eccentricity is compared, and exactly
+    // a sixth is not below it.
+    EXPECT_EQ(SafetyText(100000.0), Infinity);
+    EXPECT_EQ(SafetyText(99999.99), QStringLiteral("99999.99"));
+    EXPECT_EQ(SafetyText(0.456), QStringLiteral("0.46"));
+    EXPECT_EQ(EccentricityCheckText(-1.5, 7.3), QStringLiteral("> B/6 = 1.22, < B/3 = 2.43"));
+    EXPECT_EQ(EccentricityCheckText(3.0, 7.3), QStringLiteral("> B/6 = 1.22, > B/3 = 2.43"));
+    EXPECT_EQ(EccentricityCheckText(1.0, 6.0), QStringLiteral("> B/6 = 1.00, < B/3 = 2.00"));
 }
 
 TEST(StabilityWindow, UnitsOfTheSystemOnEveryLabelAndStressesInTheStressUnit)
@@ -112,7 +128,7 @@ TEST(StabilityWindow, UnitsOfTheSystemOnEveryLabelAndStressesInTheStressUnit)
     }
 }
 
-TEST(StabilityWindow, UnstableWallLeavesBaseSlidingAndAnchorsBlank)
+TEST(StabilityWindow, UnstableWallLeavesBlanksAndEachShortfallHasItsNote)
 {
     StabilityResults r = StableResults();
     r.Stable = false;
@@ -135,6 +151,22 @@ TEST(StabilityWindow, UnstableWallLeavesBaseSlidingAndAnchorsBlank)
         EXPECT_EQ(Text(none, name), QStringLiteral("--")) << name;
     EXPECT_EQ(Text(none, "EccentricityCheck"), QString());
     EXPECT_EQ(Text(none, "TotalVertical"), QStringLiteral("0.00"));
+
+    // A stable wall's shortfalls, each note on its own line after the mark.
+    r = StableResults();
+    r.BasePressureMin = -2;
+    r.BearingSafetyMin = 0.5f;
+    r.SlidingSafetyMin = 0.8f;
+    r.AnchorTensionMax = 20;
+    r.AnchorTensionSafety = 0.9f;
+    r.AnchorShearSafety = 1.0f; // exactly one: no remark
+    const StabilityWindow noted(MakeNewProject("Liberation Sans"), r, QString());
+    EXPECT_EQ(Text(noted, "Notes"),
+        QStringLiteral(
+            "Note:\n»Part of the base is in tension, allowable tension pressure shall be "
+            "checked.\n»The base pressure safety factor is less than unity.\n»The "
+            "sliding safety factor is less than unity.\n»The anchor safety factor is "
+            "less than unity."));
 }
 
 TEST(StabilityWindow, DashesWhereNoAnchorPulls)
@@ -163,49 +195,6 @@ TEST(StabilityWindow, DashesWhereNoAnchorPulls)
             *c.Note ? QStringLiteral("Note:\n»") + QString::fromUtf8(c.Note)
                     : QStringLiteral("Note:"));
     }
-}
-
-// Safety factors from 100000 are infinite; the eccentricity is compared with a sixth and a
-// third of the base.
-TEST(StabilityWindow, SafetyAndEccentricityTexts)
-{
-    EXPECT_EQ(SafetyText(100000.0), Infinity);
-    EXPECT_EQ(SafetyText(99999.99), QStringLiteral("99999.99"));
-    EXPECT_EQ(SafetyText(0.456), QStringLiteral("0.46"));
-    // The absolute value counts; exactly a sixth is not below it.
-    EXPECT_EQ(EccentricityCheckText(-1.5, 7.3), QStringLiteral("> B/6 = 1.22, < B/3 = 2.43"));
-    EXPECT_EQ(EccentricityCheckText(3.0, 7.3), QStringLiteral("> B/6 = 1.22, > B/3 = 2.43"));
-    EXPECT_EQ(EccentricityCheckText(1.0, 6.0), QStringLiteral("> B/6 = 1.00, < B/3 = 2.00"));
-}
-
-TEST(StabilityWindow, EachNoteOnItsOwnLineAfterTheMark)
-{
-    StabilityResults r = StableResults();
-    r.BasePressureMin = -2;
-    r.BearingSafetyMin = 0.5f;
-    r.SlidingSafetyMin = 0.8f;
-    r.AnchorTensionMax = 20;
-    r.AnchorTensionSafety = 0.9f;
-    r.AnchorShearSafety = 1.0f; // exactly one: no remark
-    const StabilityWindow w(MakeNewProject("Liberation Sans"), r, QString());
-    EXPECT_EQ(Text(w, "Notes"),
-        QStringLiteral(
-            "Note:\n»Part of the base is in tension, allowable tension pressure shall be "
-            "checked.\n»The base pressure safety factor is less than unity.\n»The "
-            "sliding safety factor is less than unity.\n»The anchor safety factor is "
-            "less than unity."));
-}
-
-// The Greek letters of the captions are set in the Greek font the window was given.
-TEST(StabilityWindow, GreekLettersInTheGreekFont)
-{
-    const StabilityWindow w(MakeNewProject("Liberation Sans"), StableResults(), "Symbol");
-    QStringList captions;
-    for (const QLabel* label : w.findChildren<QLabel*>())
-        captions << label->text();
-    const QString all = captions.join(QLatin1Char('|'));
-    EXPECT_TRUE(all.contains(QStringLiteral("Σ</span>V) ="))) << "capital sigma before V";
-    EXPECT_TRUE(all.contains(QStringLiteral("font-family:'Symbol'")));
 }
 
 } // namespace
