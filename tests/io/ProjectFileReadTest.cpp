@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <limits>
+#include <variant>
 
 using namespace pendrake;
 using namespace pendrake::test;
@@ -132,16 +135,50 @@ TEST(LegacyResultsBlock, IsAbsentForCurrentFiles)
 
 // --- Damaged and hostile files ----------------------------------------------------------------
 
-// A file of the current layout up to the line loads, for the default project, with the given
-// bytes from the line-load list on.
-std::vector<uint8_t> DefaultFileWithTail(const ByteBuilder& tail)
+// A run of zero bytes.
+struct Zeros {
+    size_t Count;
+};
+
+// Little-endian bytes as the layout table reads them: i16s, f32s and zeros, in order.
+using Piece = std::variant<int16_t, float, Zeros>;
+std::vector<uint8_t> Bytes(const std::vector<Piece>& pieces)
 {
-    const std::vector<uint8_t> defaults = Golden("new-default.pdi").Bytes;
-    constexpr std::size_t lineLoadListOffset = 248;
-    ByteBuilder b;
-    b.Append(std::vector<uint8_t>(defaults.begin(), defaults.begin() + lineLoadListOffset));
-    b.Append(tail.Bytes());
-    return b.Bytes();
+    std::vector<uint8_t> out;
+    for (const Piece& piece : pieces) {
+        if (const auto* zeros = std::get_if<Zeros>(&piece)) {
+            out.resize(out.size() + zeros->Count);
+            continue;
+        }
+        const auto* i16 = std::get_if<int16_t>(&piece);
+        uint32_t bits = i16 ? uint16_t(*i16) : std::bit_cast<uint32_t>(std::get<float>(piece));
+        for (int k = 0; k < (i16 ? 2 : 4); ++k, bits /= 256)
+            out.push_back(uint8_t(bits % 256));
+    }
+    return out;
+}
+
+constexpr int16_t I16(int value)
+{
+    return int16_t(value);
+}
+
+// The default file with `piece` written over it at `offset`, or from `offset` on in its place.
+std::vector<uint8_t> Patched(size_t offset, const std::vector<Piece>& piece, bool cut = false)
+{
+    std::vector<uint8_t> bytes = Golden("new-default.pdi").Bytes;
+    const std::vector<uint8_t> patch = Bytes(piece);
+    bytes.resize(std::max(bytes.size(), offset + patch.size()));
+    std::copy(patch.begin(), patch.end(), bytes.begin() + long(offset));
+    if (cut)
+        bytes.resize(offset + patch.size());
+    return bytes;
+}
+
+// The default file with its line-load list (from byte 248 on) replaced.
+std::vector<uint8_t> WithLoads(const std::vector<Piece>& tail)
+{
+    return Patched(248, tail, true);
 }
 
 struct DamagedFile {
@@ -150,79 +187,55 @@ struct DamagedFile {
     const char* Complaint; // a part of the message that says what is wrong
 };
 
-// The default file with the i16 at `offset` replaced.
-std::vector<uint8_t> WithI16(std::vector<uint8_t> bytes, std::size_t offset, int value)
-{
-    bytes.at(offset) = static_cast<uint8_t>(value & 0xFF);
-    bytes.at(offset + 1) = static_cast<uint8_t>((value >> 8) & 0xFF);
-    return bytes;
-}
-
-std::vector<uint8_t> WithF32(std::vector<uint8_t> bytes, std::size_t offset, float value)
-{
-    ByteBuilder b;
-    b.F32(value);
-    std::copy(b.Bytes().begin(), b.Bytes().end(), bytes.begin() + static_cast<long>(offset));
-    return bytes;
-}
-
 std::vector<DamagedFile> DamagedFiles()
 {
-    const std::vector<uint8_t> good = Golden("new-default.pdi").Bytes;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     // Offsets in the default file: 12 first footer length, 56 title length, 58 unit system,
     // 60 top width, 128 anchor rows, 146 anchor marker, 150 anchor shear, 238 surcharge,
     // 242 its load case, 248 line-load marker, 250 count, 252 trailer marker.
-    auto loads = [&](std::initializer_list<int> tail) {
-        ByteBuilder b;
-        for (int v : tail)
-            b.I16(v);
-        return DefaultFileWithTail(b);
-    };
-    ByteBuilder sixFrontFiveTop;
-    sixFrontFiveTop.I16(6);
+    std::vector<Piece> sixFrontFiveTop { I16(6) };
     for (int k = 1; k <= 6; ++k)
-        sixFrontFiveTop.F32s({ 1.0f, 2.0f }).I16(1);
-    sixFrontFiveTop.I16(5);
-    ByteBuilder oneLoad;
-    oneLoad.I16(-1).I16(1).F32s({ 1.0f, 2.0f, 3.0f, -inf }).I16(1).I16(0);
-    ByteBuilder loadCaseEight;
-    loadCaseEight.I16(-1).I16(1).F32s({ 1.0f, 2.0f, 3.0f, 90.0f }).I16(8).I16(0);
-    ByteBuilder shortResults;
-    shortResults.I16(-1).I16(0).I16(-1).Raw(std::string(LegacyResultsSize - 1, '\0'));
-    ByteBuilder shortBars;
-    shortBars.I16(-1).I16(0).I16(-2).Raw(std::string(47, '\0'));
-    ByteBuilder nanBar;
-    nanBar.I16(-1).I16(0).I16(-2).F32s({ 16, 16, 16, nan, 16, 16, 1, 1, 1, 1, 1, 1 });
+        sixFrontFiveTop.insert(sixFrontFiveTop.end(), { 1.0f, 2.0f, I16(1) });
+    sixFrontFiveTop.push_back(I16(5));
     // The wall top of a 3e38 high wall on a 3e38 high toe is beyond the float range.
-    std::vector<uint8_t> giantWall = WithF32(WithF32(good, 60 + 6 * 4, 3e38f), 60 + 7 * 4, 3e38f);
+    std::vector<uint8_t> giantWall = Patched(60 + 6 * 4, { 3e38f, 3e38f });
     giantWall.resize(248);
-    ByteBuilder topLoad;
-    topLoad.I16(0).I16(1).F32s({ 1.0f, 1.2f }).I16(1).I16(0);
-    giantWall.insert(giantWall.end(), topLoad.Bytes().begin(), topLoad.Bytes().end());
+    const std::vector<uint8_t> topLoad = Bytes({ I16(0), I16(1), 1.0f, 1.2f, I16(1), I16(0) });
+    giantWall.insert(giantWall.end(), topLoad.begin(), topLoad.end());
 
     return {
         { "Empty", {}, "the file ends before the header length" },
-        { "ElevenLineLoads", WithI16(good, 250, 11), "11 line loads" },
-        { "ElevenFrontLoads", loads({ 11, 0 }), "11 front loads" },
-        { "FrontAndTopOverTen", DefaultFileWithTail(sixFrontFiveTop), "6 front and 5 top loads" },
-        { "NegativeTopLoadCount", loads({ 0, -1 }), "number of top loads is negative" },
-        { "NegativeTitleLength", WithI16(good, 56, -2), "length of the project title is negative" },
-        { "FooterLongerThanFile", WithI16(good, 12, 32767), "ends inside the left footer text" },
-        { "ResultsBlockShort", DefaultFileWithTail(shortResults), "block of old analysis results" },
-        { "BarTablesShort", DefaultFileWithTail(shortBars), "reinforcement typed by the user" },
-        { "NaNDimension", WithF32(good, 60, nan), "top width is not a finite number (NaN)" },
-        { "NaNAnchorMarker", WithF32(good, 146, nan), "diameter of the anchors is not a finite" },
-        { "InfiniteLoadDirection", DefaultFileWithTail(oneLoad), "direction of line load 1" },
-        { "NaNBarDiameter", DefaultFileWithTail(nanBar), "bar diameter of design row 4" },
-        { "UnitSystemThree", WithI16(good, 58, 3), "unit system is 3" },
-        { "SurchargeCaseZero", WithI16(good, 242, 0), "load case of the surcharge is 0" },
-        { "LineLoadCaseEight", DefaultFileWithTail(loadCaseEight),
+        { "ElevenLineLoads", Patched(250, { I16(11) }), "11 line loads" },
+        { "ElevenFrontLoads", WithLoads({ I16(11), I16(0) }), "11 front loads" },
+        { "FrontAndTopOverTen", WithLoads(sixFrontFiveTop), "6 front and 5 top loads" },
+        { "NegativeTopLoadCount", WithLoads({ I16(0), I16(-1) }),
+            "number of top loads is negative" },
+        { "NegativeTitleLength", Patched(56, { I16(-2) }),
+            "length of the project title is negative" },
+        { "FooterLongerThanFile", Patched(12, { I16(32767) }), "ends inside the left footer text" },
+        { "ResultsBlockShort",
+            WithLoads({ I16(-1), I16(0), I16(-1), Zeros { LegacyResultsSize - 1 } }),
+            "block of old analysis results" },
+        { "BarTablesShort", WithLoads({ I16(-1), I16(0), I16(-2), Zeros { 47 } }),
+            "reinforcement typed by the user" },
+        { "NaNDimension", Patched(60, { nan }), "top width is not a finite number (NaN)" },
+        { "NaNAnchorMarker", Patched(146, { nan }), "diameter of the anchors is not a finite" },
+        { "InfiniteLoadDirection",
+            WithLoads({ I16(-1), I16(1), 1.0f, 2.0f, 3.0f, -inf, I16(1), I16(0) }),
+            "direction of line load 1" },
+        { "NaNBarDiameter",
+            WithLoads({ I16(-1), I16(0), I16(-2), 16.0f, 16.0f, 16.0f, nan, 16.0f, 16.0f, 1.0f,
+                1.0f, 1.0f, 1.0f, 1.0f, 1.0f }),
+            "bar diameter of design row 4" },
+        { "UnitSystemThree", Patched(58, { I16(3) }), "unit system is 3" },
+        { "SurchargeCaseZero", Patched(242, { I16(0) }), "load case of the surcharge is 0" },
+        { "LineLoadCaseEight",
+            WithLoads({ I16(-1), I16(1), 1.0f, 2.0f, 3.0f, 90.0f, I16(8), I16(0) }),
             "load case of line load 1 is 8" },
-        { "NegativeAnchorRows", WithI16(good, 128, -1), "number of anchor rows is negative" },
-        { "UnknownHeaderKind", WithI16(good, 2, 5), "unknown kind (tag 5)" },
-        { "NegativeHeaderText", WithI16(WithI16(good, 2, 8), 4, -1), "length of the header text" },
+        { "NegativeAnchorRows", Patched(128, { I16(-1) }), "number of anchor rows is negative" },
+        { "UnknownHeaderKind", Patched(2, { I16(5) }), "unknown kind (tag 5)" },
+        { "NegativeHeaderText", Patched(2, { I16(8), I16(-1) }), "length of the header text" },
         { "LoadOnGiantWall", giantWall, "top load 1" },
     };
 }
@@ -284,11 +297,12 @@ TEST_F(ReadProjectFileTest, BytesAfterTheLastFieldAreIgnored)
 TEST(ProjectFileHeader, ATextHeaderIsSkipped)
 {
     const std::vector<uint8_t> defaults = Golden("new-default.pdi").Bytes;
-    ByteBuilder b;
-    b.I16(12).I16(8).Text("PENDRAKE 1.1");
-    b.Append(std::vector<uint8_t>(defaults.begin() + 4, defaults.end()));
+    const std::string header = "PENDRAKE 1.1";
+    std::vector<uint8_t> bytes = Bytes({ I16(12), I16(8), I16(int(header.size())) });
+    bytes.insert(bytes.end(), header.begin(), header.end());
+    bytes.insert(bytes.end(), defaults.begin() + 4, defaults.end());
     Project project = MakeNewProject("Courier");
-    ASSERT_TRUE(ParseProjectFile(b.Bytes(), "header.pdi", project).Ok);
+    ASSERT_TRUE(ParseProjectFile(bytes, "header.pdi", project).Ok);
     EXPECT_TRUE(SameProject(MakeNewProject("Arial"), project));
 }
 

@@ -12,50 +12,6 @@
 
 namespace pendrake::test {
 
-ByteBuilder& ByteBuilder::I16(int value)
-{
-    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(value));
-    bytes_.push_back(static_cast<uint8_t>(bits % 256));
-    bytes_.push_back(static_cast<uint8_t>(bits / 256));
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::F32(float value)
-{
-    uint32_t bits = std::bit_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-        bytes_.push_back(static_cast<uint8_t>(bits % 256));
-        bits /= 256;
-    }
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::F32s(std::initializer_list<float> values)
-{
-    for (float value : values)
-        F32(value);
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::Raw(std::string_view bytes)
-{
-    for (char c : bytes)
-        bytes_.push_back(static_cast<uint8_t>(c));
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::Text(std::string_view cp1252)
-{
-    I16(static_cast<int>(cp1252.size()));
-    return Raw(cp1252);
-}
-
-ByteBuilder& ByteBuilder::Append(const std::vector<uint8_t>& bytes)
-{
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
 namespace {
 
 template <typename T> struct Field {
