@@ -19,11 +19,11 @@ template <typename T> struct Field {
     T Project::*Member;
 };
 
-template <typename T> constexpr Field<T> MakeField(const char* name, T Project::*member)
-{
-    return { name, member };
-}
-#define PENDRAKE_FIELD(name) MakeField(#name, &Project::name)
+#define PENDRAKE_FIELD(name)                                                                       \
+    Field<decltype(Project::name)>                                                                 \
+    {                                                                                              \
+#name, &Project::name                                                                      \
+    }
 
 // The dimensions as the file holds them: labels 0..10, 14..16, 11..13.
 const Field<float> DimensionFields[] = { PENDRAKE_FIELD(TopWidth), PENDRAKE_FIELD(UpperBackOffset),
@@ -81,43 +81,6 @@ constexpr std::array<float, 17> LegacyDimensions = { 0.5f, 1.0f, 5.75f, 1.0f, 3.
 constexpr std::array<LineLoad, 3> ChangedLoads = { LineLoad { 10.0f, 0.0f, 2.5f, 90.0f, 2 },
     LineLoad { 25.5f, 3.0f, 9.6f, 180.0f, 1 }, LineLoad { 4.25f, 6.0f, 4.0f, 0.0f, 7 } };
 
-GoldenFile NewDefault()
-{
-    return { "new-default.pdi", {}, MakeNewProject("Arial"), false };
-}
-
-GoldenFile ReinUserSet()
-{
-    Project p = MakeNewProject("Arial");
-    p.ReinUserSet = true;
-    p.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
-    p.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
-    return { "rein-user-set.pdi", {}, p, false };
-}
-
-// Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°" 0xB0,
-// "€" 0x80 and "‰" 0x89 in Windows-1252.
-GoldenFile FullProject()
-{
-    Project p = EveryFieldChanged();
-    p.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
-    p.ProjectTitle = "Mauer Süd – 2°";
-    return { "full-project.pdi", {}, p, false };
-}
-
-// The oldest anchor block: neither the marker -1 nor the shear stress, so the shear stress of a
-// new project stays.
-GoldenFile OldestAnchors()
-{
-    Project p = MakeNewProject("Arial");
-    p.AnchorDia = 2.5f;
-    p.AnchorE = 20.0f;
-    p.LineLoadCount = 2;
-    p.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
-    p.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
-    return { "oldest-anchors.pdi", {}, p, true };
-}
-
 // The old layouts: the wall of LegacyDimensions under the oldest anchor block, then the line
 // loads in two lists (front, top) of value, position and load case.
 Project LegacyWall(std::string_view title)
@@ -142,45 +105,57 @@ Project LegacyWall(std::string_view title)
     return p;
 }
 
-// Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high, so
-// the shelf lies at 4. Front loads below y = 1 sit on the toe's front (x = 0), others on the
-// front face (x = 1); top loads take the height of the surface at their x. The file's lists,
-// as value, position, load case: front (4, 0.5, 2), (-3, 4, 1), (2, 1, 6) exactly at the top of
-// the toe; top (5, 2, 2) halfway down the back face, (-1, 0.5, 2) on the toe, (2.5, 1, 1) at the
-// front edge of the wall top, (1.25, 1.5, 5) at the top of the back face, (3, 2.5, 3) at its
-// foot, on the shelf.
-GoldenFile LegacyLineLoads()
-{
-    Project p = LegacyWall("Stützmauer – alt");
-    p.LineLoadCount = 8;
-    p.LineLoads[1] = { 4.0f, 0.0f, 0.5f, 90.0f, 2 };
-    p.LineLoads[2] = { 3.0f, 1.0f, 4.0f, 270.0f, 1 };
-    p.LineLoads[3] = { 2.0f, 1.0f, 1.0f, 90.0f, 6 };
-    p.LineLoads[4] = { 5.0f, 2.0f, 7.0f, 180.0f, 2 };
-    p.LineLoads[5] = { 1.0f, 0.5f, 1.0f, 0.0f, 2 };
-    p.LineLoads[6] = { 2.5f, 1.0f, 10.0f, 180.0f, 1 };
-    p.LineLoads[7] = { 1.25f, 1.5f, 10.0f, 180.0f, 5 };
-    p.LineLoads[8] = { 3.0f, 2.5f, 4.0f, 180.0f, 3 };
-    return { "legacy-line-loads.pdi", {}, p, true };
-}
-
-// Front (-2, 3, 3), top (-4, 7, 2), then the results block: Stable, 102 floats, SlopeAdjusted,
-// 272 floats, each float holding its own position 1..374 in the block.
-GoldenFile LegacyResultsBlock()
-{
-    Project p = LegacyWall("Alte Datei");
-    p.LineLoadCount = 2;
-    p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
-    p.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
-    return { "legacy-results.pdi", {}, p, true };
-}
-
 } // namespace
 
 std::vector<GoldenFile> GoldenFiles()
 {
-    std::vector<GoldenFile> files { NewDefault(), ReinUserSet(), FullProject(), OldestAnchors(),
-        LegacyLineLoads(), LegacyResultsBlock() };
+    Project reinUserSet = MakeNewProject("Arial");
+    reinUserSet.ReinUserSet = true;
+    reinUserSet.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
+    reinUserSet.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
+
+    // Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°"
+    // 0xB0, "€" 0x80 and "‰" 0x89 in Windows-1252.
+    Project full = EveryFieldChanged();
+    full.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
+    full.ProjectTitle = "Mauer Süd – 2°";
+
+    // The oldest anchor block: neither the marker -1 nor the shear stress, so the shear stress
+    // of a new project stays.
+    Project oldestAnchors = MakeNewProject("Arial");
+    oldestAnchors.AnchorDia = 2.5f;
+    oldestAnchors.AnchorE = 20.0f;
+    oldestAnchors.LineLoadCount = 2;
+    oldestAnchors.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
+    oldestAnchors.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
+
+    // Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high,
+    // so the shelf lies at 4. Front loads below y = 1 sit on the toe's front (x = 0), others on
+    // the front face (x = 1); top loads take the height of the surface at their x. The file's
+    // lists, as value, position, load case: front (4, 0.5, 2), (-3, 4, 1), (2, 1, 6) exactly at
+    // the top of the toe; top (5, 2, 2) halfway down the back face, (-1, 0.5, 2) on the toe,
+    // (2.5, 1, 1) at the front edge of the wall top, (1.25, 1.5, 5) at the top of the back face,
+    // (3, 2.5, 3) at its foot, on the shelf.
+    Project lineLoads = LegacyWall("Stützmauer – alt");
+    lineLoads.LineLoadCount = 8;
+    const LineLoad converted[] = { { 4.0f, 0.0f, 0.5f, 90.0f, 2 }, { 3.0f, 1.0f, 4.0f, 270.0f, 1 },
+        { 2.0f, 1.0f, 1.0f, 90.0f, 6 }, { 5.0f, 2.0f, 7.0f, 180.0f, 2 },
+        { 1.0f, 0.5f, 1.0f, 0.0f, 2 }, { 2.5f, 1.0f, 10.0f, 180.0f, 1 },
+        { 1.25f, 1.5f, 10.0f, 180.0f, 5 }, { 3.0f, 2.5f, 4.0f, 180.0f, 3 } };
+    std::copy(std::begin(converted), std::end(converted), lineLoads.LineLoads.begin() + 1);
+
+    // Front (-2, 3, 3), top (-4, 7, 2), then the results block: Stable, 102 floats,
+    // SlopeAdjusted, 272 floats, each float holding its own position 1..374 in the block.
+    Project results = LegacyWall("Alte Datei");
+    results.LineLoadCount = 2;
+    results.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
+    results.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
+
+    std::vector<GoldenFile> files { { "new-default.pdi", {}, MakeNewProject("Arial") },
+        { "rein-user-set.pdi", {}, reinUserSet }, { "full-project.pdi", {}, full },
+        { "oldest-anchors.pdi", {}, oldestAnchors, true },
+        { "legacy-line-loads.pdi", {}, lineLoads, true },
+        { "legacy-results.pdi", {}, results, true } };
     for (GoldenFile& golden : files)
         golden.Bytes = ReadBinaryFile(GoldenPath(golden.Name));
     return files;
