@@ -46,10 +46,9 @@ struct Scanner {
     double Number()
     {
         double v = NaN;
-        const auto [end, error] = std::from_chars(Text.data() + At, Text.data() + Text.size(), v);
-        if (error == std::errc())
-            At = size_t(end - Text.data());
-        return error == std::errc() ? v : NaN;
+        At = size_t(
+            std::from_chars(Text.data() + At, Text.data() + Text.size(), v).ptr - Text.data());
+        return v;
     }
 };
 
