@@ -105,27 +105,25 @@ struct Arithmetic : Scanner {
         const double v = Parse(0);
         return Eat("") && At == Text.size() ? v : NaN;
     }
-    // Level 0 sums, 1 products, 2 powers (from the right) of a signed primary.
+    // Level 0 sums, 1 products, 2 powers (from the right), 3 a signed primary.
     double Parse(int level)
     {
-        if (level == 2) {
-            const double base = Signed();
-            return Eat("^") ? std::pow(base, Parse(2)) : base;
+        static constexpr std::string_view operators[] = { "+-", "*/", "^" };
+        if (level == 3)
+            return Eat("-") ? -Parse(3) : Primary();
+        double v = Parse(level + 1);
+        while (
+            Eat("") && At < Text.size() && operators[level].find(Text[At]) != std::string::npos) {
+            const char op = Text[At++];
+            const double w = Parse(level == 2 ? 2 : level + 1);
+            v = op == '+'   ? v + w
+                : op == '-' ? v - w
+                : op == '*' ? v * w
+                : op == '/' ? v / w
+                            : std::pow(v, w);
         }
-        for (double v = Parse(level + 1);;) {
-            if (level == 0 && Eat("+"))
-                v += Parse(1);
-            else if (level == 0 && Eat("-"))
-                v -= Parse(1);
-            else if (level == 1 && Eat("*"))
-                v *= Parse(2);
-            else if (level == 1 && Eat("/"))
-                v /= Parse(2);
-            else
-                return v;
-        }
+        return v;
     }
-    double Signed() { return Eat("-") ? -Signed() : Primary(); }
     // A number, a parenthesis or a function of its arguments, in degrees when ° follows (a
     // negative angle is (-12.5)°).
     double Primary()

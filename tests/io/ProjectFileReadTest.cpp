@@ -87,34 +87,16 @@ TEST(LegacyResultsBlock, IsReadInTheOrderOfTheOldProgram)
     const LegacyResults& r = *legacy;
     EXPECT_EQ(r.Stable, -1);
     EXPECT_EQ(r.SlopeAdjusted, 1);
-    const std::pair<float, int> positions[] = {
-        { r.WaterPressure[1], 1 },
-        { r.WaterPressureMax, 22 },
-        { r.DeadForce[1], 23 },
-        { r.SeismicForce[1], 49 },
-        { r.SeismicArm[18], 102 },
-        { r.SoilPressure[1], 103 },
-        { r.KaStatic, 112 },
-        { r.SoilPressureMax, 115 },
-        { r.StabilitySums[1], 116 },
-        { r.SectionMoment[1], 137 },
-        { r.ComboMoment[1][1], 146 },
-        { r.ComboMoment[2][1], 158 }, // section outer: section 2 follows all of section 1
-        { r.ComboMoment[3][12], 181 },
-        { r.ComboNormal[3][12], 253 },
-        { r.EnvMomentPos[1], 254 },
-        { r.UnnamedResult, 278 },
-        { r.ReinHeight[1], 279 },
-        { r.ReinRhoCopy[1], 315 },
-        { r.ReinShear[1], 327 },
-        { r.ReinNormal[1], 333 },
-        { r.ReinShearCap[3], 347 },
-        { r.ReinMomentZ[1], 348 },
-        { r.RhoBalanced, 360 },
-        { r.ReinRhoReq43[1], 362 },
-        { r.ReinZ[6], 373 },
-        { r.ZMax, 374 },
-    };
+    // The section is the outer index: section 2 follows all of section 1.
+    const std::pair<float, int> positions[] = { { r.WaterPressure[1], 1 },
+        { r.WaterPressureMax, 22 }, { r.DeadForce[1], 23 }, { r.SeismicForce[1], 49 },
+        { r.SeismicArm[18], 102 }, { r.SoilPressure[1], 103 }, { r.KaStatic, 112 },
+        { r.SoilPressureMax, 115 }, { r.StabilitySums[1], 116 }, { r.SectionMoment[1], 137 },
+        { r.ComboMoment[1][1], 146 }, { r.ComboMoment[2][1], 158 }, { r.ComboMoment[3][12], 181 },
+        { r.ComboNormal[3][12], 253 }, { r.EnvMomentPos[1], 254 }, { r.UnnamedResult, 278 },
+        { r.ReinHeight[1], 279 }, { r.ReinRhoCopy[1], 315 }, { r.ReinShear[1], 327 },
+        { r.ReinNormal[1], 333 }, { r.ReinShearCap[3], 347 }, { r.ReinMomentZ[1], 348 },
+        { r.RhoBalanced, 360 }, { r.ReinRhoReq43[1], 362 }, { r.ReinZ[6], 373 }, { r.ZMax, 374 } };
     for (const auto& [value, position] : positions)
         EXPECT_EQ(value, static_cast<float>(position));
     // The old bar tables are results here; the engineer's own tables are untouched.

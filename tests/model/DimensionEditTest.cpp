@@ -216,35 +216,21 @@ TEST(DimensionEdit, ClosesAChainAlreadyBrokenByADamagedFile)
     EXPECT_TRUE(ChainsHold(p));
 }
 
+// The typed text of an entry box, and the label value written back plainly.
 TEST(ParseEditValue, TakesOneNumberAndNothingElse)
 {
     struct Row {
         const char* Text;
         std::optional<double> Value;
     };
-    const Row rows[] = {
-        { "2.5", 2.5 },
-        { " 2.5 ", 2.5 },
-        { "+3", 3.0 },
-        { "-1", -1.0 },
-        { "1e2", 100.0 },
-        { ".5", 0.5 },
-        { "", std::nullopt },
-        { "abc", std::nullopt },
-        { "2,5", std::nullopt },
-        { "1 2", std::nullopt },
-        { "0x10", std::nullopt },
-        { "inf", std::nullopt },
-        { "nan", std::nullopt },
-        { "1e39", std::nullopt },
-        { "2.5m", std::nullopt },
-    };
+    // Signs, exponents and a bare decimal point; no comma, no hex, no infinity, nothing after.
+    const Row rows[]
+        = { { "2.5", 2.5 }, { " 2.5 ", 2.5 }, { "+3", 3.0 }, { "-1", -1.0 }, { "1e2", 100.0 },
+              { ".5", 0.5 }, { "", std::nullopt }, { "abc", std::nullopt }, { "2,5", std::nullopt },
+              { "1 2", std::nullopt }, { "0x10", std::nullopt }, { "inf", std::nullopt },
+              { "nan", std::nullopt }, { "1e39", std::nullopt }, { "2.5m", std::nullopt } };
     for (const Row& r : rows)
         EXPECT_EQ(ParseEditValue(r.Text), r.Value) << '"' << r.Text << '"';
-}
-
-TEST(PlainDecimalText, WritesTheLabelValueBackPlainly)
-{
     EXPECT_EQ(PlainDecimalText(0.0), "0");
     EXPECT_EQ(PlainDecimalText(10.0), "10");
     EXPECT_EQ(PlainDecimalText(2.35), "2.35");

@@ -62,8 +62,8 @@ std::vector<Field<float>> FloatFields()
     return all;
 }
 
-template <std::size_t N>
-void Set(Project& p, const Field<float> (&fields)[N], const std::array<float, N>& values)
+template <typename T, std::size_t N>
+void Set(Project& p, const Field<T> (&fields)[N], const std::array<T, N>& values)
 {
     for (std::size_t i = 0; i < N; ++i)
         p.*fields[i].Member = values[i];
@@ -260,29 +260,15 @@ std::vector<std::pair<std::string, float>> FloatInputs(const Project& p)
 Project EveryFieldChanged()
 {
     Project p = MakeNewProject("Arial");
-    p.MarginLeft = 15;
-    p.MarginRight = 12;
-    p.MarginTop = 18;
-    p.MarginBottom = 22;
     p.PageFieldText = { "", "Left &Input", "Centre &Date", "Right &Page" };
     p.ReportFontName = "Courier New";
-    p.ReportFontSize = 9.5f;
     p.ProjectTitle = "Wall W-7 at km 12.4";
-    p.UnitSystem = 1;
     Set(p, DimensionFields, ChangedDimensions);
     Set(p, PropertyFields, ChangedProperties);
-    p.AnchorRows = 4;
-    p.AnchorVPitch = 1.25f;
-    p.AnchorHPitch = 2.0f;
-    p.AnchorEdgeDist = 0.6f;
-    p.AnchorYield = 2500.0f;
-    p.AnchorShear = 1000.0f;
-    p.AnchorDia = 2.5f;
-    p.AnchorE = 20.5f;
-    p.Surcharge = 12.5f;
-    p.SurchargeType = 5;
-    p.SeismicCoef = 0.2f;
-    p.LineLoadCount = 3;
+    // Anchors, surcharge, seismic coefficient, report font size; the counts and the margins.
+    Set<float, 10>(p, OtherFloatFields,
+        { 1.25f, 2.0f, 0.6f, 2500.0f, 1000.0f, 2.5f, 20.5f, 12.5f, 0.2f, 9.5f });
+    Set<int16_t, 8>(p, CountFields, { 4, 5, 3, 1, 15, 12, 18, 22 });
     std::copy(ChangedLoads.begin(), ChangedLoads.end(), p.LineLoads.begin() + 1);
     p.ReinUserSet = true;
     p.ReinDia = { 0, 12.0f, 16.0f, 20.0f, 25.0f, 28.0f, 32.0f };
