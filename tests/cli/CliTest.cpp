@@ -128,7 +128,6 @@ struct Refusal {
 
 TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
 {
-    std::ofstream(dir_ / "short.pdi", std::ios::binary) << std::string("\0\0\0\0\x19", 5);
     const std::string sample = "sweep --sample 5 --dist 'FillPhi=normal(30,2)' ";
     const Refusal cases[] = {
         { "UnknownCommand", "frobnicate", 2, "pendrake-cli: unknown command frobnicate\nusage: " },
@@ -149,8 +148,6 @@ TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
             "pendrake-cli: --shard takes I/N with 0 <= I < N, not 3/3\n" },
         { "MissingFile", "design '{dir}/missing.pdi'", 1,
             "pendrake-cli: Cannot read \"{dir}/missing.pdi\": No such file or directory.\n" },
-        { "ShortFile", "show '{dir}/short.pdi'", 1,
-            "pendrake-cli: Cannot read \"{dir}/short.pdi\": the file ends" },
         { "UnwritableProject", "new -o '{dir}/no/a.pdi'", 1,
             "pendrake-cli: Cannot save \"{dir}/no/a.pdi\": No such file or directory.\n" },
         { "UnwritableCsv", sample + "--csv '{dir}/no/x.csv'", 1,
@@ -169,7 +166,7 @@ TEST_F(CliTest, BadArgumentsAndFilesAreRefusedOnStderr)
         EXPECT_EQ(r.Out, "");
         EXPECT_NE(r.Err.find(InDir(c.Err)), std::string::npos) << r.Err;
     }
-    EXPECT_EQ(FileNames(), std::vector<std::string> { "short.pdi" });
+    EXPECT_TRUE(FileNames().empty());
 }
 
 TEST_F(CliTest, EveryViewIsWrittenAsTheFileItsNameAsksFor)

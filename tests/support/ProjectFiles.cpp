@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -201,8 +202,8 @@ std::vector<uint8_t> FileBytes(const Project& project)
     const auto compare = [&differences](const std::string& name, const auto& a, const auto& b) {
         // Floats bit for bit: -0 is not 0, and a NaN must stay the very NaN.
         bool same = false;
-        if constexpr (std::is_same_v<std::decay_t<decltype(a)>, float>)
-            same = std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+        if constexpr (std::is_trivially_copyable_v<std::decay_t<decltype(a)>>)
+            same = std::memcmp(&a, &b, sizeof a) == 0;
         else
             same = a == b;
         if (!same)
@@ -217,18 +218,13 @@ std::vector<uint8_t> FileBytes(const Project& project)
     for (std::size_t i = 0; i < expected.LineLoads.size(); ++i) {
         const LineLoad& a = expected.LineLoads[i];
         const LineLoad& b = actual.LineLoads[i];
-        const std::string slot = "LineLoads[" + std::to_string(i) + "].";
-        compare(slot + "Load", a.Load, b.Load);
-        compare(slot + "X", a.X, b.X);
-        compare(slot + "Y", a.Y, b.Y);
-        compare(slot + "Direction", a.Direction, b.Direction);
-        compare(slot + "Type", a.Type, b.Type);
+        const std::string slot = "LineLoads[" + std::to_string(i) + "]";
+        compare(slot + ".Load X Y Direction", std::array { a.Load, a.X, a.Y, a.Direction },
+            std::array { b.Load, b.X, b.Y, b.Direction });
+        compare(slot + ".Type", a.Type, b.Type);
     }
-    for (std::size_t row = 0; row <= ReinRowCount; ++row) {
-        compare("ReinDia[" + std::to_string(row) + "]", expected.ReinDia[row], actual.ReinDia[row]);
-        compare("ReinPitch[" + std::to_string(row) + "]", expected.ReinPitch[row],
-            actual.ReinPitch[row]);
-    }
+    compare("ReinDia", expected.ReinDia, actual.ReinDia);
+    compare("ReinPitch", expected.ReinPitch, actual.ReinPitch);
     compare("ReinUserSet", expected.ReinUserSet, actual.ReinUserSet);
     compare("ProjectTitle", expected.ProjectTitle, actual.ProjectTitle);
     compare("PageFieldText", expected.PageFieldText, actual.PageFieldText);
