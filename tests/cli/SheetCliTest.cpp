@@ -226,26 +226,17 @@ void PrintTo(const SheetWall& w, std::ostream* os)
     *os << w.Name;
 }
 
-class SheetCliTest : public TempDirTest, public ::testing::WithParamInterface<SheetWall> {
-protected:
-    // The wall in its unit system, saved.
-    std::string Write()
-    {
-        Project p = MakeNewProject("Arial");
-        GetParam().Change(p);
-        p = SwitchUnitSystem(p, GetParam().Units);
-        const std::string path = PathIn("wall.pdi");
-        EXPECT_TRUE(WriteProjectFile(path, p).Ok);
-        return "'" + path + "'";
-    }
-};
+class SheetCliTest : public TempDirTest, public ::testing::WithParamInterface<SheetWall> { };
 
 // In the wall's unit system: each step that names a result arrives at the value reported for it,
 // and each numbers line computes to its step's value.
 TEST_P(SheetCliTest, EveryStepArrivesAtItsResultAndItsNumbersComputeToIt)
 {
     SCOPED_TRACE(UnitSystemName[size_t(GetParam().Units)]);
-    const std::string file = Write();
+    Project wall = MakeNewProject("Arial");
+    GetParam().Change(wall);
+    ASSERT_TRUE(WriteProjectFile(PathIn("wall.pdi"), SwitchUnitSystem(wall, GetParam().Units)).Ok);
+    const std::string file = "'" + PathIn("wall.pdi") + "'";
     const RunResult sheetRun = RunCli("sheet " + file + " --format json");
     ASSERT_EQ(sheetRun.Status, 0);
     const FlatJson sheet(sheetRun.Out);
