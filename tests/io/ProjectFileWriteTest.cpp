@@ -108,11 +108,8 @@ const Unwritable UnwritableProjects[] = {
         "the right footer text holds the character \"\u0080\" (U+0080)" },
     { "CjkFontName", [](Project& p) { p.ReportFontName = "\u5B8B\u4F53"; },
         "the report font name holds the character \"\u5B8B\" (U+5B8B)" },
-    { "BrokenUtf8Title",
-        [](Project& p) {
-            p.ProjectTitle = "S\xFC"
-                             "d";
-        },
+    // ü in Latin-1 (0xFC), not UTF-8.
+    { "BrokenUtf8Title", [](Project& p) { p.ProjectTitle = "S\374d"; },
         "the project title is not valid UTF-8 text (at byte 2)" },
     { "TitleTooLong", [](Project& p) { p.ProjectTitle = std::string(32768, 'W'); },
         "the project title is longer than the 32767 characters a project file can store" },

@@ -279,39 +279,31 @@ TEST(DimensionEdit, RandomEditsKeepBothChains)
         }
         const bool flatBottom
             = p.RearStepHeight == 0 && p.RearSlopeHeight == 0 && p.LowerSlopeHeight == 0;
-        if (flatBottom) {
-            ++flatBottoms;
-            ASSERT_EQ(p.ShelfWidth, 0.0f);
-            ASSERT_EQ(p.LowerSlopeWidth, 0.0f);
-            ASSERT_EQ(p.LowerFlatWidth, 0.0f);
-            ASSERT_EQ(p.RearSlopeWidth, 0.0f);
-        }
+        flatBottoms += flatBottom;
+        for (int i : { ShelfWidth, LowerSlopeWidth, LowerFlatWidth, RearSlopeWidth })
+            ASSERT_TRUE(!flatBottom || Dimension(p, i) == 0.0f) << "dimension " << i;
         ASSERT_EQ(p.AnchorRows, AnchorRowsPlaced(p));
         if ((index == FrontHeight || index == ToeHeight) && before.RearStepHeight > 0
             && p.RearStepHeight != before.RearStepHeight)
             ++stepsTaken;
 
         const double typed = RoundTo(value, DimensionDecimals);
-        const double stored = Dimension(p, index);
+        double expected = typed;
         switch (index) {
-        case FrontHeight:
-            ASSERT_NEAR(stored, std::max(typed, double(before.UpperBackHeight)), StoredTolerance);
-            break;
-        case ToeWidth: ASSERT_NEAR(stored, p.ToeHeight == 0 ? 0.0 : typed, StoredTolerance); break;
+        case FrontHeight: expected = std::max(typed, double(before.UpperBackHeight)); break;
+        case ToeWidth: expected = p.ToeHeight == 0 ? 0.0 : typed; break;
         case FrontWaterDepth:
-        case BackWaterDepth:
-            ASSERT_NEAR(stored, std::min(typed, wallHeight), StoredTolerance);
-            break;
+        case BackWaterDepth: expected = std::min(typed, wallHeight); break;
         case BottomWidth:
-            ASSERT_NEAR(stored, flatBottom ? double(p.TopWidth) + p.UpperBackOffset : typed,
-                StoredTolerance);
+            expected = flatBottom ? double(p.TopWidth) + p.UpperBackOffset : typed;
             break;
         case ShelfWidth:
         case LowerSlopeWidth:
         case LowerFlatWidth:
-        case RearSlopeWidth: ASSERT_NEAR(stored, flatBottom ? 0.0 : typed, StoredTolerance); break;
-        default: ASSERT_NEAR(stored, typed, StoredTolerance); break;
+        case RearSlopeWidth: expected = flatBottom ? 0.0 : typed; break;
+        default: break;
         }
+        ASSERT_NEAR(Dimension(p, index), expected, StoredTolerance);
     }
     // The run went through both rare adjustments, not only the common rules.
     EXPECT_GT(flatBottoms, 0);
