@@ -87,22 +87,13 @@ constexpr std::array<LineLoad, 3> ChangedLoads = { LineLoad { 10.0f, 0.0f, 2.5f,
 Project LegacyWall(std::string_view title)
 {
     Project p = MakeNewProject("Arial");
-    p.MarginLeft = 15;
-    p.MarginRight = 12;
-    p.MarginTop = 10;
-    p.MarginBottom = 10;
     p.ProjectTitle = std::string(title);
     Set(p, DimensionFields, LegacyDimensions);
-    p.AnchorRows = 2;
-    p.AnchorVPitch = 2.0f;
-    p.AnchorHPitch = 2.5f;
-    p.AnchorEdgeDist = 0.75f;
-    p.AnchorYield = 2000.0f;
-    p.AnchorDia = 2.5f; // the oldest anchor block has no shear stress: 960 stays
-    p.AnchorE = 20.0f;
-    p.Surcharge = 1.5f;
-    p.SurchargeType = 1;
-    p.SeismicCoef = 0.2f;
+    // Anchors (the oldest block has no shear stress: 960 stays), surcharge, seismic coefficient;
+    // two anchor rows, surcharge case 1, Metric and the margins.
+    Set<float, 10>(p, OtherFloatFields,
+        { 2.0f, 2.5f, 0.75f, 2000.0f, p.AnchorShear, 2.5f, 20.0f, 1.5f, 0.2f, p.ReportFontSize });
+    Set<int16_t, 8>(p, CountFields, { 2, 1, 0, 0, 15, 12, 10, 10 });
     return p;
 }
 
