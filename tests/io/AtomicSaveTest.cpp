@@ -18,52 +18,44 @@ namespace {
 
 enum class Step { Create, Write, Flush, Rename, FlushFolder };
 
-// The real system calls, but one step fails with `error`. A failing write first puts half of
-// the bytes in the file, as a disk that fills up does.
-class FailingSteps : public FileWriteSteps {
-public:
-    FailingSteps(Step step, int error)
-        : step_(step)
-        , error_(error)
-    {
-    }
-
-    int Create(const std::string& path, std::optional<mode_t> keepMode, int& fd) override
-    {
-        return step_ == Step::Create ? error_ : FileWriteSteps::Create(path, keepMode, fd);
-    }
-    int Write(int fd, std::span<const uint8_t> bytes) override
-    {
-        if (step_ != Step::Write)
-            return FileWriteSteps::Write(fd, bytes);
-        FileWriteSteps::Write(fd, bytes.first(bytes.size() / 2));
-        return error_;
-    }
-    // The first flush is the file's, the second the folder's.
-    int Flush(int fd) override
-    {
-        ++flushes_;
-        const bool fails = (step_ == Step::Flush && flushes_ == 1)
-            || (step_ == Step::FlushFolder && flushes_ == 2);
-        return fails ? error_ : FileWriteSteps::Flush(fd);
-    }
-    int Rename(const std::string& from, const std::string& to) override
-    {
-        return step_ == Step::Rename ? error_ : FileWriteSteps::Rename(from, to);
-    }
-
-private:
-    Step step_;
-    int error_;
-    int flushes_ = 0;
-};
-
 struct Fault {
     const char* Name;
     Step FailingStep;
     int Error;
     std::string Reason; // after "Cannot save "<path>": "
     bool NewVersionInPlace = false;
+};
+
+// The real system calls, but the fault's step fails with its error. A failing write first puts
+// half of the bytes in the file, as a disk that fills up does.
+struct FailingSteps : FileWriteSteps {
+    const Fault& F;
+    int Flushes = 0;
+    explicit FailingSteps(const Fault& f)
+        : F(f)
+    {
+    }
+    int Create(const std::string& path, std::optional<mode_t> keepMode, int& fd) override
+    {
+        return F.FailingStep == Step::Create ? F.Error : FileWriteSteps::Create(path, keepMode, fd);
+    }
+    int Write(int fd, std::span<const uint8_t> bytes) override
+    {
+        if (F.FailingStep != Step::Write)
+            return FileWriteSteps::Write(fd, bytes);
+        FileWriteSteps::Write(fd, bytes.first(bytes.size() / 2));
+        return F.Error;
+    }
+    // The first flush is the file's, the second the folder's.
+    int Flush(int fd) override
+    {
+        const Step step = ++Flushes == 1 ? Step::Flush : Step::FlushFolder;
+        return F.FailingStep == step ? F.Error : FileWriteSteps::Flush(fd);
+    }
+    int Rename(const std::string& from, const std::string& to) override
+    {
+        return F.FailingStep == Step::Rename ? F.Error : FileWriteSteps::Rename(from, to);
+    }
 };
 
 void PrintTo(const Fault& f, std::ostream* os)
@@ -97,7 +89,7 @@ TEST_P(AtomicSaveTest, FailedSavesLeaveOneVersionAndNothingElse)
         WriteBinaryFile(PathIn("wall1.pdi"), previous);
         for (int attempt = 1; attempt <= 2; ++attempt) {
             SCOPED_TRACE(std::string(name) + ", attempt " + std::to_string(attempt));
-            FailingSteps steps(fault.FailingStep, fault.Error);
+            FailingSteps steps(fault);
             const FileStatus status = WriteProjectFile(PathIn(name), changed, steps);
             EXPECT_FALSE(status.Ok);
             EXPECT_EQ(status.Message, "Cannot save \"" + PathIn(name) + "\": " + fault.Reason);

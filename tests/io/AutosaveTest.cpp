@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -20,87 +21,65 @@ using SystemClock = std::chrono::system_clock;
 // 2024-05-03 14:32:00 UTC.
 const SystemClock::time_point CrashTime = SystemClock::time_point { 1714746720s };
 
-class AutosaveStoreTest : public TempDirTest {
-protected:
-    void SetUp() override
-    {
-        TempDirTest::SetUp();
-        store_.emplace(dir_ / "data");
-        WriteBinaryFile(PathIn("wall1.pdi"), previous_);
-    }
-    // The folder the program would find at its next start.
-    AutosaveStore NextStart() const { return AutosaveStore(dir_ / "data"); }
+class AutosaveStoreTest : public TempDirTest { };
 
-    std::optional<AutosaveStore> store_; // in the test's folder, known only after SetUp
-    const Project project_ = EveryFieldChanged();
-    const std::vector<uint8_t> previous_ { 9, 8, 7 };
-};
-
-TEST_F(AutosaveStoreTest, ACopyLeftByACrashIsFoundWithItsFileAndTime)
+// Copies of a saved project, of another file of the same name and of an unnamed project, beside
+// files that are no whole copy: each copy is found at the next start with its file and time and
+// reads back the project, the project file is never written, a damaged copy is refused with the
+// project in memory as it was, and a clean exit (or a save, or a discard) removes only its copy.
+TEST_F(AutosaveStoreTest, CopiesAreFoundAfterACrashAndRemovedOneByOne)
 {
-    for (const std::string& original : { PathIn("wall1.pdi"), std::string() }) {
-        SCOPED_TRACE("original \"" + original + "\"");
-        ASSERT_TRUE(store_->Write(project_, original, CrashTime).Ok);
-        const std::vector<AutosaveCopy> copies = NextStart().FindCopies();
-        ASSERT_EQ(copies.size(), 1u);
-        EXPECT_EQ(copies[0].OriginalPath, original);
-        EXPECT_EQ(copies[0].SavedAt, CrashTime);
-        EXPECT_EQ(copies[0].CopyPath.parent_path(), dir_ / "data");
-
-        Project recovered = MakeNewProject("Courier");
-        const FileStatus read = AutosaveStore::Read(copies[0], recovered);
-        ASSERT_TRUE(read.Ok) << read.Message;
-        EXPECT_TRUE(SameProject(project_, recovered));
-        // The project file itself is never written by the autosave.
-        EXPECT_EQ(ReadBinaryFile(PathIn("wall1.pdi")), previous_);
-        store_->Remove(original);
-    }
-}
-
-// A clean exit (or a save, or a discard) removes the copy: nothing is offered next time. A copy of
-// another file, even of the same name, stays.
-TEST_F(AutosaveStoreTest, RemovingACopyLeavesTheOthers)
-{
-    std::filesystem::create_directory(PathIn("other"));
+    const AutosaveStore store(dir_ / "data");
+    const Project project = EveryFieldChanged();
+    const std::string wall = PathIn("wall1.pdi");
     const std::string sameName = PathIn("other/wall1.pdi");
-    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
-    ASSERT_TRUE(store_->Write(project_, sameName, CrashTime + 1min).Ok);
-    ASSERT_TRUE(store_->Write(project_, "", CrashTime - 1min).Ok);
+    WriteBinaryFile(wall, { 9, 8, 7 });
+    EXPECT_TRUE(store.FindCopies().empty()); // the folder does not exist yet
+    ASSERT_TRUE(store.Write(project, wall, CrashTime - 2min).Ok);
+    ASSERT_TRUE(store.Write(project, sameName, CrashTime + 1min).Ok);
+    ASSERT_TRUE(store.Write(project, "", CrashTime - 1min).Ok);
     // A second copy of the same file replaces the first.
-    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime + 2min).Ok);
-    ASSERT_EQ(NextStart().FindCopies().size(), 3u);
-
-    store_->Remove(PathIn("wall1.pdi"));
-    store_->Remove("");
-    const std::vector<AutosaveCopy> left = NextStart().FindCopies();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].OriginalPath, sameName);
-    store_->Remove(sameName);
-    EXPECT_TRUE(NextStart().FindCopies().empty());
-}
-
-// Only whole copies are offered, and a copy whose project part is damaged is refused with the
-// project in memory as it was.
-TEST_F(AutosaveStoreTest, OtherFilesAreNotOfferedAndADamagedCopyIsRefused)
-{
-    EXPECT_TRUE(store_->FindCopies().empty()); // the folder does not exist yet
-    ASSERT_TRUE(store_->Write(project_, PathIn("wall1.pdi"), CrashTime).Ok);
+    ASSERT_TRUE(store.Write(project, wall, CrashTime).Ok);
     WriteBinaryFile(dir_ / "data/notes.txt", { 'P', 'D' });
     WriteBinaryFile(dir_ / "data/broken.autosave", { 'P', 'D', 'A' });
     WriteBinaryFile(dir_ / "data/.wall1.pdi.1234-1.tmp", { 0 }); // a write cut off by a kill
-    const std::vector<AutosaveCopy> copies = NextStart().FindCopies();
-    ASSERT_EQ(copies.size(), 1u);
-    EXPECT_EQ(copies[0].OriginalPath, PathIn("wall1.pdi"));
 
-    std::vector<uint8_t> bytes = ReadBinaryFile(copies[0].CopyPath);
+    // What the program finds at its next start.
+    std::vector<AutosaveCopy> copies = AutosaveStore(dir_ / "data").FindCopies();
+    std::sort(copies.begin(), copies.end(),
+        [](const auto& a, const auto& b) { return a.SavedAt < b.SavedAt; });
+    ASSERT_EQ(copies.size(), 3u);
+    const std::pair<std::string, SystemClock::time_point> expected[]
+        = { { "", CrashTime - 1min }, { wall, CrashTime }, { sameName, CrashTime + 1min } };
+    for (size_t k = 0; k < 3; ++k) {
+        SCOPED_TRACE("original \"" + expected[k].first + "\"");
+        EXPECT_EQ(copies[k].OriginalPath, expected[k].first);
+        EXPECT_EQ(copies[k].SavedAt, expected[k].second);
+        EXPECT_EQ(copies[k].CopyPath.parent_path(), dir_ / "data");
+        Project recovered = MakeNewProject("Courier");
+        const FileStatus read = AutosaveStore::Read(copies[k], recovered);
+        ASSERT_TRUE(read.Ok) << read.Message;
+        EXPECT_TRUE(SameProject(project, recovered));
+    }
+    EXPECT_EQ(ReadBinaryFile(wall), (std::vector<uint8_t> { 9, 8, 7 }));
+
+    std::vector<uint8_t> bytes = ReadBinaryFile(copies[2].CopyPath);
     bytes.resize(bytes.size() - 100);
-    WriteBinaryFile(copies[0].CopyPath, bytes);
+    WriteBinaryFile(copies[2].CopyPath, bytes);
     Project inMemory = MakeNewProject("Courier");
-    const FileStatus read = AutosaveStore::Read(copies[0], inMemory);
+    const FileStatus read = AutosaveStore::Read(copies[2], inMemory);
     EXPECT_FALSE(read.Ok);
-    EXPECT_EQ(read.Message.rfind("Cannot read \"" + copies[0].CopyPath.string() + "\": ", 0), 0u)
+    EXPECT_EQ(read.Message.rfind("Cannot read \"" + copies[2].CopyPath.string() + "\": ", 0), 0u)
         << read.Message;
     EXPECT_TRUE(SameProject(MakeNewProject("Courier"), inMemory));
+
+    store.Remove(wall);
+    store.Remove("");
+    const std::vector<AutosaveCopy> left = AutosaveStore(dir_ / "data").FindCopies();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].OriginalPath, sameName);
+    store.Remove(sameName);
+    EXPECT_TRUE(AutosaveStore(dir_ / "data").FindCopies().empty());
 }
 
 TEST(AutosaveQuestion, NamesTheFileAndTheTimeOfTheCopy)

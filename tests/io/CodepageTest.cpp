@@ -20,12 +20,9 @@ struct CodepageCase {
 };
 
 const CodepageCase Cases[] = {
-    { "EuroSign", "\u20AC", "\x80" },
-    { "UndefinedByte", "\u0081", "\x81" },
-    { "LastUndefinedByte", "\u009D", "\x9D" },
-    { "PerMille", "\u2030", "\x89" },
-    { "YWithDiaeresis", "\u0178", "\x9F" },
-    { "NoBreakSpace", "\u00A0", "\xA0" },
+    { "EuroSign", "\u20AC", "\x80" }, { "UndefinedByte", "\u0081", "\x81" },
+    { "LastUndefinedByte", "\u009D", "\x9D" }, { "PerMille", "\u2030", "\x89" },
+    { "YWithDiaeresis", "\u0178", "\x9F" }, { "NoBreakSpace", "\u00A0", "\xA0" },
     // A mixed text keeps its order; an empty one stays empty.
     { "MixedText", "Mauer Süd – 2°\u0081!",
         "Mauer S\xFC"
@@ -41,10 +38,7 @@ const CodepageCase Cases[] = {
     { "Overlong", "a\xC0\xAF", "", CodepageError::InvalidUtf8, 1 },
     { "Surrogate", "\xED\xA0\x80", "", CodepageError::InvalidUtf8, 0 },
     { "BeyondUnicode", "\xF4\x90\x80\x80", "", CodepageError::InvalidUtf8, 0 },
-    { "Latin1Byte",
-        "S\xFC"
-        "d",
-        "", CodepageError::InvalidUtf8, 1 },
+    { "Latin1Byte", "S\374d", "", CodepageError::InvalidUtf8, 1 }, // ü in Latin-1, 0xFC
 };
 
 TEST(Codepage, EncodesKnownTextsAndRefusesTheOthersSayingWhere)

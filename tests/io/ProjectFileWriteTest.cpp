@@ -15,83 +15,61 @@ using namespace pendrake::test;
 
 namespace {
 
+class WriteProjectFileTest : public TempDirTest { };
+
 // Where the layout puts each field is pinned by the golden files, which every writer's bytes
-// must equal (ProjectFileReadTest); here the writer meets inputs no golden file holds.
-
-// --- Round trips ------------------------------------------------------------------------------
-
-struct RoundTrip {
-    const char* Name;
-    Project Input;
-};
-
-std::vector<RoundTrip> RoundTrips()
+// must equal (ProjectFileReadTest), for a new project and one with every field changed, texts
+// beyond ASCII included; the code page's undefined bytes are the codepage test's. Here the writer
+// meets the edges no golden file holds.
+TEST_F(WriteProjectFileTest, ReadingBackGivesEveryInputExactly)
 {
-    // The golden files hold a new project and one with every field changed, texts beyond ASCII
-    // included; the code page's undefined bytes are the codepage test's.
-    std::vector<RoundTrip> cases;
-
-    Project empty = MakeNewProject("");
-    empty.PageFieldText = { "", "", "", "" };
-    cases.push_back({ "EmptyTexts", empty });
-
-    Project longTitle = MakeNewProject("Arial");
-    longTitle.ProjectTitle = std::string(std::numeric_limits<int16_t>::max(), 'W');
-    cases.push_back({ "LongestTitle", longTitle });
-
-    Project tenLoads = MakeNewProject("Arial");
-    tenLoads.LineLoadCount = MaxLineLoads;
-    for (int k = 1; k <= MaxLineLoads; ++k)
-        tenLoads.LineLoads[k]
-            = { 1.5f * k, 0.25f * k, 10.0f - k, 90.0f * (k % 4), static_cast<int16_t>(1 + k % 7) };
-    cases.push_back({ "TenLineLoads", tenLoads });
-
-    Project extremes = EveryFieldChanged();
-    extremes.TopWidth = std::numeric_limits<float>::max();
-    extremes.ShelfWidth = -std::numeric_limits<float>::max();
-    extremes.BackfillSlope = std::numeric_limits<float>::denorm_min();
-    extremes.SeismicCoef = -0.0f;
-    extremes.MarginLeft = -32768;
-    extremes.MarginRight = 32767;
-    extremes.UnitSystem = 2;
-    extremes.ReinUserSet = false;
-    extremes.ReinDia = {};
-    extremes.ReinPitch = {};
-    cases.push_back({ "ExtremeValues", extremes });
-    return cases;
-}
-
-class RoundTripTest : public TempDirTest { };
-
-TEST_F(RoundTripTest, ReadingBackGivesEveryInputExactly)
-{
-    for (const RoundTrip& c : RoundTrips()) {
-        SCOPED_TRACE(c.Name);
+    const std::pair<const char*, void (*)(Project&)> cases[] = {
+        { "EmptyTexts",
+            [](Project& p) {
+                p.ReportFontName.clear();
+                p.PageFieldText = { "", "", "", "" };
+            } },
+        { "LongestTitle",
+            [](Project& p) {
+                p.ProjectTitle = std::string(std::numeric_limits<int16_t>::max(), 'W');
+            } },
+        { "TenLineLoads",
+            [](Project& p) {
+                p.LineLoadCount = MaxLineLoads;
+                for (int k = 1; k <= MaxLineLoads; ++k)
+                    p.LineLoads[k] = { 1.5f * k, 0.25f * k, 10.0f - k, 90.0f * (k % 4),
+                        static_cast<int16_t>(1 + k % 7) };
+            } },
+        { "ExtremeValues",
+            [](Project& p) {
+                p = EveryFieldChanged();
+                p.TopWidth = std::numeric_limits<float>::max();
+                p.ShelfWidth = -std::numeric_limits<float>::max();
+                p.BackfillSlope = std::numeric_limits<float>::denorm_min();
+                p.SeismicCoef = -0.0f;
+                p.MarginLeft = -32768;
+                p.MarginRight = 32767;
+                p.UnitSystem = 2;
+                p.ReinUserSet = false;
+                p.ReinDia = {};
+                p.ReinPitch = {};
+            } },
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        Project input = MakeNewProject("Arial");
+        change(input);
         const std::string path = PathIn("round-trip.pdi");
-        const FileStatus written = WriteProjectFile(path, c.Input);
+        const FileStatus written = WriteProjectFile(path, input);
         ASSERT_TRUE(written.Ok) << written.Message;
-
         Project readBack = MakeNewProject("Courier");
         const FileStatus read = ReadProjectFile(path, readBack);
         ASSERT_TRUE(read.Ok) << read.Message;
-        EXPECT_TRUE(SameProject(c.Input, readBack));
+        EXPECT_TRUE(SameProject(input, readBack));
         // And the file it gives when saved again is the same, byte for byte.
         EXPECT_EQ(FileBytes(readBack), ReadBinaryFile(path));
     }
 }
-
-// --- The save on a real disk ------------------------------------------------------------------
-
-class WriteProjectFileTest : public TempDirTest {
-protected:
-    // A previous version of the project under `name`, holding other bytes than a new project.
-    std::vector<uint8_t> PlacePreviousVersion(const std::string& name)
-    {
-        const std::vector<uint8_t> previous = FileBytes(EveryFieldChanged());
-        WriteBinaryFile(PathIn(name), previous);
-        return previous;
-    }
-};
 
 TEST_F(WriteProjectFileTest, AnUnwritablePlaceGivesTheSystemsReason)
 {
@@ -130,11 +108,8 @@ const Unwritable UnwritableProjects[] = {
         "the right footer text holds the character \"\u0080\" (U+0080)" },
     { "CjkFontName", [](Project& p) { p.ReportFontName = "\u5B8B\u4F53"; },
         "the report font name holds the character \"\u5B8B\" (U+5B8B)" },
-    { "BrokenUtf8Title",
-        [](Project& p) {
-            p.ProjectTitle = "S\xFC"
-                             "d";
-        },
+    // ü in Latin-1 (0xFC), not UTF-8.
+    { "BrokenUtf8Title", [](Project& p) { p.ProjectTitle = "S\374d"; },
         "the project title is not valid UTF-8 text (at byte 2)" },
     { "TitleTooLong", [](Project& p) { p.ProjectTitle = std::string(32768, 'W'); },
         "the project title is longer than the 32767 characters a project file can store" },
@@ -168,7 +143,9 @@ const Unwritable UnwritableProjects[] = {
 
 TEST_F(WriteProjectFileTest, AProjectTheFileCannotHoldIsRefusedBeforeAnythingOnDiskChanges)
 {
-    const std::vector<uint8_t> previous = PlacePreviousVersion("wall.pdi");
+    // A previous version of the project, holding other bytes than a new project.
+    const std::vector<uint8_t> previous = FileBytes(EveryFieldChanged());
+    WriteBinaryFile(PathIn("wall.pdi"), previous);
     for (const Unwritable& c : UnwritableProjects) {
         SCOPED_TRACE(c.Name);
         Project project = MakeNewProject("Arial");

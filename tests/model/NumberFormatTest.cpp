@@ -36,13 +36,6 @@ TEST(FormatNumber, PrintsAsTheWindowsAndReportDo)
     EXPECT_THROW(FormatNumber(1.0, "0.00E+00"), std::invalid_argument);
 }
 
-TEST(RoundTo, GivesTheValueToThatManyDecimals)
-{
-    EXPECT_DOUBLE_EQ(RoundTo(29.4309, 2), 29.43);
-    EXPECT_DOUBLE_EQ(RoundTo(295.6, 0), 296.0);
-    EXPECT_DOUBLE_EQ(RoundTo(-1.25, 1), -1.3);
-}
-
 TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)
 {
     // Values typed to the place, floats as the record stores them, halves of both signs, their
@@ -73,7 +66,7 @@ TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)
     }
 }
 
-TEST(RoundTo, IgnoresAGermanDesktopLocale)
+TEST(RoundTo, GivesTheValueToThatManyDecimalsUnderAGermanDesktopLocale)
 {
     // A desktop session may run with a decimal comma; stored values must not lose their decimals.
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
@@ -81,6 +74,8 @@ TEST(RoundTo, IgnoresAGermanDesktopLocale)
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         std::setlocale(LC_NUMERIC, "C.UTF-8");
     EXPECT_DOUBLE_EQ(RoundTo(29.4309, 2), 29.43);
+    EXPECT_DOUBLE_EQ(RoundTo(295.6, 0), 296.0);
+    EXPECT_DOUBLE_EQ(RoundTo(-1.25, 1), -1.3);
     EXPECT_EQ(FormatNumber(5.9, "#0.#0"), "5.90");
     std::setlocale(LC_NUMERIC, saved.c_str());
 }

@@ -6,55 +6,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace pendrake::test {
-
-ByteBuilder& ByteBuilder::I16(int value)
-{
-    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(value));
-    bytes_.push_back(static_cast<uint8_t>(bits % 256));
-    bytes_.push_back(static_cast<uint8_t>(bits / 256));
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::F32(float value)
-{
-    uint32_t bits = std::bit_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-        bytes_.push_back(static_cast<uint8_t>(bits % 256));
-        bits /= 256;
-    }
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::F32s(std::initializer_list<float> values)
-{
-    for (float value : values)
-        F32(value);
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::Raw(std::string_view bytes)
-{
-    for (char c : bytes)
-        bytes_.push_back(static_cast<uint8_t>(c));
-    return *this;
-}
-
-ByteBuilder& ByteBuilder::Text(std::string_view cp1252)
-{
-    I16(static_cast<int>(cp1252.size()));
-    return Raw(cp1252);
-}
-
-ByteBuilder& ByteBuilder::Append(const std::vector<uint8_t>& bytes)
-{
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-}
 
 namespace {
 
@@ -63,11 +20,11 @@ template <typename T> struct Field {
     T Project::*Member;
 };
 
-template <typename T> constexpr Field<T> MakeField(const char* name, T Project::*member)
-{
-    return { name, member };
-}
-#define PENDRAKE_FIELD(name) MakeField(#name, &Project::name)
+#define PENDRAKE_FIELD(name)                                                                       \
+    Field<decltype(Project::name)>                                                                 \
+    {                                                                                              \
+#name, &Project::name                                                                      \
+    }
 
 // The dimensions as the file holds them: labels 0..10, 14..16, 11..13.
 const Field<float> DimensionFields[] = { PENDRAKE_FIELD(TopWidth), PENDRAKE_FIELD(UpperBackOffset),
@@ -106,8 +63,8 @@ std::vector<Field<float>> FloatFields()
     return all;
 }
 
-template <std::size_t N>
-void Set(Project& p, const Field<float> (&fields)[N], const std::array<float, N>& values)
+template <typename T, std::size_t N>
+void Set(Project& p, const Field<T> (&fields)[N], const std::array<T, N>& values)
 {
     for (std::size_t i = 0; i < N; ++i)
         p.*fields[i].Member = values[i];
@@ -125,106 +82,72 @@ constexpr std::array<float, 17> LegacyDimensions = { 0.5f, 1.0f, 5.75f, 1.0f, 3.
 constexpr std::array<LineLoad, 3> ChangedLoads = { LineLoad { 10.0f, 0.0f, 2.5f, 90.0f, 2 },
     LineLoad { 25.5f, 3.0f, 9.6f, 180.0f, 1 }, LineLoad { 4.25f, 6.0f, 4.0f, 0.0f, 7 } };
 
-GoldenFile NewDefault()
-{
-    return { "new-default.pdi", {}, MakeNewProject("Arial"), false };
-}
-
-GoldenFile ReinUserSet()
-{
-    Project p = MakeNewProject("Arial");
-    p.ReinUserSet = true;
-    p.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
-    p.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
-    return { "rein-user-set.pdi", {}, p, false };
-}
-
-// Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°" 0xB0,
-// "€" 0x80 and "‰" 0x89 in Windows-1252.
-GoldenFile FullProject()
-{
-    Project p = EveryFieldChanged();
-    p.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
-    p.ProjectTitle = "Mauer Süd – 2°";
-    return { "full-project.pdi", {}, p, false };
-}
-
-// The oldest anchor block: neither the marker -1 nor the shear stress, so the shear stress of a
-// new project stays.
-GoldenFile OldestAnchors()
-{
-    Project p = MakeNewProject("Arial");
-    p.AnchorDia = 2.5f;
-    p.AnchorE = 20.0f;
-    p.LineLoadCount = 2;
-    p.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
-    p.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
-    return { "oldest-anchors.pdi", {}, p, true };
-}
-
 // The old layouts: the wall of LegacyDimensions under the oldest anchor block, then the line
 // loads in two lists (front, top) of value, position and load case.
 Project LegacyWall(std::string_view title)
 {
     Project p = MakeNewProject("Arial");
-    p.MarginLeft = 15;
-    p.MarginRight = 12;
-    p.MarginTop = 10;
-    p.MarginBottom = 10;
     p.ProjectTitle = std::string(title);
     Set(p, DimensionFields, LegacyDimensions);
-    p.AnchorRows = 2;
-    p.AnchorVPitch = 2.0f;
-    p.AnchorHPitch = 2.5f;
-    p.AnchorEdgeDist = 0.75f;
-    p.AnchorYield = 2000.0f;
-    p.AnchorDia = 2.5f; // the oldest anchor block has no shear stress: 960 stays
-    p.AnchorE = 20.0f;
-    p.Surcharge = 1.5f;
-    p.SurchargeType = 1;
-    p.SeismicCoef = 0.2f;
+    // Anchors (the oldest block has no shear stress: 960 stays), surcharge, seismic coefficient;
+    // two anchor rows, surcharge case 1, Metric and the margins.
+    Set<float, 10>(p, OtherFloatFields,
+        { 2.0f, 2.5f, 0.75f, 2000.0f, p.AnchorShear, 2.5f, 20.0f, 1.5f, 0.2f, p.ReportFontSize });
+    Set<int16_t, 8>(p, CountFields, { 2, 1, 0, 0, 15, 12, 10, 10 });
     return p;
-}
-
-// Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high, so
-// the shelf lies at 4. Front loads below y = 1 sit on the toe's front (x = 0), others on the
-// front face (x = 1); top loads take the height of the surface at their x. The file's lists,
-// as value, position, load case: front (4, 0.5, 2), (-3, 4, 1), (2, 1, 6) exactly at the top of
-// the toe; top (5, 2, 2) halfway down the back face, (-1, 0.5, 2) on the toe, (2.5, 1, 1) at the
-// front edge of the wall top, (1.25, 1.5, 5) at the top of the back face, (3, 2.5, 3) at its
-// foot, on the shelf.
-GoldenFile LegacyLineLoads()
-{
-    Project p = LegacyWall("Stützmauer – alt");
-    p.LineLoadCount = 8;
-    p.LineLoads[1] = { 4.0f, 0.0f, 0.5f, 90.0f, 2 };
-    p.LineLoads[2] = { 3.0f, 1.0f, 4.0f, 270.0f, 1 };
-    p.LineLoads[3] = { 2.0f, 1.0f, 1.0f, 90.0f, 6 };
-    p.LineLoads[4] = { 5.0f, 2.0f, 7.0f, 180.0f, 2 };
-    p.LineLoads[5] = { 1.0f, 0.5f, 1.0f, 0.0f, 2 };
-    p.LineLoads[6] = { 2.5f, 1.0f, 10.0f, 180.0f, 1 };
-    p.LineLoads[7] = { 1.25f, 1.5f, 10.0f, 180.0f, 5 };
-    p.LineLoads[8] = { 3.0f, 2.5f, 4.0f, 180.0f, 3 };
-    return { "legacy-line-loads.pdi", {}, p, true };
-}
-
-// Front (-2, 3, 3), top (-4, 7, 2), then the results block: Stable, 102 floats, SlopeAdjusted,
-// 272 floats, each float holding its own position 1..374 in the block.
-GoldenFile LegacyResultsBlock()
-{
-    Project p = LegacyWall("Alte Datei");
-    p.LineLoadCount = 2;
-    p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
-    p.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
-    return { "legacy-results.pdi", {}, p, true };
 }
 
 } // namespace
 
 std::vector<GoldenFile> GoldenFiles()
 {
-    std::vector<GoldenFile> files { NewDefault(), ReinUserSet(), FullProject(), OldestAnchors(),
-        LegacyLineLoads(), LegacyResultsBlock() };
+    Project reinUserSet = MakeNewProject("Arial");
+    reinUserSet.ReinUserSet = true;
+    reinUserSet.ReinDia = { 0, 16.0f, 19.0f, 22.0f, 25.0f, 13.0f, 10.0f };
+    reinUserSet.ReinPitch = { 0, 0.25f, 0.2f, 0.15f, 0.3f, 0.125f, 0.1f };
+
+    // Every field away from its default, with texts beyond ASCII: "ü" is 0xFC, "–" 0x96, "°"
+    // 0xB0, "€" 0x80 and "‰" 0x89 in Windows-1252.
+    Project full = EveryFieldChanged();
+    full.PageFieldText = { "", "&Input – Stützmauer", "&Date € ‰", "Seite &Page" };
+    full.ProjectTitle = "Mauer Süd – 2°";
+
+    // The oldest anchor block: neither the marker -1 nor the shear stress, so the shear stress
+    // of a new project stays.
+    Project oldestAnchors = MakeNewProject("Arial");
+    oldestAnchors.AnchorDia = 2.5f;
+    oldestAnchors.AnchorE = 20.0f;
+    oldestAnchors.LineLoadCount = 2;
+    oldestAnchors.LineLoads[1] = { 3.0f, 2.0f, 10.0f, 180.0f, 2 };
+    oldestAnchors.LineLoads[2] = { 1.5f, 0.0f, 5.0f, 90.0f, 1 };
+
+    // Toe 1.0 wide and 1.0 high, wall top at 10, top 0.5 wide, back face 1.0 wide and 6.0 high,
+    // so the shelf lies at 4. Front loads below y = 1 sit on the toe's front (x = 0), others on
+    // the front face (x = 1); top loads take the height of the surface at their x. The file's
+    // lists, as value, position, load case: front (4, 0.5, 2), (-3, 4, 1), (2, 1, 6) exactly at
+    // the top of the toe; top (5, 2, 2) halfway down the back face, (-1, 0.5, 2) on the toe,
+    // (2.5, 1, 1) at the front edge of the wall top, (1.25, 1.5, 5) at the top of the back face,
+    // (3, 2.5, 3) at its foot, on the shelf.
+    Project lineLoads = LegacyWall("Stützmauer – alt");
+    lineLoads.LineLoadCount = 8;
+    const LineLoad converted[] = { { 4.0f, 0.0f, 0.5f, 90.0f, 2 }, { 3.0f, 1.0f, 4.0f, 270.0f, 1 },
+        { 2.0f, 1.0f, 1.0f, 90.0f, 6 }, { 5.0f, 2.0f, 7.0f, 180.0f, 2 },
+        { 1.0f, 0.5f, 1.0f, 0.0f, 2 }, { 2.5f, 1.0f, 10.0f, 180.0f, 1 },
+        { 1.25f, 1.5f, 10.0f, 180.0f, 5 }, { 3.0f, 2.5f, 4.0f, 180.0f, 3 } };
+    std::copy(std::begin(converted), std::end(converted), lineLoads.LineLoads.begin() + 1);
+
+    // Front (-2, 3, 3), top (-4, 7, 2), then the results block: Stable, 102 floats,
+    // SlopeAdjusted, 272 floats, each float holding its own position 1..374 in the block.
+    Project results = LegacyWall("Alte Datei");
+    results.LineLoadCount = 2;
+    results.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 270.0f, 3 };
+    results.LineLoads[2] = { 4.0f, 7.0f, 4.0f, 0.0f, 2 };
+
+    std::vector<GoldenFile> files { { "new-default.pdi", {}, MakeNewProject("Arial") },
+        { "rein-user-set.pdi", {}, reinUserSet }, { "full-project.pdi", {}, full },
+        { "oldest-anchors.pdi", {}, oldestAnchors, true },
+        { "legacy-line-loads.pdi", {}, lineLoads, true },
+        { "legacy-results.pdi", {}, results, true } };
     for (GoldenFile& golden : files)
         golden.Bytes = ReadBinaryFile(GoldenPath(golden.Name));
     return files;
@@ -270,8 +193,8 @@ std::vector<uint8_t> FileBytes(const Project& project)
     const auto compare = [&differences](const std::string& name, const auto& a, const auto& b) {
         // Floats bit for bit: -0 is not 0, and a NaN must stay the very NaN.
         bool same = false;
-        if constexpr (std::is_same_v<std::decay_t<decltype(a)>, float>)
-            same = std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+        if constexpr (std::is_trivially_copyable_v<std::decay_t<decltype(a)>>)
+            same = std::memcmp(&a, &b, sizeof a) == 0;
         else
             same = a == b;
         if (!same)
@@ -286,18 +209,13 @@ std::vector<uint8_t> FileBytes(const Project& project)
     for (std::size_t i = 0; i < expected.LineLoads.size(); ++i) {
         const LineLoad& a = expected.LineLoads[i];
         const LineLoad& b = actual.LineLoads[i];
-        const std::string slot = "LineLoads[" + std::to_string(i) + "].";
-        compare(slot + "Load", a.Load, b.Load);
-        compare(slot + "X", a.X, b.X);
-        compare(slot + "Y", a.Y, b.Y);
-        compare(slot + "Direction", a.Direction, b.Direction);
-        compare(slot + "Type", a.Type, b.Type);
+        const std::string slot = "LineLoads[" + std::to_string(i) + "]";
+        compare(slot + ".Load X Y Direction", std::array { a.Load, a.X, a.Y, a.Direction },
+            std::array { b.Load, b.X, b.Y, b.Direction });
+        compare(slot + ".Type", a.Type, b.Type);
     }
-    for (std::size_t row = 0; row <= ReinRowCount; ++row) {
-        compare("ReinDia[" + std::to_string(row) + "]", expected.ReinDia[row], actual.ReinDia[row]);
-        compare("ReinPitch[" + std::to_string(row) + "]", expected.ReinPitch[row],
-            actual.ReinPitch[row]);
-    }
+    compare("ReinDia", expected.ReinDia, actual.ReinDia);
+    compare("ReinPitch", expected.ReinPitch, actual.ReinPitch);
     compare("ReinUserSet", expected.ReinUserSet, actual.ReinUserSet);
     compare("ProjectTitle", expected.ProjectTitle, actual.ProjectTitle);
     compare("PageFieldText", expected.PageFieldText, actual.PageFieldText);
@@ -329,29 +247,15 @@ std::vector<std::pair<std::string, float>> FloatInputs(const Project& p)
 Project EveryFieldChanged()
 {
     Project p = MakeNewProject("Arial");
-    p.MarginLeft = 15;
-    p.MarginRight = 12;
-    p.MarginTop = 18;
-    p.MarginBottom = 22;
     p.PageFieldText = { "", "Left &Input", "Centre &Date", "Right &Page" };
     p.ReportFontName = "Courier New";
-    p.ReportFontSize = 9.5f;
     p.ProjectTitle = "Wall W-7 at km 12.4";
-    p.UnitSystem = 1;
     Set(p, DimensionFields, ChangedDimensions);
     Set(p, PropertyFields, ChangedProperties);
-    p.AnchorRows = 4;
-    p.AnchorVPitch = 1.25f;
-    p.AnchorHPitch = 2.0f;
-    p.AnchorEdgeDist = 0.6f;
-    p.AnchorYield = 2500.0f;
-    p.AnchorShear = 1000.0f;
-    p.AnchorDia = 2.5f;
-    p.AnchorE = 20.5f;
-    p.Surcharge = 12.5f;
-    p.SurchargeType = 5;
-    p.SeismicCoef = 0.2f;
-    p.LineLoadCount = 3;
+    // Anchors, surcharge, seismic coefficient, report font size; the counts and the margins.
+    Set<float, 10>(p, OtherFloatFields,
+        { 1.25f, 2.0f, 0.6f, 2500.0f, 1000.0f, 2.5f, 20.5f, 12.5f, 0.2f, 9.5f });
+    Set<int16_t, 8>(p, CountFields, { 4, 5, 3, 1, 15, 12, 18, 22 });
     std::copy(ChangedLoads.begin(), ChangedLoads.end(), p.LineLoads.begin() + 1);
     p.ReinUserSet = true;
     p.ReinDia = { 0, 12.0f, 16.0f, 20.0f, 25.0f, 28.0f, 32.0f };

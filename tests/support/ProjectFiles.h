@@ -1,6 +1,5 @@
-// Test support for the project file: a little-endian byte builder written apart from the writer,
-// the golden files with the projects they hold, a field-wise comparison of two records, the
-// float inputs by name, temporary folders.
+// Test support for the project file: the golden files with the projects they hold, a field-wise
+// comparison of two records, the float inputs by name, temporary folders.
 #pragma once
 
 #include "model/Project.h"
@@ -15,24 +14,6 @@
 #include <vector>
 
 namespace pendrake::test {
-
-// Assembles bytes the way the layout table reads, field by field, for the damaged and old files
-// a test makes from a golden file.
-class ByteBuilder {
-public:
-    ByteBuilder& I16(int value);
-    ByteBuilder& F32(float value);
-    ByteBuilder& F32s(std::initializer_list<float> values);
-    ByteBuilder& Raw(std::string_view bytes);
-    // An i16 length and the bytes, already in Windows-1252.
-    ByteBuilder& Text(std::string_view cp1252);
-    ByteBuilder& Append(const std::vector<uint8_t>& bytes);
-
-    const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
 
 // A golden file: its name under tests/data, its bytes there, and the project a reader must make
 // of it (starting from MakeNewProject("Arial")).
