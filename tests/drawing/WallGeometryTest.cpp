@@ -3,7 +3,6 @@
 // scales, anchor directions, and the dimension values set out and kept apart.
 #include "drawing/WallGeometry.h"
 
-#include "analysis/LoadCases.h"
 #include "analysis/Stability.h"
 #include "model/DimensionEdit.h"
 #include "support/Walls.h"
@@ -230,46 +229,6 @@ TEST(ArrowStrokes, HeadsByKindAndLength)
 }
 
 // --- Scales and directions -----------------------------------------------------------
-
-TEST(ReportLoadScale, SmallestOfTheFiveLimits)
-{
-    struct Row {
-        const char* Name;
-        float Soil1, Soil2, Water1, Seismic14, Water4, Water3, Water6, Seismic16, Water2;
-        float Surcharge;
-        double Expected;
-    };
-    const Row rows[] = {
-        { "NothingActs", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10000 },
-        // The back: max(3, 5) + 1 + 0.6 = 6.6 drawn 720 long.
-        { "BackPressures", 3, 5, 1, 0.6f, 0, 0, 0, 0, 0, 0, 720 / 6.6 },
-        // Uplift 10 drawn 660 long is shorter.
-        { "Uplift", 3, 5, 1, 0.6f, 10, 0, 0, 0, 0, 0, 66 },
-        // Surcharge 1 plus 4 on the shelf: 480 / 5 = 96 is below 720 / 6.6.
-        { "Shelf", 3, 5, 1, 0.6f, 0, 4, 0, 0, 0, 1, 96 },
-        // At the toe: 480 / (1 + 9) = 48.
-        { "Toe", 3, 5, 1, 0.6f, 0, 0, 9, 0, 0, 1, 48 },
-        // In front: 960 / (2 + 18) = 48 against 720 / 6.6.
-        { "Front", 3, 5, 1, 0.6f, 0, 0, 0, 2, 18, 0, 48 },
-    };
-    for (const Row& c : rows) {
-        SCOPED_TRACE(c.Name);
-        Project p = DefaultWall();
-        p.Surcharge = c.Surcharge;
-        LoadCaseResults r;
-        r.SoilPressure[1] = c.Soil1;
-        r.SoilPressure[2] = c.Soil2;
-        r.WaterPressure[1] = c.Water1;
-        r.SeismicForce[14] = c.Seismic14;
-        r.WaterPressure[4] = c.Water4;
-        r.WaterPressure[3] = c.Water3;
-        r.WaterPressure[6] = c.Water6;
-        r.SeismicForce[16] = c.Seismic16;
-        r.WaterPressure[2] = c.Water2;
-        // Single-precision ordinates: 1e-6 relative.
-        EXPECT_NEAR(ReportLoadScale(p, r), c.Expected, c.Expected * 1e-6);
-    }
-}
 
 TEST(Scales, DiagramAndReactionScalesDrawTheLargestOrdinateItsLength)
 {

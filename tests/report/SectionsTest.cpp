@@ -1,8 +1,8 @@
 // The report sections on the recording canvas: what the Stability section prints where ("N/A",
 // the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
-// stacked under the design table, values in the units their labels name, what the report's
-// drawings add to the drawing layer (their area, legend, pens and arrow head), the report of a
-// document printing that document's results, and every section staying inside its frame.
+// stacked under the design table, values in the units their labels name, the anchors, the
+// legend and a figure reaching the page, the report of a document printing that document's
+// results, and every section staying inside its frame.
 #include "document/ProjectDocument.h"
 #include "report/ReportSections.h"
 
@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -254,7 +255,7 @@ std::vector<std::vector<RecordedCall>> WarningLines(const Sheet& sheet)
     return lines;
 }
 
-TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
+TEST(ConcreteDesignPage, WarningsStackAndATooWideValueIsNarrowedNotCut)
 {
     {
         SCOPED_TRACE("four flexural warnings and a shear warning on section 1");
@@ -297,7 +298,15 @@ TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
         r.ReinMomentCap[3] = 5;
         r.ReinShear[2] = 2;
         r.ReinShearCap[2] = 1;
+        // On section 1, an over-reinforced section of absurd bars: a capacity of eleven
+        // characters stays whole, in a smaller font, inside its column clear of its rule.
+        r.ReinMomentCap[1] = -17693118.0f;
         PrintConcreteSection(sheet.Ctx, 4);
+        const RecordedCall* wide = sheet.Canvas.FindText("-17693118.00");
+        ASSERT_NE(wide, nullptr);
+        EXPECT_NEAR(wide->X2, DesignRow1, PositionTolerance);
+        EXPECT_LT(wide->Font.Size, sheet.Ctx.BodyFontSize);
+        EXPECT_GT(wide->X1, 2835);
         const auto lines = WarningLines(sheet);
         ASSERT_EQ(lines[1].size(), 2u);
         EXPECT_EQ(lines[1][0].Text, "V");
@@ -312,19 +321,6 @@ TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
         for (const auto& line : WarningLines(sheet))
             EXPECT_TRUE(line.empty());
     }
-}
-
-TEST(ConcreteDesignPage, AValueTooWideForItsColumnIsNarrowedNotCut)
-{
-    Sheet sheet;
-    // An over-reinforced section of absurd bars: a capacity of eleven characters.
-    sheet.Combinations.Design.ReinMomentCap[1] = -17693118.0f;
-    PrintConcreteSection(sheet.Ctx, 4);
-    const RecordedCall* c = sheet.Canvas.FindText("-17693118.00");
-    ASSERT_NE(c, nullptr);
-    EXPECT_NEAR(c->X2, DesignRow1, PositionTolerance);
-    EXPECT_LT(c->Font.Size, sheet.Ctx.BodyFontSize);
-    EXPECT_GT(c->X1, 2835); // inside section 1's M- column, clear of its rule
 }
 
 // --- Units --------------------------------------------------------------------------------------
@@ -552,31 +548,24 @@ TEST(InsideFrame, EverySectionDrawsInsideItsFrame)
                 test::AddLineLoad(p, 300, 14, 10, 270, 5); // on the backfill far behind the wall
             } },
     };
-    const std::pair<const char*, std::function<void(ReportContext&)>> sections[] = {
-        { "Dimensions", PrintDimensionsSection },
-        { "Loads", PrintLoadsSection },
-        { "Properties", PrintPropertiesSection },
-        { "Stability", PrintStabilitySection },
-        { "Reactions", PrintReactionsSection },
-        { "Concrete1", [](ReportContext& c) { PrintConcreteSection(c, 1); } },
-        { "Concrete2", [](ReportContext& c) { PrintConcreteSection(c, 2); } },
-        { "Concrete3", [](ReportContext& c) { PrintConcreteSection(c, 3); } },
-        { "Concrete4", [](ReportContext& c) { PrintConcreteSection(c, 4); } },
-        { "Calculator",
-            [](ReportContext& c) {
-                const CalculatorInput in = CalculatorInputFromProject(c.Record);
-                PrintCalculatorSection(c, in, ComputeSoilPressure(in));
-            } },
-    };
+    const SectionPrinters job = StandardSectionPrinters();
+    // The nine sections of a print job in their order, and the calculator's page.
+    const std::function<void(ReportContext&)> sections[]
+        = { job.Dimensions, job.Loads, job.Properties, job.Stability, job.Reactions, job.Concrete1,
+              job.Concrete2, job.Concrete3, job.Concrete4, [](ReportContext& c) {
+                  const CalculatorInput in = CalculatorInputFromProject(c.Record);
+                  PrintCalculatorSection(c, in, ComputeSoilPressure(in));
+              } };
     for (const test::WallChange& wall : walls)
-        for (const auto& [name, print] : sections)
+        for (size_t k = 0; k < std::size(sections); ++k)
             for (int16_t slot : { 0, 1 }) {
-                SCOPED_TRACE(testing::Message() << wall.Name << " " << name << " slot " << slot);
+                SCOPED_TRACE(
+                    testing::Message() << wall.Name << " section " << k << " slot " << slot);
                 Sheet sheet(slot);
                 wall.Change(sheet.Record);
                 sheet.Combinations = RunCombinations(sheet.Record);
                 sheet.Stability = ComputeStability(sheet.Record);
-                print(sheet.Ctx);
+                sections[k](sheet.Ctx);
                 const double top = sheet.Ctx.SectionTop;
                 const double bottom = top + sheet.Ctx.HalfPageHeight;
                 auto inside = [&](double x, double y) {
