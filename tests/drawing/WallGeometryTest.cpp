@@ -40,37 +40,30 @@ constexpr double Rise = 4.4375;
 
 TEST(WallLayout, FitsTheGoverningDirectionAndCentresTheOther)
 {
-    // The screen's area: 1440 twips in and 720 down, (width - 2640) x 0.8 by height - 1440.
-    // A report half page: 1440 in, 454 + 900 down, 0.8 x (9356 - 2640) by 6548 - 1800.
+    // A report half page: 1440 in, 454 + 900 down, 0.8 x (9356 - 2640) by 6548 - 1800. The
+    // screen's area, where the height governs, is read in the default wall's nodes.
     const DrawArea page { 1440, 1354, 5372.8, 4748 };
     struct Row {
         const char* Name;
         std::function<void(Project&)> Change;
-        double ScreenWidth; // 0: laid out into `page`
-        double ScreenHeight;
         double Scale;
         double OriginX;
         double OriginY;
         double Node10Y; // the backfill's far end
     };
-    const double narrow = 2688 / 8.3; // (6000 - 2640) x 0.8 across 8.3
     const double wideToe = 5372.8 / 17.3; // a toe of 10 makes the wall 17.3 wide
     const double slopedPage = 4748 / (10 + Rise);
     const Row rows[] = {
-        { "ScreenNarrowAndTall", [](Project&) {}, 6000, 40000, narrow, 1440,
-            720 + (38560 - 10 * narrow) / 2, 720 + (38560 - 10 * narrow) / 2 },
-        { "PageWideToe", [](Project& p) { p.ToeWidth = 10; }, 0, 0, wideToe, 1440,
+        { "WideToe", [](Project& p) { p.ToeWidth = 10; }, wideToe, 1440,
             1354 + (4748 - 10 * wideToe) / 2, 1354 + (4748 - 10 * wideToe) / 2 },
-        { "PageSloped", [](Project& p) { p.BackfillSlope = 2; }, 0, 0, slopedPage,
+        { "Sloped", [](Project& p) { p.BackfillSlope = 2; }, slopedPage,
             1440 + (5372.8 - 8.3 * slopedPage) / 2, 1354 + Rise * slopedPage, 1354 },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
         Project p = DefaultWall();
         r.Change(p);
-        const WallLayout L = r.ScreenWidth > 0
-            ? LayoutWallOnScreen(p, r.ScreenWidth, r.ScreenHeight)
-            : LayoutWall(p, page, 9356, 14572);
+        const WallLayout L = LayoutWall(p, page, 9356, 14572);
         // The scale is single precision: a millionth of it.
         EXPECT_NEAR(L.DrawScale, r.Scale, r.Scale * 1e-6);
         EXPECT_NEAR(L.DrawOriginX, r.OriginX, 0.05);

@@ -175,7 +175,6 @@ TEST(ReportFonts, ChosenByPreferenceAndGreekInUnicodeWithoutSymbol)
         const char* Text;
         const char* Greek;
     } cases[] = {
-        { { "DejaVu Sans", "Liberation Sans" }, "Liberation Sans", "Liberation Sans" },
         { { "Courier New", "Times New Roman", "ARIAL" }, "ARIAL", "ARIAL" },
         { { "Noto Serif", "Noto Sans" }, "Noto Serif", "Noto Serif" },
         { { "symbol", "arial" }, "arial", "symbol" },
