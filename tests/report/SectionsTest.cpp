@@ -202,7 +202,7 @@ TEST(StabilitySection, ValuesNotApplicableInfinityAndNotesStandInTheirPlaces)
 
 // --- Concrete pages ------------------------------------------------------------------------------
 
-TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
+TEST(ConcreteForcePages, ExactZeroPrintsDashesAndTheMomentPageTakesTheEnvelope)
 {
     for (int page : { 1, 2, 3 }) {
         SCOPED_TRACE(page);
@@ -212,6 +212,12 @@ TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
         t[2][2] = 1e-4f;
         t[3][3] = -0.004f;
         t[4][1] = 12.5f;
+        Envelope& e = r.Env;
+        e.EnvMomentPos[2] = 11;
+        e.EnvMomentNeg[2] = -12;
+        e.EnvNormalPos[2] = 13;
+        e.EnvNormalNeg[2] = 14;
+        e.EnvMomentZ[2] = 15;
         PrintConcreteSection(sheet.Ctx, page);
         // Section s ends at 567 (6.5 + 2 (s - 1)); combination c stands 280 c below the body top.
         auto cell
@@ -220,26 +226,17 @@ TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
         EXPECT_EQ(cell(2, 2), "0.00");
         EXPECT_EQ(cell(3, 3), "0.00");
         EXPECT_EQ(cell(4, 1), "12.50");
-        // A value kept for design is a value, even when it is zero.
+        if (page != 1)
+            continue;
+        // The moment page keeps the envelope for design, a zero too: section 1 from 3360 down,
+        // section 2 in its order, 280 apart, under their captions.
         EXPECT_EQ(sheet.EndingAt(3685.5, 3360), "0.00");
+        const char* expected[] = { "11.00", "-12.00", "13.00", "14.00", "15.00" };
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(sheet.EndingAt(567 * 8.5, 3360 + 280 * k), expected[k]) << k;
+        ASSERT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
+        EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Corresponding N (T)");
     }
-}
-
-TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
-{
-    Sheet sheet;
-    Envelope& e = sheet.Combinations.Env;
-    e.EnvMomentPos[2] = 11;
-    e.EnvMomentNeg[2] = -12;
-    e.EnvNormalPos[2] = 13;
-    e.EnvNormalNeg[2] = 14;
-    e.EnvMomentZ[2] = 15;
-    PrintConcreteSection(sheet.Ctx, 1);
-    const char* expected[] = { "11.00", "-12.00", "13.00", "14.00", "15.00" };
-    for (int k = 0; k < 5; ++k) // section 2's column, from 3360 down 280 apart
-        EXPECT_EQ(sheet.EndingAt(567 * 8.5, 3360 + 280 * k), expected[k]) << k;
-    ASSERT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
-    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Corresponding N (T)");
 }
 
 // The blue texts of the design table's five warning lines, by line, left to right.
