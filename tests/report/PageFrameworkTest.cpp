@@ -38,40 +38,26 @@ struct Fixture {
     ReportContext ctx;
 };
 
-// Values worked by hand from the paper less the default margins (25, 20, 20, 20 mm), the smaller
-// of the two ratios to 9355.5 by 14571.9, and rounding halves to even.
+// Values worked by hand from A4 less the default margins (25, 20, 20, 20 mm), the smaller of
+// the two ratios to 9355.5 by 14571.9, and rounding halves to even, on a printer that cannot
+// print the outer 5 mm.
 TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
 {
-    struct PaperCase {
-        const char* Name;
-        double Width; // twips
-        double Height;
-        double PageScale;
-        int PrintWidth;
-        double Edge; // the unprintable edge all round, twips
-    };
-    const PaperCase papers[] = {
-        // 9355.5 and 14571.9 rounded to 9356 and 14572; the height ratio 1.0000069 is smaller.
-        { "A4", 11907, 16839.9, 1.0000069141, 9356, 0 },
-        // A printer that cannot print the outer 5 mm: the same page, its origin 5 mm less in.
-        { "A4UnprintableEdge", 11907, 16839.9, 1.0000069141, 9356, 5 * TwipsPerMm },
-    };
-    for (const PaperCase& c : papers) {
-        SCOPED_TRACE(c.Name);
-        Fixture f({ c.Width, c.Height, c.Width - 2 * c.Edge, c.Height - 2 * c.Edge, 1.2 });
-        ASSERT_TRUE(SetupPage(f.ctx));
-        EXPECT_NEAR(f.ctx.PageScale, c.PageScale, ScaleTolerance);
-        EXPECT_EQ(f.ctx.PrintWidth, c.PrintWidth);
-        EXPECT_EQ(f.ctx.PrintHeight, 14572);
-        // 7002.5 rounds to the even 7002; its body 6548.
-        EXPECT_EQ(f.ctx.HalfPageHeight, 7002);
-        EXPECT_EQ(f.ctx.HalfPageBodyHeight, 6548);
-        // The page origin is the corner of the left and top margins, less the edge the printer
-        // cannot print.
-        EXPECT_NEAR(f.canvas.MappingLeft(), c.Edge - 25 * TwipsPerMm, PositionTolerance);
-        EXPECT_NEAR(f.canvas.MappingTop(), c.Edge - 20 * TwipsPerMm, PositionTolerance);
-        EXPECT_NEAR(f.canvas.MappingScale(), c.PageScale, ScaleTolerance);
-    }
+    const double edge = 5 * TwipsPerMm;
+    Fixture f({ 11907, 16839.9, 11907 - 2 * edge, 16839.9 - 2 * edge, 1.2 });
+    ASSERT_TRUE(SetupPage(f.ctx));
+    // 9355.5 and 14571.9 rounded to 9356 and 14572; the height ratio 1.0000069 is smaller.
+    EXPECT_NEAR(f.ctx.PageScale, 1.0000069141, ScaleTolerance);
+    EXPECT_EQ(f.ctx.PrintWidth, 9356);
+    EXPECT_EQ(f.ctx.PrintHeight, 14572);
+    // 7002.5 rounds to the even 7002; its body 6548.
+    EXPECT_EQ(f.ctx.HalfPageHeight, 7002);
+    EXPECT_EQ(f.ctx.HalfPageBodyHeight, 6548);
+    // The page origin is the corner of the left and top margins, less the edge the printer
+    // cannot print.
+    EXPECT_NEAR(f.canvas.MappingLeft(), edge - 25 * TwipsPerMm, PositionTolerance);
+    EXPECT_NEAR(f.canvas.MappingTop(), edge - 20 * TwipsPerMm, PositionTolerance);
+    EXPECT_NEAR(f.canvas.MappingScale(), 1.0000069141, ScaleTolerance);
 }
 
 TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
