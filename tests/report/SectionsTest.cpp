@@ -332,14 +332,15 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         const char* Area; // a stored 10.05 cm² per strip
         const char* Cover;
         const char* SmallUnit;
+        int16_t AnchorRows; // the properties name the anchors only where there are some
         float Stress; // pressure unit
         const char* StressValue;
         const char* StressUnit;
     };
     const Row rows[] = {
-        { Metric, "16.00", "50.00", "10.05", "7.0", "cm", 24000, "2400.00", "kg/cm\u00B2" },
-        { SI, "16.00", "500.00", "1005.00", "70.0", "mm", 24000, "24.00", "MPa" },
-        { British, "1.60", "50.00", "10.05", "7.0", "in", 24, "166.67", "psi" },
+        { Metric, "16.00", "50.00", "10.05", "7.0", "cm", 3, 24000, "2400.00", "kg/cm\u00B2" },
+        { SI, "16.00", "500.00", "1005.00", "70.0", "mm", 3, 24000, "24.00", "MPa" },
+        { British, "1.60", "50.00", "10.05", "7.0", "in", 0, 24, "166.67", "psi" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(UnitSystemName[size_t(r.Units)]);
@@ -356,9 +357,12 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         Sheet properties;
         properties.Record.UnitSystem = r.Units;
         properties.Record.ConcCover = 7;
+        properties.Record.AnchorRows = r.AnchorRows;
         PrintPropertiesSection(properties.Ctx);
         EXPECT_EQ(properties.EndingAt(3402, 2160), r.Cover);
         EXPECT_EQ(properties.EndingAt(3515.4, 2160, true), r.SmallUnit);
+        for (const char* caption : { "Anchors:", "- Diameter =" })
+            EXPECT_EQ(properties.Canvas.FindText(caption) != nullptr, r.AnchorRows > 0) << caption;
 
         Sheet stability;
         stability.Record.UnitSystem = r.Units;
@@ -373,16 +377,11 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
 
 // --- Properties and drawings ---------------------------------------------------------------------
 
-TEST(PropertiesAndDimensions, AnchorsOnlyForAWallWithAnchors)
+// The properties name the anchors only where there are some, read with the units above.
+TEST(DimensionsSection, AnchorsOnlyForAWallWithAnchors)
 {
     for (int16_t rows : { 3, 0 }) {
         SCOPED_TRACE(rows);
-        Sheet properties;
-        properties.Record.AnchorRows = rows;
-        PrintPropertiesSection(properties.Ctx);
-        EXPECT_EQ(properties.Canvas.FindText("Anchors:") != nullptr, rows > 0);
-        EXPECT_EQ(properties.Canvas.FindText("- Diameter =") != nullptr, rows > 0);
-
         // The drawing's anchors are its green lines.
         Sheet dimensions;
         dimensions.Record.AnchorRows = rows;
