@@ -222,7 +222,8 @@ TEST(PrintJob, TheCalculationSheetPrintsLastOnAsManyHalvesAsItFillsWithFrameAndF
     EXPECT_EQ(job.NewPages(), r.Sheets - 1);
     EXPECT_EQ(int(job.Footers().size()), r.Sheets);
 
-    // Every half carries the title, and the sheet's steps appear in their order.
+    // Every half carries the title, and the sheet's last step is on the last page (its lines are
+    // the sheet window's to test).
     int titles = 0;
     int lastStepPage = 0;
     for (const RecordedCall& t : job.canvas.Texts()) {
@@ -231,9 +232,6 @@ TEST(PrintJob, TheCalculationSheetPrintsLastOnAsManyHalvesAsItFillsWithFrameAndF
             lastStepPage = t.Page;
     }
     EXPECT_EQ(titles, int(r.Placed.size()) - 1);
-    const RecordedCall* ka = job.canvas.FindText("      = 0.2971729   [KaStatic]");
-    ASSERT_NE(ka, nullptr);
-    EXPECT_EQ(ka->Page, 1);
     EXPECT_EQ(lastStepPage, r.Sheets) << "the toe's shear capacity, the sheet's last step";
 }
 
