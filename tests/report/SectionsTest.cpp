@@ -431,40 +431,20 @@ TEST(ReportDrawing, FiguresReachThePage)
     EXPECT_DOUBLE_EQ(sheet.Canvas.Texts()[0].Y1, 1000);
 }
 
-TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
-{
-    // 1 : 1, that is 45 degrees, steeper than the backfill's 30 degrees of friction: the
-    // document flattened it when the record changed, and the page draws the flattened wall,
-    // once, with no message of its own.
-    Project wall = test::DefaultWall();
-    wall.BackfillSlope = 1;
-    const ProjectDocument document(wall);
-    RecordingCanvas canvas;
-    ReportContext ctx(canvas, document);
-    ChooseReportFonts(ctx, canvas.FontFamilies());
-    ASSERT_TRUE(SetupPage(ctx));
-    ctx.HalfPageSlot = 1;
-    PrintLoadsSection(ctx);
-    // Section frames: white boxes the full width of the page, here in the lower half.
-    std::vector<double> frames;
-    for (const RecordedCall& c : canvas.Calls())
-        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
-            && c.X2 == ctx.PageWidth)
-            frames.push_back(c.Y1);
-    EXPECT_EQ(frames, std::vector<double> { 7286 });
-    EXPECT_GT(ctx.Record.BackfillSlope, 1.0f);
-    EXPECT_TRUE(ctx.Messages.empty());
-}
-
 // --- The report of a document ------------------------------------------------------------------
 
 TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
 {
     // Under earthquake and surcharge; the Stability section's cells are read in its own test.
+    // A backfill of 1 : 1, that is 45 degrees, is steeper than its 30 degrees of friction: the
+    // document flattened it when the record changed, and the Loads page draws the flattened
+    // wall, once, with no message of its own.
     Project wall = test::DefaultWall();
     wall.SeismicCoef = 0.25f;
     wall.Surcharge = 1;
+    wall.BackfillSlope = 1;
     const ProjectDocument document(wall);
+    ASSERT_GT(document.Record().BackfillSlope, 1.0f);
     const CombinationResults& co = document.Combinations();
     ASSERT_TRUE(document.Stability().Stable && co.Stable);
     const int runs = document.CombinationRuns();
@@ -473,13 +453,23 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     ReportContext ctx(canvas, document);
     ChooseReportFonts(ctx, canvas.FontFamilies());
     PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintLoads = 1;
     options.PrintStability = 1;
     options.PrintConcrete = 1;
-    // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3: the pages
-    // read below stand in upper halves.
-    ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 3);
+    // Dimensions and Loads on sheet 1, Stability and Concrete 1/4 on sheet 2, 2/4 and 3/4 on
+    // sheet 3, 4/4 on sheet 4: the concrete pages read below stand in upper halves.
+    ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 4);
     // The report read the results of the document's one run and ran nothing again.
     EXPECT_EQ(document.CombinationRuns(), runs);
+    EXPECT_TRUE(ctx.Messages.empty());
+    // Section frames of sheet 1: white boxes the full width of the page, one in each half.
+    std::vector<double> frames;
+    for (const RecordedCall& c : canvas.Calls())
+        if (c.Page == 1 && c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
+            && c.X2 == ctx.PageWidth)
+            frames.push_back(c.Y1);
+    EXPECT_EQ(frames, (std::vector<double> { 0, 7286 }));
 
     // The value printed on `page` ending at x on the body row `offset` is `value` to its two
     // decimals; an exact zero prints "--".
@@ -496,20 +486,20 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
         else
             EXPECT_NEAR(std::stod(found->Text), value, 0.005 + 1e-6) << found->Text;
     };
-    // The shear of the last combination at the toe (sheet 2); where each combination and
+    // The shear of the last combination at the toe (sheet 3); where each combination and
     // section stands is read in the concrete pages' own test.
-    expectPrinted(2, 567 * 10.5, 280.0 * CombinationCount, co.ComboShear[CombinationCount][3]);
+    expectPrinted(3, 567 * 10.5, 280.0 * CombinationCount, co.ComboShear[CombinationCount][3]);
     // Design moments, capacities and the bars the design chose (the record holds none of its
-    // own) in mm, 10 to the cm, of the six rows: M- and M+ of each section (sheet 3).
+    // own) in mm, 10 to the cm, of the six rows: M- and M+ of each section (sheet 4).
     const DesignResults& d = co.Design;
     for (int row = 1; row <= 6; ++row) {
         SCOPED_TRACE(testing::Message() << "design row " << row);
         const double x = 567 * (3.0 * ((row + 1) / 2) + (row % 2 == 1 ? 2.75 : 4.25)) + 311.85;
         ASSERT_GT(d.ReinDia[size_t(row)], 0.0f);
-        expectPrinted(3, x, 720, d.ReinMoment[size_t(row)]);
-        expectPrinted(3, x, 1680, d.ReinMomentCap[size_t(row)]);
-        expectPrinted(3, x, 2400, 10.0 * d.ReinDia[size_t(row)]);
-        expectPrinted(3, x, 2640, 10.0 * d.ReinPitch[size_t(row)]);
+        expectPrinted(4, x, 720, d.ReinMoment[size_t(row)]);
+        expectPrinted(4, x, 1680, d.ReinMomentCap[size_t(row)]);
+        expectPrinted(4, x, 2400, 10.0 * d.ReinDia[size_t(row)]);
+        expectPrinted(4, x, 2640, 10.0 * d.ReinPitch[size_t(row)]);
     }
 }
 
