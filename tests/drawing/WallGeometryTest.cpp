@@ -75,9 +75,14 @@ TEST(WallLayout, FitsTheGoverningDirectionAndCentresTheOther)
     }
 }
 
+// A value of "10.00" in an 8-point font, and "1 : ".
+constexpr LabelBox ValueSize { 0, 0, 450, 195 };
+constexpr LabelBox SlopeSize { 0, 0, 300, 195 };
+
 // On the screen, 5568 for 8.3 against 5760 for 10: the height governs at 576 a metre, the wall
-// centred across.
-TEST(WallLayout, NodesOfTheDefaultWallAsWorkedByHand)
+// centred across. Where its values stand: that none meets another, a line or the edge on random
+// walls is checked on the placement the views show, in LabelPlacementTest.
+TEST(WallLayout, NodesAndDimensionValuesOfTheDefaultWallAsWorkedByHand)
 {
     const WallLayout L = LayoutWallOnScreen(DefaultWall(), SurfaceWidth, SurfaceHeight);
     const double x0 = 1440 + (5568 - 8.3 * 576) / 2;
@@ -107,6 +112,23 @@ TEST(WallLayout, NodesOfTheDefaultWallAsWorkedByHand)
         EXPECT_NEAR(L.NodeX[n.Node], n.X, UnitTolerance) << "node " << n.Node;
         EXPECT_NEAR(L.NodeY[n.Node], n.Y, UnitTolerance) << "node " << n.Node;
     }
+
+    std::array<LabelBox, DimensionCount> sizes {};
+    sizes.fill(ValueSize);
+    const DimensionLabelBoxes b = PlaceDimensionLabels(L, sizes, SlopeSize, {});
+    const double H = ValueSize.Height;
+    // TopWidth 0.5 m = 288 twips cannot hold 450 + 30: right-aligned 30 before node 9.
+    EXPECT_NEAR(b.Dim[0].Right(), L.NodeX[9] - 30, UnitTolerance);
+    EXPECT_NEAR(b.Dim[0].Top, L.NodeY[10] - 210 - H, UnitTolerance);
+    // ToeWidth 1.0 m = 576 twips holds it: centred between nodes 4 and 2, 275 below node 4.
+    EXPECT_NEAR(b.Dim[3].Left + b.Dim[3].Width / 2, (L.NodeX[4] + L.NodeX[2]) / 2, UnitTolerance);
+    EXPECT_NEAR(b.Dim[3].Top, L.NodeY[4] + 275, UnitTolerance);
+    // FrontHeight right-aligned 225 before node 11, centred on the front face.
+    EXPECT_NEAR(b.Dim[6].Right(), L.NodeX[11] - 225, UnitTolerance);
+    EXPECT_NEAR(b.Dim[6].Top + H / 2, (L.NodeY[1] + L.NodeY[2]) / 2, UnitTolerance);
+    // "1 : " stands right before the slope value.
+    EXPECT_NEAR(b.Slope.Right(), b.Dim[11].Left, UnitTolerance);
+    EXPECT_NEAR(b.Slope.Top, b.Dim[11].Top, UnitTolerance);
 }
 
 // Node 13 lies on the back of the structure wherever the back water stands.
@@ -241,40 +263,6 @@ TEST(AnchorDirection, IntoTheGroundBelowAndBehindTheUnderside)
     const PlanePoint d = AnchorDirection(30 * std::atan(1.0) / 45);
     EXPECT_NEAR(d.X, 0.5, 1e-12);
     EXPECT_NEAR(d.Y, -std::sqrt(3.0) / 2, 1e-12);
-}
-
-// --- Dimension values -----------------------------------------------------------------------
-// That no value meets another, a line or the edge on random walls is checked on the placement
-// the views show, in LabelPlacementTest.
-
-// A value of "10.00" in an 8-point font, and "1 : ".
-constexpr LabelBox ValueSize { 0, 0, 450, 195 };
-constexpr LabelBox SlopeSize { 0, 0, 300, 195 };
-
-std::array<LabelBox, DimensionCount> ValueSizes()
-{
-    std::array<LabelBox, DimensionCount> sizes {};
-    sizes.fill(ValueSize);
-    return sizes;
-}
-
-TEST(DimensionLabels, DefaultWallValuesStandWhereTheyBelong)
-{
-    const WallLayout L = LayoutWallOnScreen(DefaultWall(), SurfaceWidth, SurfaceHeight);
-    const DimensionLabelBoxes b = PlaceDimensionLabels(L, ValueSizes(), SlopeSize, {});
-    const double H = ValueSize.Height;
-    // TopWidth 0.5 m = 288 twips cannot hold 450 + 30: right-aligned 30 before node 9.
-    EXPECT_NEAR(b.Dim[0].Right(), L.NodeX[9] - 30, UnitTolerance);
-    EXPECT_NEAR(b.Dim[0].Top, L.NodeY[10] - 210 - H, UnitTolerance);
-    // ToeWidth 1.0 m = 576 twips holds it: centred between nodes 4 and 2, 275 below node 4.
-    EXPECT_NEAR(b.Dim[3].Left + b.Dim[3].Width / 2, (L.NodeX[4] + L.NodeX[2]) / 2, UnitTolerance);
-    EXPECT_NEAR(b.Dim[3].Top, L.NodeY[4] + 275, UnitTolerance);
-    // FrontHeight right-aligned 225 before node 11, centred on the front face.
-    EXPECT_NEAR(b.Dim[6].Right(), L.NodeX[11] - 225, UnitTolerance);
-    EXPECT_NEAR(b.Dim[6].Top + H / 2, (L.NodeY[1] + L.NodeY[2]) / 2, UnitTolerance);
-    // "1 : " stands right before the slope value.
-    EXPECT_NEAR(b.Slope.Right(), b.Dim[11].Left, UnitTolerance);
-    EXPECT_NEAR(b.Slope.Top, b.Dim[11].Top, UnitTolerance);
 }
 
 } // namespace
