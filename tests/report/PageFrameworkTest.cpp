@@ -41,7 +41,7 @@ struct Fixture {
 // Values worked by hand from A4 less the default margins (25, 20, 20, 20 mm), the smaller of
 // the two ratios to 9355.5 by 14571.9, and rounding halves to even, on a printer that cannot
 // print the outer 5 mm.
-TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
+TEST(PageFramework, PageUnitsFooterAndLowerHalfOfA4)
 {
     const double edge = 5 * TwipsPerMm;
     Fixture f({ 11907, 16839.9, 11907 - 2 * edge, 16839.9 - 2 * edge, 1.2 });
@@ -58,6 +58,45 @@ TEST(SetupPage, PageUnitsFollowTheSmallerRatio)
     EXPECT_NEAR(f.canvas.MappingLeft(), edge - 25 * TwipsPerMm, PositionTolerance);
     EXPECT_NEAR(f.canvas.MappingTop(), edge - 20 * TwipsPerMm, PositionTolerance);
     EXPECT_NEAR(f.canvas.MappingScale(), 1.0000069141, ScaleTolerance);
+
+    // The footer's three parts on one line above the bottom margin, cut from their end.
+    f.ctx.PageNumber = 3;
+    f.ctx.FileName = "/w/quay.pdi";
+    PrintFooter(f.ctx);
+    const auto texts = f.canvas.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    // One 8-point line (160 twips) above the bottom of the printable height.
+    for (const RecordedCall& t : texts)
+        EXPECT_NEAR(t.Y1, 14572 - 160, PositionTolerance);
+    EXPECT_EQ(texts[0].Text, "QUAY.PDI");
+    EXPECT_EQ(texts[1].Text, "Tuesday, 4 March 2025 14:05");
+    EXPECT_EQ(texts[2].Text, "Page 3");
+
+    // 8-point characters are 80 units wide at this scale (80.0 less a hair): 116 of them fill
+    // 9280 of the 9356 units, a 117th would need 9360. Characters are cut whole, also where
+    // they take several bytes.
+    for (const std::string character : { "W", "\u00E9" }) {
+        std::string text, cut;
+        for (int i = 0; i < 150; ++i)
+            (i < 116 ? cut : text) += character;
+        f.project.PageFieldText = { "", cut + text, "", "" };
+        PrintFooter(f.ctx);
+        ASSERT_NE(f.canvas.FindText(cut), nullptr) << character;
+        EXPECT_LE(f.canvas.FindText(cut)->X2, f.ctx.PrintWidth);
+    }
+
+    // The lower half and its title strip.
+    f.project.ProjectTitle = std::string(80, 'T');
+    f.ctx.HalfPageSlot = 1;
+    BeginSection(f.ctx);
+    // (7002 + 283.5) x 1 = 7285.5, even: 7286; the strip is 453.6 deep: 7739.6 rounds to 7740.
+    EXPECT_EQ(f.ctx.SectionTop, 7286);
+    EXPECT_EQ(f.ctx.SectionBodyTop, 7740);
+    // The strip's captions; the project title is cut to 60 % of the width, 5614 units:
+    // 56 characters of 100 units.
+    for (const std::string& text :
+        { std::string("Pendrake"), std::string("Version 1.10.40"), std::string(56, 'T') })
+        EXPECT_NE(f.canvas.FindText(text), nullptr) << text;
 }
 
 TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
@@ -68,7 +107,7 @@ TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
     EXPECT_EQ(PenWidthPixels(0.2, 15), 1);
 }
 
-// --- Field codes and footer ---------------------------------------------------------------
+// --- Field codes ---------------------------------------------------------------------
 
 TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
 {
@@ -101,55 +140,6 @@ TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
     // A total not counted yet prints nothing.
     f.ctx.PageCount = 0;
     EXPECT_EQ(ExpandFieldCodes(f.ctx, "[&npages]"), "[]");
-}
-
-TEST(PrintFooter, ThreePartsOnOneLineAboveTheBottomMarginCutFromTheirEnd)
-{
-    Fixture f;
-    ASSERT_TRUE(SetupPage(f.ctx));
-    f.ctx.PageNumber = 3;
-    f.ctx.FileName = "/w/quay.pdi";
-    PrintFooter(f.ctx);
-    const auto texts = f.canvas.Texts();
-    ASSERT_EQ(texts.size(), 3u);
-    // One 8-point line (160 twips) above the bottom of the printable height.
-    for (const RecordedCall& t : texts)
-        EXPECT_NEAR(t.Y1, 14572 - 160, PositionTolerance);
-    EXPECT_EQ(texts[0].Text, "QUAY.PDI");
-    EXPECT_EQ(texts[1].Text, "Tuesday, 4 March 2025 14:05");
-    EXPECT_EQ(texts[2].Text, "Page 3");
-
-    // 8-point characters are 80 units wide at this scale (80.0 less a hair): 116 of them fill
-    // 9280 of the 9356 units, a 117th would need 9360. Characters are cut whole, also where
-    // they take several bytes.
-    for (const std::string character : { "W", "\u00E9" }) {
-        std::string text, cut;
-        for (int i = 0; i < 150; ++i)
-            (i < 116 ? cut : text) += character;
-        f.project.PageFieldText = { "", cut + text, "", "" };
-        PrintFooter(f.ctx);
-        ASSERT_NE(f.canvas.FindText(cut), nullptr) << character;
-        EXPECT_LE(f.canvas.FindText(cut)->X2, f.ctx.PrintWidth);
-    }
-}
-
-// --- Section frame ------------------------------------------------------------------------
-
-TEST(BeginSection, TheLowerHalfAndItsTitleStrip)
-{
-    Fixture f;
-    ASSERT_TRUE(SetupPage(f.ctx));
-    f.project.ProjectTitle = std::string(80, 'T');
-    f.ctx.HalfPageSlot = 1;
-    BeginSection(f.ctx);
-    // (7002 + 283.5) x 1 = 7285.5, even: 7286; the strip is 453.6 deep: 7739.6 rounds to 7740.
-    EXPECT_EQ(f.ctx.SectionTop, 7286);
-    EXPECT_EQ(f.ctx.SectionBodyTop, 7740);
-    // The strip's captions; the project title is cut to 60 % of the width, 5614 units:
-    // 56 characters of 100 units.
-    for (const std::string& text :
-        { std::string("Pendrake"), std::string("Version 1.10.40"), std::string(56, 'T') })
-        EXPECT_NE(f.canvas.FindText(text), nullptr) << text;
 }
 
 // The text font by preference, the Greek letters from a real Symbol font on their Latin keys
