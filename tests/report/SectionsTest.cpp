@@ -396,8 +396,9 @@ TEST(DimensionsSection, AnchorsOnlyForAWallWithAnchors)
     }
 }
 
-// The legend's units follow the project's system (the unit names are the model's).
-TEST(ReportDrawing, LoadLegendNamesTheProjectsUnits)
+// The legend's units follow the project's system (the unit names are the model's). The figures
+// of the drawing layer reach the page where they stand, texts by their alignment.
+TEST(ReportDrawing, LoadLegendNamesTheProjectsUnitsAndFiguresReachThePage)
 {
     Sheet sheet(1);
     sheet.Record.UnitSystem = British;
@@ -411,24 +412,20 @@ TEST(ReportDrawing, LoadLegendNamesTheProjectsUnits)
         "Distributed loads in Kip/ft\u00B2" };
     for (size_t k = 0; k < 3; ++k)
         EXPECT_EQ(texts[frame + k].Text, expected[k]);
-}
 
-// The figures of the drawing layer reach the page where they stand, texts by their alignment.
-TEST(ReportDrawing, FiguresReachThePage)
-{
-    Sheet sheet;
     sheet.Canvas.SetMapping(0, 0, 1);
     Figure fig;
     fig.Lines.push_back({ { 0, 0 }, { 100, 50 }, PaletteColour(4), 2, false });
     fig.Texts.push_back({ { 1000, 1000 }, "abc", PaletteColour(2), HAlign::Right, VAlign::Top });
+    const size_t before = sheet.Canvas.Calls().size();
     PaintFigure(sheet.Ctx, fig);
-    const auto& line = sheet.Canvas.Calls().at(0);
+    const auto& line = sheet.Canvas.Calls().at(before);
     ASSERT_EQ(line.Kind, CallKind::Line);
     EXPECT_EQ(std::vector<double>({ line.X1, line.Y1, line.X2, line.Y2 }),
         std::vector<double>({ 0, 0, 100, 50 }));
-    ASSERT_EQ(sheet.Canvas.Texts().size(), 1u);
-    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts()[0].X2, 1000);
-    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts()[0].Y1, 1000);
+    ASSERT_EQ(sheet.Canvas.Texts().size(), frame + 4);
+    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts().back().X2, 1000);
+    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts().back().Y1, 1000);
 }
 
 // --- The report of a document ------------------------------------------------------------------
