@@ -55,9 +55,9 @@ protected:
         return view->findChild<QLabel*>(QStringLiteral("lblDim_%1").arg(i));
     }
 
-    // Clicks label i and runs `act` on the edit dialog once it is up and showing, from inside
-    // its modal loop. Polled: the dialog may still be closing from the previous answer.
-    void WhenDialogOpens(std::function<void(QDialog*, QLineEdit*)> act)
+    // Runs `act` on the edit dialog's text once the dialog is up and showing, from inside its
+    // modal loop. Polled: the dialog may still be closing from the previous answer.
+    void WhenDialogOpens(std::function<void(QLineEdit*)> act)
     {
         constexpr int PollMilliseconds = 5;
         constexpr int GiveUpAfterPolls = 1000;
@@ -76,12 +76,10 @@ protected:
             }
             timer->stop();
             timer->deleteLater();
-            act(dialog, dialog->findChild<QLineEdit*>(QStringLiteral("Text1")));
+            act(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")));
         });
         timer->start();
     }
-
-    void Click(int i) { QTest::mouseClick(Label(i), Qt::LeftButton); }
 
     std::unique_ptr<ProjectDocument> document;
     std::unique_ptr<WallView> view;
@@ -125,7 +123,7 @@ TEST_F(WallViewTest, AnswersToTheEditDialog)
         Show(DefaultWall());
         size_t answered = 0;
         std::function<void()> answer = [&] {
-            WhenDialogOpens([&](QDialog*, QLineEdit* text) {
+            WhenDialogOpens([&](QLineEdit* text) {
                 const Answer& a = r.Answers[answered++];
                 EXPECT_EQ(text->text().toStdString(), a.Offered) << "answer " << answered;
                 // The dialog opens with its text selected.
@@ -138,7 +136,7 @@ TEST_F(WallViewTest, AnswersToTheEditDialog)
             });
         };
         answer();
-        Click(r.Index);
+        QTest::mouseClick(Label(r.Index), Qt::LeftButton);
         EXPECT_EQ(answered, r.Answers.size());
         EXPECT_EQ(captured.Beeps, r.Beeps);
         EXPECT_EQ(accepted, r.Accepted);
