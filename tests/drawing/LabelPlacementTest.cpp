@@ -32,9 +32,9 @@ bool Meet(const LabelBox& a, const LabelBox& b)
 }
 
 // Every fault of the placed boxes, as text: a box that leaves the bounds, meets a stroke,
-// a fixed box or an earlier box.
-std::vector<std::string> Faults(const std::vector<LabelBox>& boxes,
-    const std::vector<Stroke>& strokes, const std::vector<LabelBox>& fixed, const LabelBox& bounds)
+// a fixed box or an earlier box. None is expected.
+void ExpectNoFaults(const std::vector<LabelBox>& boxes, const std::vector<Stroke>& strokes,
+    const std::vector<LabelBox>& fixed, const LabelBox& bounds)
 {
     std::vector<std::string> faults;
     for (size_t i = 0; i < boxes.size(); ++i) {
@@ -54,7 +54,7 @@ std::vector<std::string> Faults(const std::vector<LabelBox>& boxes,
             if (Meet(b, boxes[j]))
                 faults.push_back(name + " meets label " + std::to_string(j));
     }
-    return faults;
+    EXPECT_TRUE(faults.empty()) << faults.front();
 }
 
 std::vector<LabelBox> DimensionValueBoxes(const DimensionLabelBoxes& d)
@@ -86,9 +86,7 @@ TEST(LabelPlacement, NoValueTouchesALineAnotherValueOrTheEdgeOnRandomWalls)
                 const std::vector<LabelBox> dims = DimensionValueBoxes(d.DimensionBoxes);
                 all.insert(all.end(), dims.begin(), dims.end());
             }
-            const std::vector<std::string> faults
-                = Faults(all, FigureStrokes(d.Shapes), {}, d.Bounds);
-            EXPECT_TRUE(faults.empty()) << faults.front();
+            ExpectNoFaults(all, FigureStrokes(d.Shapes), {}, d.Bounds);
             checkedReactions += kind == ViewKind::Reactions;
         }
 
@@ -106,18 +104,15 @@ TEST(LabelPlacement, NoValueTouchesALineAnotherValueOrTheEdgeOnRandomWalls)
             const report::SectionFigure s = loads ? report::LoadsSectionFigure(ctx, L)
                                                   : report::ReactionsSectionFigure(ctx, L);
             const std::vector<LabelBox> placed = report::PlaceFigureTexts(ctx, s.Shapes, s.Fixed);
-            const std::vector<std::string> faults
-                = Faults(placed, FigureStrokes(s.Shapes), s.Fixed, report::DrawingBounds(ctx));
-            EXPECT_TRUE(faults.empty()) << faults.front();
+            ExpectNoFaults(placed, FigureStrokes(s.Shapes), s.Fixed, report::DrawingBounds(ctx));
         }
         {
             SCOPED_TRACE("Dimensions page");
             report::BeginSection(ctx);
             const WallLayout& L = report::LayoutWall(ctx);
             const report::DimensionsFigure d = report::DimensionsSectionFigure(ctx, L);
-            const std::vector<std::string> faults = Faults(DimensionValueBoxes(d.Boxes),
-                FigureStrokes(d.Shapes), { d.Legend }, report::DrawingBounds(ctx));
-            EXPECT_TRUE(faults.empty()) << faults.front();
+            ExpectNoFaults(DimensionValueBoxes(d.Boxes), FigureStrokes(d.Shapes), { d.Legend },
+                report::DrawingBounds(ctx));
         }
     }
     // The random walls are stable often enough that the reactions were tried.

@@ -54,15 +54,8 @@ struct Job {
                 printed.push_back(SectionNames[k]);
             };
         };
-        using Member = std::function<void(ReportContext&)> SectionPrinters::*;
-        const Member members[] = { &SectionPrinters::Dimensions, &SectionPrinters::Loads,
-            &SectionPrinters::Properties, &SectionPrinters::Stability, &SectionPrinters::Reactions,
-            &SectionPrinters::Concrete1, &SectionPrinters::Concrete2, &SectionPrinters::Concrete3,
-            &SectionPrinters::Concrete4 };
-        SectionPrinters p;
-        for (size_t k = 0; k < SectionNames.size(); ++k)
-            p.*members[k] = make(k);
-        return p;
+        return { make(0), make(1), make(2), make(3), make(4), make(5), make(6), make(7), make(8),
+            {}, {} };
     }
     PrintJobResult Run(const PrintOptions& o, PrintJobHooks hooks = {})
     {
@@ -112,12 +105,12 @@ TEST(PrintJob, EveryChoiceOfSectionsPacksThemInOrderTwoToASheet)
         const PrintJobResult r = job.Run(o, hooks);
         std::vector<std::string> expected;
         std::vector<std::string> expectedLabels;
-        for (size_t k = 0; k < 6; ++k)
-            if (o.Option(int(k)))
-                expectedLabels.push_back(labels[k]);
         for (size_t k = 0; k < 9; ++k)
-            if (o.Option(int(std::min<size_t>(k, 5))))
+            if (o.Option(int(std::min<size_t>(k, 5)))) {
                 expected.push_back(SectionNames[k]);
+                if (k < 6)
+                    expectedLabels.push_back(labels[k]);
+            }
         ASSERT_EQ(job.printed, expected);
         EXPECT_EQ(labelled, expectedLabels);
         const int sheets = int(expected.size() + 1) / 2;
@@ -135,13 +128,12 @@ TEST(PrintJob, EveryChoiceOfSectionsPacksThemInOrderTwoToASheet)
             SCOPED_TRACE(expected[i]);
             const int page = int(i / 2) + 1;
             const int slot = int(i % 2);
-            // Body tops of the two halves on A4: 454 and 7286 + 454.
+            // Where the halves stand is the page framework's.
             const RecordedCall* name = job.canvas.FindText(expected[i]);
             ASSERT_NE(name, nullptr);
             EXPECT_EQ(name->Page, page);
-            EXPECT_EQ(name->Y1 - 240, slot ? 7740 : 454);
-            EXPECT_EQ(r.Placed[i].Page, page);
-            EXPECT_EQ(r.Placed[i].Slot, slot);
+            EXPECT_EQ(std::make_pair(int(r.Placed[i].Page), int(r.Placed[i].Slot)),
+                std::make_pair(page, slot));
         }
         // The plan the job counted with is the job itself.
         const PrintJobResult plan = PlanPrintJob(o, true);
@@ -230,7 +222,8 @@ TEST(PrintJob, TheCalculationSheetPrintsLastOnAsManyHalvesAsItFillsWithFrameAndF
     EXPECT_EQ(job.NewPages(), r.Sheets - 1);
     EXPECT_EQ(int(job.Footers().size()), r.Sheets);
 
-    // Every half carries the title, and the sheet's steps appear in their order.
+    // Every half carries the title, and the sheet's last step is on the last page (its lines are
+    // the sheet window's to test).
     int titles = 0;
     int lastStepPage = 0;
     for (const RecordedCall& t : job.canvas.Texts()) {
@@ -239,9 +232,6 @@ TEST(PrintJob, TheCalculationSheetPrintsLastOnAsManyHalvesAsItFillsWithFrameAndF
             lastStepPage = t.Page;
     }
     EXPECT_EQ(titles, int(r.Placed.size()) - 1);
-    const RecordedCall* ka = job.canvas.FindText("      = 0.2971729   [KaStatic]");
-    ASSERT_NE(ka, nullptr);
-    EXPECT_EQ(ka->Page, 1);
     EXPECT_EQ(lastStepPage, r.Sheets) << "the toe's shear capacity, the sheet's last step";
 }
 

@@ -114,39 +114,9 @@ void ConfirmPrintOptions()
     });
 }
 
-// A job whose device cannot open its first page says so once; the next job, on a PDF, prints.
-TEST(PrintCommand, AFailedJobShowsOneMessageAndTheNextJobPrints)
-{
-    QTemporaryDir dir;
-    const QString good = dir.filePath(QStringLiteral("second.pdf"));
-    QString target = dir.filePath(QStringLiteral("no-such-folder/first.pdf"));
-    SetPrintDeviceFunction([&target] {
-        auto writer = std::make_unique<QPdfWriter>(target);
-        report::SetUpA4Pdf(*writer);
-        return PrintDevice { std::move(writer), {} };
-    });
-    Capture messages;
-    const ProjectDocument p(test::DefaultWall());
-    PrintOptions options = AllOptions();
-    for (const QString& path : { target, good }) {
-        target = path;
-        ConfirmPrintOptions();
-        RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
-    }
-    SetPrintDeviceFunction({});
-    EXPECT_EQ(Shown(messages),
-        std::vector<std::string> {
-            "Pendrake: The printer or the output file could not be opened." });
-    QFile file(good);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF-"));
-    // Five sheets of nine sections on a stable wall.
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 5);
-}
-
-// The preview paints exactly what the printing window prints.
-TEST(PrintCommand, PreviewPagesAreThePagesThePrintingWindowPrints)
+// The preview paints exactly what the printing window prints. A job whose device cannot open
+// its first page says so once; the next job, on a PDF, prints.
+TEST(PrintCommand, PreviewPrintingWindowAndAFailedJobThenAPdf)
 {
     const ProjectDocument p(test::DefaultWall());
     PrintOptions options;
@@ -184,6 +154,32 @@ TEST(PrintCommand, PreviewPagesAreThePagesThePrintingWindowPrints)
             && a.X2 == b.X2 && a.Y2 == b.Y2 && a.Text == b.Text)
             << "call " << i << " " << a.Text << " / " << b.Text;
     }
+
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("second.pdf"));
+    QString target = dir.filePath(QStringLiteral("no-such-folder/first.pdf"));
+    SetPrintDeviceFunction([&target] {
+        auto writer = std::make_unique<QPdfWriter>(target);
+        report::SetUpA4Pdf(*writer);
+        return PrintDevice { std::move(writer), {} };
+    });
+    Capture messages;
+    options = AllOptions();
+    for (const QString& path : { target, good }) {
+        target = path;
+        ConfirmPrintOptions();
+        RunPrintCommand(nullptr, p, options, { "Arial", "Arial" });
+    }
+    SetPrintDeviceFunction({});
+    EXPECT_EQ(Shown(messages),
+        std::vector<std::string> {
+            "Pendrake: The printer or the output file could not be opened." });
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    // Five sheets of nine sections on a stable wall.
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 5);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The report sections on the recording canvas: what the Stability section prints where ("N/A",
 // the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
-// stacked under the design table, values in the units their labels name, what the report's
-// drawings add to the drawing layer (their area, legend, pens and arrow head), the report of a
-// document printing that document's results, and every section staying inside its frame.
+// stacked under the design table, values in the units their labels name, the anchors, the
+// legend and a figure reaching the page, the report of a document printing that document's
+// results, and every section staying inside its frame.
 #include "document/ProjectDocument.h"
 #include "report/ReportSections.h"
 
@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,12 +65,13 @@ struct Sheet {
         return row;
     }
 
-    // The text that ends (right-aligned) at x on the body row `offset`, or "(nothing)".
-    std::string EndingAt(double x, double offset) const
+    // The text that ends (right-aligned) at x, or with `starting` starts there, on the body
+    // row `offset`, or "(nothing)".
+    std::string EndingAt(double x, double offset, bool starting = false) const
     {
         for (const RecordedCall& c : Canvas.Texts())
             if (std::abs(c.Y1 - UpperBodyTop - offset) < PositionTolerance
-                && std::abs(c.X2 - x) < PositionTolerance)
+                && std::abs((starting ? c.X1 : c.X2) - x) < PositionTolerance)
                 return c.Text;
         return "(nothing)";
     }
@@ -83,20 +85,17 @@ struct Cell {
     std::string Text;
 };
 
-// A stable wall with every value finite and no anchor in tension; each case changes it.
+// A stable wall with every safety factor above unity and no anchor in tension, the values the
+// cases read set; each case changes it.
 void Baseline(StabilityResults& r)
 {
     r.Stable = true;
     r.TotalHorizontal = -37.4555f;
-    r.TotalVertical = 94.4592f;
-    r.TotalMoment = 223.5486f;
     r.OverturningSafety = 2.5f;
-    r.BasePressureMax = 26.5208f;
     r.BasePressureMin = 0.1f;
     r.BearingSafetyMin = 3.7706f;
     r.SlidingSafetyMin = 18.5725f;
     r.SlidingShear = 1.25f;
-    r.SlidingResistance = 23.5f;
     r.AnchorTensionMax = 0;
     r.AnchorTensionSafety = float(InfiniteSafety);
     r.AnchorShearSafety = float(InfiniteSafety);
@@ -186,23 +185,18 @@ TEST(StabilitySection, ValuesNotApplicableInfinityAndNotesStandInTheirPlaces)
                 sheet.EndingAt(cell.Right ? PageHalf + 3402.0 : 3685.5, cell.Offset), cell.Text)
                 << (cell.Right ? "right " : "left ") << cell.Offset;
         }
-        // The notes stack from their heading 240 apart, and nothing stands below the last.
-        for (size_t k = 0; k < sc.Notes.size(); ++k) {
-            const std::vector<RecordedCall> row = sheet.TextsAt(UpperBodyTop + 2640 + 240.0 * k);
-            ASSERT_EQ(row.size(), 1u) << "note " << k;
-            EXPECT_EQ(row[0].Text, sc.Notes[k]);
-            EXPECT_NEAR(row[0].X1, 240, PositionTolerance);
-            EXPECT_EQ(row[0].Fore, Blue);
-        }
-        for (const RecordedCall& c : sheet.Canvas.Texts())
-            EXPECT_LT(c.Y1, UpperBodyTop + 2640 + 240.0 * sc.Notes.size() - PositionTolerance)
-                << c.Text;
+        // The notes in their order, each on a line of its own under their heading.
+        std::vector<std::string> notes;
+        for (size_t k = 0; k < sc.Notes.size() + 1; ++k)
+            for (const RecordedCall& c : sheet.TextsAt(UpperBodyTop + 2640 + 240.0 * k))
+                notes.push_back(c.Text);
+        EXPECT_EQ(notes, sc.Notes);
     }
 }
 
 // --- Concrete pages ------------------------------------------------------------------------------
 
-TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
+TEST(ConcreteForcePages, ExactZeroPrintsDashesAndTheMomentPageTakesTheEnvelope)
 {
     for (int page : { 1, 2, 3 }) {
         SCOPED_TRACE(page);
@@ -212,6 +206,12 @@ TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
         t[2][2] = 1e-4f;
         t[3][3] = -0.004f;
         t[4][1] = 12.5f;
+        Envelope& e = r.Env;
+        e.EnvMomentPos[2] = 11;
+        e.EnvMomentNeg[2] = -12;
+        e.EnvNormalPos[2] = 13;
+        e.EnvNormalNeg[2] = 14;
+        e.EnvMomentZ[2] = 15;
         PrintConcreteSection(sheet.Ctx, page);
         // Section s ends at 567 (6.5 + 2 (s - 1)); combination c stands 280 c below the body top.
         auto cell
@@ -220,26 +220,17 @@ TEST(ConcreteForcePages, ExactZeroPrintsDashesAndATinyValuePrintsZero)
         EXPECT_EQ(cell(2, 2), "0.00");
         EXPECT_EQ(cell(3, 3), "0.00");
         EXPECT_EQ(cell(4, 1), "12.50");
-        // A value kept for design is a value, even when it is zero.
+        if (page != 1)
+            continue;
+        // The moment page keeps the envelope for design, a zero too: section 1 from 3360 down,
+        // section 2 in its order, 280 apart, under their captions.
         EXPECT_EQ(sheet.EndingAt(3685.5, 3360), "0.00");
+        const char* expected[] = { "11.00", "-12.00", "13.00", "14.00", "15.00" };
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(sheet.EndingAt(567 * 8.5, 3360 + 280 * k), expected[k]) << k;
+        ASSERT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
+        EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Corresponding N (T)");
     }
-}
-
-TEST(ConcreteMomentPage, RetainedRowsTakeTheEnvelopeInTheirOrder)
-{
-    Sheet sheet;
-    Envelope& e = sheet.Combinations.Env;
-    e.EnvMomentPos[2] = 11;
-    e.EnvMomentNeg[2] = -12;
-    e.EnvNormalPos[2] = 13;
-    e.EnvNormalNeg[2] = 14;
-    e.EnvMomentZ[2] = 15;
-    PrintConcreteSection(sheet.Ctx, 1);
-    const char* expected[] = { "11.00", "-12.00", "13.00", "14.00", "15.00" };
-    for (int k = 0; k < 5; ++k) // section 2's column, from 3360 down 280 apart
-        EXPECT_EQ(sheet.EndingAt(567 * 8.5, 3360 + 280 * k), expected[k]) << k;
-    ASSERT_FALSE(sheet.TextsAt(UpperBodyTop + 3920).empty());
-    EXPECT_EQ(sheet.TextsAt(UpperBodyTop + 3920).front().Text, "Corresponding N (T)");
 }
 
 // The blue texts of the design table's five warning lines, by line, left to right.
@@ -255,7 +246,7 @@ std::vector<std::vector<RecordedCall>> WarningLines(const Sheet& sheet)
     return lines;
 }
 
-TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
+TEST(ConcreteDesignPage, WarningsStackAndATooWideValueIsNarrowedNotCut)
 {
     {
         SCOPED_TRACE("four flexural warnings and a shear warning on section 1");
@@ -298,7 +289,15 @@ TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
         r.ReinMomentCap[3] = 5;
         r.ReinShear[2] = 2;
         r.ReinShearCap[2] = 1;
+        // On section 1, an over-reinforced section of absurd bars: a capacity of eleven
+        // characters stays whole, in a smaller font, inside its column clear of its rule.
+        r.ReinMomentCap[1] = -17693118.0f;
         PrintConcreteSection(sheet.Ctx, 4);
+        const RecordedCall* wide = sheet.Canvas.FindText("-17693118.00");
+        ASSERT_NE(wide, nullptr);
+        EXPECT_NEAR(wide->X2, DesignRow1, PositionTolerance);
+        EXPECT_LT(wide->Font.Size, sheet.Ctx.BodyFontSize);
+        EXPECT_GT(wide->X1, 2835);
         const auto lines = WarningLines(sheet);
         ASSERT_EQ(lines[1].size(), 2u);
         EXPECT_EQ(lines[1][0].Text, "V");
@@ -313,19 +312,6 @@ TEST(ConcreteDesignPage, WarningsStack240ApartAndShearTakesTheFirstFreeLine)
         for (const auto& line : WarningLines(sheet))
             EXPECT_TRUE(line.empty());
     }
-}
-
-TEST(ConcreteDesignPage, AValueTooWideForItsColumnIsNarrowedNotCut)
-{
-    Sheet sheet;
-    // An over-reinforced section of absurd bars: a capacity of eleven characters.
-    sheet.Combinations.Design.ReinMomentCap[1] = -17693118.0f;
-    PrintConcreteSection(sheet.Ctx, 4);
-    const RecordedCall* c = sheet.Canvas.FindText("-17693118.00");
-    ASSERT_NE(c, nullptr);
-    EXPECT_NEAR(c->X2, DesignRow1, PositionTolerance);
-    EXPECT_LT(c->Font.Size, sheet.Ctx.BodyFontSize);
-    EXPECT_GT(c->X1, 2835); // inside section 1's M- column, clear of its rule
 }
 
 // --- Units --------------------------------------------------------------------------------------
@@ -343,14 +329,15 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         const char* Area; // a stored 10.05 cm² per strip
         const char* Cover;
         const char* SmallUnit;
+        int16_t AnchorRows; // the properties name the anchors only where there are some
         float Stress; // pressure unit
         const char* StressValue;
         const char* StressUnit;
     };
     const Row rows[] = {
-        { Metric, "16.00", "50.00", "10.05", "7.0", "cm", 24000, "2400.00", "kg/cm\u00B2" },
-        { SI, "16.00", "500.00", "1005.00", "70.0", "mm", 24000, "24.00", "MPa" },
-        { British, "1.60", "50.00", "10.05", "7.0", "in", 24, "166.67", "psi" },
+        { Metric, "16.00", "50.00", "10.05", "7.0", "cm", 3, 24000, "2400.00", "kg/cm\u00B2" },
+        { SI, "16.00", "500.00", "1005.00", "70.0", "mm", 3, 24000, "24.00", "MPa" },
+        { British, "1.60", "50.00", "10.05", "7.0", "in", 0, 24, "166.67", "psi" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(UnitSystemName[size_t(r.Units)]);
@@ -367,12 +354,12 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         Sheet properties;
         properties.Record.UnitSystem = r.Units;
         properties.Record.ConcCover = 7;
+        properties.Record.AnchorRows = r.AnchorRows;
         PrintPropertiesSection(properties.Ctx);
         EXPECT_EQ(properties.EndingAt(3402, 2160), r.Cover);
-        const std::vector<RecordedCall> row = properties.TextsAt(UpperBodyTop + 2160);
-        EXPECT_TRUE(std::any_of(row.begin(), row.end(), [&](const RecordedCall& c) {
-            return std::abs(c.X1 - 3515.4) < PositionTolerance && c.Text == r.SmallUnit;
-        }));
+        EXPECT_EQ(properties.EndingAt(3515.4, 2160, true), r.SmallUnit);
+        for (const char* caption : { "Anchors:", "- Diameter =" })
+            EXPECT_EQ(properties.Canvas.FindText(caption) != nullptr, r.AnchorRows > 0) << caption;
 
         Sheet stability;
         stability.Record.UnitSystem = r.Units;
@@ -381,25 +368,17 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         stability.Stability.AnchorTensionStress = r.Stress;
         PrintStabilitySection(stability.Ctx);
         EXPECT_EQ(stability.EndingAt(PageHalf + 3402.0, 1440), r.StressValue);
-        const std::vector<RecordedCall> stressRow = stability.TextsAt(UpperBodyTop + 1440);
-        ASSERT_FALSE(stressRow.empty());
-        EXPECT_EQ(stressRow.back().Text, r.StressUnit);
-        EXPECT_NEAR(stressRow.back().X1, PageHalf + 3515.4, PositionTolerance);
+        EXPECT_EQ(stability.EndingAt(PageHalf + 3515.4, 1440, true), r.StressUnit);
     }
 }
 
 // --- Properties and drawings ---------------------------------------------------------------------
 
-TEST(PropertiesAndDimensions, AnchorsOnlyForAWallWithAnchors)
+// The properties name the anchors only where there are some, read with the units above.
+TEST(DimensionsSection, AnchorsOnlyForAWallWithAnchors)
 {
     for (int16_t rows : { 3, 0 }) {
         SCOPED_TRACE(rows);
-        Sheet properties;
-        properties.Record.AnchorRows = rows;
-        PrintPropertiesSection(properties.Ctx);
-        EXPECT_EQ(properties.Canvas.FindText("Anchors:") != nullptr, rows > 0);
-        EXPECT_EQ(properties.Canvas.FindText("- Diameter =") != nullptr, rows > 0);
-
         // The drawing's anchors are its green lines.
         Sheet dimensions;
         dimensions.Record.AnchorRows = rows;
@@ -414,105 +393,36 @@ TEST(PropertiesAndDimensions, AnchorsOnlyForAWallWithAnchors)
     }
 }
 
-// The drawing area of a half page on A4: 1440 in, 900 below the body top, 0.8 x (9356 - 2640)
-// = 5372.8 wide and 6548 - 1800 = 4748 high; the fit into it is the drawing layer's.
-TEST(ReportDrawing, TheLowerHalfDrawsTheWallInItsOwnArea)
+// The legend's units follow the project's system (the unit names are the model's). The figures
+// of the drawing layer reach the page where they stand, texts by their alignment.
+TEST(ReportDrawing, LoadLegendNamesTheProjectsUnitsAndFiguresReachThePage)
 {
     Sheet sheet(1);
+    sheet.Record.UnitSystem = British;
+    sheet.Record.SeismicCoef = 0.125f;
     BeginSection(sheet.Ctx);
-    const DrawArea area = SectionDrawArea(sheet.Ctx);
-    EXPECT_NEAR(area.Left, 1440, PositionTolerance);
-    EXPECT_NEAR(area.Top, 7740 + 900, PositionTolerance);
-    EXPECT_NEAR(area.Width, 5372.8, PositionTolerance);
-    EXPECT_NEAR(area.Height, 4748, PositionTolerance);
-    const WallLayout& L = LayoutWall(sheet.Ctx);
-    const WallLayout fit = LayoutWall(sheet.Record, area, 9356, 14572);
-    EXPECT_EQ(L.DrawScale, fit.DrawScale);
-    EXPECT_EQ(L.DrawOriginY, fit.DrawOriginY);
-}
-
-TEST(ReportDrawing, LoadLegendNamesTheProjectsUnitsAboveTheFrameBottom)
-{
-    struct Case {
-        int16_t Units;
-        const char* Line;
-        const char* Distributed;
-    };
-    for (const Case c : { Case { Metric, "Line loads in T/m", "Distributed loads in T/m\u00B2" },
-             Case { SI, "Line loads in kN/m", "Distributed loads in kPa" },
-             Case { British, "Line loads in Kip/ft", "Distributed loads in Kip/ft\u00B2" } }) {
-        SCOPED_TRACE(c.Units);
-        Sheet sheet(1);
-        sheet.Record.UnitSystem = c.Units;
-        sheet.Record.SeismicCoef = 0.125f;
-        BeginSection(sheet.Ctx);
-        const size_t frame = sheet.Canvas.Texts().size();
-        PrintLoadLegend(sheet.Ctx);
-        const auto texts = sheet.Canvas.Texts();
-        ASSERT_EQ(texts.size(), frame + 3);
-        const char* expected[] = { "Seismic coefficient = 0.13", c.Line, c.Distributed };
-        for (size_t k = 0; k < 3; ++k) {
-            EXPECT_EQ(texts[frame + k].Text, expected[k]);
-            // 480, 360 and 240 above the bottom of the lower frame, 7286 + 7002.
-            EXPECT_NEAR(texts[frame + k].Y1, 7286 + 7002 - 480 + 120.0 * k, PositionTolerance);
-            EXPECT_NEAR(texts[frame + k].X1, 120, PositionTolerance);
-        }
-    }
-}
-
-TEST(ReportDrawing, FiguresReachThePageWithTheirAlignmentColoursPensAndArrowHead)
-{
-    Sheet sheet;
-    sheet.Canvas.SetMapping(0, 0, 1);
-    SetPrinterFont(sheet.Ctx, "Arial", 10, false, false);
-    Figure fig;
-    fig.Lines.push_back({ { 0, 0 }, { 100, 0 }, PaletteColour(4), 2, true });
-    fig.Texts.push_back({ { 1000, 1000 }, "abc", PaletteColour(2), HAlign::Right, VAlign::Top });
-    fig.Texts.push_back({ { 1000, 1000 }, "ab", PaletteColour(2), HAlign::Centre, VAlign::Bottom });
-    PaintFigure(sheet.Ctx, fig);
-    const auto& line = sheet.Canvas.Calls().at(0);
-    ASSERT_EQ(line.Kind, CallKind::Line);
-    EXPECT_EQ(line.Fore, PaletteColour(4));
-    EXPECT_EQ(line.Line, LineStyle::Dash);
-    EXPECT_EQ(line.PenPixels, PenWidthPixels(ThickPenMm, A4Paper().TwipsPerPixel));
+    const size_t frame = sheet.Canvas.Texts().size();
+    PrintLoadLegend(sheet.Ctx);
     const auto texts = sheet.Canvas.Texts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_DOUBLE_EQ(texts[0].X2, 1000);
-    EXPECT_DOUBLE_EQ(texts[0].Y1, 1000);
-    EXPECT_DOUBLE_EQ(texts[1].X1, 1000 - 100);
-    EXPECT_DOUBLE_EQ(texts[1].Y1, 1000 - 10 * RecordingCanvas::LineHeightPerPoint * 20);
-    EXPECT_EQ(texts[1].Fore, PaletteColour(2));
+    ASSERT_EQ(texts.size(), frame + 3);
+    const char* expected[] = { "Seismic coefficient = 0.13", "Line loads in Kip/ft",
+        "Distributed loads in Kip/ft\u00B2" };
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(texts[frame + k].Text, expected[k]);
 
-    // The report's arrow head (60 long) fits a dimension of 180 inside: shaft and two heads;
-    // the screen's (120) would not.
-    Sheet arrow;
-    DrawArrow(arrow.Ctx, 1000, 500, 1180, 500, DimensionArrow);
-    EXPECT_EQ(arrow.Canvas.Calls().size(), 5u);
-}
-
-TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
-{
-    // 1 : 1, that is 45 degrees, steeper than the backfill's 30 degrees of friction: the
-    // document flattened it when the record changed, and the page draws the flattened wall,
-    // once, with no message of its own.
-    Project wall = test::DefaultWall();
-    wall.BackfillSlope = 1;
-    const ProjectDocument document(wall);
-    RecordingCanvas canvas;
-    ReportContext ctx(canvas, document);
-    ChooseReportFonts(ctx, canvas.FontFamilies());
-    ASSERT_TRUE(SetupPage(ctx));
-    ctx.HalfPageSlot = 1;
-    PrintLoadsSection(ctx);
-    // Section frames: white boxes the full width of the page, here in the lower half.
-    std::vector<double> frames;
-    for (const RecordedCall& c : canvas.Calls())
-        if (c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
-            && c.X2 == ctx.PageWidth)
-            frames.push_back(c.Y1);
-    EXPECT_EQ(frames, std::vector<double> { 7286 });
-    EXPECT_GT(ctx.Record.BackfillSlope, 1.0f);
-    EXPECT_TRUE(ctx.Messages.empty());
+    sheet.Canvas.SetMapping(0, 0, 1);
+    Figure fig;
+    fig.Lines.push_back({ { 0, 0 }, { 100, 50 }, PaletteColour(4), 2, false });
+    fig.Texts.push_back({ { 1000, 1000 }, "abc", PaletteColour(2), HAlign::Right, VAlign::Top });
+    const size_t before = sheet.Canvas.Calls().size();
+    PaintFigure(sheet.Ctx, fig);
+    const auto& line = sheet.Canvas.Calls().at(before);
+    ASSERT_EQ(line.Kind, CallKind::Line);
+    EXPECT_EQ(std::vector<double>({ line.X1, line.Y1, line.X2, line.Y2 }),
+        std::vector<double>({ 0, 0, 100, 50 }));
+    ASSERT_EQ(sheet.Canvas.Texts().size(), frame + 4);
+    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts().back().X2, 1000);
+    EXPECT_DOUBLE_EQ(sheet.Canvas.Texts().back().Y1, 1000);
 }
 
 // --- The report of a document ------------------------------------------------------------------
@@ -520,10 +430,15 @@ TEST(LoadsSection, DrawnOnceFromTheDocumentsRecordInItsHalf)
 TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
 {
     // Under earthquake and surcharge; the Stability section's cells are read in its own test.
+    // A backfill of 1 : 1, that is 45 degrees, is steeper than its 30 degrees of friction: the
+    // document flattened it when the record changed, and the Loads page draws the flattened
+    // wall, once, with no message of its own.
     Project wall = test::DefaultWall();
     wall.SeismicCoef = 0.25f;
     wall.Surcharge = 1;
+    wall.BackfillSlope = 1;
     const ProjectDocument document(wall);
+    ASSERT_GT(document.Record().BackfillSlope, 1.0f);
     const CombinationResults& co = document.Combinations();
     ASSERT_TRUE(document.Stability().Stable && co.Stable);
     const int runs = document.CombinationRuns();
@@ -532,13 +447,23 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     ReportContext ctx(canvas, document);
     ChooseReportFonts(ctx, canvas.FontFamilies());
     PrintOptions options;
+    options.PrintDimensions = 1;
+    options.PrintLoads = 1;
     options.PrintStability = 1;
     options.PrintConcrete = 1;
-    // Stability and Concrete 1/4 on sheet 1, 2/4 and 3/4 on sheet 2, 4/4 on sheet 3: the pages
-    // read below stand in upper halves.
-    ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 3);
+    // Dimensions and Loads on sheet 1, Stability and Concrete 1/4 on sheet 2, 2/4 and 3/4 on
+    // sheet 3, 4/4 on sheet 4: the concrete pages read below stand in upper halves.
+    ASSERT_EQ(RunPrintJob(ctx, options, StandardSectionPrinters()).Sheets, 4);
     // The report read the results of the document's one run and ran nothing again.
     EXPECT_EQ(document.CombinationRuns(), runs);
+    EXPECT_TRUE(ctx.Messages.empty());
+    // Section frames of sheet 1: white boxes the full width of the page, one in each half.
+    std::vector<double> frames;
+    for (const RecordedCall& c : canvas.Calls())
+        if (c.Page == 1 && c.Kind == CallKind::Box && c.FillMode == FillStyle::Solid && c.X1 == 0
+            && c.X2 == ctx.PageWidth)
+            frames.push_back(c.Y1);
+    EXPECT_EQ(frames, (std::vector<double> { 0, 7286 }));
 
     // The value printed on `page` ending at x on the body row `offset` is `value` to its two
     // decimals; an exact zero prints "--".
@@ -555,20 +480,20 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
         else
             EXPECT_NEAR(std::stod(found->Text), value, 0.005 + 1e-6) << found->Text;
     };
-    // The shear of the last combination at the toe (sheet 2); where each combination and
+    // The shear of the last combination at the toe (sheet 3); where each combination and
     // section stands is read in the concrete pages' own test.
-    expectPrinted(2, 567 * 10.5, 280.0 * CombinationCount, co.ComboShear[CombinationCount][3]);
+    expectPrinted(3, 567 * 10.5, 280.0 * CombinationCount, co.ComboShear[CombinationCount][3]);
     // Design moments, capacities and the bars the design chose (the record holds none of its
-    // own) in mm, 10 to the cm, of the six rows: M- and M+ of each section (sheet 3).
+    // own) in mm, 10 to the cm, of the six rows: M- and M+ of each section (sheet 4).
     const DesignResults& d = co.Design;
     for (int row = 1; row <= 6; ++row) {
         SCOPED_TRACE(testing::Message() << "design row " << row);
         const double x = 567 * (3.0 * ((row + 1) / 2) + (row % 2 == 1 ? 2.75 : 4.25)) + 311.85;
         ASSERT_GT(d.ReinDia[size_t(row)], 0.0f);
-        expectPrinted(3, x, 720, d.ReinMoment[size_t(row)]);
-        expectPrinted(3, x, 1680, d.ReinMomentCap[size_t(row)]);
-        expectPrinted(3, x, 2400, 10.0 * d.ReinDia[size_t(row)]);
-        expectPrinted(3, x, 2640, 10.0 * d.ReinPitch[size_t(row)]);
+        expectPrinted(4, x, 720, d.ReinMoment[size_t(row)]);
+        expectPrinted(4, x, 1680, d.ReinMomentCap[size_t(row)]);
+        expectPrinted(4, x, 2400, 10.0 * d.ReinDia[size_t(row)]);
+        expectPrinted(4, x, 2640, 10.0 * d.ReinPitch[size_t(row)]);
     }
 }
 
@@ -600,31 +525,24 @@ TEST(InsideFrame, EverySectionDrawsInsideItsFrame)
                 test::AddLineLoad(p, 300, 14, 10, 270, 5); // on the backfill far behind the wall
             } },
     };
-    const std::pair<const char*, std::function<void(ReportContext&)>> sections[] = {
-        { "Dimensions", PrintDimensionsSection },
-        { "Loads", PrintLoadsSection },
-        { "Properties", PrintPropertiesSection },
-        { "Stability", PrintStabilitySection },
-        { "Reactions", PrintReactionsSection },
-        { "Concrete1", [](ReportContext& c) { PrintConcreteSection(c, 1); } },
-        { "Concrete2", [](ReportContext& c) { PrintConcreteSection(c, 2); } },
-        { "Concrete3", [](ReportContext& c) { PrintConcreteSection(c, 3); } },
-        { "Concrete4", [](ReportContext& c) { PrintConcreteSection(c, 4); } },
-        { "Calculator",
-            [](ReportContext& c) {
-                const CalculatorInput in = CalculatorInputFromProject(c.Record);
-                PrintCalculatorSection(c, in, ComputeSoilPressure(in));
-            } },
-    };
+    const SectionPrinters job = StandardSectionPrinters();
+    // The nine sections of a print job in their order, and the calculator's page.
+    const std::function<void(ReportContext&)> sections[]
+        = { job.Dimensions, job.Loads, job.Properties, job.Stability, job.Reactions, job.Concrete1,
+              job.Concrete2, job.Concrete3, job.Concrete4, [](ReportContext& c) {
+                  const CalculatorInput in = CalculatorInputFromProject(c.Record);
+                  PrintCalculatorSection(c, in, ComputeSoilPressure(in));
+              } };
     for (const test::WallChange& wall : walls)
-        for (const auto& [name, print] : sections)
+        for (size_t k = 0; k < std::size(sections); ++k)
             for (int16_t slot : { 0, 1 }) {
-                SCOPED_TRACE(testing::Message() << wall.Name << " " << name << " slot " << slot);
+                SCOPED_TRACE(
+                    testing::Message() << wall.Name << " section " << k << " slot " << slot);
                 Sheet sheet(slot);
                 wall.Change(sheet.Record);
                 sheet.Combinations = RunCombinations(sheet.Record);
                 sheet.Stability = ComputeStability(sheet.Record);
-                print(sheet.Ctx);
+                sections[k](sheet.Ctx);
                 const double top = sheet.Ctx.SectionTop;
                 const double bottom = top + sheet.Ctx.HalfPageHeight;
                 auto inside = [&](double x, double y) {
@@ -632,15 +550,14 @@ TEST(InsideFrame, EverySectionDrawsInsideItsFrame)
                         && y >= top - InkTolerance && y <= bottom + InkTolerance;
                 };
                 for (const RecordedCall& c : sheet.Canvas.Calls()) {
-                    std::vector<DrawPoint> corners = c.Points;
-                    if (c.Kind == CallKind::Text)
-                        corners = { { c.X1, c.Y1 },
-                            { c.X2,
-                                c.Y1
-                                    + c.Font.Size * RecordingCanvas::LineHeightPerPoint * 20
-                                        / sheet.Ctx.PageScale } };
-                    else if (c.Kind == CallKind::Line || c.Kind == CallKind::Box)
-                        corners = { { c.X1, c.Y1 }, { c.X2, c.Y2 } };
+                    // A text reaches one line height below its top.
+                    const double lineHeight
+                        = c.Font.Size * RecordingCanvas::LineHeightPerPoint * 20;
+                    const std::vector<DrawPoint> corners = c.Kind == CallKind::Text
+                        ? std::vector<DrawPoint> { { c.X1, c.Y1 }, { c.X2, c.Y1 + lineHeight } }
+                        : c.Kind == CallKind::Line || c.Kind == CallKind::Box
+                        ? std::vector<DrawPoint> { { c.X1, c.Y1 }, { c.X2, c.Y2 } }
+                        : c.Points;
                     for (const DrawPoint& pt : corners)
                         EXPECT_TRUE(inside(pt.X, pt.Y))
                             << "\"" << c.Text << "\" at " << pt.X << ", " << pt.Y;
