@@ -11,6 +11,7 @@
 #include <ctime>
 #include <exception>
 #include <limits>
+#include <utility>
 
 namespace pendrake::report {
 
@@ -151,7 +152,7 @@ ReportContext::ReportContext(PageCanvas& canvas, const Project& record,
 {
 }
 
-void ChooseReportFonts(ReportContext& ctx, const std::vector<std::string>& families)
+FontChoice ChooseFonts(const std::vector<std::string>& families)
 {
     auto find = [&](std::string_view name) -> const std::string* {
         for (const std::string& f : families) {
@@ -160,17 +161,27 @@ void ChooseReportFonts(ReportContext& ctx, const std::vector<std::string>& famil
         }
         return nullptr;
     };
-    ctx.TextFont.clear();
+    FontChoice choice;
+    // Where Arial is missing (most Linux desktops), Liberation Sans has Arial's advance widths,
+    // so right-aligned report columns stay where they were laid out.
     for (std::string_view name : { "Arial", "Liberation Sans", "Times New Roman", "Courier New" }) {
         if (const std::string* f = find(name)) {
-            ctx.TextFont = *f;
+            choice.TextFont = *f;
             break;
         }
     }
-    if (ctx.TextFont.empty() && !families.empty())
-        ctx.TextFont = families.front();
+    if (choice.TextFont.empty() && !families.empty())
+        choice.TextFont = families.front();
     const std::string* symbol = find("Symbol");
-    ctx.GreekFont = symbol ? *symbol : ctx.TextFont;
+    choice.GreekFont = symbol ? *symbol : choice.TextFont;
+    return choice;
+}
+
+void ChooseReportFonts(ReportContext& ctx, const std::vector<std::string>& families)
+{
+    FontChoice choice = ChooseFonts(families);
+    ctx.TextFont = std::move(choice.TextFont);
+    ctx.GreekFont = std::move(choice.GreekFont);
 }
 
 // --- Page set-up and fonts ------------------------------------------------------------------

@@ -97,8 +97,20 @@ struct ReportContext {
     std::vector<std::string> Messages;
 };
 
-// TextFont: "Arial", else "Liberation Sans" (Arial's widths), "Times New Roman", "Courier New",
-// else the first family. GreekFont: "Symbol" when listed, else TextFont. Case-insensitive.
+// The fonts chosen once at start-up: the report's text font and the font its Greek letters are
+// set in, for the window's printing and the command line's alike.
+struct FontChoice {
+    std::string TextFont;
+    std::string GreekFont;
+};
+
+// TextFont: "Arial" when installed; else its metric twin "Liberation Sans", which keeps the
+// report's text widths; else "Times New Roman", "Courier New", the first family listed.
+// GreekFont: "Symbol" when installed, else TextFont. Names are matched without regard to case
+// and reported as the list spells them.
+FontChoice ChooseFonts(const std::vector<std::string>& families);
+
+// The same choice, put into the report's context.
 void ChooseReportFonts(ReportContext& ctx, const std::vector<std::string>& families);
 
 // --- Page set-up and fonts ------------------------------------------------------------------

@@ -152,6 +152,10 @@ TEST(ReportFonts, ChosenByPreferenceAndGreekInUnicodeWithoutSymbol)
         const char* Greek;
     } cases[] = {
         { { "Courier New", "Times New Roman", "ARIAL" }, "ARIAL", "ARIAL" },
+        // Arial's metric twin before Times, Times before Courier.
+        { { "Times New Roman", "Liberation Sans" }, "Liberation Sans", "Liberation Sans" },
+        { { "Courier New", "Times New Roman" }, "Times New Roman", "Times New Roman" },
+        { { "DejaVu Sans", "Courier New" }, "Courier New", "Courier New" },
         { { "Noto Serif", "Noto Sans" }, "Noto Serif", "Noto Serif" },
         { { "symbol", "arial" }, "arial", "symbol" },
         { {}, "", "" },

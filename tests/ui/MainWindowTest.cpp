@@ -6,7 +6,6 @@
 #include "io/Autosave.h"
 #include "io/Settings.h"
 #include "support/Widgets.h"
-#include "ui/FontChoice.h"
 #include "ui/StabilityWindow.h"
 
 #include <QAction>
@@ -751,31 +750,6 @@ TEST(InstanceLock, SecondInstanceIsRefusedUntilTheFirstEndsOrCrashed)
 
     // A folder without room for a lock does not refuse the start.
     EXPECT_TRUE(InstanceLock(dir.filePath(QStringLiteral("gone/with/the/wind"))).Acquire());
-}
-
-TEST(FontChoice, ChoosesTheWindowFontsByPreference)
-{
-    struct Case {
-        QStringList Installed;
-        const char* Text;
-        const char* Greek;
-    };
-    const Case cases[] = {
-        { { "DejaVu Sans", "Liberation Sans", "Symbol", "Arial" }, "Arial", "Symbol" },
-        // Arial's metric twin before Times, Times before Courier.
-        { { "Times New Roman", "Liberation Sans" }, "Liberation Sans", "Liberation Sans" },
-        { { "Courier New", "Times New Roman" }, "Times New Roman", "Times New Roman" },
-        { { "DejaVu Sans", "Courier New" }, "Courier New", "Courier New" },
-        { { "DejaVu Sans", "Noto Serif" }, "DejaVu Sans", "DejaVu Sans" }, // the first listed
-        { { "arial", "SYMBOL" }, "arial", "SYMBOL" }, // names match whatever their case
-        { {}, "", "" },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Installed.join(QStringLiteral(", ")).toStdString());
-        const FontChoice choice = ChooseFonts(c.Installed);
-        EXPECT_EQ(choice.TextFont, c.Text);
-        EXPECT_EQ(choice.GreekFont, c.Greek);
-    }
 }
 
 } // namespace
