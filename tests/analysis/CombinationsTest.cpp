@@ -208,12 +208,6 @@ namespace {
 constexpr int WallCount = 1000;
 constexpr unsigned Seed = 20080117;
 
-template <size_t N> void ExpectFinite(const std::array<float, N>& values, const char* what)
-{
-    for (size_t i = 0; i < N; ++i)
-        EXPECT_TRUE(std::isfinite(values[i])) << what << " [" << i << "]";
-}
-
 } // namespace
 
 TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
@@ -224,11 +218,7 @@ TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
         Project p = walls.Next();
         SCOPED_TRACE("wall " + std::to_string(n));
         CombinationResults r = RunCombinations(p);
-        for (int set = 1; set <= CombinationSetCount; ++set) {
-            ExpectFinite(r.ComboMoment[set], "ComboMoment");
-            ExpectFinite(r.ComboShear[set], "ComboShear");
-            ExpectFinite(r.ComboNormal[set], "ComboNormal");
-        }
+        EXPECT_TRUE(test::Finite(r.ComboMoment, r.ComboShear, r.ComboNormal));
         if (!r.Stable) {
             ASSERT_GE(r.UnstableCombination, 1);
             ASSERT_EQ(r.Messages.back(), UnstableCombinationMessage);
@@ -236,18 +226,13 @@ TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
         }
         ++designed;
         const Envelope& e = r.Env;
-        for (const auto* a : { &e.EnvMomentPos, &e.EnvMomentNeg, &e.EnvShear, &e.EnvNormalPos,
-                 &e.EnvNormalNeg, &e.EnvShearNormal, &e.EnvMomentZ, &e.EnvNormalZ })
-            ExpectFinite(*a, "envelope");
+        EXPECT_TRUE(test::Finite(e.EnvMomentPos, e.EnvMomentNeg, e.EnvShear, e.EnvNormalPos,
+            e.EnvNormalNeg, e.EnvShearNormal, e.EnvMomentZ, e.EnvNormalZ));
         const DesignResults& d = r.Design;
-        for (const auto* a : { &d.ReinHeight, &d.ReinMoment, &d.ReinNormal, &d.ReinMomentZ,
-                 &d.ReinNormalZ, &d.ReinAs, &d.ReinAsReq, &d.ReinRho, &d.ReinRhoReq43,
-                 &d.ReinMomentCap, &d.ReinZ, &d.ReinDia, &d.ReinPitch })
-            ExpectFinite(*a, "design row");
-        for (const auto* a : { &d.ReinShear, &d.ReinShearNormal, &d.ReinShearCap })
-            ExpectFinite(*a, "shear");
-        EXPECT_TRUE(
-            std::isfinite(d.RhoBalanced) && std::isfinite(d.RhoMin) && std::isfinite(d.ZMax));
+        EXPECT_TRUE(test::Finite(d.ReinHeight, d.ReinMoment, d.ReinNormal, d.ReinMomentZ,
+            d.ReinNormalZ, d.ReinAs, d.ReinAsReq, d.ReinRho, d.ReinRhoReq43, d.ReinMomentCap,
+            d.ReinZ, d.ReinDia, d.ReinPitch, d.ReinShear, d.ReinShearNormal, d.ReinShearCap,
+            d.RhoBalanced, d.RhoMin, d.ZMax));
         for (int row = 1; row <= ReinRowCount; ++row)
             cannotCarry += d.ReinCannotCarry[row] || d.ReinZCannotCarry[row];
     }

@@ -29,12 +29,6 @@ void ExpectStored(double actual, double expected, const std::string& what)
     EXPECT_NEAR(actual, expected, StoredRelative * std::max(1.0, std::abs(expected))) << what;
 }
 
-LoadCaseResults RunLoadCases(Project& p)
-{
-    LoadCaseResults r = ComputeLoadCases(p);
-    return r;
-}
-
 // --- Dead load (case 1) ---------------------------------------------------------------------
 
 struct Piece {
@@ -83,9 +77,9 @@ void ExpectPieces(const LoadCaseResults& r, const Piece* begin, const Piece* end
 TEST(DeadLoads, DefaultWallWetAndDry)
 {
     Project p = DefaultWall();
-    ExpectPieces(RunLoadCases(p), std::begin(WetPieces), std::end(WetPieces), "wet");
+    ExpectPieces(ComputeLoadCases(p), std::begin(WetPieces), std::end(WetPieces), "wet");
     p.BackWaterDepth = 6.0f; // at the shelf: dry
-    ExpectPieces(RunLoadCases(p), std::begin(DryPieces), std::end(DryPieces), "dry");
+    ExpectPieces(ComputeLoadCases(p), std::begin(DryPieces), std::end(DryPieces), "dry");
 }
 
 TEST(DeadLoads, RearStepAndSlopedBackfill)
@@ -95,7 +89,7 @@ TEST(DeadLoads, RearStepAndSlopedBackfill)
     p.RearStepHeight = 1;
     p.BackfillSlope = 3;
     p.BackWaterDepth = 5;
-    const auto r = RunLoadCases(p);
+    const auto r = ComputeLoadCases(p);
     const Piece expected[] = {
         { 1, 6.0, 1.25, 7.5 }, // 5 x 0.5 x 2.4 above the shelf at 5
         { 3, 17.52, 4.65, 4.5 }, // 7.3 x 1 x 2.4
@@ -148,7 +142,7 @@ TEST(WaterOrdinates, OrdinatesArmsAndForces)
         p.BackWaterDepth = c.BackDepth;
         p.RearStepHeight = c.Step;
         p.UpperBackHeight -= c.Step;
-        const auto r = RunLoadCases(p);
+        const auto r = ComputeLoadCases(p);
         for (int k = 1; k <= WaterOrdinateCount; ++k)
             ExpectStored(r.WaterPressure[k], c.P[k], "p" + std::to_string(k));
         ExpectStored(r.WaterLevel[1], c.Level1, "back level");
@@ -208,7 +202,7 @@ TEST(WaterOrdinates, CrossingSlopesOfDifferentShapes)
         p.LowerSlopeHeight = 1.5f;
         p.RearSlopeHeight = 2.5f;
         p.BackWaterDepth = c.BackDepth;
-        const auto r = RunLoadCases(p);
+        const auto r = ComputeLoadCases(p);
         ExpectStored(r.WettedLowerSlope, c.W5, "w5");
         ExpectStored(r.WaterArm[5], c.Arm5, "lower slope arm");
         ExpectStored(r.WettedRearSlope, c.W7, "w7");
@@ -227,7 +221,7 @@ TEST(WaterOrdinates, LevelSegmentsCarryTheirUplift)
     Project p = DefaultWall();
     p.LowerSlopeHeight = 0; // 9 + 1 = 6 + 0 + 4 + 0
     p.RearSlopeHeight = 4;
-    auto r = RunLoadCases(p);
+    auto r = ComputeLoadCases(p);
     ExpectStored(r.WaterPressure[5], 8.5, "head at the bottom");
     ExpectStored(r.WettedLowerSlope, 1.4, "whole run wet");
     ExpectStored(r.WaterArm[5], 4.7, "uniform: middle of the run");
@@ -237,7 +231,7 @@ TEST(WaterOrdinates, LevelSegmentsCarryTheirUplift)
     p = DefaultWall();
     p.LowerSlopeHeight = 4; // 9 + 1 = 6 + 0 + 0 + 4
     p.RearSlopeHeight = 0;
-    r = RunLoadCases(p);
+    r = ComputeLoadCases(p);
     ExpectStored(r.WaterPressure[7], 4.5, "head at the rear stretch");
     ExpectStored(r.WettedRearSlope, 1.4, "whole run wet");
     ExpectStored(r.WaterArm[7], 7.6, "uniform: middle of the run");
@@ -249,12 +243,12 @@ TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
     Project p = DefaultWall();
     p.BackWaterDepth = 10; // at the bottom
     p.FrontWaterDepth = 10;
-    for (const auto& f : WaterForces(p, RunLoadCases(p)))
+    for (const auto& f : WaterForces(p, ComputeLoadCases(p)))
         EXPECT_EQ(MomentAboutToe(f), 0.0);
 
     p.BackWaterDepth = 0;
     p.FrontWaterDepth = 0;
-    const auto r = RunLoadCases(p);
+    const auto r = ComputeLoadCases(p);
     ExpectStored(r.WaterPressure[1], 10, "full head behind");
     ExpectStored(r.WaterPressure[3], 6, "full head on the shelf");
     ExpectStored(r.WaterPressure[6], 9, "full head on the toe");
@@ -325,7 +319,7 @@ TEST(AnchorHeads, PositionsAndFaceAngles)
         SCOPED_TRACE(c.name);
         Project p = DefaultWall();
         c.set(p);
-        const auto r = RunLoadCases(p);
+        const auto r = ComputeLoadCases(p);
         ASSERT_EQ(r.AnchorRowCount, c.rows);
         for (int row = 1; row <= std::min(c.rows, 3); ++row) {
             const std::string what = "row " + std::to_string(row);
@@ -342,7 +336,7 @@ TEST(AnchorHeads, NeverMoreThanTheTableHolds)
     p.AnchorRows = 25;
     p.AnchorVPitch = 0.1f;
     p.AnchorEdgeDist = 0;
-    auto r = RunLoadCases(p);
+    auto r = ComputeLoadCases(p);
     EXPECT_EQ(r.AnchorRowCount, MaxAnchorRows);
     ExpectStored(r.Anchor[MaxAnchorRows].X, 4.0, "lowest row at P1");
     ExpectStored(r.Anchor[MaxAnchorRows].Y, 0.0, "lowest row at P1");
@@ -351,33 +345,50 @@ TEST(AnchorHeads, NeverMoreThanTheTableHolds)
 
     p.AnchorRows = 30;
     p.AnchorVPitch = 0; // every row at the edge distance
-    r = RunLoadCases(p);
+    r = ComputeLoadCases(p);
     EXPECT_EQ(r.AnchorRowCount, MaxAnchorRows);
 
     p = DefaultWall();
     p.AnchorRows = 5; // only three fit between 0.5 and 4
-    r = RunLoadCases(p);
+    r = ComputeLoadCases(p);
     EXPECT_EQ(r.AnchorRowCount, 3);
     EXPECT_EQ(r.Anchor[4].X, 0.0f);
 }
 
 // --- Surcharge and line loads ---------------------------------------------------------------
 
-TEST(Surcharge, TakesTheFactorOfItsOwnCase)
+// Each term takes the factor of its own case: the surcharge on the soil that of its type, its
+// ordinate on the virtual back the soil's (f3) whatever the type, the pieces' weight f1 and
+// their shaking the unfactored weight times f7. Surcharge q = 1 over L = 6.8 at 1.5 + 3.4;
+// p0 = q Ka cos(delta) = 0.257359; piece 1 weighs 7.2; ordinate 14 is 1.067163 unfactored.
+TEST(LoadFactors, EachTermTakesTheFactorOfItsOwnCase)
 {
     struct Row {
-        int16_t type;
-        double expected;
+        int16_t SurchargeType;
+        float F1, F2, F3, F7;
+        double Surcharge; // its vertical force
     };
-    // q = 1 over L = 6.8 at 1.5 + 3.4; factors D 1.4, L 1.7, E 0.5
-    for (const Row& c : { Row { 1, 6.8 * 1.4 }, Row { 2, 6.8 * 1.7 }, Row { 7, 6.8 * 0.5 } }) {
-        Project p = DefaultWall();
-        p.SurchargeType = c.type;
-        const LoadFactors factors = MakeLoadFactors(1.4f, 1.7f, 1.0f, 1.0f, 1.0f, 1.0f, 0.5f);
-        const PointForce f = SurchargeForce(p, factors);
-        ExpectStored(f.Vertical, c.expected, "type " + std::to_string(c.type));
-        EXPECT_EQ(f.Horizontal, 0.0);
-        ExpectStored(f.X, 4.9, "middle of the soil length");
+    const Row rows[] = { { 1, 1.4f, 1.7f, 1.7f, 0.5f, 6.8 * 1.4 },
+        { 2, 1.4f, 1.7f, 1.7f, 0.5f, 6.8 * 1.7 }, { 7, 1.4f, 1.7f, 1.7f, 0.5f, 6.8 * 0.5 },
+        { 1, 1.05f, 1, 1, 0.0f, 6.8 * 1.05 }, { 1, 0.9f, 1, 1, 1.4f, 6.8 * 0.9 } };
+    for (const Row& c : rows) {
+        SCOPED_TRACE("type " + std::to_string(c.SurchargeType) + " f7 " + std::to_string(c.F7));
+        Project p = DefaultWall(); // wet backfill
+        p.SurchargeType = c.SurchargeType;
+        const LoadFactors f = MakeLoadFactors(c.F1, c.F2, c.F3, 1, 1, 1, c.F7);
+        const PointForce q = SurchargeForce(p, f);
+        ExpectStored(q.Vertical, c.Surcharge, "surcharge");
+        EXPECT_EQ(q.Horizontal, 0.0);
+        ExpectStored(q.X, 4.9, "middle of the soil length");
+        const LoadCaseResults r = ComputeLoadCases(p, f);
+        ExpectStored(r.SoilPressure[0], 0.257359313 * c.F3, "p0 x f3");
+        ExpectStored(r.DeadForce[1], 7.2 * c.F1, "dead load factored");
+        ExpectStored(r.SeismicForce[1], 0.15 * 7.2 * c.F7, "seismic from the unfactored weight");
+        ExpectStored(r.SeismicForce[14], 1.067162829 * c.F7, "increment with f7");
+        if (c.F7 == 0) {
+            for (const auto& s : SeismicForces(p, r))
+                EXPECT_TRUE(s.Horizontal == 0 && s.Vertical == 0);
+        }
     }
 }
 
