@@ -392,26 +392,5 @@ TEST(LoadFactors, EachTermTakesTheFactorOfItsOwnCase)
     }
 }
 
-TEST(LineLoads, DirectionFromStraightUpClockwise)
-{
-    Project p = DefaultWall();
-    p.LineLoadCount = 3;
-    p.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 180.0f, 6 };
-    p.LineLoads[2] = { 2.0f, 1.0f, 3.0f, 90.0f, 2 };
-    p.LineLoads[3] = { 2.0f, 1.0f, 3.0f, 0.0f, 5 };
-    p.LineLoadCount = 3;
-    LoadFactors factors;
-    factors.Factor[6] = 1.5f;
-    const PointForce down = LineLoadForce(p, factors, 1);
-    ExpectStored(down.Vertical, 3.0, "180: downward P f");
-    EXPECT_NEAR(down.Horizontal, 0.0, 1e-12);
-    ExpectStored(MomentAboutToe(down), 3.0 * 1.0, "downward resists");
-    const PointForce push = LineLoadForce(p, factors, 2);
-    ExpectStored(push.Horizontal, 2.0, "90: towards the backfill");
-    ExpectStored(MomentAboutToe(push), 2.0 * 3.0, "towards the backfill resists");
-    ExpectStored(LineLoadForce(p, factors, 3).Vertical, -2.0, "0: upward");
-    EXPECT_EQ(LineLoadForce(p, factors, 4).Vertical, 0.0) << "slot beyond the count";
-}
-
 } // namespace
 } // namespace pendrake

@@ -139,6 +139,22 @@ void AddBallast(Project& p)
     AddLineLoad(p, 200.0f, 0.1f, p.ToeHeight, 180.0f);
 }
 
+// The sloped wall held by the ballast behind a backfill of gs (gsat below the water table),
+// phi 30 and concrete to earth 15 degrees, under a surcharge q and an earthquake kh.
+Project SoiledWall(float gs, float gsat, float q, float kh, float backDepth = 20.0f)
+{
+    Project p = SlopedWall();
+    AddBallast(p);
+    p.FillUnitWeight = p.FillDryDensity = gs;
+    p.FillSatDensity = gsat;
+    p.Surcharge = q;
+    p.FillPhi = 30.0f;
+    p.DeltaConcrete = 15.0f;
+    p.SeismicCoef = kh;
+    p.BackWaterDepth = backDepth;
+    return p;
+}
+
 void ExpectPressureClearOfTheBodyCut(const StabilityResults& s)
 {
     ASSERT_EQ(s.PressureCase, BasePressureCase::FrontTriangle);
@@ -452,15 +468,8 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
     noWater.Factor[4] = 0;
     for (const double hw : { 0.0, 2.0 }) {
         SCOPED_TRACE(hw);
-        Project p = SlopedWall();
-        AddBallast(p);
-        p.FillUnitWeight = p.FillDryDensity = float(gs);
-        p.FillSatDensity = float(gsat);
-        p.Surcharge = float(q);
-        p.FillPhi = 30.0f;
-        p.DeltaConcrete = 15.0f;
-        p.SeismicCoef = float(kh);
-        p.BackWaterDepth = hw > 0 ? float(H - hw) : 20.0f;
+        const Project p = SoiledWall(
+            float(gs), float(gsat), float(q), float(kh), hw > 0 ? float(H - hw) : 20.0f);
         const SectionForceResults r = Compute(p, noWater);
         EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
         EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
@@ -494,19 +503,8 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 // and not the weight over the face a second time.
 TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
-    const auto soiled = [](float gamma, float q) {
-        Project p = SlopedWall();
-        AddBallast(p);
-        p.FillUnitWeight = p.FillDryDensity = gamma;
-        p.FillSatDensity = gamma;
-        p.Surcharge = q;
-        p.FillPhi = 30.0f;
-        p.DeltaConcrete = 15.0f;
-        p.SeismicCoef = 0;
-        return p;
-    };
-    const SectionForceResults bare = Compute(soiled(0, 0));
-    const SectionForceResults r = Compute(soiled(1.7f, 1.0f));
+    const SectionForceResults bare = Compute(SoiledWall(0, 0, 0, 0));
+    const SectionForceResults r = Compute(SoiledWall(1.7f, 1.7f, 1.0f, 0));
     ExpectPressureClearOfTheBodyCut(bare.Stability);
     ExpectPressureClearOfTheBodyCut(r.Stability);
 
@@ -536,23 +534,14 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 // whole back and 2 x (2 x 0.120809 x 0.2 cos 30) / 2 below the water table.
 TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtualBack)
 {
-    const auto soiled = [](float kh) {
-        Project p = SlopedWall();
-        AddBallast(p);
-        p.FillUnitWeight = p.FillDryDensity = 1.7f;
-        p.FillSatDensity = 1.9f;
-        p.BackWaterDepth = 2.0f;
-        p.SeismicCoef = kh;
-        return p;
-    };
-    const SectionForceResults still = Compute(soiled(0));
-    const SectionForceResults shaken = Compute(soiled(0.15f));
+    const SectionForceResults still = Compute(SoiledWall(1.7f, 1.9f, 0, 0, 2.0f));
+    const SectionForceResults shaken = Compute(SoiledWall(1.7f, 1.9f, 0, 0.15f, 2.0f));
     ExpectPressureClearOfTheBodyCut(still.Stability);
     ExpectPressureClearOfTheBodyCut(shaken.Stability);
     const double soil = (0.25 + 5.5) * 1.7 + (0.25 + 5.0) * 1.9;
     const double kaeIncrement = 0.120809166 * std::cos(Pi / 6);
     const double increments = 4 * (4 * kaeIncrement * 1.7) / 2 + 2 * (2 * kaeIncrement * 0.2) / 2;
-    const double V = -0.15 * (2.4 * BodyAboveToe(soiled(0)).A + soil) - increments;
+    const double V = -0.15 * (2.4 * BodyAboveToe(SlopedWall()).A + soil) - increments;
     ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
