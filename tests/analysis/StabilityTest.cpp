@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -392,16 +393,13 @@ TEST(StabilityAnchors, MoreThanTenRowsAreSortedWithoutOverflow)
     ASSERT_EQ(r.Loads.AnchorRowCount, 16);
     ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
     EXPECT_GT(r.AnchorActiveCount, 10);
-    std::vector<int> rows;
-    for (int i = 1; i <= 16; ++i) {
-        rows.push_back(r.AnchorLeverRow[i]);
-        if (i > 1) {
-            EXPECT_GE(r.AnchorLever[i - 1], r.AnchorLever[i]);
-        }
-    }
+    // Levers decreasing, each placed row exactly once.
+    EXPECT_TRUE(
+        std::is_sorted(r.AnchorLever.begin() + 1, r.AnchorLever.begin() + 17, std::greater<>()));
+    std::vector<int> rows(r.AnchorLeverRow.begin() + 1, r.AnchorLeverRow.begin() + 17);
     std::sort(rows.begin(), rows.end());
     for (int i = 1; i <= 16; ++i)
-        EXPECT_EQ(rows[i - 1], i); // each placed row exactly once
+        EXPECT_EQ(rows[i - 1], i);
     EXPECT_TRUE(std::isfinite(r.AnchorTensionSafety));
 }
 
