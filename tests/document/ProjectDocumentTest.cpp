@@ -11,6 +11,8 @@
 #include "io/ProjectFile.h"
 #include "model/DimensionEdit.h"
 
+#include "support/Walls.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,14 +85,9 @@ Fingerprint Of(const CalculatorResult& r)
 }
 
 // Walls on which every part of the engine has something to do.
-struct Wall {
-    const char* Name;
-    std::function<void(Project&)> Make;
-};
-
-const std::vector<Wall>& Walls()
+const std::vector<test::WallChange>& Walls()
 {
-    static const std::vector<Wall> walls = {
+    static const std::vector<test::WallChange> walls = {
         { "default", [](Project&) {} },
         { "steep slope, flattened by the checks", [](Project& p) { p.BackfillSlope = 1.0f; } },
         { "wet both sides, rear step, line loads",
@@ -111,10 +108,10 @@ const std::vector<Wall>& Walls()
 TEST(PureEngine, EveryEntryPointGivesTheSameTwiceAndLeavesTheRecordAsItWas)
 {
     const LoadFactors factored = MakeLoadFactors(1.4f, 1.7f, 1.7f, 1.4f, 1.05f, 1.28f, 1.4f);
-    for (const Wall& wall : Walls()) {
+    for (const test::WallChange& wall : Walls()) {
         SCOPED_TRACE(wall.Name);
         Project made = MakeNewProject("Arial");
-        wall.Make(made);
+        wall.Change(made);
         const Project& p = made;
         const std::vector<uint8_t> before = Bytes(p);
         const std::vector<std::pair<const char*, std::function<Fingerprint()>>> runs = {
@@ -183,10 +180,10 @@ TEST(ProjectDocument, AppliesAFlattenedSlopeOnlyWhenAskedAndKeepsTheRecordOtherw
 
 TEST(ProjectDocument, GathersEachMessageOnceWithoutTheDesignVerdict)
 {
-    for (const Wall& wall : Walls()) {
+    for (const test::WallChange& wall : Walls()) {
         SCOPED_TRACE(wall.Name);
         Project p = MakeNewProject("Arial");
-        wall.Make(p);
+        wall.Change(p);
         const ProjectDocument document(p);
         const std::vector<std::string>& m = document.Messages();
         EXPECT_EQ(std::set<std::string>(m.begin(), m.end()).size(), m.size());
@@ -216,11 +213,7 @@ TEST(ProjectDocument, VerdictFollowsTheRuns)
     EXPECT_FLOAT_EQ(*v.Utilisation, largest);
     EXPECT_GT(largest, 0.0f);
 
-    // An upward pull of 300 T at the wall top lifts the wall under the factored live load.
-    Project lifted = MakeNewProject("Arial");
-    lifted.LineLoadCount = 1;
-    lifted.LineLoads[1] = { 300.0f, 4.0f, 10.0f, 0.0f, 2 };
-    const ProjectDocument unstable(lifted);
+    const ProjectDocument unstable(test::UnstableWall());
     EXPECT_FALSE(unstable.Verdict().DesignStable);
     EXPECT_FALSE(unstable.Verdict().Utilisation.has_value());
 }
