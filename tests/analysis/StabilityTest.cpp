@@ -54,11 +54,6 @@ void AddFourAnchorRows(Project& p)
     p.AnchorVPitch = 0.25f;
 }
 
-StabilityResults Analyse(const Project& p, const LoadFactors& factors = ServiceLoads)
-{
-    return ComputeStability(p, factors);
-}
-
 bool Contains(const std::vector<std::string>& texts, std::string_view text)
 {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -84,7 +79,7 @@ TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
     // Their weights add up to 65.52, their moments to 209.488.
     const double V = 65.52, M = 209.488;
 
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     EXPECT_NEAR(r.TotalVertical, V, SumTolerance);
     EXPECT_NEAR(r.TotalMoment, M, SumTolerance);
     EXPECT_EQ(r.TotalHorizontal, 0.0f);
@@ -141,7 +136,7 @@ TEST(StabilitySums, LineLoadsEnterWithTheirSignsAndCases)
         EXPECT_NEAR(f.Vertical, 7.5 * c.vertical, SumTolerance);
         EXPECT_NEAR(MomentAboutToe(f), 7.5 * c.moment, SumTolerance);
         EXPECT_EQ(LineLoadForce(p, factors, 3).Vertical, 0.0) << "slot beyond the count";
-        const StabilityResults r = Analyse(p);
+        const StabilityResults r = ComputeStability(p);
         EXPECT_NEAR(r.CaseHorizontal[6], 5 * c.horizontal, SumTolerance);
         EXPECT_NEAR(r.CaseVertical[6], 5 * c.vertical, SumTolerance);
         EXPECT_NEAR(r.CaseMoment[6], 5 * c.moment, SumTolerance);
@@ -157,7 +152,7 @@ TEST(StabilitySums, ResultantLeansTowardsTheToeUnderEarthPressure)
     Project p = WeightlessWall();
     AddLineLoad(p, 30.0f, 4.0f, 0.0f, 180.0f);
     AddLineLoad(p, 10.0f, 4.0f, 1.0f, 270.0f);
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     EXPECT_NEAR(r.ResultantInclination, std::atan(10.0 / 30.0), 1e-6);
     EXPECT_NEAR(r.ResultantMagnitude, std::sqrt(1000.0), 1e-4);
     // u = x cos psi - y sin psi of the rear end (8.3, 4) and of P3 (6.9, 2).
@@ -198,7 +193,7 @@ TEST(StabilityThirds, PressureFollowsTheResultantAcrossTheThirds)
         SCOPED_TRACE(t.name);
         Project p = ExactWall();
         AddLineLoad(p, 10.0f, t.x, 0.0f, 180.0f);
-        const StabilityResults r = Analyse(p);
+        const StabilityResults r = ComputeStability(p);
         ASSERT_TRUE(r.BaseSolved);
         EXPECT_TRUE(r.Stable);
         EXPECT_NEAR(r.ResultantInclination, 0.0, InclinationTolerance);
@@ -233,7 +228,7 @@ TEST(StabilityBase, RearTriangleCarriesTheResultantWhereItActs)
     // the force and its centroid: they must be V and the resultant's position, 2.4.
     Project p = ExactWall();
     AddLineLoad(p, 10.0f, 2.4f, 0.0f, 180.0f);
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     ASSERT_EQ(r.PressureCase, BasePressureCase::RearTriangle);
     constexpr int Strips = 300000;
     const double Bp = r.EffectiveBaseLength;
@@ -269,7 +264,7 @@ TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
     Project p = ExactWall();
     p.BasePhi = 20;
     AddLineLoad(p, 10.0f, 1.5f, 0.0f, 180.0f);
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     const double q = 10.0 / 3;
     const double shear = 2 * q / 5;
     const double resistance = 180.0 + q / 5 * std::tan(Pi / 9);
@@ -295,7 +290,7 @@ TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
     Project p = ExactWall();
     AddFourAnchorRows(p);
     AddLineLoad(p, 10.0f, 0.75f, 0.0f, 180.0f);
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     ASSERT_TRUE(r.BaseSolved);
     ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
     ASSERT_EQ(r.Loads.AnchorRowCount, 4);
@@ -366,7 +361,7 @@ TEST(StabilityAnchors, ZeroBaseModulusOnlyMattersWhereAnchorsMustAct)
         p.AnchorRows = c.rows;
         p.BaseE = 0;
         AddLineLoad(p, 10.0f, c.x, 0.0f, 180.0f);
-        const StabilityResults r = Analyse(p);
+        const StabilityResults r = ComputeStability(p);
         EXPECT_EQ(r.Stable, c.stable) << c.name;
         EXPECT_EQ(Contains(r.Messages, SoftBaseMessage), c.message) << c.name;
         EXPECT_TRUE(std::isfinite(r.PressureToeEnd) && std::isfinite(r.CompressedLength)) << c.name;
@@ -388,7 +383,7 @@ TEST(StabilityAnchors, MoreThanTenRowsAreSortedWithoutOverflow)
     p.AnchorEdgeDist = 0.1f;
     p.AnchorVPitch = 0.25f;
     AddLineLoad(p, 10.0f, 1.0f, 10.0f, 270.0f, 2);
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     ASSERT_EQ(AnchorRowsPlaced(p), 16);
     ASSERT_EQ(r.Loads.AnchorRowCount, 16);
     ASSERT_EQ(r.PressureCase, BasePressureCase::FrontTriangle);
@@ -446,8 +441,8 @@ TEST(StabilityUnstable, WallsTheBaseCannotCarryNameTheirCause)
         Project p = row.Wall;
         for (const auto& [load, x, direction] : row.Loads)
             AddLineLoad(p, load, x, 0.0f, direction);
-        StabilityResults r = Analyse(p);
-        r = Analyse(p);
+        StabilityResults r = ComputeStability(p);
+        r = ComputeStability(p);
         EXPECT_FALSE(r.Stable);
         if (row.Message != SeismicUndefinedMessage) {
             EXPECT_FALSE(r.BaseSolved);
@@ -463,10 +458,10 @@ TEST(StabilityUnstable, WallsTheBaseCannotCarryNameTheirCause)
     }
     // With no vertical force the resultant lies flat; without the earthquake the weak fill
     // stands on its base, the message still given.
-    EXPECT_NEAR(Analyse(WeightlessWall()).ResultantInclination, Pi / 2, 1e-6);
+    EXPECT_NEAR(ComputeStability(WeightlessWall()).ResultantInclination, Pi / 2, 1e-6);
     LoadFactors still;
     still.Factor[7] = 0;
-    const StabilityResults calm = Analyse(weakFill, still);
+    const StabilityResults calm = ComputeStability(weakFill, still);
     EXPECT_TRUE(calm.BaseSolved);
     EXPECT_TRUE(calm.Loads.SeismicUndefined && Contains(calm.Messages, SeismicUndefinedMessage));
 }
@@ -542,7 +537,7 @@ TEST(StabilityOverturning, RectangularGravityWallAsWorkedByHand)
     const double pa = ka * 1.8 * 25 / 2;
     const double resisting = 30 * 1.25 + pa * std::sin(Radians(20)) * 2.5;
     const double overturning = pa * std::cos(Radians(20)) * 5 / 3;
-    const StabilityResults r = Analyse(p);
+    const StabilityResults r = ComputeStability(p);
     ExpectRelative(r.ResistingMoment, resisting, "resisting");
     ExpectRelative(r.OverturningMoment, overturning, "overturning");
     EXPECT_NEAR(r.OverturningSafety, 4.125, 0.001);
@@ -558,10 +553,10 @@ TEST(StabilityOverturning, AnchorsInTensionResist)
     Project pushed = dry;
     pushed.LineLoadCount = 1;
     pushed.LineLoads[1] = { 10.0f, 1.0f, 10.0f, 270.0f, 2 };
-    const StabilityResults anchored = Analyse(pushed);
+    const StabilityResults anchored = ComputeStability(pushed);
     ASSERT_GT(anchored.AnchorForceMoment, 0);
     pushed.AnchorRows = 0;
-    const StabilityResults bare = Analyse(pushed);
+    const StabilityResults bare = ComputeStability(pushed);
     EXPECT_NEAR(anchored.ResistingMoment - bare.ResistingMoment, anchored.AnchorForceMoment,
         1e-3 * anchored.AnchorForceMoment);
     EXPECT_NEAR(anchored.OverturningMoment, bare.OverturningMoment, 1e-4 * bare.OverturningMoment);
