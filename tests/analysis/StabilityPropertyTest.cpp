@@ -52,11 +52,9 @@ template <class T, size_t N> bool Finite(const std::array<T, N>& list)
 
 bool Finite(const StabilityResults& r)
 {
-    const bool contacts
-        = std::ranges::all_of(r.ContactStart, [](const auto& q) { return test::Finite(q.X, q.Y); });
-    const bool ends
-        = std::ranges::all_of(r.ContactEnd, [](const auto& q) { return test::Finite(q.X, q.Y); });
-    return contacts && ends && Finite(r.Loads.Anchor)
+    const auto point = [](const auto& q) { return test::Finite(q.X, q.Y); };
+    return std::ranges::all_of(r.ContactStart, point) && std::ranges::all_of(r.ContactEnd, point)
+        && Finite(r.Loads.Anchor)
         && test::Finite(r.TotalMoment, r.TotalHorizontal, r.TotalVertical, r.ResultantX,
             r.MidbaseEccentricity, r.MidbaseMoment, r.BaseSpan, r.ResultantInclination,
             r.ResultantMagnitude, r.ResultantLever, r.EffectiveBaseLength, r.CompressedLength,
