@@ -4,6 +4,8 @@
 #include "analysis/SectionDesign.h"
 #include "model/Units.h"
 
+#include "support/RandomWalls.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,7 +20,6 @@ namespace {
 constexpr double MomentCapMNmTol = 5e-6;
 constexpr double ShearCapMNTol = 5e-6;
 constexpr double RatioTol = 5e-7;
-constexpr double AreaM2Tol = 5e-9;
 constexpr double ZTol = 5e-4; // MN/m
 constexpr double SteelStressTol = 5e-3; // MPa
 // Float inputs (about 6e-8 relative each) and Gravity held as 9.81f, carried through d², a
@@ -59,40 +60,20 @@ Project WorkedProject(int16_t system)
 
 bool AllFinite(const DesignResults& r)
 {
-    auto finite = [](const auto& values) {
-        return std::ranges::all_of(values, [](float v) { return std::isfinite(v); });
-    };
-    return finite(r.ReinHeight) && finite(r.ReinMoment) && finite(r.ReinNormal)
-        && finite(r.ReinMomentZ) && finite(r.ReinNormalZ) && finite(r.ReinAs) && finite(r.ReinAsReq)
-        && finite(r.ReinRho) && finite(r.ReinRhoReq43) && finite(r.ReinMomentCap) && finite(r.ReinZ)
-        && finite(r.ReinShear) && finite(r.ReinShearNormal) && finite(r.ReinShearCap)
-        && std::isfinite(r.RhoBalanced) && std::isfinite(r.RhoMin) && std::isfinite(r.ZMax);
+    return test::Finite(r.ReinHeight, r.ReinMoment, r.ReinNormal, r.ReinMomentZ, r.ReinNormalZ,
+        r.ReinAs, r.ReinAsReq, r.ReinRho, r.ReinRhoReq43, r.ReinMomentCap, r.ReinZ, r.ReinShear,
+        r.ReinShearNormal, r.ReinShearCap, r.RhoBalanced, r.RhoMin, r.ZMax);
 }
 
 } // namespace
 
-// The worked row in SI design units (m, MN, MPa).
-TEST(SectionDesign, WorkedSiRow)
+// The worked row in SI design units (m, MN, MPa); its capacities, ratios and z are checked in
+// every unit system below. fs = z / (dc A)^(1/3): dc = 0.05 + 0.008 m, A = (0.1 + 0.016) 0.2 -
+// pi/4 0.016² m².
+TEST(SectionDesign, WorkedSiRowSteelStress)
 {
-    const Project p = WorkedProject(SI);
-
-    const SectionCapacity cap = CheckSectionCapacity(p, 0.5f, 0.016f, 0.2f, 0.0f, 0.0f);
-    EXPECT_NEAR(cap.MomentCap, 0.15711, MomentCapMNmTol);
-    EXPECT_NEAR(cap.Rho, 0.002274, RatioTol);
-    // 0.85 x 0.85 x 30/400 x 600/1000 = 0.0325125, quoted truncated as 0.032512.
-    EXPECT_NEAR(cap.RhoB, 0.0325125, RatioTol);
-    // phi Vc over d = 0.5 - 0.05 - 0.016 / 2 = 0.442: 0.85 x sqrt(30) / 6 x 1 x 0.442.
-    EXPECT_NEAR(cap.ShearCap, 0.34297, ShearCapMNTol);
-
-    const auto req = RequiredSteel(p, 0.5f, 0.0f, 0.1f);
-    ASSERT_TRUE(req.has_value());
-    EXPECT_NEAR(req->AsReq, 0.00063124, AreaM2Tol);
-    EXPECT_NEAR(req->RhoReq43, 0.0018914, RatioTol);
-
-    const auto z = CrackControlZ(p, 0.5f, 0.016f, 0.2f, 0.0f, 0.1f);
+    const auto z = CrackControlZ(WorkedProject(SI), 0.5f, 0.016f, 0.2f, 0.0f, 0.1f);
     ASSERT_TRUE(z.has_value());
-    EXPECT_NEAR(*z, 25.027, ZTol);
-    // fs = z / (dc A)^(1/3): dc = 0.05 + 0.008 m, A = (0.1 + 0.016) 0.2 - pi/4 0.016² m².
     const double dcA = 0.058 * (0.116 * 0.2 - std::numbers::pi / 4 * 0.016 * 0.016);
     EXPECT_NEAR(*z / std::cbrt(dcA), 227.35, SteelStressTol);
 }
@@ -164,8 +145,10 @@ TEST(SectionDesign, SameStripInEveryUnitSystemMatchesTheSiHandValues)
         expectRel(r.ReinHeight[2], 50.0 * small, "ReinHeight");
         expectRel(r.ReinAs[2], 10.053096 * area, "ReinAs");
         expectRel(r.ReinMomentCap[2], 157.11128 * moment, "ReinMomentCap");
+        // phi Vc over d = 0.5 - 0.05 - 0.016 / 2 = 0.442: 0.85 x sqrt(30) / 6 x 1 x 0.442.
         expectRel(r.ReinShearCap[1], 342.96561 * forcePerLength, "ReinShearCap");
         expectRel(r.ReinRho[2], 0.00227446, "ReinRho");
+        // 0.85 x 0.85 x 30/400 x 600/1000.
         expectRel(r.RhoBalanced, 0.0325125, "RhoBalanced");
         expectRel(r.RhoMin, 1.4 / 400.0, "RhoMin");
         expectRel(r.ReinZ[2], 25027.401 * forcePerLength, "ReinZ");
@@ -319,88 +302,79 @@ TEST(SectionDesign, AutomaticChoiceOnlyWhileTheUserHasNotSetBars)
     EXPECT_NEAR(r.ReinAs[2], std::numbers::pi / 4 * 2.0 * 2.0 * 100.0 / 10.0, 1e-4);
 }
 
-TEST(SectionDesign, SectionThatCannotCarryItsMomentIsFlagged)
+// Strips beyond their section, compressed, or without thickness, pitch or depth: finite
+// capacities, and either no steel and no crack or no answer at all.
+TEST(SectionDesign, StripsThatCannotBeDesignedNormallyStayFinite)
+{
+    const Project p = WorkedProject(SI);
+    struct Row {
+        const char* What;
+        float H, S, N, M;
+        bool Carried; // the required steel and the crack control have a value (then 0)
+    };
+    const Row rows[] = {
+        // 0.425 phi f'c b d² is 2.27 MN·m for the nominal bar: 3 MN·m is beyond the section.
+        { "moment beyond the section", 0.5f, 0.2f, 0.0f, 3.0f, false },
+        // N = 2 MN on 0.5 m: phi = 0.7; 0.85 f'c b d omega = 1.70 MN is less than N / phi =
+        // 2.86 MN, and Ms / (d - a/2) = 1.154 MN is less than N: the bars are compressed.
+        { "large compression", 0.5f, 0.2f, 2.0f, 0.1f, true },
+        { "zero thickness", 0.0f, 0.2f, 0.0f, 0.0f, true },
+        { "zero pitch", 0.5f, 0.0f, 0.0f, 0.0f, true },
+        { "bars outside the section", 0.05f, 0.2f, 0.0f, 0.0f, true },
+    };
+    for (const Row& c : rows) {
+        SCOPED_TRACE(c.What);
+        const SectionCapacity cap = CheckSectionCapacity(p, c.H, 0.016f, c.S, c.N, c.N);
+        EXPECT_TRUE(test::Finite(cap.MomentCap, cap.ShearCap, cap.Rho, cap.RhoB));
+        const auto req = RequiredSteel(p, c.H, c.N, c.M);
+        const auto z = CrackControlZ(p, c.H, 0.016f, c.S, c.N, c.M);
+        ASSERT_EQ(req.has_value(), c.Carried);
+        ASSERT_EQ(z.has_value(), c.Carried);
+        if (c.Carried) {
+            EXPECT_EQ(req->AsReq, 0.0f);
+            EXPECT_EQ(req->RhoReq43, 0.0f);
+            EXPECT_EQ(*z, 0.0);
+        }
+    }
+    // No bars (zero pitch) and no depth give no ratio and no capacity; a moment on a section
+    // with no depth cannot be carried.
+    EXPECT_EQ(CheckSectionCapacity(p, 0.5f, 0.016f, 0.0f, 0.0f, 0.0f).Rho, 0.0f);
+    EXPECT_EQ(CheckSectionCapacity(p, 0.0f, 0.016f, 0.2f, 0.0f, 0.0f).MomentCap, 0.0f);
+    EXPECT_FALSE(RequiredSteel(p, 0.0f, 0.0f, 0.1f).has_value());
+}
+
+// The design of the wall flags the row whose moment is beyond it; a wall without a toe has a
+// section 3 of no thickness and its run stays finite and quiet.
+TEST(SectionDesign, RowsBeyondTheirSectionAreFlaggedAndRowsWithoutThicknessAreQuiet)
 {
     Project p = WorkedProject(SI);
-    // 0.425 phi f'c b d² is 2.27 MN·m for the nominal bar: 3 MN·m is beyond the section.
-    EXPECT_FALSE(RequiredSteel(p, 0.5f, 0.0f, 3.0f).has_value());
-    EXPECT_FALSE(CrackControlZ(p, 0.5f, 0.016f, 0.2f, 0.0f, 3.0f).has_value());
-
     p.TopWidth = 0.2f;
     p.UpperBackOffset = 0.3f;
     p.ReinUserSet = true;
     p.ReinDia.fill(1.6f);
     p.ReinPitch.fill(20.0f);
     Envelope env;
-    env.EnvMomentNeg[1] = -3000.0f; // kN·m per m on the M- face
-    env.EnvMomentZ[1] = -3000.0f;
-    DesignResults r = DesignSections(p, env);
-
-    EXPECT_TRUE(r.ReinCannotCarry[1]);
-    EXPECT_TRUE(r.ReinZCannotCarry[1]);
+    env.EnvMomentNeg[1] = env.EnvMomentZ[1] = -3000.0f; // kN·m per m on the M- face
+    const DesignResults r = DesignSections(p, env);
+    EXPECT_TRUE(r.ReinCannotCarry[1] && r.ReinZCannotCarry[1]);
     EXPECT_FALSE(r.ReinCannotCarry[2]);
     EXPECT_EQ(r.ReinAsReq[1], 0.0f);
     EXPECT_EQ(r.ReinZ[1], 0.0f);
     EXPECT_TRUE(AllFinite(r));
     const DesignWarningSet w = DesignWarnings(r);
-    EXPECT_TRUE(w.Row[1].CannotCarry);
-    EXPECT_TRUE(w.Row[1].MomentCapacity);
+    EXPECT_TRUE(w.Row[1].CannotCarry && w.Row[1].MomentCapacity);
     EXPECT_FALSE(w.Row[2].CannotCarry);
-}
 
-TEST(SectionDesign, LargeCompressionNeedsNoSteelAndOpensNoCrack)
-{
-    const Project p = WorkedProject(SI);
-    // N = 2 MN on 0.5 m: phi = 0.7; 0.85 f'c b d omega = 1.70 MN is less than N / phi = 2.86 MN.
-    const auto req = RequiredSteel(p, 0.5f, 2.0f, 0.1f);
-    ASSERT_TRUE(req.has_value());
-    EXPECT_EQ(req->AsReq, 0.0f);
-    EXPECT_EQ(req->RhoReq43, 0.0f);
-    // Ms / (d - a/2) = 1.154 MN is less than N: the bars are compressed.
-    const auto z = CrackControlZ(p, 0.5f, 0.016f, 0.2f, 2.0f, 0.1f);
-    ASSERT_TRUE(z.has_value());
-    EXPECT_EQ(*z, 0.0);
-}
-
-TEST(SectionDesign, NoThicknessPitchOrDepthDividesByZero)
-{
-    const Project p = WorkedProject(SI);
-    struct Case {
-        const char* what;
-        float h, db, s, n;
-    };
-    for (const Case c : { Case { "zero thickness", 0.0f, 0.016f, 0.2f, 0.1f },
-             Case { "zero pitch", 0.5f, 0.016f, 0.0f, 0.1f },
-             Case { "bars outside the section", 0.05f, 0.016f, 0.2f, 0.1f } }) {
-        SCOPED_TRACE(c.what);
-        const SectionCapacity cap = CheckSectionCapacity(p, c.h, c.db, c.s, c.n, c.n);
-        EXPECT_TRUE(std::isfinite(cap.MomentCap) && std::isfinite(cap.ShearCap));
-        EXPECT_TRUE(std::isfinite(cap.Rho) && std::isfinite(cap.RhoB));
-        // Nothing acts: nothing required, no crack.
-        const auto req = RequiredSteel(p, c.h, 0.0f, 0.0f);
-        ASSERT_TRUE(req.has_value());
-        EXPECT_EQ(req->AsReq, 0.0f);
-        const auto z = CrackControlZ(p, c.h, c.db, c.s, 0.0f, 0.0f);
-        ASSERT_TRUE(z.has_value());
-        EXPECT_EQ(*z, 0.0);
-    }
-    // No bars (zero pitch) and no depth give no ratio and no capacity.
-    EXPECT_EQ(CheckSectionCapacity(p, 0.5f, 0.016f, 0.0f, 0.0f, 0.0f).Rho, 0.0f);
-    EXPECT_EQ(CheckSectionCapacity(p, 0.0f, 0.016f, 0.2f, 0.0f, 0.0f).MomentCap, 0.0f);
-    // A moment on a section with no depth cannot be carried.
-    EXPECT_FALSE(RequiredSteel(p, 0.0f, 0.0f, 0.1f).has_value());
-
-    // A wall without a toe: section 3 has no thickness and the run stays finite and quiet.
     Project wall = MakeNewProject("Arial");
     wall.ToeWidth = 0.0f;
     wall.ReinUserSet = true;
     wall.ReinPitch[5] = 0.0f;
-    DesignResults r = DesignSections(wall, Envelope {});
-    EXPECT_EQ(r.ReinHeight[5], 0.0f);
-    EXPECT_EQ(r.ReinAs[5], 0.0f);
-    EXPECT_TRUE(AllFinite(r));
-    const DesignWarningSet w = DesignWarnings(r);
-    EXPECT_FALSE(w.Row[5].CannotCarry || w.Row[6].CannotCarry || w.Shear[3]);
+    const DesignResults toeless = DesignSections(wall, Envelope {});
+    EXPECT_EQ(toeless.ReinHeight[5], 0.0f);
+    EXPECT_EQ(toeless.ReinAs[5], 0.0f);
+    EXPECT_TRUE(AllFinite(toeless));
+    const DesignWarningSet quiet = DesignWarnings(toeless);
+    EXPECT_FALSE(quiet.Row[5].CannotCarry || quiet.Row[6].CannotCarry || quiet.Shear[3]);
 }
 
 TEST(SectionDesign, EnvelopeFillsTheRowsOfEachSection)

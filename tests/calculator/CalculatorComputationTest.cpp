@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
 using namespace pendrake;
 using pendrake::test::WedgeCase;
@@ -237,7 +238,10 @@ TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
 
 // ---- Slopes ----
 
-TEST(Calculator, TooSteepSlopeIsWorkedAtTheFrictionAngleWithOneMessage)
+// A slope steeper than the friction angle is worked at the friction angle, with one message; one
+// too steep for the earthquake alone (phi 30 less atan 0.15 = 8.53 leaves 21.47 degrees, the
+// slope is 25) leaves only the seismic active pressure undefined.
+TEST(Calculator, TooSteepSlopesAreExplainedOnce)
 {
     const auto steep = ComputeSoilPressure(Soil(30, 10, 5, 40, 0));
     const auto limit = ComputeSoilPressure(Soil(30, 10, 5, 30, 0));
@@ -245,24 +249,17 @@ TEST(Calculator, TooSteepSlopeIsWorkedAtTheFrictionAngleWithOneMessage)
         std::vector<std::string> {
             "The soil slope is steeper than the internal friction angle. Soil slope adjusted" });
     EXPECT_TRUE(limit.Messages.empty());
-    EXPECT_EQ(steep.Ka, limit.Ka);
-    EXPECT_EQ(steep.Kp, limit.Kp);
-    EXPECT_EQ(steep.K0, limit.K0);
     ASSERT_TRUE(steep.AtRest && limit.AtRest);
-    EXPECT_EQ(steep.AtRest->Force, limit.AtRest->Force);
-}
+    EXPECT_EQ(std::tuple(steep.Ka, steep.Kp, steep.K0, steep.AtRest->Force),
+        std::tuple(limit.Ka, limit.Kp, limit.K0, limit.AtRest->Force));
 
-TEST(Calculator, SlopeTooSteepForTheEarthquakeLeavesOnlySeismicActiveUndefined)
-{
-    // phi 30 less atan 0.15 = 8.53 leaves 21.47 degrees; the slope is 25.
     const auto r = ComputeSoilPressure(Soil(30, 0, 0, 25, 0.15f));
     EXPECT_EQ(r.Messages,
         std::vector<std::string> { "The soil slope is too steep for the seismic coefficient: it "
                                    "exceeds the internal friction angle less the seismic angle "
                                    "atan(kh). The seismic active pressure coefficient is not "
                                    "defined." });
-    EXPECT_FALSE(r.Kae.has_value());
-    EXPECT_FALSE(r.ActiveSeismic.has_value());
+    EXPECT_FALSE(r.Kae.has_value() || r.ActiveSeismic.has_value());
     EXPECT_EQ(Undefined(r), 2);
 }
 

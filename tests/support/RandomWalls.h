@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <random>
+#include <ranges>
 
 namespace pendrake::test {
 
@@ -121,5 +123,26 @@ private:
     std::mt19937 rng_;
     bool design_;
 };
+
+// Whether every number is finite: single numbers, and tables of them to any depth. Degenerate
+// walls (no section, no thickness, a damaged file) must never give a NaN or an infinity.
+inline bool Finite(double v)
+{
+    return std::isfinite(v);
+}
+
+template <std::ranges::range R> bool Finite(const R& values)
+{
+    for (const auto& v : values)
+        if (!Finite(v))
+            return false;
+    return true;
+}
+
+template <class... T>
+requires(sizeof...(T) > 1) bool Finite(const T&... values)
+{
+    return (Finite(values) && ...);
+}
 
 } // namespace pendrake::test
