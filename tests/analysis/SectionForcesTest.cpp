@@ -5,6 +5,7 @@
 
 #include "analysis/Combinations.h"
 
+#include "support/Polygons.h"
 #include "support/TrialWedge.h"
 #include "support/Walls.h"
 
@@ -78,25 +79,8 @@ Polygon Clip(const Polygon& in, const std::function<double(const Pt&)>& keep)
     return out;
 }
 
-struct Measure {
-    double A = 0;
-    double X = 0;
-    double Y = 0;
-};
-
-Measure Shoelace(const Polygon& poly)
-{
-    double a2 = 0, cx = 0, cy = 0;
-    for (size_t i = 0; i < poly.size(); ++i) {
-        const Pt& a = poly[i];
-        const Pt& b = poly[(i + 1) % poly.size()];
-        const double cross = a.X * b.Y - b.X * a.Y;
-        a2 += cross;
-        cx += (a.X + b.X) * cross;
-        cy += (a.Y + b.Y) * cross;
-    }
-    return { a2 / 2, cx / (3 * a2), cy / (3 * a2) };
-}
+using test::Measure;
+using test::Shoelace;
 
 Measure UpperWall(const Project& p)
 {

@@ -5,6 +5,7 @@
 
 #include "analysis/Stability.h"
 #include "model/DimensionEdit.h"
+#include "support/Polygons.h"
 #include "support/Walls.h"
 
 #include <gtest/gtest.h>
@@ -171,16 +172,8 @@ TEST(WallLayout, PiecesMatchTheDeadLoadFormulas)
     for (int k = 1; k <= PieceCount; ++k) {
         SCOPED_TRACE("piece " + std::to_string(k));
         const std::vector<PlanePoint> poly = PiecePolygon(p, k);
-        double twiceArea = 0, cx = 0, cy = 0;
-        for (size_t i = 0; i < poly.size(); ++i) {
-            const PlanePoint& a = poly[i];
-            const PlanePoint& b = poly[(i + 1) % poly.size()];
-            const double c = a.X * b.Y - b.X * a.Y;
-            twiceArea += c;
-            cx += (a.X + b.X) * c;
-            cy += (a.Y + b.Y) * c;
-        }
-        const double area = std::abs(twiceArea) / 2;
+        const test::Measure m = test::Shoelace(poly);
+        const double area = std::abs(m.A);
         const bool soil = k >= 7 && k <= 11;
         const bool submerged = k == 10 || k == 11;
         const double weight = submerged ? double(p.FillSatDensity) - p.WaterUnitWeight
@@ -188,8 +181,8 @@ TEST(WallLayout, PiecesMatchTheDeadLoadFormulas)
                                         : double(p.ConcUnitWeight);
         EXPECT_NEAR(area * weight, pieces[k].Weight, PieceTolerance);
         if (area > PieceTolerance) {
-            EXPECT_NEAR(cx / (3 * twiceArea), pieces[k].X, PieceTolerance);
-            EXPECT_NEAR(cy / (3 * twiceArea), pieces[k].Y, PieceTolerance);
+            EXPECT_NEAR(m.X, pieces[k].X, PieceTolerance);
+            EXPECT_NEAR(m.Y, pieces[k].Y, PieceTolerance);
         }
     }
 }
