@@ -476,6 +476,7 @@ void ConcreteDesignWindow::FillBars()
         const DesignResults& d = Results().Design;
         const float stored = bar.Diameter ? d.ReinDia[bar.Row] : d.ReinPitch[bar.Row];
         bar.Box->setText(Value(double(stored) * shown));
+        shown_[bar.Box] = bar.Box->text();
     }
     edited_ = nullptr;
 }
@@ -546,6 +547,10 @@ bool ConcreteDesignWindow::ApplyBar(const BarBox& bar)
 {
     if (edited_ != bar.Box)
         return true;
+    if (bar.Box->text() == shown_.value(bar.Box)) {
+        edited_ = nullptr;
+        return true;
+    }
     const std::optional<double> typed = ParseEditValue(bar.Box->text().toStdString());
     const double perStored = Record().UnitSystem == British ? 1.0 : MillimetresPerCentimetre;
     const float stored = typed ? float(*typed / perStored) : 0.0f;
@@ -558,6 +563,7 @@ bool ConcreteDesignWindow::ApplyBar(const BarBox& bar)
         return false;
     }
     bar.Box->setText(Value(*typed));
+    shown_[bar.Box] = bar.Box->text();
     edited_ = nullptr;
     // The design keeps the bars it shows, the engineer's one among them: the record takes all
     // six rows, and later design runs keep them.

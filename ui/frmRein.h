@@ -7,6 +7,7 @@
 #include "model/Project.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -73,6 +74,9 @@ private:
     // The diameter or pitch box typed in since its text was last applied (the text-changed
     // flag, tied to its box so that a refusal's focus bounce never validates a neighbour).
     QLineEdit* edited_ = nullptr;
+    // The text each bar box showed last: retyped as it was, it stands for the stored value, not
+    // for its rounding (a 0.4375 cm bar shows as 4.38 mm; retyping that must not store 0.438).
+    QHash<const QLineEdit*, QString> shown_;
     // Set while a refused box takes the focus back.
     bool refusing_ = false;
 
