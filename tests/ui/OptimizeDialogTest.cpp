@@ -172,9 +172,7 @@ TEST_F(OptimizeDialogTest, NarrowSearchFillsTheTableAndApplyIsOneStepThatUndoTak
         for (int c = 0; c < 4; ++c)
             EXPECT_EQ(table->item(0, c)->text(), best[c]) << c;
         EXPECT_EQ(table->selectedItems().front()->row(), 0);
-        // The best wall meets the 2.0 overturning target; the default wall's anchors carry
-        // nothing, so their factors print as the infinity sign.
-        EXPECT_GE(table->item(0, 6)->text().toDouble(), 2.0);
+        // The default wall's anchors carry nothing, so their factors print as the infinity sign.
         EXPECT_EQ(table->item(0, 9)->text(), QStringLiteral("\u221E"));
         chosen = r.RunnersUp.front().Wall;
         table->selectRow(1);
