@@ -80,20 +80,6 @@ void AddText(Figure& f, DrawPoint at, std::string text, int colour, HAlign h, VA
     f.Texts.push_back({ at, std::move(text), PaletteColour(colour), h, v });
 }
 
-// A text just beyond `at` in direction `away` (unit), aligned so that it stays clear of it.
-void AddTextBeyond(
-    Figure& f, DrawPoint at, DrawPoint away, std::string text, int colour, const FigureStyle& style)
-{
-    const DrawPoint p = Plus(at, away, style.TextGap);
-    HAlign h = HAlign::Centre;
-    VAlign v = VAlign::Middle;
-    if (std::abs(away.X) >= std::abs(away.Y))
-        h = away.X >= 0 ? HAlign::Left : HAlign::Right;
-    else
-        v = away.Y >= 0 ? VAlign::Top : VAlign::Bottom;
-    AddText(f, p, std::move(text), colour, h, v);
-}
-
 // A force drawn with its head at `tip`, coming along `direction` (unit, surface), labelled at
 // its tail, beyond it or, given `labelSide`, beside it on that side.
 void AddForce(Figure& f, DrawPoint tip, DrawPoint direction, double value, int colour,
@@ -118,6 +104,17 @@ void AddPull(Figure& f, DrawPoint tail, DrawPoint direction, double value, int c
     AddTextBeyond(f, tip, direction, Value(value), colour, style);
 }
 
+// A load block or diagram: outlined in its colour, filled with the colour's light tint.
+void AddTintedPolygon(Figure& f, std::vector<DrawPoint> points, int colour)
+{
+    FigurePolygon poly;
+    poly.Points = std::move(points);
+    poly.Outline = PaletteColour(colour);
+    poly.Filled = true;
+    poly.Fill = Tint(poly.Outline, DiagramTint);
+    f.Polygons.push_back(std::move(poly));
+}
+
 // A linear load diagram on the straight base a-b with ordinates oa, ob (surface units) laid
 // out along `normal`, and arrows from its outer edge onto the base, where the load acts.
 void AddDiagram(Figure& f, DrawPoint a, DrawPoint b, double oa, double ob, DrawPoint normal,
@@ -125,12 +122,7 @@ void AddDiagram(Figure& f, DrawPoint a, DrawPoint b, double oa, double ob, DrawP
 {
     if (std::abs(oa) < NegligibleOrdinate && std::abs(ob) < NegligibleOrdinate)
         return;
-    FigurePolygon poly;
-    poly.Points = { a, b, Plus(b, normal, ob), Plus(a, normal, oa) };
-    poly.Outline = PaletteColour(colour);
-    poly.Filled = true;
-    poly.Fill = Tint(poly.Outline, DiagramTint);
-    f.Polygons.push_back(std::move(poly));
+    AddTintedPolygon(f, { a, b, Plus(b, normal, ob), Plus(a, normal, oa) }, colour);
 
     const double length = Distance(a, b);
     const int arrows
@@ -183,6 +175,19 @@ double SurfaceAtRear(const Project& p)
 }
 
 } // namespace
+
+void AddTextBeyond(
+    Figure& f, DrawPoint at, DrawPoint away, std::string text, int colour, const FigureStyle& style)
+{
+    const DrawPoint p = Plus(at, away, style.TextGap);
+    HAlign h = HAlign::Centre;
+    VAlign v = VAlign::Middle;
+    if (std::abs(away.X) >= std::abs(away.Y))
+        h = away.X >= 0 ? HAlign::Left : HAlign::Right;
+    else
+        v = away.Y >= 0 ? VAlign::Top : VAlign::Bottom;
+    AddText(f, p, std::move(text), colour, h, v);
+}
 
 void AddWallOutline(Figure& f, const Project& p, const WallLayout& L)
 {
@@ -328,12 +333,7 @@ void AddGivenLoads(Figure& f, const Project& p, const WallLayout& L, int loadCas
     const DrawPoint b = L.At(xRear, SurfaceAtRear(p));
     const double h = double(p.Surcharge) * pressureScale;
     const DrawPoint up { 0, -1 };
-    FigurePolygon block;
-    block.Points = { a, b, Plus(b, up, h), Plus(a, up, h) };
-    block.Outline = PaletteColour(colour);
-    block.Filled = true;
-    block.Fill = Tint(block.Outline, DiagramTint);
-    f.Polygons.push_back(std::move(block));
+    AddTintedPolygon(f, { a, b, Plus(b, up, h), Plus(a, up, h) }, colour);
     const double width = b.X - a.X;
     const int arrows
         = std::clamp(static_cast<int>(width / DiagramArrowSpacing), 2, SurchargeArrowsMax);

@@ -186,6 +186,12 @@ struct FigureStyle {
     double TextGap = 45; // between an arrow's end or an ordinate and its value
 };
 
+// A text just beyond `at` in direction `away` (unit), at style.TextGap, aligned so that it
+// stays clear of what it labels: left or right of a mostly horizontal direction, above or below
+// a mostly vertical one.
+void AddTextBeyond(Figure& figure, DrawPoint at, DrawPoint away, std::string text, int colour,
+    const FigureStyle& style);
+
 // The section (filled), the backfill surface and the two water levels.
 void AddWallOutline(Figure& figure, const Project& project, const WallLayout& layout);
 

@@ -119,14 +119,8 @@ void AddScaledForce(Figure& f, DrawPoint tip, DrawPoint direction, double value,
             HAlign::Right, VAlign::Middle });
         return;
     }
-    const DrawPoint away { -direction.X, -direction.Y };
-    HAlign h = HAlign::Centre;
-    VAlign v = VAlign::Middle;
-    if (std::abs(away.X) >= std::abs(away.Y))
-        h = away.X >= 0 ? HAlign::Left : HAlign::Right;
-    else
-        v = away.Y >= 0 ? VAlign::Top : VAlign::Bottom;
-    f.Texts.push_back({ Plus(tail, away, TextGap), Value(value), PaletteColour(colour), h, v });
+    AddTextBeyond(f, tail, { -direction.X, -direction.Y }, Value(value), colour,
+        FigureStyle { .TextGap = TextGap });
 }
 
 void AddLayer(Figure& f, std::vector<DrawPoint> points, int colour)
