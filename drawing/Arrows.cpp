@@ -1,8 +1,6 @@
 // The strokes of single and dimension arrows.
 #include "drawing/WallGeometry.h"
 
-#include "drawing/GeometryParts.h"
-
 namespace pendrake {
 
 namespace {

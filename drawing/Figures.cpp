@@ -2,7 +2,6 @@
 // lines, the loads of each case and the reactions, as lines, polygons and texts.
 #include "drawing/WallGeometry.h"
 
-#include "drawing/GeometryParts.h"
 #include "model/NumberFormat.h"
 
 #include <algorithm>

@@ -2,8 +2,6 @@
 // base contact pressure.
 #include "drawing/WallGeometry.h"
 
-#include "drawing/GeometryParts.h"
-
 #include <algorithm>
 #include <cmath>
 

@@ -9,6 +9,7 @@
 #include "model/Project.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,20 @@ struct DrawPoint {
     double X = 0;
     double Y = 0;
 };
+
+// The point k units from p along the direction d (unit).
+inline DrawPoint Plus(DrawPoint p, DrawPoint d, double k)
+{
+    return { p.X + d.X * k, p.Y + d.Y * k };
+}
+
+inline double Distance(DrawPoint a, DrawPoint b)
+{
+    return std::hypot(b.X - a.X, b.Y - a.Y);
+}
+
+// Ordinates and pressures this small draw nothing, on the screen and in the report alike.
+constexpr double NegligibleOrdinate = 1e-5;
 
 // The box the cross-section (without the backfill beyond its rear end) is fitted into.
 struct DrawArea {

@@ -28,8 +28,6 @@ constexpr double BodyFontPoints = 6;
 constexpr double MinForceArrow = 90;
 constexpr double MaxForceArrow = 900;
 
-// Ordinates this small draw nothing.
-constexpr double Negligible = 1e-5;
 // A level this far above or below a break point belongs to the piece on that side (length
 // units; far below any dimension the engineer enters).
 constexpr double LevelNudge = 1e-6;
@@ -72,11 +70,6 @@ constexpr double LegendLineShare = 1.25;
 std::string Value(double v)
 {
     return FormatNumber(v, ValueFormat);
-}
-
-DrawPoint Plus(DrawPoint p, DrawPoint d, double k)
-{
-    return { p.X + d.X * k, p.Y + d.Y * k };
 }
 
 void AddStrokes(Figure& f, DrawPoint from, DrawPoint to, int colour)
@@ -176,7 +169,7 @@ void AddStackedPressures(Figure& f, const WallLayout& L, double faceX,
             const double mid = (hi + lo) / 2;
             for (double y : { hi, lo }) {
                 const double own = layers[k].Ordinate(y, mid);
-                present = present || std::abs(own) > Negligible;
+                present = present || std::abs(own) > NegligibleOrdinate;
                 const double below = k == 0 ? 0.0 : cumulative(k - 1, y, mid);
                 outer.push_back(at(y, below + own));
                 inner.push_back(at(y, below));
@@ -203,7 +196,7 @@ void AddStackedPressures(Figure& f, const WallLayout& L, double faceX,
             continue;
         int colour = layers.front().Colour;
         for (size_t k = 0; k < n; ++k)
-            if (std::abs(layers[k].Ordinate(y, mid)) > Negligible)
+            if (std::abs(layers[k].Ordinate(y, mid)) > NegligibleOrdinate)
                 colour = layers[k].Colour;
         AddStrokes(f, at(y, total), at(y, 0), colour);
     }
@@ -211,7 +204,7 @@ void AddStackedPressures(Figure& f, const WallLayout& L, double faceX,
     // Values beside the whole stack at their levels, in their layer's colour.
     for (const PressureLayer& layer : layers) {
         for (const auto& [y, value] : layer.Labels) {
-            if (std::abs(value) <= Negligible)
+            if (std::abs(value) <= NegligibleOrdinate)
                 continue;
             // The outermost extent at that level, from the piece above or the one below.
             double total = 0;
@@ -415,7 +408,7 @@ void AddDeadWeights(Figure& f, const WallLayout& L, const LoadCaseResults& r, co
     double heaviest = 0;
     for (int k = 1; k <= PieceCount; ++k)
         heaviest = std::max(heaviest, std::abs(double(r.DeadForce[size_t(k)])));
-    if (heaviest <= Negligible)
+    if (heaviest <= NegligibleOrdinate)
         return;
     for (int k = 1; k <= PieceCount; ++k) {
         if (r.DeadForce[size_t(k)] == 0)
@@ -431,7 +424,7 @@ std::array<bool, LoadCaseCount + 1> CasesShown(const Project& p, const LoadCaseR
     std::array<bool, LoadCaseCount + 1> shown {};
     auto any = [](const auto& values, size_t from) {
         for (size_t i = from; i < values.size(); ++i)
-            if (std::abs(double(values[i])) > Negligible)
+            if (std::abs(double(values[i])) > NegligibleOrdinate)
                 return true;
         return false;
     };
