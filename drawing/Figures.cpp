@@ -42,8 +42,7 @@ constexpr int LightGrey = 7;
 constexpr int DarkGrey = 8;
 constexpr int LightBlue = 9;
 
-// Fills are the outline's colour this far towards white.
-constexpr double DiagramTint = 0.8;
+// The concrete's fill, this far towards white from its outline.
 constexpr double ConcreteTint = 0.55;
 
 constexpr int PieceSoilFirst = 7; // pieces 7..11 are soil, the rest concrete
@@ -101,17 +100,6 @@ void AddPull(Figure& f, DrawPoint tail, DrawPoint direction, double value, int c
     const DrawPoint tip = Plus(tail, direction, style.ForceArrowLength);
     AddArrow(f, tail, tip, ArrowKind::Single, colour, style, weight);
     AddTextBeyond(f, tip, direction, Value(value), colour, style);
-}
-
-// A load block or diagram: outlined in its colour, filled with the colour's light tint.
-void AddTintedPolygon(Figure& f, std::vector<DrawPoint> points, int colour)
-{
-    FigurePolygon poly;
-    poly.Points = std::move(points);
-    poly.Outline = PaletteColour(colour);
-    poly.Filled = true;
-    poly.Fill = Tint(poly.Outline, DiagramTint);
-    f.Polygons.push_back(std::move(poly));
 }
 
 // A linear load diagram on the straight base a-b with ordinates oa, ob (surface units) laid
@@ -174,6 +162,16 @@ double SurfaceAtRear(const Project& p)
 }
 
 } // namespace
+
+void AddTintedPolygon(Figure& f, std::vector<DrawPoint> points, int colour)
+{
+    FigurePolygon poly;
+    poly.Points = std::move(points);
+    poly.Outline = PaletteColour(colour);
+    poly.Filled = true;
+    poly.Fill = Tint(poly.Outline, DiagramTint);
+    f.Polygons.push_back(std::move(poly));
+}
 
 void AddTextBeyond(
     Figure& f, DrawPoint at, DrawPoint away, std::string text, int colour, const FigureStyle& style)
@@ -522,14 +520,9 @@ void AddSeismicForces(Figure& f, const Project& p, const WallLayout& L,
     }
     if (inc.Present && r.SeismicForce[15] != 0) {
         const DrawPoint water = L.At(xR, inc.Water);
-        FigurePolygon poly;
-        poly.Points = { Plus(water, right, inc.AtWater14 * k),
-            Plus(water, right, (inc.AtWater14 + r.SeismicForce[15]) * k), L.At(xR, yShelf) };
-        poly.Outline = PaletteColour(Magenta);
-        poly.Filled = true;
-        poly.Fill = Tint(poly.Outline, DiagramTint);
-        const DrawPoint outer = poly.Points[1];
-        f.Polygons.push_back(std::move(poly));
+        const DrawPoint outer = Plus(water, right, (inc.AtWater14 + r.SeismicForce[15]) * k);
+        AddTintedPolygon(
+            f, { Plus(water, right, inc.AtWater14 * k), outer, L.At(xR, yShelf) }, Magenta);
         AddTextBeyond(f, outer, right, Value(r.SeismicForce[15]), Magenta, style);
         AddForce(f, L.At(xR, r.SeismicLevel[15]), towardsToe,
             SubmergedHeight(p) * double(r.SeismicForce[15]) / 2, LightBlue, style);
@@ -541,18 +534,15 @@ void AddSeismicForces(Figure& f, const Project& p, const WallLayout& L,
     // Front water (Westergaard): ordinate 7/8 gw kh sqrt(hf z) at depth z, largest at the bottom.
     if (r.SeismicForce[16] > 0) {
         const double hf = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
-        FigurePolygon poly;
+        std::vector<DrawPoint> parabola;
         for (int i = 0; i <= ParabolaSteps; ++i) {
             const double z = hf * i / ParabolaSteps;
             const double o = r.SeismicForce[16] * std::sqrt(z / hf) * k;
-            poly.Points.push_back(Plus(L.At(0, hf - z), towardsToe, o));
+            parabola.push_back(Plus(L.At(0, hf - z), towardsToe, o));
         }
-        poly.Points.push_back(L.At(0, 0));
-        poly.Points.push_back(L.At(0, hf));
-        poly.Outline = PaletteColour(Magenta);
-        poly.Filled = true;
-        poly.Fill = Tint(poly.Outline, DiagramTint);
-        f.Polygons.push_back(std::move(poly));
+        parabola.push_back(L.At(0, 0));
+        parabola.push_back(L.At(0, hf));
+        AddTintedPolygon(f, std::move(parabola), Magenta);
         AddTextBeyond(f, Plus(L.At(0, 0), towardsToe, r.SeismicForce[16] * k), towardsToe,
             Value(r.SeismicForce[16]), Magenta, style);
         // Its force pulls the wall's front towards the toe.

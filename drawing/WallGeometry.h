@@ -201,6 +201,12 @@ struct FigureStyle {
     double TextGap = 45; // between an arrow's end or an ordinate and its value
 };
 
+// Load blocks and diagrams are filled with their outline's colour this far towards white.
+constexpr double DiagramTint = 0.8;
+
+// A load block or diagram: outlined in its palette colour, filled with its DiagramTint.
+void AddTintedPolygon(Figure& figure, std::vector<DrawPoint> points, int colour);
+
 // A text just beyond `at` in direction `away` (unit), at style.TextGap, aligned so that it
 // stays clear of what it labels: left or right of a mostly horizontal direction, above or below
 // a mostly vertical one.

@@ -44,7 +44,6 @@ constexpr double ForceValueRoom = 240;
 
 constexpr int Black = 0;
 constexpr int Blue = 1;
-constexpr double DiagramTint = 0.8;
 
 // Every load of a case is drawn in its colour, the legend names them.
 constexpr int DeadLoadCase = 1;
@@ -116,16 +115,6 @@ void AddScaledForce(Figure& f, DrawPoint tip, DrawPoint direction, double value,
         FigureStyle { .TextGap = TextGap });
 }
 
-void AddLayer(Figure& f, std::vector<DrawPoint> points, int colour)
-{
-    FigurePolygon poly;
-    poly.Points = std::move(points);
-    poly.Outline = PaletteColour(colour);
-    poly.Filled = true;
-    poly.Fill = Tint(poly.Outline, DiagramTint);
-    f.Polygons.push_back(std::move(poly));
-}
-
 // --- Lateral pressures on a vertical face, stacked ------------------------------------------
 
 // Layers of pressure on one vertical face, each a function of the level y (cross-section
@@ -178,7 +167,7 @@ void AddStackedPressures(Figure& f, const WallLayout& L, double faceX,
         if (!present)
             continue;
         outer.insert(outer.end(), inner.rbegin(), inner.rend());
-        AddLayer(f, std::move(outer), layers[k].Colour);
+        AddTintedPolygon(f, std::move(outer), layers[k].Colour);
     }
 
     // Arrows from the outside of the stack onto the face, in the colour of its outer layer.
