@@ -42,49 +42,36 @@ std::vector<std::string> Shown(const Capture& c)
     return texts;
 }
 
-PrintOptions AllOptions()
-{
-    PrintOptions options;
-    for (int k = 0; k < report::PrintOptionCount; ++k)
-        options.Option(k) = 1;
-    return options;
-}
+const PrintOptions AllOptions { 1, 1, 1, 1, 1, 1, 0 }; // every section, no calculation sheet
 
 TEST(frmPrint, SixBoxesShowTheKeptChoicesAndCancelKeepsTheNewOnes)
 {
     const ProjectDocument p(test::DefaultWall());
-    PrintOptions options;
-    options.PrintDimensions = 1;
-    options.PrintConcrete = 1;
+    PrintOptions options { .PrintDimensions = 1, .PrintConcrete = 1 };
     frmPrint dialog(p, options);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Pendrake: Print"));
     const char* captions[] = { "&Dimensions", "&Loads", "&Properties", "&Stability analysis",
         "&Reactions", "&Concrete design" };
     for (int k = 0; k < 6; ++k) {
-        ASSERT_NE(Box(dialog, k), nullptr);
         EXPECT_EQ(Box(dialog, k)->text(), QString::fromUtf8(captions[k]));
         EXPECT_TRUE(Box(dialog, k)->isEnabled());
         EXPECT_EQ(Box(dialog, k)->isChecked(), k == 0 || k == 5) << k;
     }
     auto* sheet = Find<QCheckBox>(dialog, QStringLiteral("chkPrintSheet"));
-    ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->text(), QStringLiteral("Calculation s&heet"));
     EXPECT_FALSE(sheet->isChecked());
     Box(dialog, 2)->setChecked(true);
     Box(dialog, 0)->setChecked(false);
     Button(dialog, "Command3")->click();
     EXPECT_FALSE(dialog.PrintConfirmed());
-    PrintOptions expected;
-    expected.PrintProperties = 1;
-    expected.PrintConcrete = 1;
-    EXPECT_EQ(options, expected);
+    EXPECT_EQ(options, (PrintOptions { .PrintProperties = 1, .PrintConcrete = 1 }));
 }
 
 TEST(frmPrint, UnstableWallTakesReactionsAndConcreteAway)
 {
     Capture messages;
     const ProjectDocument p(test::UnstableWall());
-    PrintOptions options = AllOptions();
+    PrintOptions options = AllOptions;
     const int runs = p.CombinationRuns();
     frmPrint dialog(p, options);
     EXPECT_FALSE(dialog.Stable());
@@ -119,10 +106,7 @@ void ConfirmPrintOptions()
 TEST(PrintCommand, PreviewPrintingWindowAndAFailedJobThenAPdf)
 {
     const ProjectDocument p(test::DefaultWall());
-    PrintOptions options;
-    options.PrintDimensions = 1;
-    options.PrintLoads = 1;
-    options.PrintReactions = 1;
+    PrintOptions options { .PrintDimensions = 1, .PrintLoads = 1, .PrintReactions = 1 };
     report::RecordingCanvas previewed;
     int paints = 0;
     SetPreviewFunction([&](QWidget*, const std::function<void(report::PageCanvas&)>& paint) {
@@ -164,7 +148,7 @@ TEST(PrintCommand, PreviewPrintingWindowAndAFailedJobThenAPdf)
         return PrintDevice { std::move(writer), {} };
     });
     Capture messages;
-    options = AllOptions();
+    options = AllOptions;
     for (const QString& path : { target, good }) {
         target = path;
         ConfirmPrintOptions();

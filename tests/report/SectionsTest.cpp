@@ -329,7 +329,7 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         const char* Area; // a stored 10.05 cm² per strip
         const char* Cover;
         const char* SmallUnit;
-        int16_t AnchorRows; // the properties name the anchors only where there are some
+        int16_t AnchorRows; // the properties and the drawing show anchors only where there are some
         float Stress; // pressure unit
         const char* StressValue;
         const char* StressUnit;
@@ -360,6 +360,17 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
         EXPECT_EQ(properties.EndingAt(3515.4, 2160, true), r.SmallUnit);
         for (const char* caption : { "Anchors:", "- Diameter =" })
             EXPECT_EQ(properties.Canvas.FindText(caption) != nullptr, r.AnchorRows > 0) << caption;
+        // The drawing's anchors are its green lines.
+        Sheet dimensions;
+        dimensions.Record.AnchorRows = r.AnchorRows;
+        dimensions.Stability = ComputeStability(dimensions.Record); // places the anchors
+        PrintDimensionsSection(dimensions.Ctx);
+        const auto& calls = dimensions.Canvas.Calls();
+        EXPECT_EQ(std::any_of(calls.begin(), calls.end(),
+                      [](const RecordedCall& c) {
+                          return c.Kind == CallKind::Line && c.Fore == Rgb { 0, 128, 0 };
+                      }),
+            r.AnchorRows > 0);
 
         Sheet stability;
         stability.Record.UnitSystem = r.Units;
@@ -372,26 +383,7 @@ TEST(SectionUnits, ValuesReadInTheUnitsTheirLabelsName)
     }
 }
 
-// --- Properties and drawings ---------------------------------------------------------------------
-
-// The properties name the anchors only where there are some, read with the units above.
-TEST(DimensionsSection, AnchorsOnlyForAWallWithAnchors)
-{
-    for (int16_t rows : { 3, 0 }) {
-        SCOPED_TRACE(rows);
-        // The drawing's anchors are its green lines.
-        Sheet dimensions;
-        dimensions.Record.AnchorRows = rows;
-        dimensions.Stability = ComputeStability(dimensions.Record); // places the anchors
-        PrintDimensionsSection(dimensions.Ctx);
-        const auto& calls = dimensions.Canvas.Calls();
-        EXPECT_EQ(std::any_of(calls.begin(), calls.end(),
-                      [](const RecordedCall& c) {
-                          return c.Kind == CallKind::Line && c.Fore == Rgb { 0, 128, 0 };
-                      }),
-            rows > 0);
-    }
-}
+// --- Drawings ------------------------------------------------------------------------------------
 
 // The legend's units follow the project's system (the unit names are the model's). The figures
 // of the drawing layer reach the page where they stand, texts by their alignment.

@@ -175,25 +175,6 @@ TEST(ConcreteDesignWindow, ForcesShowDashesForExactZerosOnly)
     EXPECT_FALSE(Shown(*window, "lblCombo", 13));
 }
 
-// Closes whatever modal window opens, so that a test never hangs on one, and says what it was.
-class ModalCloser {
-public:
-    ModalCloser()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                Opened.push_back(modal->objectName());
-                modal->close();
-            }
-        });
-        timer_.start(10);
-    }
-    std::vector<QString> Opened;
-
-private:
-    QTimer timer_;
-};
-
 TEST(ConcreteCommand, AWallThatFallsGetsTheVerdictAndNoWindow)
 {
     // An upward pull of 300 T of live load at the wall top: set 1 (1.7 L) lifts the wall. kh =
@@ -211,14 +192,23 @@ TEST(ConcreteCommand, AWallThatFallsGetsTheVerdictAndNoWindow)
         ASSERT_FALSE(document.Messages().empty());
         EXPECT_EQ(document.Messages()[0], std::string(says));
         Capture capture;
-        ModalCloser closer;
+        // Closes whatever modal window opens, so that the test never hangs on one.
+        std::vector<QString> opened;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&opened] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened.push_back(modal->objectName());
+                modal->close();
+            }
+        });
+        closer.start(10);
         EXPECT_FALSE(ShowConcreteDesign(
             nullptr, document, [](Project, const QString&) { ADD_FAILURE() << "nothing typed"; }));
         ASSERT_EQ(capture.Messages.size(), 1u) << "the command says what it did, once";
         EXPECT_EQ(capture.Messages[0].Icon, QMessageBox::Warning);
         EXPECT_EQ(capture.Messages[0].Text,
             QStringLiteral("The structure is not stable (combo case), concrete design cancelled."));
-        EXPECT_TRUE(closer.Opened.empty());
+        EXPECT_TRUE(opened.empty());
     }
 }
 

@@ -9,10 +9,8 @@
 #include "support/Walls.h"
 #include "support/Widgets.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -53,32 +51,6 @@ protected:
     QLabel* Label(int i) const
     {
         return view->findChild<QLabel*>(QStringLiteral("lblDim_%1").arg(i));
-    }
-
-    // Runs `act` on the edit dialog's text once the dialog is up and showing, from inside its
-    // modal loop. Polled: the dialog may still be closing from the previous answer.
-    void WhenDialogOpens(std::function<void(QLineEdit*)> act)
-    {
-        constexpr int PollMilliseconds = 5;
-        constexpr int GiveUpAfterPolls = 1000;
-        auto* timer = new QTimer(view.get());
-        timer->setInterval(PollMilliseconds);
-        auto polls = std::make_shared<int>(0);
-        QObject::connect(timer, &QTimer::timeout, [timer, act, polls] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || !dialog->isVisible()
-                || dialog->objectName() != QStringLiteral("frmEdit")) {
-                if (++*polls > GiveUpAfterPolls) {
-                    timer->stop();
-                    ADD_FAILURE() << "frmEdit did not open";
-                }
-                return;
-            }
-            timer->stop();
-            timer->deleteLater();
-            act(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")));
-        });
-        timer->start();
     }
 
     std::unique_ptr<ProjectDocument> document;
@@ -123,7 +95,9 @@ TEST_F(WallViewTest, AnswersToTheEditDialog)
         Show(DefaultWall());
         size_t answered = 0;
         std::function<void()> answer = [&] {
-            WhenDialogOpens([&](QLineEdit* text) {
+            // Polled: the dialog may still be closing from the previous answer.
+            uitest::WhenModalOpens("frmEdit", [&](QWidget* dialog) {
+                auto* text = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
                 const Answer& a = r.Answers[answered++];
                 EXPECT_EQ(text->text().toStdString(), a.Offered) << "answer " << answered;
                 // The dialog opens with its text selected.
