@@ -1,6 +1,5 @@
-// The page framework on the recording canvas: page geometry and the printer's unprintable edge,
-// the halves and their title strip, the footer with its field codes and cutting, and the Greek
-// letters with or without a Symbol font.
+// The page framework on the recording canvas: page geometry, halves, footer and field codes, and
+// the Greek letters with or without a Symbol font.
 #include "report/PageFramework.h"
 #include "report/RecordingCanvas.h"
 

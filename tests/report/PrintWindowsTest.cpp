@@ -1,6 +1,5 @@
-// The print options dialog and the printing window: the kept choices, the stability check that
-// takes Reactions and Concrete design away, a failed device and a PDF written, and the preview
-// painting the printed pages. Cancelling is the print job's, tested with it.
+// The print options dialog, the printing window, and the preview painting the printed pages.
+// Cancelling is the print job's, tested with it.
 #include "report/QtPageCanvas.h"
 #include "report/RecordingCanvas.h"
 #include "support/Walls.h"

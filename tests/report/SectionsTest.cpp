@@ -1,8 +1,5 @@
-// The report sections on the recording canvas: what the Stability section prints where ("N/A",
-// the infinity sign, the notes), the "--" of an exact zero on the concrete pages, the warnings
-// stacked under the design table, values in the units their labels name, the anchors, the
-// legend and a figure reaching the page, the report of a document printing that document's
-// results, and every section staying inside its frame.
+// The report sections on the recording canvas: each value where it is printed and in its unit,
+// the report of a document printing that document's results, every section inside its frame.
 #include "document/ProjectDocument.h"
 #include "report/ReportSections.h"
 
@@ -38,6 +35,17 @@ constexpr double DesignRow1 = 567 * 5.75 + 311.85;
 
 const Rgb Blue { 0, 0, 128 };
 
+// The text on `page` that ends (right-aligned) at x, or with `starting` starts there, on the upper
+// half's body row `offset`, or "(nothing)".
+std::string TextAt(const RecordingCanvas& canvas, int page, double x, double offset, bool starting)
+{
+    for (const RecordedCall& c : canvas.Texts())
+        if (c.Page == page && std::abs(c.Y1 - UpperBodyTop - offset) < PositionTolerance
+            && std::abs((starting ? c.X1 : c.X2) - x) < PositionTolerance)
+            return c.Text;
+    return "(nothing)";
+}
+
 struct Sheet {
     Project Record = MakeNewProject("Arial");
     // Results prepared by each test; the sections read them through the context.
@@ -65,15 +73,9 @@ struct Sheet {
         return row;
     }
 
-    // The text that ends (right-aligned) at x, or with `starting` starts there, on the body
-    // row `offset`, or "(nothing)".
     std::string EndingAt(double x, double offset, bool starting = false) const
     {
-        for (const RecordedCall& c : Canvas.Texts())
-            if (std::abs(c.Y1 - UpperBodyTop - offset) < PositionTolerance
-                && std::abs((starting ? c.X1 : c.X2) - x) < PositionTolerance)
-                return c.Text;
-        return "(nothing)";
+        return TextAt(Canvas, 1, x, offset, starting);
     }
 };
 
@@ -460,17 +462,12 @@ TEST(Report, PrintsTheNumbersOfTheDocumentsRun)
     // The value printed on `page` ending at x on the body row `offset` is `value` to its two
     // decimals; an exact zero prints "--".
     auto expectPrinted = [&](int page, double x, double offset, double value) {
-        const auto found = std::find_if(
-            canvas.Calls().begin(), canvas.Calls().end(), [&](const RecordedCall& c) {
-                return c.Kind == CallKind::Text && c.Page == page
-                    && std::abs(c.Y1 - (UpperBodyTop + offset)) < PositionTolerance
-                    && std::abs(c.X2 - x) < PositionTolerance;
-            });
-        ASSERT_NE(found, canvas.Calls().end());
-        if (found->Text == "--")
+        const std::string text = TextAt(canvas, page, x, offset, false);
+        ASSERT_NE(text, "(nothing)");
+        if (text == "--")
             EXPECT_EQ(value, 0.0);
         else
-            EXPECT_NEAR(std::stod(found->Text), value, 0.005 + 1e-6) << found->Text;
+            EXPECT_NEAR(std::stod(text), value, 0.005 + 1e-6) << text;
     };
     // The shear of the last combination at the toe (sheet 3); where each combination and
     // section stands is read in the concrete pages' own test.

@@ -1,7 +1,5 @@
-// The soil pressure calculator's window: the boxes filled from the project, typed inputs that
-// recompute the results (read against hand-worked Rankine values, each column in its format), the
-// water-table clamp, the slope message titled like the window and the print hook. Its entry
-// boxes are in EntryBoxTest.
+// The soil pressure calculator's window against hand-worked Rankine values, its water-table clamp,
+// slope message and print hook. Its entry boxes are in EntryBoxTest.
 #include "ui/frmCalculator.h"
 
 #include "calculator/CalculatorComputation.h"

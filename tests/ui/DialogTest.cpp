@@ -1,6 +1,5 @@
-// The anchor rows that fit the wall once the Anchors dialog is accepted; the Loads table's row
-// commands, its current row, its load cases and its headings. The dialogs' entry boxes are in
-// EntryBoxTest, the steps they make in MainWindowTest.
+// The anchor rows that fit once the Anchors dialog is accepted; the Loads table's row commands.
+// The dialogs' entry boxes are in EntryBoxTest, the steps they make in MainWindowTest.
 #include "support/Widgets.h"
 #include "ui/ValidatedBox.h"
 #include "ui/frmAnchor.h"

@@ -1,8 +1,5 @@
-// The entry boxes of every window that has them, driven through the keyboard and the mouse: a
-// refused entry beeps, keeps the focus and is not taken, and the dialogs say the rule it broke;
-// Cancel, Close and Escape always close, silently; Enter takes a good entry and never closes a
-// window; a box passed through untouched changes nothing; what is typed is stored in the stored
-// unit.
+// The entry boxes of every window that has them, through the keyboard and the mouse: what is
+// refused and how, what closes, what Enter does, and what is stored in which unit.
 #include "document/ProjectDocument.h"
 #include "support/Widgets.h"
 #include "ui/ValidatedBox.h"

@@ -1,6 +1,5 @@
-// The optimize dialog driven through its boxes and buttons: refused choices block the search, a
-// narrow grid around the default wall's answer fills the table, Apply is one step that Undo takes
-// back byte for byte, and the targets outlive the dialog in the settings.
+// The optimize dialog through its boxes and buttons: refused choices, a narrow search applied as
+// one step, and the targets kept in the settings.
 #include "ui/OptimizeDialog.h"
 
 #include "search/Inputs.h"

@@ -1,7 +1,5 @@
-// The concrete design window: the row rechecked at once against the worked ACI 318 example, the
-// warnings following the capacity as the pitch changes, "--" for combinations that put nothing on
-// a section, and the Concrete command's messages when the wall is not stable. Its entry boxes are
-// in EntryBoxTest.
+// The concrete design window against the worked ACI 318 example, and the Concrete command on a
+// wall that is not stable. Its entry boxes are in EntryBoxTest.
 #include "ui/frmRein.h"
 
 #include "analysis/EarthPressure.h"

@@ -1,6 +1,5 @@
-// The stability window over prepared results of round numbers: each value in its place with its
-// unit, the blanks of an unstable wall, "--" for anchors without tension, the infinity sign, the
-// eccentricity comparisons, the notes. The engine's numbers are the engine tests'.
+// The stability window over prepared results of round numbers; the engine's numbers are the
+// engine tests'.
 #include "ui/StabilityWindow.h"
 #include "analysis/Stability.h"
 #include "model/Project.h"

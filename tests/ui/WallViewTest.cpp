@@ -1,6 +1,5 @@
-// The wall drawing as a widget: the edit dialog driven by keys, the Reactions fall-back, and
-// every view painted without running the engine or speaking. The geometry and where the values
-// stand are tested in tests/drawing.
+// The wall drawing as a widget: the edit dialog, the Reactions fall-back, and every view painted.
+// The geometry and where the values stand are tested in tests/drawing.
 #include "ui/WallView.h"
 
 #include "analysis/Stability.h"
