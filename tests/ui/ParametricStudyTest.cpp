@@ -64,10 +64,15 @@ QLineSeries* Series(const ParametricStudyWindow& window, const QString& name)
 
 } // namespace
 
-TEST(ParametricStudy, RefusesABadRangeWithAMessage)
+// A bad range is refused with a message. Each drawn point is the engine's judgement of the wall at
+// that value, run here on its own; a factor shown as infinity is left out, the targets are drawn
+// where the defaults put them, and the summary counts the failures.
+TEST(ParametricStudy, RefusesBadRangesChartsTheEnginesJudgementAndSavesItsCsv)
 {
-    ParametricStudyWindow window(MakeNewProject("Arial"), DesignTargets {});
-
+    const Project p = MakeNewProject("Arial");
+    const WallInput input = *WallInputByName("BottomWidth");
+    constexpr int Count = 4;
+    ParametricStudyWindow window(p, DesignTargets {});
     struct Case {
         const char* From;
         const char* To;
@@ -94,18 +99,7 @@ TEST(ParametricStudy, RefusesABadRangeWithAMessage)
             Find<QChartView>(window, QStringLiteral("chtStudy"))->chart()->series().isEmpty());
         EXPECT_FALSE(Button(window, "cmdSave")->isEnabled());
     }
-}
-
-// Each drawn point is the engine's judgement of the wall at that value, run here on its own; a
-// factor shown as infinity is left out, the targets are drawn where the defaults put them, and
-// the summary counts the failures.
-TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
-{
     // Short bottoms put the anchors in tension, a wide one leaves them without (infinite factors).
-    const Project p = MakeNewProject("Arial");
-    const WallInput input = *WallInputByName("BottomWidth");
-    constexpr int Count = 4;
-    ParametricStudyWindow window(p, DesignTargets {});
     RunStudy(window, "BottomWidth", "0", "3", "4");
 
     // Each factor's line, then the utilisation's, without the points shown as infinity.
@@ -151,35 +145,25 @@ TEST(ParametricStudy, ChartsEachPointAsTheEngineJudgesTheWallThere)
     EXPECT_TRUE(Find<QLabel>(window, QStringLiteral("lblSummary"))
                     ->text()
                     .startsWith(QStringLiteral("%1 of %2 points fail").arg(failing).arg(Count)));
-}
 
-TEST(ParametricStudy, SavesExactlyTheEngineCsvAndSaysWhenItCannot)
-{
-    Project p = MakeNewProject("Arial");
-    ParametricStudyWindow window(p, DesignTargets {});
-    RunStudy(window, "FillPhi", "20", "40", "3");
-
+    // Saved, the study is exactly the engine's CSV; into a folder that does not exist, a warning
+    // and no file anywhere.
     SweepPlan plan;
-    plan.Ranges.push_back({ *WallInputByName("FillPhi"), 20, 40, 3 });
-    std::string expected = SweepCsvHeader(plan);
-    for (int64_t i = 0; i < 3; ++i)
-        expected += SweepCsvRow(EvaluateSweepPoint(p, plan, DesignTargets {}, i));
-
+    plan.Ranges.push_back({ input, 0, 3, Count });
+    std::string csv = SweepCsvHeader(plan);
+    for (int64_t i = 0; i < Count; ++i)
+        csv += SweepCsvRow(EvaluateSweepPoint(p, plan, DesignTargets {}, i));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("study.csv"));
-    SetFileDialogFunction([&](QWidget*, const FileDialogRequest& r) {
-        EXPECT_TRUE(r.Save);
-        return path;
-    });
-    Button(window, "cmdSave")->click();
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll().toStdString(), expected);
-
-    // A folder that does not exist: a warning, and no file anywhere.
     const QString nowhere = dir.filePath(QStringLiteral("missing/study.csv"));
     Capture capture;
-    capture.Files = { nowhere };
+    capture.Files = { path, nowhere };
+    Button(window, "cmdSave")->click();
+    EXPECT_TRUE(capture.Requests.at(0).Save);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), csv);
+    EXPECT_TRUE(capture.Messages.empty());
     Button(window, "cmdSave")->click();
     ASSERT_EQ(capture.Messages.size(), 1u);
     EXPECT_TRUE(capture.Messages[0].Text.startsWith(
