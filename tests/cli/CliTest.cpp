@@ -34,6 +34,12 @@ protected:
     RunResult Run(const std::string& arguments) const { return RunCli(InDir(arguments)); }
 };
 
+std::string Text(const fs::path& file)
+{
+    const std::vector<uint8_t> bytes = ReadBinaryFile(file);
+    return { bytes.begin(), bytes.end() };
+}
+
 std::vector<std::string> Lines(const fs::path& file)
 {
     std::ifstream in(file);
@@ -187,8 +193,7 @@ TEST_F(CliTest, EveryViewIsWrittenAsTheFileItsNameAsksFor)
         const RunResult r = Run("drawing " + GoldenArg("full-project.pdi") + " --view " + views[v]
             + " -o '" + out.string() + "'");
         ASSERT_EQ(r.Status, 0) << r.Err;
-        const std::vector<uint8_t> bytes = ReadBinaryFile(out);
-        const std::string text(bytes.begin(), bytes.end());
+        const std::string text = Text(out);
         const std::string magic = format == "svg" ? "<?xml" : format == "png" ? "\x89PNG" : "%PDF-";
         EXPECT_EQ(text.rfind(magic, 0), 0u);
         // An SVG draws the section at least.
@@ -196,8 +201,7 @@ TEST_F(CliTest, EveryViewIsWrittenAsTheFileItsNameAsksFor)
     }
     // A view with nothing of its kind says so.
     ASSERT_EQ(Run("drawing --view structural -o '{dir}/bare.svg'").Status, 0);
-    const std::vector<uint8_t> bare = ReadBinaryFile(dir_ / "bare.svg");
-    EXPECT_NE(std::string(bare.begin(), bare.end()).find("No structural loads"), std::string::npos);
+    EXPECT_NE(Text(dir_ / "bare.svg").find("No structural loads"), std::string::npos);
 }
 
 TEST_F(CliTest, OptimizeSavesTheChosenWallOnlyWhenOneIsFound)
@@ -254,11 +258,6 @@ constexpr int RenderDpi = 50;
 constexpr int InkedHalfMinimum = 1500;
 constexpr int DarkGrey = 160;
 
-int Shell(const std::string& command)
-{
-    return WEXITSTATUS(std::system(command.c_str()));
-}
-
 // The dark pixels of the upper and the lower half of a binary PGM (P5) as pdftoppm -gray writes
 // it; nothing when there is no such page.
 std::vector<int> InkOfHalves(const std::filesystem::path& path)
@@ -284,7 +283,7 @@ TEST_F(CliTest, ReportPrintsEverySectionOnItsHalfSheet)
 {
     if (!CliHasReport())
         GTEST_SKIP() << "pendrake-cli was built without the report (no Qt)";
-    if (Shell("command -v pdftoppm > /dev/null") != 0)
+    if (std::system("command -v pdftoppm > /dev/null") != 0)
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     Project anchored = MakeNewProject("Arial");
     // A push towards the toe at the wall top moves the resultant into the front third, so the
@@ -295,9 +294,9 @@ TEST_F(CliTest, ReportPrintsEverySectionOnItsHalfSheet)
     const RunResult r = Run("report '" + PathIn("wall.pdi") + "' -o '" + PathIn("wall.pdf") + "'");
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_NE(r.Out.find("\"sheets\": 5,"), std::string::npos) << r.Out;
-    ASSERT_EQ(Shell("pdftoppm -gray -r " + std::to_string(RenderDpi) + " '" + PathIn("wall.pdf")
-                  + "' '" + PathIn("sheet") + "'"),
-        0);
+    const std::string render = "pdftoppm -gray -r " + std::to_string(RenderDpi) + " '"
+        + PathIn("wall.pdf") + "' '" + PathIn("sheet") + "'";
+    ASSERT_EQ(std::system(render.c_str()), 0);
     // pdftoppm numbers the pages with as many digits as the last one needs: one for five.
     std::vector<int> halves;
     for (int sheet = 1; sheet <= 6; ++sheet)

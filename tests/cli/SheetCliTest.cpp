@@ -2,7 +2,6 @@
 // names a reported result arrives at it, every numbers line computes to its step's value, and
 // the textbook examples stay within their tolerances.
 #include "io/ProjectFile.h"
-#include "model/Project.h"
 #include "model/Units.h"
 #include "support/CliRunner.h"
 #include "support/ProjectFiles.h"
@@ -27,7 +26,6 @@ using namespace pendrake::test;
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double RadiansPerDegree = std::numbers::pi / 180.0;
 
 // The text read from the front, past white space.
 struct Scanner {
@@ -151,7 +149,7 @@ struct Arithmetic : Scanner {
             else if (args.size() == 1 && functions.count(name))
                 v = functions.at(name)(args[0]);
         }
-        return Eat("°") ? v * RadiansPerDegree : v;
+        return Eat("°") ? v * std::numbers::pi / 180 : v;
     }
 };
 
@@ -221,11 +219,6 @@ const SheetWall SheetWalls[] = {
     { "NoSoilOnTheVirtualBack", Metric, [](Project& p) { p.UpperBackHeight = 0; }, false },
 };
 
-void PrintTo(const SheetWall& w, std::ostream* os)
-{
-    *os << w.Name;
-}
-
 class SheetCliTest : public TempDirTest, public ::testing::WithParamInterface<SheetWall> { };
 
 // In the wall's unit system: each step that names a result arrives at the value reported for it,
@@ -245,11 +238,9 @@ TEST_P(SheetCliTest, EveryStepArrivesAtItsResultAndItsNumbersComputeToIt)
     };
     const FlatJson stability(RunCli("stability " + file).Out);
     const FlatJson design(RunCli("design " + file).Out);
-    int compared = 0;
-    int evaluated = 0;
     // The combinations' section forces: their factors times the loads beyond each cut at
     // factor 1, and their own base pressure under it.
-    int combinations = 0;
+    int compared = 0, evaluated = 0, combinations = 0;
     std::map<std::string, int> seen;
     // Every step, those that name no result too.
     for (const auto& [key, numbers] : sheet.Texts) {

@@ -8,15 +8,12 @@
 #include "analysis/SectionForces.h"
 #include "analysis/Stability.h"
 #include "calculator/CalculatorComputation.h"
-#include "io/ProjectFile.h"
-#include "model/DimensionEdit.h"
-
+#include "support/ProjectFiles.h"
 #include "support/Walls.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -24,11 +21,6 @@
 
 namespace pendrake {
 namespace {
-
-std::vector<uint8_t> Bytes(const Project& p)
-{
-    return ProjectFileBytes(p, nullptr);
-}
 
 // The numbers and texts of a result, flattened, so that two runs compare as a whole: any number
 // or table of numbers, the anchor table and the messages.
@@ -39,9 +31,9 @@ struct Fingerprint {
     void Add(float x) { Numbers.push_back(x); }
     void Add(const AnchorRow& a) { Add(a.X), Add(a.Y), Add(a.Along), Add(a.Across); }
     void Add(const std::vector<std::string>& m) { Texts.insert(Texts.end(), m.begin(), m.end()); }
-    template <class T, size_t N> void Add(const std::array<T, N>& table)
+    template <class T, size_t N> void Add(const std::array<T, N>& t)
     {
-        for (const T& x : table)
+        for (const T& x : t)
             Add(x);
     }
     template <class... T> Fingerprint& operator()(const T&... fields)
@@ -85,35 +77,25 @@ Fingerprint Of(const CalculatorResult& r)
 }
 
 // Walls on which every part of the engine has something to do.
-const std::vector<test::WallChange>& Walls()
-{
-    static const std::vector<test::WallChange> walls = {
-        { "default", [](Project&) {} },
-        { "steep slope, flattened by the checks", [](Project& p) { p.BackfillSlope = 1.0f; } },
-        { "wet both sides, rear step, line loads",
-            [](Project& p) {
-                ApplyDimensionEdit(p, 13, 3.0);
-                ApplyDimensionEdit(p, 12, 4.0);
-                ApplyDimensionEdit(p, 9, 1.0);
-                p.LineLoadCount = 2;
-                p.LineLoads[1] = { 2.0f, 1.25f, 10.0f, 180.0f, 2 };
-                p.LineLoads[2] = { 1.5f, 1.0f, 8.0f, 270.0f, 5 };
-            } },
-        { "seismic beyond the friction angle", [](Project& p) { p.SeismicCoef = 0.7f; } },
-        { "SI", [](Project& p) { p = SwitchUnitSystem(p, SI); } },
-    };
-    return walls;
-}
+const test::WallChange Walls[] = {
+    { "default", [](Project&) {} },
+    { "steep slope, flattened by the checks", [](Project& p) { p.BackfillSlope = 1.0f; } },
+    { "sloped, wet both sides, rear step, line loads",
+        [](Project& p) { p = test::SlopedWetAnchoredWall(); } },
+    { "seismic beyond the friction angle", [](Project& p) { p.SeismicCoef = 0.7f; } },
+    { "SI", [](Project& p) { p = SwitchUnitSystem(p, SI); } },
+};
 
-TEST(PureEngine, EveryEntryPointGivesTheSameTwiceAndLeavesTheRecordAsItWas)
+// Every entry point of the engine gives the same twice and leaves the record as it was; the
+// document gathers each message of its runs once, without the design verdict.
+TEST(PureEngine, EveryEntryPointGivesTheSameTwiceAndTheDocumentGathersEachMessageOnce)
 {
     const LoadFactors factored = MakeLoadFactors(1.4f, 1.7f, 1.7f, 1.4f, 1.05f, 1.28f, 1.4f);
-    for (const test::WallChange& wall : Walls()) {
+    for (const test::WallChange& wall : Walls) {
         SCOPED_TRACE(wall.Name);
-        Project made = MakeNewProject("Arial");
-        wall.Change(made);
-        const Project& p = made;
-        const std::vector<uint8_t> before = Bytes(p);
+        Project p = MakeNewProject("Arial");
+        wall.Change(p);
+        const std::vector<uint8_t> before = test::FileBytes(p);
         const std::vector<std::pair<const char*, std::function<Fingerprint()>>> runs = {
             { "stability", [&] { return Of(ComputeStability(p)); } },
             { "section forces", [&] { return Of(ComputeSectionForces(p, factored, 0)); } },
@@ -125,8 +107,14 @@ TEST(PureEngine, EveryEntryPointGivesTheSameTwiceAndLeavesTheRecordAsItWas)
             SCOPED_TRACE(name);
             const Fingerprint first = run();
             EXPECT_EQ(run(), first);
-            EXPECT_EQ(Bytes(p), before);
+            EXPECT_EQ(test::FileBytes(p), before);
         }
+        const ProjectDocument document(p);
+        const std::vector<std::string>& m = document.Messages();
+        EXPECT_EQ(std::set<std::string>(m.begin(), m.end()).size(), m.size());
+        EXPECT_EQ(std::count(m.begin(), m.end(), std::string(UnstableCombinationMessage)), 0);
+        for (const std::string& text : ComputeStability(document.Record()).Messages)
+            EXPECT_NE(std::find(m.begin(), m.end(), text), m.end()) << text;
     }
 }
 
@@ -161,14 +149,14 @@ TEST(ProjectDocument, AppliesAFlattenedSlopeOnlyWhenAskedAndKeepsTheRecordOtherw
     ProjectDocument document(MakeNewProject("Arial"));
 
     document.SetRecord(steep, ProjectDocument::Proposals::Keep);
-    EXPECT_EQ(Bytes(document.Record()), Bytes(steep));
+    EXPECT_EQ(test::FileBytes(document.Record()), test::FileBytes(steep));
     EXPECT_FALSE(document.RecordBeforeProposal().has_value());
 
     document.SetRecord(steep, ProjectDocument::Proposals::Apply);
     // 1 / tan 30° = 1.732, taken up to the next tenth.
     EXPECT_FLOAT_EQ(document.Record().BackfillSlope, 1.8f);
     ASSERT_TRUE(document.RecordBeforeProposal().has_value());
-    EXPECT_EQ(Bytes(*document.RecordBeforeProposal()), Bytes(steep));
+    EXPECT_EQ(test::FileBytes(*document.RecordBeforeProposal()), test::FileBytes(steep));
     // The results are those of the flattened wall: the record with the proposal runs the same.
     // Only the numbers: the flattening message belongs to the run that flattened.
     EXPECT_EQ(Of(document.Stability()).Numbers, Of(ComputeStability(document.Record())).Numbers);
@@ -176,23 +164,6 @@ TEST(ProjectDocument, AppliesAFlattenedSlopeOnlyWhenAskedAndKeepsTheRecordOtherw
     // A record already flat proposes nothing.
     document.SetRecord(document.Record(), ProjectDocument::Proposals::Apply);
     EXPECT_FALSE(document.RecordBeforeProposal().has_value());
-}
-
-TEST(ProjectDocument, GathersEachMessageOnceWithoutTheDesignVerdict)
-{
-    for (const test::WallChange& wall : Walls()) {
-        SCOPED_TRACE(wall.Name);
-        Project p = MakeNewProject("Arial");
-        wall.Change(p);
-        const ProjectDocument document(p);
-        const std::vector<std::string>& m = document.Messages();
-        EXPECT_EQ(std::set<std::string>(m.begin(), m.end()).size(), m.size());
-        EXPECT_EQ(std::count(m.begin(), m.end(), std::string(UnstableCombinationMessage)), 0);
-        // Every text the runs produced is among them.
-        const StabilityResults service = ComputeStability(document.Record());
-        for (const std::string& text : service.Messages)
-            EXPECT_NE(std::find(m.begin(), m.end(), text), m.end()) << text;
-    }
 }
 
 TEST(ProjectDocument, VerdictFollowsTheRuns)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,14 +43,10 @@ void ExpectNoFaults(const std::vector<LabelBox>& boxes, const std::vector<Stroke
         const std::string name = "label " + std::to_string(i);
         if (!BoxInside(b, bounds, 0))
             faults.push_back(name + " leaves the edge");
-        for (const Stroke& s : strokes)
-            if (BoxMeetsStroke(b, s, 0)) {
-                faults.push_back(name + " meets a line");
-                break;
-            }
-        for (const LabelBox& f : fixed)
-            if (Meet(b, f))
-                faults.push_back(name + " meets a caption or legend");
+        if (std::ranges::any_of(strokes, [&b](const Stroke& s) { return BoxMeetsStroke(b, s, 0); }))
+            faults.push_back(name + " meets a line");
+        if (std::ranges::any_of(fixed, [&b](const LabelBox& f) { return Meet(b, f); }))
+            faults.push_back(name + " meets a caption or legend");
         for (size_t j = 0; j < i; ++j)
             if (Meet(b, boxes[j]))
                 faults.push_back(name + " meets label " + std::to_string(j));
@@ -106,14 +103,12 @@ TEST(LabelPlacement, NoValueTouchesALineAnotherValueOrTheEdgeOnRandomWalls)
             const std::vector<LabelBox> placed = report::PlaceFigureTexts(ctx, s.Shapes, s.Fixed);
             ExpectNoFaults(placed, FigureStrokes(s.Shapes), s.Fixed, report::DrawingBounds(ctx));
         }
-        {
-            SCOPED_TRACE("Dimensions page");
-            report::BeginSection(ctx);
-            const WallLayout& L = report::LayoutWall(ctx);
-            const report::DimensionsFigure d = report::DimensionsSectionFigure(ctx, L);
-            ExpectNoFaults(DimensionValueBoxes(d.Boxes), FigureStrokes(d.Shapes), { d.Legend },
-                report::DrawingBounds(ctx));
-        }
+        SCOPED_TRACE("Dimensions page");
+        report::BeginSection(ctx);
+        const report::DimensionsFigure d
+            = report::DimensionsSectionFigure(ctx, report::LayoutWall(ctx));
+        ExpectNoFaults(DimensionValueBoxes(d.Boxes), FigureStrokes(d.Shapes), { d.Legend },
+            report::DrawingBounds(ctx));
     }
     // The random walls are stable often enough that the reactions were tried.
     EXPECT_GT(checkedReactions, 30);

@@ -1,6 +1,6 @@
 // The drawing layer that the window and the report both draw through: the wall fitted into a
 // drawing area and its nodes worked by hand, the pieces against the dead-load formulas, arrows,
-// scales, anchor directions, and the dimension values set out and kept apart.
+// scales and anchor directions.
 #include "drawing/WallGeometry.h"
 
 #include "analysis/Stability.h"
@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pendrake {
@@ -76,60 +76,25 @@ TEST(WallLayout, FitsTheGoverningDirectionAndCentresTheOther)
     }
 }
 
-// A value of "10.00" in an 8-point font, and "1 : ".
-constexpr LabelBox ValueSize { 0, 0, 450, 195 };
-constexpr LabelBox SlopeSize { 0, 0, 300, 195 };
-
 // On the screen, 5568 for 8.3 against 5760 for 10: the height governs at 576 a metre, the wall
-// centred across. Where its values stand: that none meets another, a line or the edge on random
-// walls is checked on the placement the views show, in LabelPlacementTest.
-TEST(WallLayout, NodesAndDimensionValuesOfTheDefaultWallAsWorkedByHand)
+// centred across. (That no dimension value meets another, a line or the edge is checked on
+// random walls in LabelPlacementTest.)
+TEST(WallLayout, NodesOfTheDefaultWallAsWorkedByHand)
 {
     const WallLayout L = LayoutWallOnScreen(DefaultWall(), SurfaceWidth, SurfaceHeight);
     const double x0 = 1440 + (5568 - 8.3 * 576) / 2;
-    const struct {
-        int Node;
-        double X;
-        double Y;
-    } nodes[] = {
-        { 4, x0, 720 + 5760 }, // toe front, bottom
-        { 1, x0 + 576, 720 }, // top of the front face
-        { 9, x0 + 1.5 * 576, 720 }, // top of the back face
-        { 8, x0 + 2.4 * 576, 720 + 6 * 576 },
-        { 7, x0 + 8.3 * 576, 720 + 6 * 576 },
-        { 16, x0 + 6.9 * 576, 720 + 8 * 576 },
-        { 15, x0 + 5.4 * 576, 720 + 8 * 576 },
-        { 5, x0 + 4.0 * 576, 720 + 10 * 576 },
-        { 2, x0 + 576, 720 + 9 * 576 },
-        { 3, x0, 720 + 9 * 576 },
-        // backfill end: a quarter of 8.3 and the soil length 6.8 beyond node 9, level
-        { 10, x0 + 1.5 * 576 + (8.3 / 4 + 6.8) * 576, 720 },
-        { 11, x0 - 240, 720 + 1.5 * 576 },
-        { 12, x0 + 576, 720 + 1.5 * 576 },
-        // back water 1.5 down the leaning face: a quarter of its 0.9 offset
-        { 13, x0 + (1.5 + 0.9 * 1.5 / 6) * 576, 720 + 1.5 * 576 },
-    };
-    for (const auto& n : nodes) {
-        EXPECT_NEAR(L.NodeX[n.Node], n.X, UnitTolerance) << "node " << n.Node;
-        EXPECT_NEAR(L.NodeY[n.Node], n.Y, UnitTolerance) << "node " << n.Node;
+    // Node, metres from the toe front, metres down from the wall top; 4 is the toe front's foot,
+    // 1 and 9 the tops of the front and back faces; the backfill's end 10 lies level, a quarter of
+    // 8.3 and the soil length 6.8 beyond node 9; the back water 13 stands 1.5 down the leaning
+    // face, a quarter of its 0.9 offset behind its top.
+    const std::tuple<int, double, double> nodes[] = { { 4, 0, 10 }, { 1, 1, 0 }, { 9, 1.5, 0 },
+        { 8, 2.4, 6 }, { 7, 8.3, 6 }, { 16, 6.9, 8 }, { 15, 5.4, 8 }, { 5, 4.0, 10 }, { 2, 1, 9 },
+        { 3, 0, 9 }, { 10, 1.5 + 8.3 / 4 + 6.8, 0 }, { 11, -240.0 / 576, 1.5 }, { 12, 1, 1.5 },
+        { 13, 1.5 + 0.9 * 1.5 / 6, 1.5 } };
+    for (const auto& [node, x, y] : nodes) {
+        EXPECT_NEAR(L.NodeX[node], x0 + x * 576, UnitTolerance) << "node " << node;
+        EXPECT_NEAR(L.NodeY[node], 720 + y * 576, UnitTolerance) << "node " << node;
     }
-
-    std::array<LabelBox, DimensionCount> sizes {};
-    sizes.fill(ValueSize);
-    const DimensionLabelBoxes b = PlaceDimensionLabels(L, sizes, SlopeSize, {});
-    const double H = ValueSize.Height;
-    // TopWidth 0.5 m = 288 twips cannot hold 450 + 30: right-aligned 30 before node 9.
-    EXPECT_NEAR(b.Dim[0].Right(), L.NodeX[9] - 30, UnitTolerance);
-    EXPECT_NEAR(b.Dim[0].Top, L.NodeY[10] - 210 - H, UnitTolerance);
-    // ToeWidth 1.0 m = 576 twips holds it: centred between nodes 4 and 2, 275 below node 4.
-    EXPECT_NEAR(b.Dim[3].Left + b.Dim[3].Width / 2, (L.NodeX[4] + L.NodeX[2]) / 2, UnitTolerance);
-    EXPECT_NEAR(b.Dim[3].Top, L.NodeY[4] + 275, UnitTolerance);
-    // FrontHeight right-aligned 225 before node 11, centred on the front face.
-    EXPECT_NEAR(b.Dim[6].Right(), L.NodeX[11] - 225, UnitTolerance);
-    EXPECT_NEAR(b.Dim[6].Top + H / 2, (L.NodeY[1] + L.NodeY[2]) / 2, UnitTolerance);
-    // "1 : " stands right before the slope value.
-    EXPECT_NEAR(b.Slope.Right(), b.Dim[11].Left, UnitTolerance);
-    EXPECT_NEAR(b.Slope.Top, b.Dim[11].Top, UnitTolerance);
 }
 
 // Node 13 lies on the back of the structure wherever the back water stands.
@@ -137,14 +102,19 @@ TEST(WallLayout, BackWaterMeetsTheBackOfTheStructure)
 {
     struct Row {
         double Depth;
+        double Step; // the rear step's height
         int From; // the outline segment From-To it must lie on
         int To;
     };
-    // Defaults: upper back face 6, no step, rear slope 2, lower slope 2, flat segment 1.5.
-    const Row rows[] = { { 3.0, 9, 8 }, { 6.0, 9, 8 }, { 7.0, 16, 6 }, { 9.0, 5, 15 } };
+    // Defaults: upper back face 6, no step, rear slope 2, lower slope 2, flat segment 1.5; within
+    // a rear step the level meets its vertical face.
+    const Row rows[] = { { 3.0, 0, 9, 8 }, { 6.0, 0, 9, 8 }, { 7.0, 0, 16, 6 }, { 9.0, 0, 5, 15 },
+        { 6.5, 1, 7, 6 } };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.Depth);
+        SCOPED_TRACE(::testing::Message() << r.Depth << " below the top, step " << r.Step);
         Project p = DefaultWall();
+        if (r.Step > 0)
+            ApplyDimensionEdit(p, 9, r.Step);
         p.BackWaterDepth = static_cast<float>(r.Depth);
         const WallLayout L = LayoutWallOnScreen(p, SurfaceWidth, SurfaceHeight);
         const DrawPoint a = L.Node(r.From);
@@ -155,12 +125,6 @@ TEST(WallLayout, BackWaterMeetsTheBackOfTheStructure)
         EXPECT_GE(w.X, std::min(a.X, b.X) - UnitTolerance);
         EXPECT_LE(w.X, std::max(a.X, b.X) + UnitTolerance);
     }
-    // Within a rear step the level meets its vertical face.
-    Project p = DefaultWall();
-    ApplyDimensionEdit(p, 9, 1.0);
-    p.BackWaterDepth = 6.5f;
-    const WallLayout L = LayoutWallOnScreen(p, SurfaceWidth, SurfaceHeight);
-    EXPECT_NEAR(L.NodeX[13], L.NodeX[7], UnitTolerance);
 }
 
 // The polygons of the pieces have the areas and centroids the dead loads give them.
@@ -189,45 +153,42 @@ TEST(WallLayout, PiecesMatchTheDeadLoadFormulas)
 
 // --- Arrows ---------------------------------------------------------------------------------
 
+// Either way round.
 bool SameStroke(const Stroke& s, const Stroke& t)
 {
-    auto same = [](DrawPoint a, DrawPoint b) {
-        return std::abs(a.X - b.X) < 1e-9 && std::abs(a.Y - b.Y) < 1e-9;
-    };
+    const auto same
+        = [](DrawPoint a, DrawPoint b) { return std::hypot(a.X - b.X, a.Y - b.Y) < 1e-9; };
     return (same(s.A, t.A) && same(s.B, t.B)) || (same(s.A, t.B) && same(s.B, t.A));
 }
 
 TEST(ArrowStrokes, HeadsByKindAndLength)
 {
+    // The printed head: 60 long, 15 to each side.
     struct Row {
         const char* Name;
-        DrawPoint From;
-        DrawPoint To;
+        DrawPoint From, To;
         ArrowKind Kind;
-        ArrowHead Head;
         std::vector<Stroke> Expected;
     };
-    const ArrowHead printed = PrintedArrowHead; // 60 long, 15 to each side
     const Row rows[] = {
         // Three head lengths: both heads inside, 60 back from each tip.
-        { "Dimension180", { 0, 0 }, { 180, 0 }, ArrowKind::Dimension, printed,
+        { "Dimension180", { 0, 0 }, { 180, 0 }, ArrowKind::Dimension,
             { { { 0, 0 }, { 180, 0 } }, { { 180, 0 }, { 120, 15 } }, { { 180, 0 }, { 120, -15 } },
                 { { 0, 0 }, { 60, 15 } }, { { 0, 0 }, { 60, -15 } } } },
         // One unit less: leaders of two head lengths outside, the heads on them pointing in.
-        { "Dimension179", { 0, 0 }, { 179, 0 }, ArrowKind::Dimension, printed,
+        { "Dimension179", { 0, 0 }, { 179, 0 }, ArrowKind::Dimension,
             { { { 0, 0 }, { 179, 0 } }, { { 179, 0 }, { 299, 0 } }, { { 0, 0 }, { -120, 0 } },
                 { { 179, 0 }, { 239, 15 } }, { { 179, 0 }, { 239, -15 } },
                 { { 0, 0 }, { -60, 15 } }, { { 0, 0 }, { -60, -15 } } } },
         // A 3-4-5 slant: the head 60 back along it (36, 48) and 15 across (12, 9).
-        { "SingleSlanting", { 0, 0 }, { 300, 400 }, ArrowKind::Single, printed,
+        { "SingleSlanting", { 0, 0 }, { 300, 400 }, ArrowKind::Single,
             { { { 0, 0 }, { 300, 400 } }, { { 300, 400 }, { 276, 343 } },
                 { { 300, 400 }, { 252, 361 } } } },
-        { "ZeroLength", { 5, 5 }, { 5, 5 }, ArrowKind::Single, printed,
-            { { { 3, 5 }, { 7, 5 } } } },
+        { "ZeroLength", { 5, 5 }, { 5, 5 }, ArrowKind::Single, { { { 3, 5 }, { 7, 5 } } } },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
-        const std::vector<Stroke> strokes = ArrowStrokes(r.From, r.To, r.Kind, r.Head);
+        const std::vector<Stroke> strokes = ArrowStrokes(r.From, r.To, r.Kind, PrintedArrowHead);
         EXPECT_EQ(strokes.size(), r.Expected.size());
         for (const Stroke& e : r.Expected)
             EXPECT_TRUE(std::any_of(

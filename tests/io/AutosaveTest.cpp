@@ -150,14 +150,11 @@ TEST(AutosaveSchedule, WritesTheCopiesWhenDue)
         std::vector<int> copies;
         for (int second = 0; second <= c.Until; ++second) {
             now = AutosaveSchedule::Clock::time_point { std::chrono::seconds { second } };
-            for (const Event& e : c.Events) {
-                if (e.At != second)
-                    continue;
-                if (e.What == Event::Step || e.What == Event::StepToClean)
+            for (const Event& e : c.Events)
+                if (e.At == second && (e.What == Event::Step || e.What == Event::StepToClean))
                     schedule.StepDone(e.What == Event::Step);
-                else
+                else if (e.At == second)
                     schedule.SetModified(e.What == Event::Recovered);
-            }
             if (schedule.Due()) {
                 copies.push_back(second);
                 schedule.CopyAttempted();

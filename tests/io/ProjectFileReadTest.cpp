@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <limits>
 #include <variant>
 
@@ -23,14 +22,6 @@ namespace {
 // shorter prefix of it is a damaged file: refused, named, and harmless.
 class GoldenFileTest : public ::testing::TestWithParam<GoldenFile> { };
 
-std::string GoldenName(const ::testing::TestParamInfo<GoldenFile>& info)
-{
-    std::string name;
-    for (char c : info.param.Name)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
-
 TEST_P(GoldenFileTest, IsReadIntoItsProjectWrittenBackAndRefusedCutShort)
 {
     const GoldenFile& golden = GetParam();
@@ -40,14 +31,13 @@ TEST_P(GoldenFileTest, IsReadIntoItsProjectWrittenBackAndRefusedCutShort)
     ASSERT_TRUE(status.Ok) << status.Message;
     EXPECT_TRUE(SameProject(golden.Expected, project));
     const std::vector<uint8_t> written = FileBytes(project);
-    if (golden.Legacy) {
+    if (golden.Legacy)
         EXPECT_NE(written, golden.Bytes);
-        Project rewritten = MakeNewProject("Courier");
-        ASSERT_TRUE(ParseProjectFile(written, "again.pdi", rewritten).Ok);
-        EXPECT_TRUE(SameProject(golden.Expected, rewritten));
-    } else {
+    else
         EXPECT_EQ(written, golden.Bytes);
-    }
+    Project rewritten = MakeNewProject("Courier");
+    ASSERT_TRUE(ParseProjectFile(written, "again.pdi", rewritten).Ok);
+    EXPECT_TRUE(SameProject(golden.Expected, rewritten));
     // Nothing follows the last field in a file the program writes; bytes after it are not read,
     // as every earlier version has done. Only the old results file has a results block: one left
     // from an earlier read is dropped.
@@ -76,7 +66,11 @@ TEST_P(GoldenFileTest, IsReadIntoItsProjectWrittenBackAndRefusedCutShort)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ProjectFile, GoldenFileTest, ::testing::ValuesIn(GoldenFiles()), GoldenName);
+    ProjectFile, GoldenFileTest, ::testing::ValuesIn(GoldenFiles()), [](const auto& info) {
+        std::string name = info.param.Name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name.substr(0, name.find('.'));
+    });
 
 // --- The legacy results block -----------------------------------------------------------------
 
@@ -134,10 +128,7 @@ std::vector<uint8_t> Bytes(const std::vector<Piece>& pieces)
     return out;
 }
 
-constexpr int16_t I16(int value)
-{
-    return int16_t(value);
-}
+using I16 = int16_t;
 
 // The default file with `piece` written over it at `offset`, or from `offset` on in its place.
 std::vector<uint8_t> Patched(size_t offset, const std::vector<Piece>& piece, bool cut = false)

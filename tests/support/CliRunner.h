@@ -1,8 +1,7 @@
 // Runs the real pendrake-cli binary and collects what it said.
 #pragma once
 
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,29 +15,22 @@ struct RunResult {
     std::string Err;
 };
 
-// Runs the companion with arguments already quoted for the shell.
+// Runs the companion with arguments already quoted for the shell, its two streams caught in
+// files of this test process.
 inline RunResult RunCli(const std::string& arguments)
 {
-    namespace fs = std::filesystem;
-    const fs::path errFile
-        = fs::temp_directory_path() / ("pendrake-cli-err-" + std::to_string(::getpid()));
-    const std::string command
-        = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " 2>'" + errFile.string() + "'";
-    RunResult r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buf {};
-    size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.Out.append(buf.data(), n);
-    const int raw = ::pclose(pipe);
-    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    r.Err.assign(std::istreambuf_iterator<char>(err), {});
-    err.close();
-    fs::remove(errFile);
-    return r;
+    const std::string stem = std::filesystem::temp_directory_path().string() + "/pendrake-cli-"
+        + std::to_string(::getpid());
+    const std::string command = std::string("'") + PENDRAKE_CLI_PATH + "' " + arguments + " >'"
+        + stem + ".out' 2>'" + stem + ".err'";
+    const int raw = std::system(command.c_str());
+    const auto take = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::string text { std::istreambuf_iterator<char>(in), {} };
+        std::filesystem::remove(path);
+        return text;
+    };
+    return { WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, take(stem + ".out"), take(stem + ".err") };
 }
 
 // Whether the companion was built with the report (Qt): only then has it report and drawing.

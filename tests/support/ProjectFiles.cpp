@@ -4,8 +4,6 @@
 #include "io/ProjectFile.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -20,40 +18,31 @@ template <typename T> struct Field {
     T Project::*Member;
 };
 
-#define PENDRAKE_FIELD(name)                                                                       \
-    Field<decltype(Project::name)>                                                                 \
-    {                                                                                              \
-#name, &Project::name                                                                      \
-    }
+#define FIELD(name) Field<decltype(Project::name)>({ #name, &Project::name })
 
 // The dimensions as the file holds them: labels 0..10, 14..16, 11..13.
-const Field<float> DimensionFields[] = { PENDRAKE_FIELD(TopWidth), PENDRAKE_FIELD(UpperBackOffset),
-    PENDRAKE_FIELD(ShelfWidth), PENDRAKE_FIELD(ToeWidth), PENDRAKE_FIELD(BottomWidth),
-    PENDRAKE_FIELD(LowerSlopeWidth), PENDRAKE_FIELD(FrontHeight), PENDRAKE_FIELD(ToeHeight),
-    PENDRAKE_FIELD(UpperBackHeight), PENDRAKE_FIELD(RearStepHeight),
-    PENDRAKE_FIELD(RearSlopeHeight), PENDRAKE_FIELD(LowerSlopeHeight),
-    PENDRAKE_FIELD(LowerFlatWidth), PENDRAKE_FIELD(RearSlopeWidth), PENDRAKE_FIELD(BackfillSlope),
-    PENDRAKE_FIELD(FrontWaterDepth), PENDRAKE_FIELD(BackWaterDepth) };
+const Field<float> DimensionFields[] = { FIELD(TopWidth), FIELD(UpperBackOffset), FIELD(ShelfWidth),
+    FIELD(ToeWidth), FIELD(BottomWidth), FIELD(LowerSlopeWidth), FIELD(FrontHeight),
+    FIELD(ToeHeight), FIELD(UpperBackHeight), FIELD(RearStepHeight), FIELD(RearSlopeHeight),
+    FIELD(LowerSlopeHeight), FIELD(LowerFlatWidth), FIELD(RearSlopeWidth), FIELD(BackfillSlope),
+    FIELD(FrontWaterDepth), FIELD(BackWaterDepth) };
 
 // The materials and soils block, in file order.
-const Field<float> PropertyFields[] = { PENDRAKE_FIELD(ConcUnitWeight), PENDRAKE_FIELD(ConcFc),
-    PENDRAKE_FIELD(ConcE), PENDRAKE_FIELD(ConcPoisson), PENDRAKE_FIELD(RebarFy),
-    PENDRAKE_FIELD(RebarE), PENDRAKE_FIELD(ConcCover), PENDRAKE_FIELD(WaterUnitWeight),
-    PENDRAKE_FIELD(FillUnitWeight), PENDRAKE_FIELD(FillDryDensity), PENDRAKE_FIELD(FillSatDensity),
-    PENDRAKE_FIELD(FillPhi), PENDRAKE_FIELD(FillCohesion), PENDRAKE_FIELD(BasePhi),
-    PENDRAKE_FIELD(BaseCohesion), PENDRAKE_FIELD(BaseQd), PENDRAKE_FIELD(BaseE),
-    PENDRAKE_FIELD(DeltaEarth), PENDRAKE_FIELD(DeltaConcrete) };
+const Field<float> PropertyFields[] = { FIELD(ConcUnitWeight), FIELD(ConcFc), FIELD(ConcE),
+    FIELD(ConcPoisson), FIELD(RebarFy), FIELD(RebarE), FIELD(ConcCover), FIELD(WaterUnitWeight),
+    FIELD(FillUnitWeight), FIELD(FillDryDensity), FIELD(FillSatDensity), FIELD(FillPhi),
+    FIELD(FillCohesion), FIELD(BasePhi), FIELD(BaseCohesion), FIELD(BaseQd), FIELD(BaseE),
+    FIELD(DeltaEarth), FIELD(DeltaConcrete) };
 
-const Field<float> OtherFloatFields[] = { PENDRAKE_FIELD(AnchorVPitch),
-    PENDRAKE_FIELD(AnchorHPitch), PENDRAKE_FIELD(AnchorEdgeDist), PENDRAKE_FIELD(AnchorYield),
-    PENDRAKE_FIELD(AnchorShear), PENDRAKE_FIELD(AnchorDia), PENDRAKE_FIELD(AnchorE),
-    PENDRAKE_FIELD(Surcharge), PENDRAKE_FIELD(SeismicCoef), PENDRAKE_FIELD(ReportFontSize) };
+const Field<float> OtherFloatFields[] = { FIELD(AnchorVPitch), FIELD(AnchorHPitch),
+    FIELD(AnchorEdgeDist), FIELD(AnchorYield), FIELD(AnchorShear), FIELD(AnchorDia), FIELD(AnchorE),
+    FIELD(Surcharge), FIELD(SeismicCoef), FIELD(ReportFontSize) };
 
-const Field<int16_t> CountFields[] = { PENDRAKE_FIELD(AnchorRows), PENDRAKE_FIELD(SurchargeType),
-    PENDRAKE_FIELD(LineLoadCount), PENDRAKE_FIELD(UnitSystem), PENDRAKE_FIELD(MarginLeft),
-    PENDRAKE_FIELD(MarginRight), PENDRAKE_FIELD(MarginTop), PENDRAKE_FIELD(MarginBottom) };
+const Field<int16_t> CountFields[]
+    = { FIELD(AnchorRows), FIELD(SurchargeType), FIELD(LineLoadCount), FIELD(UnitSystem),
+          FIELD(MarginLeft), FIELD(MarginRight), FIELD(MarginTop), FIELD(MarginBottom) };
 
-#undef PENDRAKE_FIELD
+#undef FIELD
 
 std::vector<Field<float>> FloatFields()
 {
@@ -261,29 +250,6 @@ Project EveryFieldChanged()
     p.ReinDia = { 0, 12.0f, 16.0f, 20.0f, 25.0f, 28.0f, 32.0f };
     p.ReinPitch = { 0, 0.1f, 0.125f, 0.15f, 0.2f, 0.25f, 0.3f };
     return p;
-}
-
-void TempDirTest::SetUp()
-{
-    std::string pattern
-        = (std::filesystem::path(::testing::TempDir()) / "pendrake-io-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-}
-
-std::vector<std::string> TempDirTest::FileNames() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void TempDirTest::TearDown()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
 }
 
 } // namespace pendrake::test

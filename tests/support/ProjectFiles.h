@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -52,11 +54,28 @@ Project EveryFieldChanged();
 // A fresh folder per test, removed with everything in it afterwards.
 class TempDirTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        std::string pattern
+            = (std::filesystem::path(::testing::TempDir()) / "pendrake-io-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
     std::string PathIn(std::string_view name) const { return (dir_ / name).string(); }
     // The names of everything in the folder, hidden files too, sorted.
-    std::vector<std::string> FileNames() const;
+    std::vector<std::string> FileNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     std::filesystem::path dir_;
 };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <random>
 #include <ranges>
+#include <tuple>
 
 namespace pendrake::test {
 
@@ -39,12 +40,10 @@ public:
         const int lowH = Chance(0.1) ? 0 : Int(0, 400);
         const int below = step + rearH + lowH;
         const int toeH = below == 0 ? 0 : Int(0, below); // FrontHeight >= UpperBackHeight
-        p.UpperBackHeight = Cm(upper);
-        p.RearStepHeight = Cm(step);
-        p.RearSlopeHeight = Cm(rearH);
-        p.LowerSlopeHeight = Cm(lowH);
-        p.ToeHeight = Cm(toeH);
-        p.FrontHeight = Cm(upper + below - toeH);
+        std::tie(p.UpperBackHeight, p.RearStepHeight, p.RearSlopeHeight, p.LowerSlopeHeight,
+            p.ToeHeight, p.FrontHeight)
+            = std::tuple(
+                Cm(upper), Cm(step), Cm(rearH), Cm(lowH), Cm(toeH), Cm(upper + below - toeH));
 
         const int top = Int(20, 200);
         const int lean = Chance(0.2) ? 0 : Int(0, 200);
@@ -52,13 +51,10 @@ public:
         const int width = top + lean + shelf;
         std::array<int, 3> cuts { Int(0, width), Int(0, width), Int(0, width) };
         std::sort(cuts.begin(), cuts.end());
-        p.TopWidth = Cm(top);
-        p.UpperBackOffset = Cm(lean);
-        p.ShelfWidth = Cm(shelf);
-        p.BottomWidth = Cm(cuts[0]);
+        std::tie(p.TopWidth, p.UpperBackOffset, p.ShelfWidth, p.BottomWidth, p.RearSlopeWidth)
+            = std::tuple(Cm(top), Cm(lean), Cm(shelf), Cm(cuts[0]), Cm(width - cuts[2]));
         p.LowerSlopeWidth = below == 0 ? 0 : Cm(cuts[1] - cuts[0]);
         p.LowerFlatWidth = Cm(cuts[2] - cuts[1] + (below == 0 ? cuts[1] - cuts[0] : 0));
-        p.RearSlopeWidth = Cm(width - cuts[2]);
         p.ToeWidth = toeH == 0 ? 0 : Cm(Int(0, 300));
 
         const int wall = upper + below;
@@ -133,10 +129,7 @@ inline bool Finite(double v)
 
 template <std::ranges::range R> bool Finite(const R& values)
 {
-    for (const auto& v : values)
-        if (!Finite(v))
-            return false;
-    return true;
+    return std::ranges::all_of(values, [](const auto& v) { return Finite(v); });
 }
 
 template <class... T>

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <ostream>
+#include <tuple>
 
 namespace pendrake::test {
 
@@ -70,20 +71,11 @@ struct Section {
 
 inline Project WithSection(Project p, const Section& s)
 {
-    p.ToeWidth = s.Toe;
-    p.TopWidth = s.Top;
-    p.UpperBackOffset = s.Lean;
-    p.ShelfWidth = s.Shelf;
-    p.BottomWidth = s.Bottom;
-    p.LowerSlopeWidth = s.LowerSlope;
-    p.LowerFlatWidth = s.Flat;
-    p.RearSlopeWidth = s.RearSlope;
-    p.ToeHeight = s.ToeHeight;
-    p.FrontHeight = s.Front;
-    p.UpperBackHeight = s.UpperBack;
-    p.RearStepHeight = s.Step;
-    p.RearSlopeHeight = s.RearRise;
-    p.LowerSlopeHeight = s.LowerRise;
+    std::tie(p.ToeWidth, p.TopWidth, p.UpperBackOffset, p.ShelfWidth, p.BottomWidth,
+        p.LowerSlopeWidth, p.LowerFlatWidth, p.RearSlopeWidth, p.ToeHeight, p.FrontHeight,
+        p.UpperBackHeight, p.RearStepHeight, p.RearSlopeHeight, p.LowerSlopeHeight)
+        = std::tie(s.Toe, s.Top, s.Lean, s.Shelf, s.Bottom, s.LowerSlope, s.Flat, s.RearSlope,
+            s.ToeHeight, s.Front, s.UpperBack, s.Step, s.RearRise, s.LowerRise);
     return p;
 }
 

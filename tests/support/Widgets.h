@@ -112,21 +112,19 @@ public:
         SetMessageFunction([this](QWidget*, QMessageBox::Icon icon, const QString& title,
                                const QString& text, QMessageBox::StandardButtons buttons) {
             Messages.push_back({ icon, title, text, buttons });
-            if (Answers.empty())
-                return QMessageBox::Ok;
-            const auto answer = Answers.front();
-            Answers.pop_front();
+            const auto answer = Answers.empty() ? QMessageBox::Ok : Answers.front();
+            if (!Answers.empty())
+                Answers.pop_front();
             return answer;
         });
         SetBeepFunction([this] { ++Beeps; });
         SetFileDialogFunction([this](QWidget*, const FileDialogRequest& request) {
             Requests.push_back(request);
-            if (Files.empty()) {
+            if (Files.empty())
                 ADD_FAILURE() << "file dialog without an answer: " << request.Title.toStdString();
-                return QString();
-            }
-            const QString path = Files.front();
-            Files.pop_front();
+            const QString path = Files.empty() ? QString() : Files.front();
+            if (!Files.empty())
+                Files.pop_front();
             return path;
         });
     }
@@ -161,17 +159,16 @@ inline void WhenModalOpens(const char* name, std::function<void(QWidget*)> act)
     auto polls = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, act, polls, name] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible() || modal->objectName() != QLatin1String(name)) {
-            if (++*polls > GiveUpAfterPolls) {
-                timer->stop();
-                timer->deleteLater();
-                ADD_FAILURE() << name << " did not open";
-            }
+        const bool open
+            = modal != nullptr && modal->isVisible() && modal->objectName() == QLatin1String(name);
+        if (!open && ++*polls <= GiveUpAfterPolls)
             return;
-        }
         timer->stop();
         timer->deleteLater();
-        act(modal);
+        if (open)
+            act(modal);
+        else
+            ADD_FAILURE() << name << " did not open";
     });
     timer->start();
 }

@@ -37,7 +37,7 @@ void InstallFailingDialogs()
 }
 
 // Puts the failing functions back around every test, whatever the previous one installed.
-class DialogGuard : public testing::EmptyTestEventListener {
+struct DialogGuard : testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override { InstallFailingDialogs(); }
     void OnTestEnd(const testing::TestInfo&) override { InstallFailingDialogs(); }
 };
