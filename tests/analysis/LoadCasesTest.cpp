@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <ostream>
 #include <string>
 
@@ -264,8 +263,8 @@ TEST(AnchorHeads, PositionsAndFaceAngles)
 {
     struct Row {
         const char* name;
-        std::function<void(Project&)> set;
-        int rows;
+        float lowerSlope, flat, rearSlope, edge, pitch; // widths, the rows' edge distance and pitch
+        int16_t rows;
         double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
     };
     const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
@@ -274,54 +273,37 @@ TEST(AnchorHeads, PositionsAndFaceAngles)
     const Row rows[] = {
         // y 0.5, 2.0, 3.5; row 1 the highest. 3.5 on the rear slope: 6.9 + 1.4 x 1.5/2;
         // 2.0 at P2 (5.4, 2); 0.5 on the lower slope: 4 + 1.4 x 0.5/2.
-        { "defaults", [](Project&) {}, 3,
+        { "defaults", 1.4f, 1.5f, 1.4f, 0.5f, 1.5f, 3,
             { {}, { 7.95, 3.5, Lower55 }, { 5.4, 2.0, Lower55 }, { 4.35, 0.5, Lower55 } } },
         // Faces that differ: lower slope 2 x 2 (45 deg), rear 0.8 x 2; at P2 the face is the
         // rear one when a flat segment follows.
-        { "distinct faces",
-            [](Project& p) {
-                p.LowerSlopeWidth = 2.0f;
-                p.RearSlopeWidth = 0.8f;
-            },
-            3,
+        { "distinct faces", 2.0f, 1.5f, 0.8f, 0.5f, 1.5f, 3,
             { {}, { 7.5 + 0.8 * 0.75, 3.5, Rear68 }, { 6.0, 2.0, Rear68 },
                 { 4.5, 0.5, Lower45 } } },
-        { "no flat segment",
-            [](Project& p) {
-                p.LowerSlopeWidth = 2.0f;
-                p.LowerFlatWidth = 0.0f;
-                p.RearSlopeWidth = 2.3f;
-            },
-            3,
+        { "no flat segment", 2.0f, 0.0f, 2.3f, 0.5f, 1.5f, 3,
             { {}, { 6.0 + 2.3 * 0.75, 3.5, std::atan(2.0 / 2.3) }, { 6.0, 2.0, Lower45 },
                 { 4.5, 0.5, Lower45 } } },
         // 0.3f + 1.7f is 2.0000000596 in double precision: still the level of P2.
-        { "rounding at P2",
-            [](Project& p) {
-                p.AnchorEdgeDist = 0.3f;
-                p.AnchorVPitch = 1.7f;
-            },
-            3,
+        { "rounding at P2", 1.4f, 1.5f, 1.4f, 0.3f, 1.7f, 3,
             { {}, { 6.9 + 1.4 * 1.7 / 2, 3.7, Lower55 }, { 5.4, 2.0, Lower55 },
                 { 4.21, 0.3, Lower55 } } },
         // 0.4 + 3 x 1.2 reaches the top of the rear slope: P4.
-        { "top row at P4",
-            [](Project& p) {
-                p.AnchorEdgeDist = 0.4f;
-                p.AnchorVPitch = 1.2f;
-                p.AnchorRows = 4;
-            },
-            4,
+        { "top row at P4", 1.4f, 1.5f, 1.4f, 0.4f, 1.2f, 4,
             { {}, { 8.3, 4.0, Lower55 }, { 6.9 + 1.4 * 0.8 / 2, 2.8, Lower55 },
                 { 4.0 + 1.4 * 1.6 / 2, 1.6, Lower55 } } },
     };
     for (const Row& c : rows) {
         SCOPED_TRACE(c.name);
         Project p = DefaultWall();
-        c.set(p);
+        p.LowerSlopeWidth = c.lowerSlope;
+        p.LowerFlatWidth = c.flat;
+        p.RearSlopeWidth = c.rearSlope;
+        p.AnchorEdgeDist = c.edge;
+        p.AnchorVPitch = c.pitch;
+        p.AnchorRows = c.rows;
         const auto r = ComputeLoadCases(p);
         ASSERT_EQ(r.AnchorRowCount, c.rows);
-        for (int row = 1; row <= std::min(c.rows, 3); ++row) {
+        for (int row = 1; row <= std::min<int>(c.rows, 3); ++row) {
             const std::string what = "row " + std::to_string(row);
             ExpectStored(r.Anchor[row].X, c.at[row][0], what + " x");
             ExpectStored(r.Anchor[row].Y, c.at[row][1], what + " y");

@@ -112,11 +112,7 @@ TEST(SectionDesign, SameStripInEveryUnitSystemMatchesTheSiHandValues)
         SCOPED_TRACE(UnitSystemName[size_t(system)]);
         Project p = WorkedProject(system);
         // Per unit width, from SI: moment kN·m/m, force per length kN/m, area cm²/m, length cm.
-        double moment = 1;
-        double forcePerLength = 1;
-        double area = 1;
-        double small = 1;
-        double lengthUnit = 1;
+        double moment = 1, forcePerLength = 1, area = 1, small = 1, lengthUnit = 1;
         if (system == Metric) {
             moment = forcePerLength = 1.0 / KilonewtonsPerTonne;
         } else if (system == British) {
@@ -287,9 +283,7 @@ TEST(SectionDesign, AutomaticChoiceOnlyWhileTheUserHasNotSetBars)
     p.UpperBackOffset = 0.3f;
     Envelope env;
     env.EnvMomentPos[1] = 100.0f; // kN·m per m
-    DesignResults r;
-
-    r = DesignSections(p, env);
+    DesignResults r = DesignSections(p, env);
     EXPECT_NEAR(r.ReinDia[2], 1.5f, 1e-5); // 15 mm at 20 cm, stored in cm
     EXPECT_NEAR(r.ReinPitch[2], 20.0f, 1e-4);
 
@@ -393,16 +387,13 @@ TEST(SectionDesign, EnvelopeFillsTheRowsOfEachSection)
     env.EnvShearNormal[3] = 4.0f;
     DesignResults r = DesignSections(p, env);
 
-    EXPECT_EQ(r.ReinMoment[3], 40.0f); // M- row of section 2 holds the magnitude
-    EXPECT_EQ(r.ReinNormal[3], 7.0f);
-    EXPECT_EQ(r.ReinMoment[4], 30.0f);
-    EXPECT_EQ(r.ReinNormal[4], 5.0f);
-    EXPECT_EQ(r.ReinMomentZ[3], 20.0f); // negative service moment: the M- face cracks
-    EXPECT_EQ(r.ReinNormalZ[3], 3.0f);
-    EXPECT_EQ(r.ReinMomentZ[4], 0.0f);
-    EXPECT_EQ(r.ReinMomentZ[2], 15.0f);
-    EXPECT_EQ(r.ReinNormalZ[2], 2.0f);
-    EXPECT_EQ(r.ReinMomentZ[1], 0.0f);
+    // Rows 3 and 4 are section 2's M- and M+ faces: the M- row holds the magnitude, and the
+    // negative service moment cracks the M- face only; section 1's positive one its M+ row 2.
+    EXPECT_EQ((std::array { r.ReinMoment[3], r.ReinNormal[3], r.ReinMoment[4], r.ReinNormal[4] }),
+        (std::array { 40.0f, 7.0f, 30.0f, 5.0f }));
+    EXPECT_EQ((std::array { r.ReinMomentZ[3], r.ReinNormalZ[3], r.ReinMomentZ[4], r.ReinMomentZ[2],
+                  r.ReinNormalZ[2], r.ReinMomentZ[1] }),
+        (std::array { 20.0f, 3.0f, 0.0f, 15.0f, 2.0f, 0.0f }));
     EXPECT_EQ(r.ReinShear[3], 12.0f);
     EXPECT_EQ(r.ReinShearNormal[3], 4.0f);
     // Heights in cm: 0.5 + 0.9; 3.0 + 1.4 x 1.0 / 2.0 at the toe top; the toe 1.0.

@@ -144,7 +144,7 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
         const double kappa = double(p.AnchorE) * Pi / 4
             * std::pow(double(p.AnchorDia) / (p.UnitSystem == British ? 12.0 : 100.0), 2)
             / double(p.AnchorHPitch) / double(p.BaseE);
-        double pull = 0, pullMoment = 0, pullSize = 0, pullMomentSize = 0, largest = 0;
+        double pull = 0, pullMoment = 0, pullSize = 0, pullMomentSize = 0, largest = 0, least = 0;
         for (int row = 1; row <= r.Loads.AnchorRowCount; ++row) {
             const AnchorRow& a = r.Loads.Anchor[row];
             const double t = a.Along * std::cos(psi + a.Face) + a.Across * std::sin(psi + a.Face);
@@ -154,6 +154,7 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
             pullSize += std::abs(t);
             pullMomentSize += std::abs(t * lever);
             largest = std::max(largest, std::abs(t));
+            least = std::min(least, t);
             if (t != 0) {
                 // Springs: pull = kappa p0 (lever - c) / c.
                 const double c = r.CompressedLength;
@@ -161,13 +162,8 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
                     BalanceTolerance * std::abs(kappa * r.PressureToeEnd * lever / c));
             }
         }
-        if (r.AnchorActiveCount > 0)
-            ++anchored;
-        for (int row = 1; row <= r.Loads.AnchorRowCount; ++row) {
-            const AnchorRow& a = r.Loads.Anchor[row];
-            const double t = a.Along * std::cos(psi + a.Face) + a.Across * std::sin(psi + a.Face);
-            EXPECT_GE(t, -PullTolerance * largest) << "anchor row " << row << " in compression";
-        }
+        anchored += r.AnchorActiveCount > 0;
+        EXPECT_GE(least, -PullTolerance * largest) << "an anchor row in compression";
 
         // Pressure on the projected base = load + anchor pull, in force and moment about the toe.
         const Resultant q = PressureResultant(r);
