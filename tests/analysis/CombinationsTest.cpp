@@ -46,8 +46,6 @@ constexpr double Table[13][7] = {
 
 } // namespace
 
-// --- Factor sets --------------------------------------------------------------------------------
-
 TEST(CombinationFactors, EachSetFactorsALoadByItsCase)
 {
     // A downward line load of 10 of the case under test over the centre of section 1, at
@@ -67,8 +65,6 @@ TEST(CombinationFactors, EachSetFactorsALoadByItsCase)
         }
     }
 }
-
-// --- Stopping, messages and the factors afterwards ----------------------------------------------
 
 TEST(CombinationRun, StopsAtTheFirstSetThatLiftsTheWall)
 {
@@ -149,8 +145,6 @@ TEST(CombinationRun, ToeShearIsTakenOverTheBarTheDesignChose)
     EXPECT_FLOAT_EQ(r.Design.ReinShear[Toe], largest);
 }
 
-// --- Envelope -----------------------------------------------------------------------------------
-
 TEST(CombinationEnvelope, KeepsTheExtremesWithTheirNormalForces)
 {
     struct Row {
@@ -193,8 +187,6 @@ TEST(CombinationEnvelope, KeepsTheExtremesWithTheirNormalForces)
                 c.ShearNormal, c.MomentZ, c.NormalZ }));
     }
 }
-
-// --- Random walls -------------------------------------------------------------------------------
 
 TEST(CombinationProperty, RandomWallsGiveFiniteDesignsOrCannotCarryFlags)
 {

@@ -39,8 +39,6 @@ bool HasMessage(const LoadCaseResults& r, std::string_view text)
     return std::count(r.Messages.begin(), r.Messages.end(), std::string(text)) == 1;
 }
 
-// --- Coefficients ---------------------------------------------------------------------------
-
 // Rankine: a smooth vertical back under a level surface gives (1 - sin phi) / (1 + sin phi);
 // with wall friction equal to the slope, Coulomb meets Rankine's sloping-backfill coefficient
 // cos i (cos i - sqrt(cos^2 i - cos^2 phi)) / (cos i + sqrt(...)).
@@ -97,8 +95,6 @@ TEST(Coefficients, OutsideTheirDomainStayFinite)
     EXPECT_TRUE(std::isfinite(MononobeOkabeKae(30 * Deg, 30 * Deg, 0, 0, std::atan(0.8))));
     EXPECT_EQ(MononobeOkabeKae(30 * Deg, 80 * Deg, 0, 0, std::atan(0.3)), 0.0);
 }
-
-// --- Slope checks ---------------------------------------------------------------------------
 
 TEST(SlopeCheck, FlattensToTheNextTenthAndSaysSoOnce)
 {
@@ -164,8 +160,6 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
     ExpectStored(a.DeadForce[7], 6.8 * 6.8 / 2.6 / 2 * 1.7, "piece 7");
 }
 
-// --- Seismic pressure that no slope can define ----------------------------------------------
-
 TEST(SeismicUndefined, AccelerationBeyondFrictionLeavesSlopeAndZeroesTheSoilTerms)
 {
     for (float slope : { 0.0f, 2.0f }) {
@@ -193,8 +187,6 @@ TEST(SeismicUndefined, AccelerationBeyondFrictionLeavesSlopeAndZeroesTheSoilTerm
     }
 }
 
-// --- No soil on the virtual back ------------------------------------------------------------
-
 TEST(NoUpperBack, SoilAndSeismicSoilTermsAreZeroAndTheSlopeIsNotChecked)
 {
     Project p = DefaultWall();
@@ -218,8 +210,6 @@ TEST(NoUpperBack, SoilAndSeismicSoilTermsAreZeroAndTheSlopeIsNotChecked)
     for (const auto& f : SoilForces(p, r))
         EXPECT_EQ(MomentAboutToe(f), 0.0);
 }
-
-// --- Soil case (3) by hand on the default wall ----------------------------------------------
 
 // Default wall: H = 6, L = 6.8, yTop = 10, shelf at 4, q = 1, gs = 1.7, gsat = 1.9, gw = 1,
 // phi = delta = 30. Level: Ka = 0.297173, Ka cos(delta) = 0.257359. Slope 1 : 3: i = 18.435 deg,
@@ -271,8 +261,6 @@ TEST(SoilDiagram, OrdinatesLevelsAndForces)
             "friction = (F1 + F2) tan delta");
     }
 }
-
-// --- Seismic case (7) by hand ---------------------------------------------------------------
 
 // Level default wall: Kae(30, 30, 0, 0, atan 0.15) = 0.417982, increment 0.120809.
 // Ordinate 14 = 6 x 0.120809 x 1.7 x cos 30 = 1.067163 at the top, force 6 x 1.067163 / 2 at

@@ -28,8 +28,6 @@ void ExpectStored(double actual, double expected, const std::string& what)
     EXPECT_NEAR(actual, expected, StoredRelative * std::max(1.0, std::abs(expected))) << what;
 }
 
-// --- Dead load (case 1) ---------------------------------------------------------------------
-
 struct Piece {
     int k;
     double weight, x, y;
@@ -98,8 +96,6 @@ TEST(DeadLoads, RearStepAndSlopedBackfill)
     ExpectPieces(r, std::begin(expected), std::end(expected), "step");
     EXPECT_TRUE(r.Messages.empty());
 }
-
-// --- Water (case 4) -------------------------------------------------------------------------
 
 // Default wall, front water 1.5 below the top: 8.5 deep in front, 7.5 over the toe.
 // Back water at depth d: head yTop - d = 10 - d at the bottom, 10 - 2 - d at the top of the
@@ -257,8 +253,6 @@ TEST(WaterOrdinates, DryWallAndWaterAtTheTop)
     ExpectStored(r.DeadForce[10], 6 * 0.9 / 2 * 0.9, "all of it submerged");
 }
 
-// --- Anchors --------------------------------------------------------------------------------
-
 TEST(AnchorHeads, PositionsAndFaceAngles)
 {
     struct Row {
@@ -336,8 +330,6 @@ TEST(AnchorHeads, NeverMoreThanTheTableHolds)
     EXPECT_EQ(r.AnchorRowCount, 3);
     EXPECT_EQ(r.Anchor[4].X, 0.0f);
 }
-
-// --- Surcharge and line loads ---------------------------------------------------------------
 
 // Each term takes the factor of its own case: the surcharge on the soil that of its type, its
 // ordinate on the virtual back the soil's (f3) whatever the type, the pieces' weight f1 and

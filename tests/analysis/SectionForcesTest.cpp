@@ -37,8 +37,6 @@ void ExpectClose(double actual, double expected, double scale, const char* what)
     EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(scale))) << what;
 }
 
-// --- Hand geometry: the outline polygon, clipped and measured by the shoelace formula --------
-
 struct Pt {
     double X = 0;
     double Y = 0;
@@ -93,8 +91,6 @@ Measure BodyAboveToe(const Project& p)
     const Polygon above = Clip(Outline(p), [&](const Pt& q) { return q.Y - p.ToeHeight; });
     return Shoelace(Clip(above, [&](const Pt& q) { return q.X - p.ToeWidth; }));
 }
-
-// --- Test walls ---------------------------------------------------------------------------------
 
 // Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
 // lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
@@ -180,8 +176,6 @@ double FaceCoefficient(double lean, double kh)
 
 } // namespace
 
-// --- Dead load ----------------------------------------------------------------------------------
-
 TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
 {
     // Concrete only, with a downward line load on the toe (0 for none) at x = 0.5. No
@@ -235,8 +229,6 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
     }
 }
 
-// --- Line loads ---------------------------------------------------------------------------------
-
 TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
 {
     struct Row {
@@ -279,8 +271,6 @@ TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
         expectDelta(2, c.M2, c.V2, c.N2);
     }
 }
-
-// --- Water --------------------------------------------------------------------------------------
 
 TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
 {
@@ -386,8 +376,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     ExpectClose(r.SectionShear[2], -gw * 9 / 2, N, "V2");
 }
 
-// --- Earthquake ---------------------------------------------------------------------------------
-
 TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
 {
     // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
@@ -418,8 +406,6 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
     // The whole diagram is the stability analysis's front water force.
     EXPECT_NEAR(r.Stability.Loads.SeismicForce[17], force(hf), SurgeTolerance);
 }
-
-// --- Earth pressure on the leaning face ---------------------------------------------------------
 
 TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 {
@@ -516,8 +502,6 @@ TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtu
     ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
-// --- Anchors ------------------------------------------------------------------------------------
-
 TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
 {
     // Three rows at heights 0.5, 1.5 and 2.5 (x 2.75, 3.25 on the lower slope, 4.25 on the rear
@@ -557,8 +541,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     ExpectClose(r.SectionShear[2], bodyH, 50, "V2");
     ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
 }
-
-// --- Unstable and degenerate walls --------------------------------------------------------------
 
 TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
 {

@@ -61,8 +61,6 @@ bool Contains(const std::vector<std::string>& texts, std::string_view text)
 
 } // namespace
 
-// --- Sums about the toe -------------------------------------------------------------------------
-
 TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
 {
     // Concrete only (no soil weight, no water, no surcharge, no earthquake) on the default
@@ -156,8 +154,6 @@ TEST(StabilitySums, ResultantLeansTowardsTheToeUnderEarthPressure)
     EXPECT_NEAR(r.ResultantX, 110.0 / 30.0, 1e-5);
     EXPECT_NEAR(r.ResultantLever, 110.0 / 30.0 * std::cos(psi), 1e-5);
 }
-
-// --- Base pressure on the projected base -----------------------------------------------------
 
 TEST(StabilityThirds, PressureFollowsTheResultantAcrossTheThirds)
 {
@@ -270,8 +266,6 @@ TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
     // Tangential force of the lower slope: sin a x projected length 0.25 x q.
     ExpectRelative(r.SegmentForce[2], std::sin(std::atan(2.0)) * 0.25 * q, "SegmentForce");
 }
-
-// --- Anchors -----------------------------------------------------------------------------------
 
 TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
 {
@@ -387,8 +381,6 @@ TEST(StabilityAnchors, MoreThanTenRowsAreSortedWithoutOverflow)
     EXPECT_TRUE(std::isfinite(r.AnchorTensionSafety));
 }
 
-// --- Walls the base cannot carry ---------------------------------------------------------------
-
 // Each wall the base cannot carry is unstable, with finite results, the note that says so and,
 // where the cause has one, its message once, even after a second run of the same command.
 TEST(StabilityUnstable, WallsTheBaseCannotCarryNameTheirCause)
@@ -453,8 +445,6 @@ TEST(StabilityUnstable, WallsTheBaseCannotCarryNameTheirCause)
     EXPECT_TRUE(calm.Loads.SeismicUndefined && Contains(calm.Messages, SeismicUndefinedMessage));
 }
 
-// --- Notes of the stability window -------------------------------------------------------------
-
 TEST(StabilityNotesTable, NotesAppearInOrderUnderTheirConditions)
 {
     struct NotesCase {
@@ -493,8 +483,6 @@ TEST(StabilityNotesTable, NotesAppearInOrderUnderTheirConditions)
         EXPECT_EQ(StabilityNotes(p, r), expected);
     }
 }
-
-// --- Overturning ---------------------------------------------------------------------------------
 
 // A rectangular gravity wall 2.5 wide and 5 high of 2.4 T/m³ against a dry, level backfill of
 // 1.8 T/m³ with phi 30° and delta 20°. By hand: W = 2.5 x 5 x 2.4 = 30 at 1.25, 37.5 resisting;

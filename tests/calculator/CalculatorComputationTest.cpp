@@ -82,8 +82,6 @@ int Undefined(const CalculatorResult& r)
 
 } // namespace
 
-// ---- Coefficients ----
-
 struct WorkedCoefficient {
     const char* name;
     float phi, delta, slope, kh;
@@ -153,9 +151,8 @@ TEST(AgainstTrialWedge, CoefficientsAndSurchargeAreTheExtremeWedge)
     }
 }
 
-// ---- Pressure diagrams worked by hand (smooth vertical back, level soil, phi 30) ----
-
-// Pressures and forces per unit coefficient K, depths below the top, the water results.
+// Pressure diagrams worked by hand on a smooth vertical back under level soil of phi 30:
+// pressures and forces per unit coefficient K, depths below the top, the water results.
 struct Layout {
     const char* name;
     float q, gamma, gammaSat, gammaW, h, hw;
@@ -236,8 +233,6 @@ TEST(Calculator, SeismicDiagramStepsAtTheWaterTable)
     }
 }
 
-// ---- Slopes ----
-
 // A slope steeper than the friction angle is worked at the friction angle, with one message; one
 // too steep for the earthquake alone (phi 30 less atan 0.15 = 8.53 leaves 21.47 degrees, the
 // slope is 25) leaves only the seismic active pressure undefined.
@@ -262,8 +257,6 @@ TEST(Calculator, TooSteepSlopesAreExplainedOnce)
     EXPECT_FALSE(r.Kae.has_value() || r.ActiveSeismic.has_value());
     EXPECT_EQ(Undefined(r), 2);
 }
-
-// ---- Inputs that break the formulas ----
 
 struct Degenerate {
     const char* name;
@@ -298,8 +291,6 @@ TEST(DegenerateInputs, NothingIsNaNAndEveryGapIsExplained)
         EXPECT_EQ(!r.Messages.empty(), g.expectUndefined);
     }
 }
-
-// ---- The inputs as the window fills and takes them ----
 
 TEST(CalculatorInputFromProject, TakesTheBackfillAndUpperBack)
 {
