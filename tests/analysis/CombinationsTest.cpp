@@ -263,7 +263,6 @@ TEST(CombinationRun, FormedOnceForTheWallEverySetIsTheDirectRunToTheLastBit)
         const StabilityResults serviceDirect = ComputeStability(p);
         EXPECT_EQ(service.TotalMoment, serviceDirect.TotalMoment);
         EXPECT_EQ(service.Messages, serviceDirect.Messages);
-
         const CombinationResults r = RunCombinations(p, basis);
         int sets = 0;
         for (int set = 1; set <= CombinationSetCount; ++set) {

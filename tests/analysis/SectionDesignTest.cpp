@@ -128,13 +128,11 @@ TEST(SectionDesign, SameStripInEveryUnitSystemMatchesTheSiHandValues)
         p.ReinUserSet = true;
         p.ReinDia.fill(float(1.6 * small));
         p.ReinPitch.fill(float(20.0 * small));
-
         Envelope env;
         env.EnvMomentPos[1] = float(100.0 * moment);
         env.EnvMomentZ[1] = float(100.0 * moment);
         env.EnvShear[1] = float(300.0 * forcePerLength);
         DesignResults r = DesignSections(p, env);
-
         auto expectRel = [](double actual, double expected, const char* what) {
             EXPECT_NEAR(actual, expected, std::fabs(expected) * CrossSystemRelTol) << what;
         };
@@ -154,7 +152,6 @@ TEST(SectionDesign, SameStripInEveryUnitSystemMatchesTheSiHandValues)
         const bool british = system == British;
         expectRel(r.ReinAsReq[2], (british ? 6.3135881 : 6.3124272) * area, "ReinAsReq");
         expectRel(r.ReinRhoReq43[2], british ? 0.00189205 : 0.00189136, "ReinRhoReq43");
-
         // The M- face carries nothing; the crack-control moment went to the M+ face.
         EXPECT_EQ(r.ReinZ[1], 0.0f);
         // z lies just above its limit in every system.
@@ -181,7 +178,6 @@ TEST(SectionDesign, StressBlockAndReductionFactorsAtTheirLimits)
         { 50.0, 0.69 }, { 55.0, 0.65 }, { 60.0, 0.65 } };
     for (const auto& [fc, expected] : beta1)
         EXPECT_NEAR(StressBlockFactor(fc), expected, FactorTol) << "f'c " << fc;
-
     struct Row {
         double N; // as a share of f'c b h
         double H, Phi;
@@ -246,7 +242,6 @@ TEST(SectionDesign, CandidateSequencesAndFallback)
         EXPECT_EQ(pitches.size(), c.pitches);
         expectStep(pitches.front(), c.firstPitch);
         expectStep(pitches.back(), c.lastPitch);
-
         // A moment no candidate carries ends on the last diameter at the last pitch.
         const Project p = WorkedProject(c.system);
         const BarChoice bars = SelectReinforcement(p, c.h, 1e12f, 0.0f, 0.0f);
@@ -286,7 +281,6 @@ TEST(SectionDesign, AutomaticChoiceOnlyWhileTheUserHasNotSetBars)
     DesignResults r = DesignSections(p, env);
     EXPECT_NEAR(r.ReinDia[2], 1.5f, 1e-5); // 15 mm at 20 cm, stored in cm
     EXPECT_NEAR(r.ReinPitch[2], 20.0f, 1e-4);
-
     p.ReinUserSet = true;
     p.ReinDia[2] = 2.0f;
     p.ReinPitch[2] = 10.0f;
@@ -358,7 +352,6 @@ TEST(SectionDesign, RowsBeyondTheirSectionAreFlaggedAndRowsWithoutThicknessAreQu
     const DesignWarningSet w = DesignWarnings(r);
     EXPECT_TRUE(w.Row[1].CannotCarry && w.Row[1].MomentCapacity);
     EXPECT_FALSE(w.Row[2].CannotCarry);
-
     Project wall = MakeNewProject("Arial");
     wall.ToeWidth = 0.0f;
     wall.ReinUserSet = true;
@@ -386,7 +379,6 @@ TEST(SectionDesign, EnvelopeFillsTheRowsOfEachSection)
     env.EnvShear[3] = 12.0f;
     env.EnvShearNormal[3] = 4.0f;
     DesignResults r = DesignSections(p, env);
-
     // Rows 3 and 4 are section 2's M- and M+ faces: the M- row holds the magnitude, and the
     // negative service moment cracks the M- face only; section 1's positive one its M+ row 2.
     EXPECT_EQ((std::array { r.ReinMoment[3], r.ReinNormal[3], r.ReinMoment[4], r.ReinNormal[4] }),

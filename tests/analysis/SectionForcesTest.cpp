@@ -188,7 +188,6 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
             AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
         const SectionForceResults r = Compute(p);
         ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
-
         const double gc = 2.4;
         const Measure all = Shoelace(Outline(p));
         const double V = gc * all.A + toeLoad;
@@ -196,13 +195,11 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
         const double q0 = V / B - 6 * V * e / (B * B);
         const double slope = 12 * V * e / (B * B * B);
-
         const Measure upper = UpperWall(p);
         const double xc1 = 1.0 + 1.0 / 2;
         ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
         ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
         EXPECT_EQ(r.SectionShear[1], 0.0f);
-
         // Section 2: the concrete above y = 1 and the pressure under the underside above it.
         const Measure body = BodyAboveToe(p);
         const double xc2 = 1.0 + SlopedW2 / 2;
@@ -212,7 +209,6 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         ExpectClose(
             r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
         EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
-
         // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
         const double toeWeight = gc * 1.0 * 1.0;
         const double d = 1.0 - 0.07;
@@ -288,7 +284,6 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
     EXPECT_NEAR(b.SectionMoment[2] - a.SectionMoment[2], gw * 27 / 6, DifferenceTolerance * 10);
     EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
     EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
-
     // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, the uplift of the
     // back water under the flat bottom, and the base pressure normal to it, q(x) = p(x cos psi)
     // cos² psi for the trapezoid p(u) the stability analysis solved. Back water 3.5 below the
@@ -336,7 +331,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     AddBallast(dry);
     const SectionForceResults r = ComputeClearOfTheBodyCut(p);
     const SectionForceResults r0 = ComputeClearOfTheBodyCut(dry);
-
     const double gw = 1.0;
     const double xc1 = 1.5;
     // Over the face: the wetted run is 0.5/4 = 0.125, the pressure grows to 1 at its foot
@@ -347,7 +341,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     EXPECT_NEAR(r.SectionMoment[1] - r0.SectionMoment[1], -gw / 6 + faceWater * (faceArm - xc1),
         DifferenceTolerance * 10);
     EXPECT_NEAR(r.SectionNormal[1] - r0.SectionNormal[1], faceWater, DifferenceTolerance * 10);
-
     // Section 2 from scratch: concrete, back water, water over shelf and face, uplift on the
     // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
     // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
@@ -389,7 +382,6 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
     LoadFactors noStaticWater;
     noStaticWater.Factor[4] = 0;
     const SectionForceResults r = Compute(p, noStaticWater);
-
     const double kh = 0.2, gw = 1.0, hf = 4.0;
     // Over the top h of the water: force 7/8 kh gw sqrt(hf) 2/3 h^1.5, and about the cut h
     // below the surface the moment 7/8 kh gw sqrt(hf) (2/3 - 2/5) h^2.5.
@@ -433,7 +425,6 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
         const SectionForceResults r = Compute(p, noWater);
         EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
         EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
-
         const double hd = H - hw;
         const double p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
         // Forces with their heights above the shelf, towards the toe.
@@ -465,7 +456,6 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
     const SectionForceResults bare = ComputeClearOfTheBodyCut(SoiledWall(0, 0, 0, 0));
     const SectionForceResults r = ComputeClearOfTheBodyCut(SoiledWall(1.7f, 1.7f, 1.0f, 0));
-
     const double delta = Pi / 12, tanLean = 0.125;
     const double ka = FaceCoefficient(tanLean, 0);
     const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
@@ -515,7 +505,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     const SectionForceResults r = ComputeClearOfTheBodyCut(p);
     const StabilityResults& s = r.Stability;
     ASSERT_EQ(s.AnchorActiveCount, 3);
-
     // Each row pulls along the resultant; across and along the anchor its pull has the table's
     // two components. Their sum over all rows is the anchors' resultant.
     double down = 0, towardsBackfill = 0, bodyDown = 0, bodyH = 0, bodyM = 0;
@@ -534,7 +523,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     }
     ExpectClose(down, s.AnchorForceVertical, s.AnchorForceTotal, "anchors' vertical pull");
     ExpectClose(towardsBackfill, s.AnchorForceHorizontal, s.AnchorForceTotal, "horizontal");
-
     const double gc = 2.4;
     const Measure body = BodyAboveToe(p);
     ExpectClose(r.SectionNormal[2], gc * body.A + bodyDown, 50, "N2");

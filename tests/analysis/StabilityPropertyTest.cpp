@@ -117,7 +117,6 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
         Project p = walls.Next();
         const StabilityResults r = ComputeStability(p);
         SCOPED_TRACE("wall " + std::to_string(n));
-
         ASSERT_TRUE(Finite(r));
         ExpectFiniteLoadsAndSections(p);
         if (r.Stable) {
@@ -131,12 +130,10 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
         ++solved;
         ++byCase[static_cast<int>(r.PressureCase)];
         stable += r.Stable;
-
         EXPECT_GE(r.PressureToeEnd, 0.0f);
         EXPECT_GE(r.PressureFarEnd, 0.0f);
         EXPECT_GE(r.BasePressureMin, 0.0f);
         EXPECT_LE(r.CompressedLength, r.EffectiveBaseLength * (1 + 1e-6));
-
         // Anchor pulls along the resultant, recovered from the table's two components. The
         // inclination is formed from the stored sums as the analysis forms it: its float copy
         // would shift the levers by 1e-7, too much where a lever lies just beyond c.
@@ -164,7 +161,6 @@ TEST(StabilityProperty, RandomWallsGiveFiniteResultsAndBalancedBasePressures)
         }
         anchored += r.AnchorActiveCount > 0;
         EXPECT_GE(least, -PullTolerance * largest) << "an anchor row in compression";
-
         // Pressure on the projected base = load + anchor pull, in force and moment about the toe.
         const Resultant q = PressureResultant(r);
         const double R = r.ResultantMagnitude, d = r.ResultantLever;

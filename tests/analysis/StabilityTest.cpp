@@ -69,7 +69,6 @@ TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
     // 12 body 2.9 x 2 at 5.45; 13 triangle 1.4 x 2 / 2 at 6.9 + 1.4/3.
     const Project p = test::ConcreteOnly();
     const double V = 65.52, M = 209.488; // the sums of their weights and of their moments
-
     const StabilityResults r = ComputeStability(p);
     EXPECT_NEAR(r.TotalVertical, V, SumTolerance);
     EXPECT_NEAR(r.TotalMoment, M, SumTolerance);
@@ -82,12 +81,10 @@ TEST(StabilitySums, DeadLoadOnlyIsTheSumOfThePieceWeightsAndTheirMoments)
     }
     ExpectRelative(r.MidbaseEccentricity, M / V - 8.3 / 2, "MidbaseEccentricity");
     ExpectRelative(r.MidbaseMoment, M - V * 8.3 / 2, "MidbaseMoment");
-
     // No horizontal load: psi = 0 and the projected base is the plan of the underside.
     EXPECT_EQ(r.ResultantInclination, 0.0f);
     EXPECT_NEAR(r.EffectiveBaseLength, 8.3, 1e-6);
     EXPECT_NEAR(r.SegmentStartU[4], 6.9, 1e-6);
-
     // Middle third (8.3/3 = 2.77 < 3.20 < 5.53): the textbook trapezoid q = V/B (1 -+ 6e/B).
     ASSERT_EQ(r.PressureCase, BasePressureCase::FullCompression);
     const double B = 8.3, e = M / V - B / 2;
@@ -288,7 +285,6 @@ TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
         EXPECT_GE(r.AnchorLever[i], r.AnchorLever[i + 1]);
     EXPECT_EQ(r.AnchorLeverRow[1], 1); // the highest row, at x = 3
     EXPECT_NEAR(r.AnchorLever[1], 3.0, 1e-6);
-
     // Springs: base modulus 1, anchor E 21, bar 2 cm, pitch 1.5 -> kappa = 21 x pi/4 x 0.02² / 1.5.
     const double kappa = 21.0 * Pi / 4 * 0.02 * 0.02 / 1.5;
     const double p0 = r.PressureToeEnd;
@@ -313,7 +309,6 @@ TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
     ExpectRelative(r.AnchorForceTotal, pull, "anchors' resultant");
     ExpectRelative(r.AnchorForceMoment, pullMoment, "anchors' moment");
     EXPECT_TRUE(r.Stable);
-
     // The most stressed anchor: pitch x force along it, over the bar area; yield 2400 kg/cm².
     const AnchorRow& top = r.Loads.Anchor[1];
     const double area = Pi / 4 * 0.02 * 0.02;
@@ -497,7 +492,6 @@ TEST(StabilityOverturning, RectangularGravityWallAsWorkedByHand)
     p.DeltaEarth = p.DeltaConcrete = 20;
     ASSERT_NEAR(WidthChainGap(p), 0, 1e-6);
     ASSERT_NEAR(HeightChainGap(p), 0, 1e-6);
-
     const double c20 = std::cos(Radians(20));
     const double ka = std::pow(std::cos(Radians(30)), 2)
         / (c20 * std::pow(1 + std::sqrt(std::sin(Radians(50)) * std::sin(Radians(30)) / c20), 2));
