@@ -124,24 +124,18 @@ TEST(CombinationRun, AFlattenedSlopeIsReportedOnceForTheWholeRun)
 }
 
 // Unless the user has set the bars, the toe's shear is taken at its effective depth over the bar
-// the design chose for the toe: every set's toe shear is that of a single run with that bar, and
-// the design carries the largest of them.
+// the design chose for the toe (every set's toe shear is that of a single run with that bar: the
+// last test below), and the design carries the largest of them.
 TEST(CombinationRun, ToeShearIsTakenOverTheBarTheDesignChose)
 {
-    const Project p = MakeNewProject("Arial");
-    const CombinationResults r = RunCombinations(p);
+    const CombinationResults r = RunCombinations(MakeNewProject("Arial"));
     ASSERT_TRUE(r.Stable);
     ASSERT_GT(r.ToeBarDia, 0.0f);
     EXPECT_EQ(r.ToeBarDia, r.Design.ReinDia[ToeDesignRow]);
     constexpr int Toe = 3;
     float largest = 0;
-    for (int set = 1; set <= CombinationSetCount; ++set) {
-        const LoadFactors f = FactorsOfSet(CombinationFactors[size_t(set)]);
-        const float shear = ComputeSectionForces(p, f, r.ToeBarDia).SectionShear[Toe];
-        EXPECT_FLOAT_EQ(r.ComboShear[set][Toe], shear) << "set " << set;
-        if (set <= CombinationCount)
-            largest = std::max(largest, std::fabs(shear));
-    }
+    for (int set = 1; set <= CombinationCount; ++set)
+        largest = std::max(largest, std::fabs(r.ComboShear[set][Toe]));
     EXPECT_FLOAT_EQ(r.Design.ReinShear[Toe], largest);
 }
 

@@ -166,8 +166,6 @@ TEST(SectionDesign, MetricDefaultMaterials)
     EXPECT_NEAR(CheckSectionCapacity(p, 50.0f, 1.6f, 20.0f, 0.0f, 0.0f).RhoB,
         0.85 * 0.85 * 29.43 / 392.4 * 600.0 / 992.4, RatioTol);
     EXPECT_NEAR(DesignRhoMin(p), 0.003568, RatioTol);
-    EXPECT_NEAR(DesignZMax(Metric), 2548.42, 0.005);
-    EXPECT_NEAR(DesignZMax(British), 1710.92, 0.005);
 }
 
 // beta1 falls by 0.05 per 7 MPa above 28 (0.61 at 60 is raised to the floor 0.65); phi falls

@@ -168,7 +168,6 @@ struct Layout {
 TEST(HandDiagrams, EveryNormalCaseAndTheWater)
 {
     const Layout rows[] = {
-
         { "WaterTableInside", 10, 18, 20, 10, 6, 2, { 10, 46, 86 }, { 56, 264, 320 },
             { 68.0 / 56, (184 * 4 + 80 * 14.0 / 3) / 264, (68 + 184 * 4 + 80 * 14.0 / 3) / 320 },
             40, 80, 14.0 / 3 },
@@ -247,7 +246,6 @@ TEST(Calculator, TooSteepSlopesAreExplainedOnce)
     ASSERT_TRUE(steep.AtRest && limit.AtRest);
     EXPECT_EQ(std::tuple(steep.Ka, steep.Kp, steep.K0, steep.AtRest->Force),
         std::tuple(limit.Ka, limit.Kp, limit.K0, limit.AtRest->Force));
-
     const auto r = ComputeSoilPressure(Soil(30, 0, 0, 25, 0.15f));
     EXPECT_EQ(r.Messages,
         std::vector<std::string> { "The soil slope is too steep for the seismic coefficient: it "
@@ -305,7 +303,6 @@ TEST(CalculatorInputFromProject, TakesTheBackfillAndUpperBack)
     EXPECT_NEAR(in.SoilSlope, 26.5651, FourPlaces); // atan(1/2)
     EXPECT_NEAR(in.WallInclination, 8.5308, FourPlaces); // atan(0.9/6)
     EXPECT_EQ(in.WaterDepth, in.SoilDepth);
-
     p.BackfillSlope = 0;
     p.UpperBackHeight = 0;
     const CalculatorInput flat = CalculatorInputFromProject(p);

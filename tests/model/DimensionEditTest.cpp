@@ -1,15 +1,14 @@
-// Editing a wall dimension: the typed value to two decimals, who absorbs the change in each
+// A new project's defaults, the dimension behind each label, and the anchor rows that fit; then
+// editing a wall dimension: the typed value to two decimals, who absorbs the change in each
 // chain, the derived limits, and both chains holding through a long run of random edits.
 #include "model/DimensionEdit.h"
 
 #include "model/NumberFormat.h"
-#include "model/Project.h"
 #include "support/ProjectFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -17,6 +16,66 @@
 
 using namespace pendrake;
 using namespace pendrake::test;
+
+// Every input of an old project is reset (the values themselves are the golden new-default.pdi's);
+// the line-load slots and the bar tables, which no count reaches any more, keep what they held.
+TEST(NewProject, ResetsEveryInputButKeepsUnreachableSlots)
+{
+    Project p = EveryFieldChanged();
+    Project expected = MakeNewProject("Liberation Sans");
+    expected.LineLoads = p.LineLoads;
+    expected.ReinDia = p.ReinDia;
+    expected.ReinPitch = p.ReinPitch;
+    NewProject(p, "Liberation Sans");
+    EXPECT_TRUE(SameProject(expected, p));
+}
+
+TEST(Dimension, IndexFollowsTheLabelsOfTheMainWindow)
+{
+    // Index 11 is the slope, 12/13 the water depths, 14..16 the later underside dimensions.
+    float Project::*const labels[DimensionCount] = { &Project::TopWidth, &Project::UpperBackOffset,
+        &Project::ShelfWidth, &Project::ToeWidth, &Project::BottomWidth, &Project::LowerSlopeWidth,
+        &Project::FrontHeight, &Project::ToeHeight, &Project::UpperBackHeight,
+        &Project::RearStepHeight, &Project::RearSlopeHeight, &Project::BackfillSlope,
+        &Project::FrontWaterDepth, &Project::BackWaterDepth, &Project::LowerSlopeHeight,
+        &Project::LowerFlatWidth, &Project::RearSlopeWidth };
+    Project p = MakeNewProject("Arial");
+    for (int i = 0; i < DimensionCount; ++i) {
+        Dimension(p, i) = 100.0f + float(i); // each label its own value
+        EXPECT_EQ(p.*labels[i], 100.0f + float(i)) << "dimension " << i;
+    }
+    EXPECT_THROW(Dimension(p, DimensionCount), std::out_of_range);
+}
+
+TEST(AnchorRowsPlaced, CountsRowsThatFitOnTheSlopes)
+{
+    struct Row {
+        const char* Name;
+        int16_t Rows;
+        float Edge, Pitch, LowerSlope, RearSlope;
+        int16_t Placed;
+    };
+    const Row rows[] = {
+        { "defaults: floor((2 + 2 - 0.5) / 1.5) + 1", 3, 0.5f, 1.5f, 2.0f, 2.0f, 3 },
+        { "more rows asked than fit", 8, 0.5f, 1.5f, 2.0f, 2.0f, 3 },
+        { "edge distance above the whole slope", 3, 5.6f, 1.5f, 2.0f, 2.0f, 0 },
+        { "top row exactly at the top of the rear slope: 0.1 + 3 x 0.3 = 1.0", 10, 0.1f, 0.3f, 0.5f,
+            0.5f, 4 },
+        { "edge exactly at the top: one row at P4", 3, 4.0f, 1.5f, 2.0f, 2.0f, 1 },
+        { "a zero pitch stacks every asked row at the edge distance", 4, 0.5f, 0.0f, 2.0f, 2.0f,
+            4 },
+        { "more than the ten of older tables", 25, 0.1f, 0.1f, 1.0f, 1.0f, 20 },
+    };
+    for (const Row& r : rows) {
+        Project p = MakeNewProject("Arial");
+        p.AnchorRows = r.Rows;
+        p.AnchorEdgeDist = r.Edge;
+        p.AnchorVPitch = r.Pitch;
+        p.LowerSlopeHeight = r.LowerSlope;
+        p.RearSlopeHeight = r.RearSlope;
+        EXPECT_EQ(AnchorRowsPlaced(p), r.Placed) << r.Name;
+    }
+}
 
 namespace {
 
@@ -28,25 +87,12 @@ constexpr double StoredTolerance = 1e-5;
 // A millionth of the size leaves room for that and nothing more.
 constexpr double ChainRelativeTolerance = 1e-6;
 
-enum Dim : int {
-    TopWidth = 0,
-    UpperBackOffset,
-    ShelfWidth,
-    ToeWidth,
-    BottomWidth,
-    LowerSlopeWidth,
-    FrontHeight,
-    ToeHeight,
-    UpperBackHeight,
-    RearStepHeight,
-    RearSlopeHeight,
-    BackfillSlope,
-    FrontWaterDepth,
-    BackWaterDepth,
-    LowerSlopeHeight,
-    LowerFlatWidth,
-    RearSlopeWidth
-};
+// The dimensions by the index of their label on the drawing.
+// clang-format off
+enum Dim : int { TopWidth, UpperBackOffset, ShelfWidth, ToeWidth, BottomWidth, LowerSlopeWidth,
+    FrontHeight, ToeHeight, UpperBackHeight, RearStepHeight, RearSlopeHeight, BackfillSlope,
+    FrontWaterDepth, BackWaterDepth, LowerSlopeHeight, LowerFlatWidth, RearSlopeWidth };
+// clang-format on
 
 // Both chains balance, each to a millionth of the sum of its dimensions.
 ::testing::AssertionResult ChainsHold(const Project& p)
@@ -103,10 +149,8 @@ TEST(ChainGap, EachTermCountsOnItsSide)
     }
 }
 
-struct Expect {
-    int Index;
-    double Value;
-};
+// A dimension's index and value.
+using Expect = std::pair<int, double>;
 
 struct EditCase {
     const char* Name;
@@ -180,11 +224,11 @@ TEST(DimensionEdit, StoresAndAbsorbsAsWorkedByHand)
     for (const EditCase& c : Examples) {
         SCOPED_TRACE(c.Name);
         Project p = MakeNewProject("Arial");
-        for (const Expect& e : c.Before)
-            ASSERT_TRUE(ApplyDimensionEdit(p, e.Index, e.Value));
+        for (const auto& [index, value] : c.Before)
+            ASSERT_TRUE(ApplyDimensionEdit(p, index, value));
         ASSERT_TRUE(ApplyDimensionEdit(p, c.Index, c.Value));
-        for (const Expect& e : c.After)
-            EXPECT_NEAR(Dimension(p, e.Index), e.Value, StoredTolerance) << "dimension " << e.Index;
+        for (const auto& [index, value] : c.After)
+            EXPECT_NEAR(Dimension(p, index), value, StoredTolerance) << "dimension " << index;
         EXPECT_TRUE(ChainsHold(p));
     }
 }
@@ -244,7 +288,6 @@ TEST(DimensionEdit, RandomEditsKeepBothChains)
     std::uniform_int_distribution<int> pickIndex(0, DimensionCount - 1);
     std::uniform_real_distribution<double> pickValue(0.0, 12.0);
     std::uniform_real_distribution<double> chance(0.0, 1.0);
-
     Project p = MakeNewProject("Arial");
     int flatBottoms = 0;
     int stepsTaken = 0;
@@ -257,7 +300,6 @@ TEST(DimensionEdit, RandomEditsKeepBothChains)
         else if (roll < 0.25)
             value = -value;
         const Project before = p;
-
         const bool accepted = ApplyDimensionEdit(p, index, value);
         SCOPED_TRACE("edit " + std::to_string(n) + ": dimension " + std::to_string(index) + " = "
             + std::to_string(value));
@@ -270,13 +312,10 @@ TEST(DimensionEdit, RandomEditsKeepBothChains)
         ASSERT_TRUE(ChainsHold(p));
         for (int i = 0; i < DimensionCount; ++i)
             ASSERT_GE(Dimension(p, i), 0.0f) << "dimension " << i;
-
         const double wallHeight = double(p.FrontHeight) + p.ToeHeight;
         ASSERT_LE(p.FrontWaterDepth, wallHeight + StoredTolerance);
         ASSERT_LE(p.BackWaterDepth, wallHeight + StoredTolerance);
-        if (p.ToeHeight == 0) {
-            ASSERT_EQ(p.ToeWidth, 0.0f);
-        }
+        ASSERT_TRUE(p.ToeHeight != 0 || p.ToeWidth == 0) << "a toe width without a toe height";
         const bool flatBottom
             = p.RearStepHeight == 0 && p.RearSlopeHeight == 0 && p.LowerSlopeHeight == 0;
         flatBottoms += flatBottom;
@@ -286,7 +325,6 @@ TEST(DimensionEdit, RandomEditsKeepBothChains)
         if ((index == FrontHeight || index == ToeHeight) && before.RearStepHeight > 0
             && p.RearStepHeight != before.RearStepHeight)
             ++stepsTaken;
-
         const double typed = RoundTo(value, DimensionDecimals);
         double expected = typed;
         switch (index) {

@@ -55,7 +55,6 @@ TEST(EvaluationTest, EachCheckReadsItsOwnFactorAndTarget)
     ASSERT_LT(s.OverturningSafety, 2.0);
     const std::array<double, SafetyCheckCount> factor { s.OverturningSafety, s.SlidingSafetyMin,
         s.BearingSafetyMin, s.AnchorTensionSafety, s.AnchorShearSafety };
-
     struct Row {
         const char* Name;
         std::function<void(DesignTargets&)> Change;
@@ -121,7 +120,6 @@ TEST(EvaluationTest, WallsThatFailTheDesignOrDoNotStand)
         EXPECT_TRUE(t.RowMet[2]);
         EXPECT_GT(t.LargestUtilisation, 1.0);
     }
-
     Project quake = DefaultWall();
     quake.SeismicCoef = 0.8f;
     const WallEvaluation q = Evaluate(quake, lenient);
@@ -148,7 +146,6 @@ TEST(OptimizerTest, CandidatesAreValidWallsOrNone)
     EXPECT_FLOAT_EQ(wide->BottomWidth, 5.5f);
     // 1.2 + 0.9 + shelf = 5.5 + 1.4 + 1.5 + 1.4: the shelf takes up both edits.
     EXPECT_NEAR(wide->ShelfWidth, 7.7, 1e-5);
-
     const OptimizationResult bad = Optimize(base, { { 0, 1, 0.5, 0.1 } }, {}, 1);
     EXPECT_FALSE(bad.Error.empty());
     EXPECT_FALSE(bad.Found);
@@ -170,10 +167,8 @@ TEST(OptimizerTest, LeastConcreteOnASmallGridAndTheSameOnEveryThreadCount)
     ASSERT_EQ(two.RunnersUp.size(), one.RunnersUp.size());
     for (size_t k = 0; k < one.RunnersUp.size(); ++k)
         EXPECT_EQ(two.RunnersUp[k].GridIndex, one.RunnersUp[k].GridIndex);
-
     // The chosen wall read straight from the engine meets the overturning target.
     EXPECT_GE(ComputeStability(one.Best.Wall).OverturningSafety, 1.5);
-
     // Every point of the grid, each edited in by hand and judged in full: none that passes has
     // less concrete, and exactly the passing ones beat the runners-up's concrete.
     int passing = 0;
@@ -272,10 +267,8 @@ TEST(SweepTest, RowsAreSingleRunsOfTheEngine)
         }
         passes.insert(f.back());
     }
-
     // Weak and strong fills on either side of the target.
     EXPECT_EQ(passes.size(), 2u);
-
     const SweepSummary summary = SummarizeSweep(whole);
     EXPECT_EQ(summary.Points, 6);
     EXPECT_DOUBLE_EQ(summary.FailFraction, double(summary.FailingPoints) / 6);
@@ -298,7 +291,6 @@ TEST(Sweep, SmallestMarginsComeFromWallsThatStand)
     falling.Evaluation.LargestUtilisation = std::numeric_limits<double>::infinity();
     SweepPoint invalid;
     invalid.Index = 2;
-
     const SweepSummary s = SummarizeSweep({ standing, falling, invalid });
     EXPECT_EQ(s.InvalidPoints, 1);
     EXPECT_EQ(s.FailingPoints, 2);
