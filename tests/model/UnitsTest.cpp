@@ -2,8 +2,6 @@
 // wall back, and the same wall judged the same in every system.
 #include "model/Units.h"
 #include "analysis/Combinations.h"
-#include "analysis/Stability.h"
-#include "io/ProjectFile.h"
 #include "model/DimensionEdit.h"
 #include "support/ProjectFiles.h"
 #include "support/RandomWalls.h"
@@ -162,11 +160,11 @@ TEST(ConvertUnits, TheSameWallGivesTheSameSafetyAndSteelInEverySystem)
             if (!md.Stable || !d.Stable)
                 continue;
             const double areaPerWidth = system == British ? (1 / 6.4516) * 0.3048 : 1.0;
-            for (int row = 1; row <= ReinRowCount; ++row)
-                EXPECT_NEAR(d.Design.ReinAs[size_t(row)],
-                    md.Design.ReinAs[size_t(row)] * areaPerWidth,
-                    md.Design.ReinAs[size_t(row)] * areaPerWidth * SameWallRelative)
+            for (int row = 1; row <= ReinRowCount; ++row) {
+                const double as = md.Design.ReinAs[size_t(row)] * areaPerWidth;
+                EXPECT_NEAR(d.Design.ReinAs[size_t(row)], as, as * SameWallRelative)
                     << "row " << row;
+            }
         }
     }
 }
