@@ -78,8 +78,7 @@ TEST(MononobeOkabe, EqualsCoulombOnTheRotatedSection)
     };
     for (const Row& c :
         { Row { 30, 30, 0, 0, 0.15 }, Row { 35, 20, 0, 10, 0.2 }, Row { 30, 15, 8.5, 5, 0.1 } }) {
-        const double theta = std::atan(c.kh);
-        const double beta = c.beta * Deg;
+        const double theta = std::atan(c.kh), beta = c.beta * Deg;
         const double rotated
             = CoulombKa(c.phi * Deg, c.delta * Deg, beta + theta, c.i * Deg + theta)
             * std::pow(std::cos(beta + theta), 2) / (std::cos(theta) * std::pow(std::cos(beta), 2));
@@ -427,8 +426,7 @@ TEST(WaterOrdinates, OrdinatesArmsAndForces)
         ExpectStored(r.WettedRearSlope, c.W7, "w7");
         ExpectStored(r.WaterPressureMax, *std::max_element(c.P + 1, c.P + 8), "max");
         const auto f = WaterForces(p, r);
-        const double back = 10.0 - c.BackDepth;
-        const double shelf = c.P[3] * (c.Triangle + 5.9);
+        const double back = 10.0 - c.BackDepth, shelf = c.P[3] * (c.Triangle + 5.9);
         ExpectStored(f[0].Horizontal, -c.P[1] * back / 2, "back water towards the toe");
         ExpectStored(MomentAboutToe(f[0]), -c.P[1] * back / 2 * c.Level1, "back water overturns");
         ExpectStored(f[1].Horizontal, 8.5 * 8.5 / 2, "front water towards the backfill");
@@ -535,8 +533,7 @@ TEST(AnchorHeads, PositionsAndFaceAngles)
         double at[4][3]; // rows 1..3 (the three highest): x, y, face angle
     };
     const double Lower55 = std::atan(2.0 / 1.4); // 2 high over 1.4
-    const double Lower45 = std::atan(2.0 / 2.0);
-    const double Rear68 = std::atan(2.0 / 0.8);
+    const double Lower45 = std::atan(2.0 / 2.0), Rear68 = std::atan(2.0 / 0.8);
     const Row rows[] = {
         // y 0.5, 2.0, 3.5; row 1 the highest. 3.5 on the rear slope: 6.9 + 1.4 x 1.5/2;
         // 2.0 at P2 (5.4, 2); 0.5 on the lower slope: 4 + 1.4 x 0.5/2.

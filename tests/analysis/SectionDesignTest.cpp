@@ -17,9 +17,7 @@ using namespace pendrake;
 namespace {
 
 // The worked numbers are quoted to five significant figures: half a unit of the last digit.
-constexpr double MomentCapMNmTol = 5e-6;
-constexpr double ShearCapMNTol = 5e-6;
-constexpr double RatioTol = 5e-7;
+constexpr double MomentCapMNmTol = 5e-6, ShearCapMNTol = 5e-6, RatioTol = 5e-7;
 constexpr double ZTol = 5e-4; // MN/m
 constexpr double SteelStressTol = 5e-3; // MPa
 // Float inputs (about 6e-8 relative each) and Gravity held as 9.81f, carried through d², a
@@ -32,10 +30,8 @@ constexpr double StepDriftRelTol = 1e-5;
 constexpr double FactorTol = 1e-12;
 
 // This program's units, from their definitions: 1 T = 9.81 kN, 1 kip = 0.454 T, 1 in = 2.54 cm.
-constexpr double KilonewtonsPerTonne = 9.81;
-constexpr double KilonewtonsPerKip = 0.454 * 9.81;
-constexpr double MetresPerFoot = 0.3048;
-constexpr double CentimetresPerInch = 2.54;
+constexpr double KilonewtonsPerTonne = 9.81, KilonewtonsPerKip = 0.454 * 9.81;
+constexpr double MetresPerFoot = 0.3048, CentimetresPerInch = 2.54;
 constexpr double MPaPerKgPerCm2 = 9.81 / 100.0; // 9.81 N on 100 mm²
 constexpr double MPaPerPsi = 0.454 * 9.81 / (25.4 * 25.4); // 0.454 kgf on 645.16 mm²
 

@@ -38,21 +38,17 @@ void ExpectClose(double actual, double expected, double scale, const char* what)
 }
 
 struct Pt {
-    double X = 0;
-    double Y = 0;
+    double X = 0, Y = 0;
 };
 using Polygon = std::vector<Pt>;
 
 // The eleven outline points in order around the section, starting at the toe front.
 Polygon Outline(const Project& p)
 {
-    const double x5 = double(p.ToeWidth) + p.BottomWidth;
-    const double x15 = x5 + p.LowerSlopeWidth;
-    const double x16 = x15 + p.LowerFlatWidth;
-    const double x6 = x16 + p.RearSlopeWidth;
+    const double x5 = double(p.ToeWidth) + p.BottomWidth, x15 = x5 + p.LowerSlopeWidth;
+    const double x16 = x15 + p.LowerFlatWidth, x6 = x16 + p.RearSlopeWidth;
     const double y6 = double(p.LowerSlopeHeight) + p.RearSlopeHeight;
-    const double yShelf = y6 + p.RearStepHeight;
-    const double yTop = double(p.FrontHeight) + p.ToeHeight;
+    const double yShelf = y6 + p.RearStepHeight, yTop = double(p.FrontHeight) + p.ToeHeight;
     return { { 0, 0 }, { x5, 0 }, { x15, p.LowerSlopeHeight }, { x16, p.LowerSlopeHeight },
         { x6, y6 }, { x6, yShelf }, { double(p.ToeWidth) + p.TopWidth + p.UpperBackOffset, yShelf },
         { double(p.ToeWidth) + p.TopWidth, yTop }, { p.ToeWidth, yTop },
@@ -156,8 +152,7 @@ SectionForceResults ComputeClearOfTheBodyCut(const Project& p)
 
 // Integrals over [a, b] of a linear pressure q(x) = q0 + slope x: its force and moment about xc.
 struct Integral {
-    double Force = 0;
-    double Moment = 0;
+    double Force = 0, Moment = 0;
 };
 Integral LinearPressure(double q0, double slope, double a, double b, double xc)
 {
@@ -190,11 +185,9 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
         const double gc = 2.4;
         const Measure all = Shoelace(Outline(p));
-        const double V = gc * all.A + toeLoad;
-        const double B = 4.5;
+        const double V = gc * all.A + toeLoad, B = 4.5;
         const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
-        const double q0 = V / B - 6 * V * e / (B * B);
-        const double slope = 12 * V * e / (B * B * B);
+        const double q0 = V / B - 6 * V * e / (B * B), slope = 12 * V * e / (B * B * B);
         const Measure upper = UpperWall(p);
         const double xc1 = 1.0 + 1.0 / 2;
         ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
@@ -210,8 +203,7 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
             r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
         EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
         // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
-        const double toeWeight = gc * 1.0 * 1.0;
-        const double d = 1.0 - 0.07;
+        const double toeWeight = gc * 1.0 * 1.0, d = 1.0 - 0.07;
         const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
         const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
         EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
@@ -296,8 +288,7 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
         const SectionForceResults t = Compute(p);
         const StabilityResults& s = t.Stability;
         ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
-        const double psi = s.ResultantInclination;
-        const double c2 = std::cos(psi) * std::cos(psi);
+        const double psi = s.ResultantInclination, c2 = std::cos(psi) * std::cos(psi);
         const double q0 = s.PressureToeEnd * c2;
         const double slope
             = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
@@ -331,12 +322,10 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     AddBallast(dry);
     const SectionForceResults r = ComputeClearOfTheBodyCut(p);
     const SectionForceResults r0 = ComputeClearOfTheBodyCut(dry);
-    const double gw = 1.0;
-    const double xc1 = 1.5;
+    const double gw = 1.0, xc1 = 1.5;
     // Over the face: the wetted run is 0.5/4 = 0.125, the pressure grows to 1 at its foot
     // (x = 2): 0.0625 at 2 - 0.125/3.
-    const double faceWater = 0.125 * 1.0 / 2;
-    const double faceArm = 2.0 - 0.125 / 3;
+    const double faceWater = 0.125 * 1.0 / 2, faceArm = 2.0 - 0.125 / 3;
     EXPECT_NEAR(r.SectionShear[1] - r0.SectionShear[1], -gw / 2, DifferenceTolerance * 10);
     EXPECT_NEAR(r.SectionMoment[1] - r0.SectionMoment[1], -gw / 6 + faceWater * (faceArm - xc1),
         DifferenceTolerance * 10);
@@ -344,8 +333,7 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     // Section 2 from scratch: concrete, back water, water over shelf and face, uplift on the
     // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
     // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
-    const double gc = 2.4;
-    const double xc2 = 2.0;
+    const double gc = 2.4, xc2 = 2.0;
     const Measure body = BodyAboveToe(p);
     struct Vertical {
         double Down, X;
@@ -408,8 +396,7 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
     // face, and the inertia of its concrete. Dry, or with the water table 2 below the top: then
     // the lower 2 of the face take the submerged soil's trapezoid and, at 2/3 of that height,
     // the saturated soil's own increment. The water's own loads are left out (factor 0).
-    const double delta = Pi / 12, lean = 0.125, kh = 0.15;
-    const double ka = FaceCoefficient(lean, 0);
+    const double delta = Pi / 12, lean = 0.125, kh = 0.15, ka = FaceCoefficient(lean, 0);
     const double kae = FaceCoefficient(lean, kh);
     const double H = 4, gs = 1.7, gsat = 1.9, gw = 1, q = 1, gc = 2.4;
     const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
@@ -425,8 +412,7 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
         const SectionForceResults r = Compute(p, noWater);
         EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
         EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
-        const double hd = H - hw;
-        const double p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
+        const double hd = H - hw, p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
         // Forces with their heights above the shelf, towards the toe.
         const std::pair<double, double> thrusts[] = {
             { (p0 + p1) / 2 * hd, hw + hd * (2 * p0 + p1) / (3 * (p0 + p1)) },
@@ -456,12 +442,9 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
     const SectionForceResults bare = ComputeClearOfTheBodyCut(SoiledWall(0, 0, 0, 0));
     const SectionForceResults r = ComputeClearOfTheBodyCut(SoiledWall(1.7f, 1.7f, 1.0f, 0));
-    const double delta = Pi / 12, tanLean = 0.125;
-    const double ka = FaceCoefficient(tanLean, 0);
-    const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
-    const double inclination = delta + std::atan(tanLean);
-    const double p0 = q * ka * std::cos(inclination);
-    const double p1 = p0 + H * ka * gs * std::cos(inclination);
+    const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0);
+    const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
+    const double p0 = q * ka * std::cos(inclination), p1 = p0 + H * ka * gs * std::cos(inclination);
     const double thrust = (p0 + p1) / 2 * H; // horizontal
     const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
     ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");

@@ -218,8 +218,7 @@ TEST(StabilityBase, RearTriangleCarriesTheResultantWhereItActs)
     const double Bp = r.EffectiveBaseLength;
     double force = 0, moment = 0;
     for (int i = 0; i < Strips; ++i) {
-        const double u = (i + 0.5) * Bp / Strips;
-        const double q = ProjectedPressure(r, u) * Bp / Strips;
+        const double u = (i + 0.5) * Bp / Strips, q = ProjectedPressure(r, u) * Bp / Strips;
         force += q;
         moment += q * u;
     }
@@ -249,8 +248,7 @@ TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
     p.BasePhi = 20;
     AddLineLoad(p, 10.0f, 1.5f, 0.0f, 180.0f);
     const StabilityResults r = ComputeStability(p);
-    const double q = 10.0 / 3, shear = 2 * q / 5;
-    const double resistance = 180.0 + q / 5 * std::tan(Pi / 9);
+    const double q = 10.0 / 3, shear = 2 * q / 5, resistance = 180.0 + q / 5 * std::tan(Pi / 9);
     ExpectRelative(r.SegmentPressureStart[2], q / 5, "normal pressure on the slope");
     ExpectRelative(r.SlidingShear, shear, "SlidingShear");
     ExpectRelative(r.SlidingResistance, resistance, "SlidingResistance");
@@ -286,8 +284,7 @@ TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
     EXPECT_EQ(r.AnchorLeverRow[1], 1); // the highest row, at x = 3
     EXPECT_NEAR(r.AnchorLever[1], 3.0, 1e-6);
     // Springs: base modulus 1, anchor E 21, bar 2 cm, pitch 1.5 -> kappa = 21 x pi/4 x 0.02² / 1.5.
-    const double kappa = 21.0 * Pi / 4 * 0.02 * 0.02 / 1.5;
-    const double p0 = r.PressureToeEnd;
+    const double kappa = 21.0 * Pi / 4 * 0.02 * 0.02 / 1.5, p0 = r.PressureToeEnd;
     double pull = 0, pullMoment = 0;
     for (int i = 1; i <= 4; ++i) {
         const AnchorRow& a = r.Loads.Anchor[r.AnchorLeverRow[i]];
@@ -495,8 +492,7 @@ TEST(StabilityOverturning, RectangularGravityWallAsWorkedByHand)
     const double c20 = std::cos(Radians(20));
     const double ka = std::pow(std::cos(Radians(30)), 2)
         / (c20 * std::pow(1 + std::sqrt(std::sin(Radians(50)) * std::sin(Radians(30)) / c20), 2));
-    const double pa = ka * 1.8 * 25 / 2;
-    const double resisting = 30 * 1.25 + pa * std::sin(Radians(20)) * 2.5;
+    const double pa = ka * 1.8 * 25 / 2, resisting = 30 * 1.25 + pa * std::sin(Radians(20)) * 2.5;
     const double overturning = pa * std::cos(Radians(20)) * 5 / 3;
     const StabilityResults r = ComputeStability(p);
     ExpectRelative(r.ResistingMoment, resisting, "resisting");
@@ -587,8 +583,7 @@ void ExpectFiniteLoadsAndSections(const Project& p)
 // Force and moment about the toe of the stored distribution, from its definition: a trapezoid
 // over the whole base, a triangle peaking at the rear end, or one peaking at the toe.
 struct Resultant {
-    double Force = 0;
-    double Moment = 0;
+    double Force = 0, Moment = 0;
 };
 
 Resultant PressureResultant(const StabilityResults& r)

@@ -54,8 +54,7 @@ TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)
     std::vector<double> values { 0.125, -0.125, 2.5, -2.5, 999.995, -0.004, 0.0, 2.675, 1e8 + 0.5,
         4.9999999999999991, 0.30000000000000004, 123456.785, 7e-7, 1e12 + 0.25 };
     for (int k = 0; k < 4000; ++k) {
-        const double v = spread(random);
-        const double half = (std::floor(v * 100) + 0.5) / 100;
+        const double v = spread(random), half = (std::floor(v * 100) + 0.5) / 100;
         values.insert(values.end(),
             { v, double(float(v)), half, std::nextafter(half, 1e300),
                 std::nextafter(half, -1e300) });
@@ -63,8 +62,7 @@ TEST(RoundTo, StoresExactlyTheNumberThePrintedDigitsSay)
     for (const double v : values) {
         for (int decimals : { 0, 1, 2, 3, 6 }) {
             const std::string text = FormatFixed(v, decimals);
-            const double read = std::strtod(text.c_str(), nullptr);
-            const double rounded = RoundTo(v, decimals);
+            const double read = std::strtod(text.c_str(), nullptr), rounded = RoundTo(v, decimals);
             ASSERT_EQ(std::memcmp(&rounded, &read, sizeof read), 0)
                 << std::setprecision(17) << v << " to " << decimals << ": " << rounded << " vs "
                 << text;

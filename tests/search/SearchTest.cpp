@@ -208,8 +208,7 @@ TEST(SweepTest, DrawsFollowTheirDistributions)
             sum += v;
             sq += v * v;
         }
-        const double mean = sum / Draws;
-        const double sd = std::sqrt(sq / Draws - mean * mean);
+        const double mean = sum / Draws, sd = std::sqrt(sq / Draws - mean * mean);
         // Five standard errors of the mean; the sample sd within 3 %.
         EXPECT_NEAR(mean, row.Mean, 5 * row.Sd / std::sqrt(double(Draws)));
         EXPECT_NEAR(sd, row.Sd, 0.03 * row.Sd);
