@@ -37,6 +37,15 @@ void ExpectClose(double actual, double expected, double scale, const char* what)
     EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(scale))) << what;
 }
 
+// How section s's moment, shear and normal force change from the results a to the results b.
+void ExpectChange(
+    const SectionForceResults& a, const SectionForceResults& b, int s, double m, double v, double n)
+{
+    EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << "M" << s;
+    EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << "V" << s;
+    EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << "N" << s;
+}
+
 struct Pt {
     double X = 0, Y = 0;
 };
@@ -250,13 +259,8 @@ TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
         Project loaded = FlatWall();
         AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
         const SectionForceResults b = Compute(loaded);
-        auto expectDelta = [&](int s, double m, double v, double n) {
-            EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
-            EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
-            EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
-        };
-        expectDelta(1, c.M1, c.V1, c.N1);
-        expectDelta(2, c.M2, c.V2, c.N2);
+        ExpectChange(a, b, 1, c.M1, c.V1, c.N1);
+        ExpectChange(a, b, 2, c.M2, c.V2, c.N2);
     }
 }
 
@@ -264,18 +268,12 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
 {
     // Front water 2 below the top (surface at 3.5): 2 deep on the upper wall, 3 above the toe
     // top, 3 standing on the toe; the back water stays below the wall.
-    Project plain = FlatWall();
     Project wet = FlatWall();
     wet.FrontWaterDepth = 2.0f;
-    const SectionForceResults a = Compute(plain);
-    const SectionForceResults b = Compute(wet);
+    const SectionForceResults a = Compute(FlatWall()), b = Compute(wet);
     const double gw = 1.0;
-    EXPECT_NEAR(b.SectionMoment[1] - a.SectionMoment[1], gw * 8 / 6, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionShear[1] - a.SectionShear[1], gw * 4 / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionNormal[1] - a.SectionNormal[1], 0, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionMoment[2] - a.SectionMoment[2], gw * 27 / 6, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
+    ExpectChange(a, b, 1, gw * 8 / 6, gw * 4 / 2, 0);
+    ExpectChange(a, b, 2, gw * 27 / 6, gw * 9 / 2, 0);
     // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, the uplift of the
     // back water under the flat bottom, and the base pressure normal to it, q(x) = p(x cos psi)
     // cos² psi for the trapezoid p(u) the stability analysis solved. Back water 3.5 below the
@@ -320,16 +318,12 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     p.FillSatDensity = 1.0f;
     Project dry = SlopedWall();
     AddBallast(dry);
-    const SectionForceResults r = ComputeClearOfTheBodyCut(p);
-    const SectionForceResults r0 = ComputeClearOfTheBodyCut(dry);
+    const SectionForceResults r = ComputeClearOfTheBodyCut(p), r0 = ComputeClearOfTheBodyCut(dry);
     const double gw = 1.0, xc1 = 1.5;
     // Over the face: the wetted run is 0.5/4 = 0.125, the pressure grows to 1 at its foot
     // (x = 2): 0.0625 at 2 - 0.125/3.
     const double faceWater = 0.125 * 1.0 / 2, faceArm = 2.0 - 0.125 / 3;
-    EXPECT_NEAR(r.SectionShear[1] - r0.SectionShear[1], -gw / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(r.SectionMoment[1] - r0.SectionMoment[1], -gw / 6 + faceWater * (faceArm - xc1),
-        DifferenceTolerance * 10);
-    EXPECT_NEAR(r.SectionNormal[1] - r0.SectionNormal[1], faceWater, DifferenceTolerance * 10);
+    ExpectChange(r0, r, 1, -gw / 6 + faceWater * (faceArm - xc1), -gw / 2, faceWater);
     // Section 2 from scratch: concrete, back water, water over shelf and face, uplift on the
     // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
     // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
