@@ -98,8 +98,7 @@ TEST(WorkedCoefficients, MatchTheWorkedValue)
     for (const WorkedCoefficient& w : rows) {
         SCOPED_TRACE(w.name);
         const auto result = ComputeSoilPressure(Soil(w.phi, w.delta, 0, w.slope, w.kh));
-        ASSERT_TRUE((result.*w.field).has_value());
-        EXPECT_NEAR(*(result.*w.field), w.expected, w.tolerance);
+        EXPECT_NEAR((result.*w.field).value_or(NAN), w.expected, w.tolerance); // NaN when missing
         EXPECT_TRUE(result.Messages.empty());
         // More wall friction than a third of phi earns the caution, as a note and not a message.
         EXPECT_EQ(result.Notes.size(), w.delta > w.phi / 3 ? 1u : 0u);
@@ -131,8 +130,7 @@ TEST(AgainstTrialWedge, CoefficientsAndSurchargeAreTheExtremeWedge)
         EXPECT_NEAR(*ke, WedgeThrust(w, w.kh, false), WedgeAgreement);
         EXPECT_NEAR(
             diagram->Pressure[0] / in.SurchargeLoad, WedgeThrust(w, 0, true), WedgeAgreement);
-        ASSERT_TRUE(r.PressureInclination.has_value());
-        EXPECT_EQ(*r.PressureInclination, w.delta + w.theta);
+        EXPECT_EQ(r.PressureInclination, w.delta + w.theta);
     }
 }
 
@@ -177,10 +175,10 @@ TEST(HandDiagrams, EveryNormalCaseAndTheWater)
                 ExpectStored((*diagram)->Depth[n], l.depth[n], "depth" + at);
             }
         }
-        ASSERT_TRUE(r.BottomWaterPressure && r.WaterForce && r.WaterDepthOfResultant);
-        ExpectStored(*r.BottomWaterPressure, l.waterPressure, "water pressure");
-        ExpectStored(*r.WaterForce, l.waterForce, "water force");
-        ExpectStored(*r.WaterDepthOfResultant, l.waterDepth, "water depth");
+        // NaN when missing.
+        ExpectStored(r.BottomWaterPressure.value_or(NAN), l.waterPressure, "water pressure");
+        ExpectStored(r.WaterForce.value_or(NAN), l.waterForce, "water force");
+        ExpectStored(r.WaterDepthOfResultant.value_or(NAN), l.waterDepth, "water depth");
     }
 }
 

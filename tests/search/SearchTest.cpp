@@ -54,27 +54,22 @@ TEST(EvaluationTest, EachCheckReadsItsOwnFactorAndTarget)
         s.BearingSafetyMin, s.AnchorTensionSafety, s.AnchorShearSafety };
     struct Row {
         const char* Name;
-        // The overturning target, and the sliding and bearing ones as shares of the wall's
-        // factors; 0 keeps the default target.
-        double Overturning, Sliding, Bearing;
+        DesignTargets Targets;
         bool Passes;
         int Missed; // the check that fails, -1 none
     };
+    const double sliding = s.SlidingSafetyMin * 1.01, bearing = s.BearingSafetyMin * 1.01;
     const Row rows[] = {
-        { "default targets: overturning short", 0, 0, 0, false, 0 },
-        { "overturning 1.4", 1.4, 0, 0, true, -1 },
-        { "sliding above the wall's", 1.4, 1.01, 0, false, 1 },
-        { "bearing above the wall's", 1.4, 0, 1.01, false, 2 },
+        { "default targets: overturning short", {}, false, 0 },
+        { "overturning 1.4", { .OverturningSafety = 1.4 }, true, -1 },
+        { "sliding above the wall's", { .OverturningSafety = 1.4, .SlidingSafetyMin = sliding },
+            false, 1 },
+        { "bearing above the wall's", { .OverturningSafety = 1.4, .BearingSafetyMin = bearing },
+            false, 2 },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        DesignTargets t;
-        if (row.Overturning > 0)
-            t.OverturningSafety = row.Overturning;
-        if (row.Sliding > 0)
-            t.SlidingSafetyMin = s.SlidingSafetyMin * row.Sliding;
-        if (row.Bearing > 0)
-            t.BearingSafetyMin = s.BearingSafetyMin * row.Bearing;
+        const DesignTargets& t = row.Targets;
         const WallEvaluation e = Evaluate(wall, t);
         EXPECT_EQ(e.Passes, row.Passes);
         for (int k = 0; k < SafetyCheckCount; ++k) {
