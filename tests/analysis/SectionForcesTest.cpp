@@ -37,24 +37,27 @@ void ExpectClose(double actual, double expected, double scale, const char* what)
     EXPECT_NEAR(actual, expected, RelativeTolerance * std::max(1.0, std::abs(scale))) << what;
 }
 
-// --- Hand geometry: the outline polygon, clipped and measured by the shoelace formula --------
+// How section s's moment, shear and normal force change from the results a to the results b.
+void ExpectChange(
+    const SectionForceResults& a, const SectionForceResults& b, int s, double m, double v, double n)
+{
+    EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << "M" << s;
+    EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << "V" << s;
+    EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << "N" << s;
+}
 
 struct Pt {
-    double X = 0;
-    double Y = 0;
+    double X = 0, Y = 0;
 };
 using Polygon = std::vector<Pt>;
 
 // The eleven outline points in order around the section, starting at the toe front.
 Polygon Outline(const Project& p)
 {
-    const double x5 = double(p.ToeWidth) + p.BottomWidth;
-    const double x15 = x5 + p.LowerSlopeWidth;
-    const double x16 = x15 + p.LowerFlatWidth;
-    const double x6 = x16 + p.RearSlopeWidth;
+    const double x5 = double(p.ToeWidth) + p.BottomWidth, x15 = x5 + p.LowerSlopeWidth;
+    const double x16 = x15 + p.LowerFlatWidth, x6 = x16 + p.RearSlopeWidth;
     const double y6 = double(p.LowerSlopeHeight) + p.RearSlopeHeight;
-    const double yShelf = y6 + p.RearStepHeight;
-    const double yTop = double(p.FrontHeight) + p.ToeHeight;
+    const double yShelf = y6 + p.RearStepHeight, yTop = double(p.FrontHeight) + p.ToeHeight;
     return { { 0, 0 }, { x5, 0 }, { x15, p.LowerSlopeHeight }, { x16, p.LowerSlopeHeight },
         { x6, y6 }, { x6, yShelf }, { double(p.ToeWidth) + p.TopWidth + p.UpperBackOffset, yShelf },
         { double(p.ToeWidth) + p.TopWidth, yTop }, { p.ToeWidth, yTop },
@@ -93,8 +96,6 @@ Measure BodyAboveToe(const Project& p)
     const Polygon above = Clip(Outline(p), [&](const Pt& q) { return q.Y - p.ToeHeight; });
     return Shoelace(Clip(above, [&](const Pt& q) { return q.X - p.ToeWidth; }));
 }
-
-// --- Test walls ---------------------------------------------------------------------------------
 
 // Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
 // lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
@@ -160,8 +161,7 @@ SectionForceResults ComputeClearOfTheBodyCut(const Project& p)
 
 // Integrals over [a, b] of a linear pressure q(x) = q0 + slope x: its force and moment about xc.
 struct Integral {
-    double Force = 0;
-    double Moment = 0;
+    double Force = 0, Moment = 0;
 };
 Integral LinearPressure(double q0, double slope, double a, double b, double xc)
 {
@@ -180,8 +180,6 @@ double FaceCoefficient(double lean, double kh)
 
 } // namespace
 
-// --- Dead load ----------------------------------------------------------------------------------
-
 TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
 {
     // Concrete only, with a downward line load on the toe (0 for none) at x = 0.5. No
@@ -194,21 +192,16 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
             AddLineLoad(p, float(toeLoad), 0.5f, 1.0f, 180.0f);
         const SectionForceResults r = Compute(p);
         ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
-
         const double gc = 2.4;
         const Measure all = Shoelace(Outline(p));
-        const double V = gc * all.A + toeLoad;
-        const double B = 4.5;
+        const double V = gc * all.A + toeLoad, B = 4.5;
         const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
-        const double q0 = V / B - 6 * V * e / (B * B);
-        const double slope = 12 * V * e / (B * B * B);
-
+        const double q0 = V / B - 6 * V * e / (B * B), slope = 12 * V * e / (B * B * B);
         const Measure upper = UpperWall(p);
         const double xc1 = 1.0 + 1.0 / 2;
         ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
         ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
         EXPECT_EQ(r.SectionShear[1], 0.0f);
-
         // Section 2: the concrete above y = 1 and the pressure under the underside above it.
         const Measure body = BodyAboveToe(p);
         const double xc2 = 1.0 + SlopedW2 / 2;
@@ -218,10 +211,8 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         ExpectClose(
             r.SectionMoment[2], gc * body.A * (body.X - xc2) - under.Moment, gc * body.A, "M2");
         EXPECT_NEAR(r.SectionShear[2], 0.0, RelativeTolerance * gc * body.A);
-
         // Section 3: the toe cantilevers from its face; its shear is taken d = 1 - 0.07 from it.
-        const double toeWeight = gc * 1.0 * 1.0;
-        const double d = 1.0 - 0.07;
+        const double toeWeight = gc * 1.0 * 1.0, d = 1.0 - 0.07;
         const Integral toePressure = LinearPressure(q0, slope, 0, 1.0, 1.0);
         const Integral shearPressure = LinearPressure(q0, slope, 0, 1.0 - d, 1.0);
         EXPECT_NEAR(r.ToeShearDepth, d, 1e-6);
@@ -234,8 +225,6 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
     }
 }
-
-// --- Line loads ---------------------------------------------------------------------------------
 
 TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
 {
@@ -270,35 +259,21 @@ TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
         Project loaded = FlatWall();
         AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
         const SectionForceResults b = Compute(loaded);
-        auto expectDelta = [&](int s, double m, double v, double n) {
-            EXPECT_NEAR(b.SectionMoment[s] - a.SectionMoment[s], m, DifferenceTolerance * 10) << s;
-            EXPECT_NEAR(b.SectionShear[s] - a.SectionShear[s], v, DifferenceTolerance * 10) << s;
-            EXPECT_NEAR(b.SectionNormal[s] - a.SectionNormal[s], n, DifferenceTolerance * 10) << s;
-        };
-        expectDelta(1, c.M1, c.V1, c.N1);
-        expectDelta(2, c.M2, c.V2, c.N2);
+        ExpectChange(a, b, 1, c.M1, c.V1, c.N1);
+        ExpectChange(a, b, 2, c.M2, c.V2, c.N2);
     }
 }
-
-// --- Water --------------------------------------------------------------------------------------
 
 TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
 {
     // Front water 2 below the top (surface at 3.5): 2 deep on the upper wall, 3 above the toe
     // top, 3 standing on the toe; the back water stays below the wall.
-    Project plain = FlatWall();
     Project wet = FlatWall();
     wet.FrontWaterDepth = 2.0f;
-    const SectionForceResults a = Compute(plain);
-    const SectionForceResults b = Compute(wet);
+    const SectionForceResults a = Compute(FlatWall()), b = Compute(wet);
     const double gw = 1.0;
-    EXPECT_NEAR(b.SectionMoment[1] - a.SectionMoment[1], gw * 8 / 6, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionShear[1] - a.SectionShear[1], gw * 4 / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionNormal[1] - a.SectionNormal[1], 0, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionMoment[2] - a.SectionMoment[2], gw * 27 / 6, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionShear[2] - a.SectionShear[2], gw * 9 / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(b.SectionNormal[2] - a.SectionNormal[2], 0, DifferenceTolerance * 10);
-
+    ExpectChange(a, b, 1, gw * 8 / 6, gw * 4 / 2, 0);
+    ExpectChange(a, b, 2, gw * 27 / 6, gw * 9 / 2, 0);
     // The toe (1 wide, 0.5 thick, d = 0.43): its weight, the 3 of water on it, the uplift of the
     // back water under the flat bottom, and the base pressure normal to it, q(x) = p(x cos psi)
     // cos² psi for the trapezoid p(u) the stability analysis solved. Back water 3.5 below the
@@ -311,8 +286,7 @@ TEST(SectionForcesWater, FrontWaterPushesTheWallAndLoadsTheToe)
         const SectionForceResults t = Compute(p);
         const StabilityResults& s = t.Stability;
         ASSERT_EQ(s.PressureCase, BasePressureCase::FullCompression);
-        const double psi = s.ResultantInclination;
-        const double c2 = std::cos(psi) * std::cos(psi);
+        const double psi = s.ResultantInclination, c2 = std::cos(psi) * std::cos(psi);
         const double q0 = s.PressureToeEnd * c2;
         const double slope
             = (s.PressureFarEnd - s.PressureToeEnd) / s.EffectiveBaseLength * std::cos(psi) * c2;
@@ -344,25 +318,16 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     p.FillSatDensity = 1.0f;
     Project dry = SlopedWall();
     AddBallast(dry);
-    const SectionForceResults r = ComputeClearOfTheBodyCut(p);
-    const SectionForceResults r0 = ComputeClearOfTheBodyCut(dry);
-
-    const double gw = 1.0;
-    const double xc1 = 1.5;
+    const SectionForceResults r = ComputeClearOfTheBodyCut(p), r0 = ComputeClearOfTheBodyCut(dry);
+    const double gw = 1.0, xc1 = 1.5;
     // Over the face: the wetted run is 0.5/4 = 0.125, the pressure grows to 1 at its foot
     // (x = 2): 0.0625 at 2 - 0.125/3.
-    const double faceWater = 0.125 * 1.0 / 2;
-    const double faceArm = 2.0 - 0.125 / 3;
-    EXPECT_NEAR(r.SectionShear[1] - r0.SectionShear[1], -gw / 2, DifferenceTolerance * 10);
-    EXPECT_NEAR(r.SectionMoment[1] - r0.SectionMoment[1], -gw / 6 + faceWater * (faceArm - xc1),
-        DifferenceTolerance * 10);
-    EXPECT_NEAR(r.SectionNormal[1] - r0.SectionNormal[1], faceWater, DifferenceTolerance * 10);
-
+    const double faceWater = 0.125 * 1.0 / 2, faceArm = 2.0 - 0.125 / 3;
+    ExpectChange(r0, r, 1, -gw / 6 + faceWater * (faceArm - xc1), -gw / 2, faceWater);
     // Section 2 from scratch: concrete, back water, water over shelf and face, uplift on the
     // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
     // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
-    const double gc = 2.4;
-    const double xc2 = 2.0;
+    const double gc = 2.4, xc2 = 2.0;
     const Measure body = BodyAboveToe(p);
     struct Vertical {
         double Down, X;
@@ -386,8 +351,6 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     ExpectClose(r.SectionShear[2], -gw * 9 / 2, N, "V2");
 }
 
-// --- Earthquake ---------------------------------------------------------------------------------
-
 TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
 {
     // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
@@ -401,7 +364,6 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
     LoadFactors noStaticWater;
     noStaticWater.Factor[4] = 0;
     const SectionForceResults r = Compute(p, noStaticWater);
-
     const double kh = 0.2, gw = 1.0, hf = 4.0;
     // Over the top h of the water: force 7/8 kh gw sqrt(hf) 2/3 h^1.5, and about the cut h
     // below the surface the moment 7/8 kh gw sqrt(hf) (2/3 - 2/5) h^2.5.
@@ -419,8 +381,6 @@ TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDi
     EXPECT_NEAR(r.Stability.Loads.SeismicForce[17], force(hf), SurgeTolerance);
 }
 
-// --- Earth pressure on the leaning face ---------------------------------------------------------
-
 TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 {
     // Backfill 1.7 (saturated 1.9) with a surcharge of 1 on the sloped wall (face leaning 0.5
@@ -430,8 +390,7 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
     // face, and the inertia of its concrete. Dry, or with the water table 2 below the top: then
     // the lower 2 of the face take the submerged soil's trapezoid and, at 2/3 of that height,
     // the saturated soil's own increment. The water's own loads are left out (factor 0).
-    const double delta = Pi / 12, lean = 0.125, kh = 0.15;
-    const double ka = FaceCoefficient(lean, 0);
+    const double delta = Pi / 12, lean = 0.125, kh = 0.15, ka = FaceCoefficient(lean, 0);
     const double kae = FaceCoefficient(lean, kh);
     const double H = 4, gs = 1.7, gsat = 1.9, gw = 1, q = 1, gc = 2.4;
     const double inclination = delta + std::atan(lean); // of the thrust below the horizontal
@@ -447,9 +406,7 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
         const SectionForceResults r = Compute(p, noWater);
         EXPECT_NEAR(r.UpperFaceKa, ka, WedgeTolerance + 1e-7);
         EXPECT_NEAR(r.UpperFaceKaeIncrement, kae - ka, WedgeTolerance + 1e-7);
-
-        const double hd = H - hw;
-        const double p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
+        const double hd = H - hw, p0 = q * k, p1 = p0 + hd * k * gs, p2 = p1 + hw * k * (gsat - gw);
         // Forces with their heights above the shelf, towards the toe.
         const std::pair<double, double> thrusts[] = {
             { (p0 + p1) / 2 * hd, hw + hd * (2 * p0 + p1) / (3 * (p0 + p1)) },
@@ -479,13 +436,9 @@ TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
     const SectionForceResults bare = ComputeClearOfTheBodyCut(SoiledWall(0, 0, 0, 0));
     const SectionForceResults r = ComputeClearOfTheBodyCut(SoiledWall(1.7f, 1.7f, 1.0f, 0));
-
-    const double delta = Pi / 12, tanLean = 0.125;
-    const double ka = FaceCoefficient(tanLean, 0);
-    const double H = 4, gs = 1.7, q = 1, shelf = 2.5;
-    const double inclination = delta + std::atan(tanLean);
-    const double p0 = q * ka * std::cos(inclination);
-    const double p1 = p0 + H * ka * gs * std::cos(inclination);
+    const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0);
+    const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
+    const double p0 = q * ka * std::cos(inclination), p1 = p0 + H * ka * gs * std::cos(inclination);
     const double thrust = (p0 + p1) / 2 * H; // horizontal
     const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
     ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
@@ -516,8 +469,6 @@ TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtu
     ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
-// --- Anchors ------------------------------------------------------------------------------------
-
 TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
 {
     // Three rows at heights 0.5, 1.5 and 2.5 (x 2.75, 3.25 on the lower slope, 4.25 on the rear
@@ -531,7 +482,6 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     const SectionForceResults r = ComputeClearOfTheBodyCut(p);
     const StabilityResults& s = r.Stability;
     ASSERT_EQ(s.AnchorActiveCount, 3);
-
     // Each row pulls along the resultant; across and along the anchor its pull has the table's
     // two components. Their sum over all rows is the anchors' resultant.
     double down = 0, towardsBackfill = 0, bodyDown = 0, bodyH = 0, bodyM = 0;
@@ -550,15 +500,12 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     }
     ExpectClose(down, s.AnchorForceVertical, s.AnchorForceTotal, "anchors' vertical pull");
     ExpectClose(towardsBackfill, s.AnchorForceHorizontal, s.AnchorForceTotal, "horizontal");
-
     const double gc = 2.4;
     const Measure body = BodyAboveToe(p);
     ExpectClose(r.SectionNormal[2], gc * body.A + bodyDown, 50, "N2");
     ExpectClose(r.SectionShear[2], bodyH, 50, "V2");
     ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
 }
-
-// --- Unstable and degenerate walls --------------------------------------------------------------
 
 TEST(SectionForcesUnstable, LeaveThePreviousForcesInPlace)
 {
