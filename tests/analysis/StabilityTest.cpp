@@ -137,6 +137,22 @@ TEST(StabilitySums, LineLoadsEnterWithTheirSignsAndCases)
     }
 }
 
+// The surcharge joins the case it is given: q = 1 over the soil length 6.8, at 1.5 + 3.4 from
+// the toe; the live case, the surcharge's usual one, stays empty.
+TEST(StabilitySums, SurchargeEntersItsOwnCase)
+{
+    for (const int16_t type : { 1, 5 }) {
+        SCOPED_TRACE(type);
+        Project p = WeightlessWall();
+        p.Surcharge = 1;
+        p.SurchargeType = type;
+        const StabilityResults r = ComputeStability(p);
+        EXPECT_NEAR(r.CaseVertical[type], 6.8, SumTolerance);
+        EXPECT_NEAR(r.CaseMoment[type], 6.8 * 4.9, SumTolerance);
+        EXPECT_EQ(r.CaseVertical[2], 0.0f);
+    }
+}
+
 TEST(StabilitySums, ResultantLeansTowardsTheToeUnderEarthPressure)
 {
     // psi = -atan(H / V): a push towards the toe gives a positive inclination.
@@ -260,6 +276,9 @@ TEST(StabilityBase, BearingAndSlidingPerSegmentMatchHandValues)
     ExpectRelative(r.BasePressureMin, q / 5, "BasePressureMin");
     // Tangential force of the lower slope: sin a x projected length 0.25 x q.
     ExpectRelative(r.SegmentForce[2], std::sin(std::atan(2.0)) * 0.25 * q, "SegmentForce");
+    // A base stronger than the concrete: f'c = 300 kg/cm² = 3000 T/m² governs.
+    p.BaseQd = 400;
+    ExpectRelative(ComputeStability(p).SegmentBearingSafety[1], 3000.0 / q, "f'c governs");
 }
 
 TEST(StabilityAnchors, RowsGoIntoTensionInOrderOfLeverAndBalanceTheLoad)
