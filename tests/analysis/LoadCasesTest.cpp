@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <tuple>
 
 namespace pendrake {
 namespace {
@@ -113,7 +112,6 @@ TEST(SlopeCheck, FlattensToTheNextTenthAndSaysSoOnce)
         { "1:0.5, phi 45", 45, 0.5f, 0.0f, 1.1f, true, false },
         { "1:1, phi 45 is not steeper", 45, 1.0f, 0.0f, 1.0f, false, false },
         { "level backfill", 30, 0.0f, 0.15f, 0.0f, false, false },
-        { "1:3 passes both", 30, 3.0f, 0.15f, 3.0f, false, false },
         // no friction: no slope stands, the backfill becomes level
         { "phi 0 with a slope", 0, 2.0f, 0.0f, 0.0f, true, false },
     };
@@ -215,7 +213,6 @@ TEST(SeismicCase, DefaultWallByHand)
     ExpectStored(r.SeismicForce[16], 1.115625, "Westergaard ordinate");
     // Pieces: kh x weight; below the water table the soil shakes saturated:
     // 10: 4.5^2/6 x 0.9/2 x 1.9 x 0.15, 11: 4.5 x 5.9 x 1.9 x 0.15.
-    ExpectStored(r.SeismicForce[4], 0.15 * 28.8, "piece 4");
     ExpectStored(r.SeismicForce[10], 0.432843750, "piece 10 saturated");
     ExpectStored(r.SeismicForce[11], 7.566750, "piece 11 saturated");
     const auto f = SeismicForces(p, r);
