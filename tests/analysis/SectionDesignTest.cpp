@@ -569,20 +569,27 @@ TEST(CombinationRun, AFlattenedSlopeIsReportedOnceForTheWholeRun)
     EXPECT_NEAR(r.ProposedBackfillSlope, 1.8f, 1e-6);
 }
 
-// Unless the user has set the bars, the toe's shear is taken at its effective depth over the bar
-// the design chose for the toe (every set's toe shear is that of a single run with that bar: the
-// last test below), and the design carries the largest of them.
+// The toe's shear is taken at its effective depth over the toe's bar: the engineer's, once set
+// (not that of the row before), or else the one the design chose (every set's toe shear is that
+// of a single run with that bar: the last test below); the design carries the largest of them.
 TEST(CombinationRun, ToeShearIsTakenOverTheBarTheDesignChose)
 {
-    const CombinationResults r = RunCombinations(MakeNewProject("Arial"));
-    ASSERT_TRUE(r.Stable);
-    ASSERT_GT(r.ToeBarDia, 0.0f);
-    EXPECT_EQ(r.ToeBarDia, r.Design.ReinDia[ToeDesignRow]);
-    constexpr int Toe = 3;
-    float largest = 0;
-    for (int set = 1; set <= CombinationCount; ++set)
-        largest = std::max(largest, std::fabs(r.ComboShear[set][Toe]));
-    EXPECT_FLOAT_EQ(r.Design.ReinShear[Toe], largest);
+    for (const bool userSet : { false, true }) {
+        SCOPED_TRACE(userSet);
+        Project p = MakeNewProject("Arial");
+        p.ReinUserSet = userSet;
+        p.ReinDia[ToeDesignRow - 1] = 1.0f;
+        p.ReinDia[ToeDesignRow] = 2.5f;
+        const CombinationResults r = RunCombinations(p);
+        ASSERT_TRUE(r.Stable);
+        ASSERT_GT(r.ToeBarDia, 0.0f);
+        EXPECT_EQ(r.ToeBarDia, userSet ? 2.5f : r.Design.ReinDia[ToeDesignRow]);
+        constexpr int Toe = 3;
+        float largest = 0;
+        for (int set = 1; set <= CombinationCount; ++set)
+            largest = std::max(largest, std::fabs(r.ComboShear[set][Toe]));
+        EXPECT_FLOAT_EQ(r.Design.ReinShear[Toe], largest);
+    }
 }
 
 TEST(CombinationEnvelope, KeepsTheExtremesWithTheirNormalForces)

@@ -149,9 +149,10 @@ SectionForceResults Compute(const Project& p, const LoadFactors& factors = Servi
 
 // The section forces of a wall held by the ballast, whose base pressure must stay clear of the
 // cut of section 2.
-SectionForceResults ComputeClearOfTheBodyCut(const Project& p)
+SectionForceResults ComputeClearOfTheBodyCut(
+    const Project& p, const LoadFactors& factors = ServiceLoads)
 {
-    SectionForceResults r = Compute(p);
+    SectionForceResults r = Compute(p, factors);
     const StabilityResults& s = r.Stability;
     EXPECT_EQ(s.PressureCase, BasePressureCase::FrontTriangle);
     const double psi = s.ResultantInclination;
@@ -170,12 +171,14 @@ Integral LinearPressure(double q0, double slope, double a, double b, double xc)
     return { force, first - xc * force };
 }
 
-// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a level
-// backfill, by trial wedges through its foot.
-double FaceCoefficient(double lean, double kh)
+// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a backfill
+// rising slope degrees, by trial wedges through its foot; or the thrust of a unit surcharge
+// along the sloping surface on the face of unit height.
+double FaceCoefficient(double lean, double kh, double slope = 0, bool surchargeOnly = false)
 {
-    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), 0, 0, false };
-    return test::WedgeThrust(face, kh, false);
+    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), float(slope), 0,
+        false };
+    return test::WedgeThrust(face, kh, surchargeOnly);
 }
 
 } // namespace
@@ -349,6 +352,21 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     ExpectClose(r.SectionNormal[2], N, N, "N2");
     ExpectClose(r.SectionMoment[2], M, N, "M2");
     ExpectClose(r.SectionShear[2], -gw * 9 / 2, N, "V2");
+    // Water table at y = 2.5, below the shelf, across the rear slope (y 2..3 over x 4..4.5) at
+    // x = 4.25: section 2 takes 1.5 of water on its back and the uplift of heads 1.5 to 0.5 on
+    // the lower slope (x 3..3.5), 0.5 on the flat segment and 0.5 to 0 over x 4..4.25 only.
+    Project low = dry;
+    low.BackWaterDepth = 4.5f;
+    low.FillSatDensity = 1.0f;
+    const SectionForceResults rl = ComputeClearOfTheBodyCut(low);
+    double lowN = 0, lowM = -gw * 1.5 * 1.5 * 1.5 / 6;
+    for (const Vertical& v : { Vertical { -0.5, 3.0 + 0.5 * 2.5 / 6 }, Vertical { -0.25, 3.75 },
+             Vertical { -0.0625, 4.0 + 0.25 / 3 } }) {
+        lowN += v.Down;
+        lowM += v.Down * (v.X - xc2);
+    }
+    ExpectChange(r0, rl, 2, lowM, -gw * 1.5 * 1.5 / 2, lowN);
+    ExpectChange(r0, rl, 1, 0, 0, 0);
 }
 
 TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
@@ -431,24 +449,43 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 // Free body of the soil over the leaning face: its weight and the surcharge on it go down into
 // the face, and the face's thrust with its wall-friction companion is how they reach the body.
 // Section 2 takes the thrust's vertical component and the soil and surcharge over the shelf,
-// and not the weight over the face a second time.
+// and not the weight over the face a second time. On a backfill sloped 1 : 3 the surcharge
+// (along the sloping surface) reaches the face by the wedge's own surcharge thrust, and the body
+// takes the sloped soil above the wall top beyond the face, (x - 1.5) / 3 high over x 2..4.5.
+// The surcharge is of the soil case and nothing live acts: the surcharge over the shelf comes
+// with the soil's factor.
 TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
-    const SectionForceResults bare = ComputeClearOfTheBodyCut(SoiledWall(0, 0, 0, 0));
-    const SectionForceResults r = ComputeClearOfTheBodyCut(SoiledWall(1.7f, 1.7f, 1.0f, 0));
-    const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0);
-    const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
-    const double p0 = q * ka * std::cos(inclination), p1 = p0 + H * ka * gs * std::cos(inclination);
-    const double thrust = (p0 + p1) / 2 * H; // horizontal
-    const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
-    ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
-    // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil and
-    // the surcharge over the shelf at the shelf's middle, x = 3.25.
-    const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
-    const double faceX = 1.5 + 0.5 * (H - above) / H;
-    const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
-        + (shelf * H * gs + q * shelf) * (3.25 - 2);
-    ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+    LoadFactors noLive;
+    noLive.Factor[2] = 0;
+    for (const float slope : { 0.0f, 3.0f }) {
+        SCOPED_TRACE(slope);
+        Project bareWall = SoiledWall(0, 0, 0, 0), wall = SoiledWall(1.7f, 1.7f, 1.0f, 0);
+        for (Project* p : { &bareWall, &wall }) {
+            p->BackfillSlope = slope;
+            p->SurchargeType = 3;
+        }
+        const SectionForceResults bare = ComputeClearOfTheBodyCut(bareWall, noLive);
+        const SectionForceResults r = ComputeClearOfTheBodyCut(wall, noLive);
+        const double rise = slope > 0 ? 1.0 / slope : 0, degrees = std::atan(rise) * 180 / Pi;
+        const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0, degrees);
+        const double kq = FaceCoefficient(tanLean, 0, degrees, true);
+        const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
+        const double p0 = q * kq * std::cos(inclination);
+        const double p1 = p0 + H * ka * gs * std::cos(inclination);
+        const double thrust = (p0 + p1) / 2 * H; // horizontal
+        const Integral slopedSoil = LinearPressure(-1.5 * rise * gs, rise * gs, 2.0, 4.5, 2.0);
+        const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
+        ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N + slopedSoil.Force, 30,
+            "N2 from the soil");
+        // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil
+        // and the surcharge over the shelf at the shelf's middle, x = 3.25.
+        const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
+        const double faceX = 1.5 + 0.5 * (H - above) / H;
+        const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
+            + (shelf * H * gs + q * shelf) * (3.25 - 2) + slopedSoil.Moment;
+        ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+    }
 }
 
 // Under the earthquake the body takes the inertia of its concrete and of the soil above the cut,
