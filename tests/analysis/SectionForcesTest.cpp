@@ -1,6 +1,6 @@
 // Section forces checked against hand calculations: the concrete's area and centroid from the
-// outline polygon, the textbook base trapezoid, hydrostatic and Westergaard water, a trial-wedge
-// Coulomb and Mononobe-Okabe thrust on the leaning face, and the anchors' pull.
+// outline polygon, the textbook base trapezoid, hydrostatic water and uplift, the soil's inertia, a
+// trial-wedge Coulomb and Mononobe-Okabe thrust on the leaning face, and the anchors' pull.
 #include "analysis/SectionForces.h"
 
 #include "analysis/Combinations.h"
@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 using namespace pendrake;
@@ -50,52 +49,8 @@ struct Pt {
     double X = 0, Y = 0;
 };
 using Polygon = std::vector<Pt>;
-
-// The eleven outline points in order around the section, starting at the toe front.
-Polygon Outline(const Project& p)
-{
-    const double x5 = double(p.ToeWidth) + p.BottomWidth, x15 = x5 + p.LowerSlopeWidth;
-    const double x16 = x15 + p.LowerFlatWidth, x6 = x16 + p.RearSlopeWidth;
-    const double y6 = double(p.LowerSlopeHeight) + p.RearSlopeHeight;
-    const double yShelf = y6 + p.RearStepHeight, yTop = double(p.FrontHeight) + p.ToeHeight;
-    return { { 0, 0 }, { x5, 0 }, { x15, p.LowerSlopeHeight }, { x16, p.LowerSlopeHeight },
-        { x6, y6 }, { x6, yShelf }, { double(p.ToeWidth) + p.TopWidth + p.UpperBackOffset, yShelf },
-        { double(p.ToeWidth) + p.TopWidth, yTop }, { p.ToeWidth, yTop },
-        { p.ToeWidth, p.ToeHeight }, { 0, p.ToeHeight } };
-}
-
-// Keeps the part where keep(point) >= 0, keep being linear.
-Polygon Clip(const Polygon& in, const std::function<double(const Pt&)>& keep)
-{
-    Polygon out;
-    for (size_t i = 0; i < in.size(); ++i) {
-        const Pt& a = in[i];
-        const Pt& b = in[(i + 1) % in.size()];
-        const double fa = keep(a), fb = keep(b);
-        if (fa >= 0)
-            out.push_back(a);
-        if ((fa >= 0) != (fb >= 0)) {
-            const double t = fa / (fa - fb);
-            out.push_back({ a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y) });
-        }
-    }
-    return out;
-}
-
 using test::Measure;
 using test::Shoelace;
-
-Measure UpperWall(const Project& p)
-{
-    const double yShelf = double(p.LowerSlopeHeight) + p.RearSlopeHeight + p.RearStepHeight;
-    return Shoelace(Clip(Outline(p), [&](const Pt& q) { return q.Y - yShelf; }));
-}
-
-Measure BodyAboveToe(const Project& p)
-{
-    const Polygon above = Clip(Outline(p), [&](const Pt& q) { return q.Y - p.ToeHeight; });
-    return Shoelace(Clip(above, [&](const Pt& q) { return q.X - p.ToeWidth; }));
-}
 
 // Toe 1 x 1; upper wall 0.5 wide at the top leaning 0.5 over its 4; shelf 2.5; flat bottom 1.5,
 // lower slope 1 x 2, flat segment 0.5, rear slope 0.5 x 1, no rear step. Wall top at 7. The
@@ -105,6 +60,13 @@ Project SlopedWall()
     return test::WithSection(
         test::ConcreteOnly(), { 1, 0.5f, 0.5f, 2.5f, 1.5f, 1, 0.5f, 0.5f, 1, 6, 4, 0, 1, 2 });
 }
+// Its outline anticlockwise from the toe front; the upper wall above the shelf (y = 3); the body
+// above the toe top (y = 1) behind the toe face (x = 1), the upper wall included.
+const Measure SlopedWhole = Shoelace(Polygon { { 0, 0 }, { 2.5, 0 }, { 3.5, 2 }, { 4, 2 },
+    { 4.5, 3 }, { 2, 3 }, { 1.5, 7 }, { 1, 7 }, { 1, 1 }, { 0, 1 } });
+const Measure SlopedUpper = Shoelace(Polygon { { 1, 3 }, { 2, 3 }, { 1.5, 7 }, { 1, 7 } });
+const Measure SlopedBody = Shoelace(Polygon {
+    { 1, 1 }, { 3, 1 }, { 3.5, 2 }, { 4, 2 }, { 4.5, 3 }, { 2, 3 }, { 1.5, 7 }, { 1, 7 } });
 constexpr double SlopedW2 = 2.0;
 constexpr double SlopedCutX = 3.0; // where the cut of section 2 meets the lower slope
 
@@ -125,7 +87,8 @@ void AddBallast(Project& p)
 }
 
 // The sloped wall held by the ballast behind a backfill of gs (gsat below the water table),
-// phi 30 and concrete to earth 15 degrees, under a surcharge q and an earthquake kh.
+// phi 30 and concrete to earth 15 degrees, under a surcharge q of the soil case and an
+// earthquake kh.
 Project SoiledWall(float gs, float gsat, float q, float kh, float backDepth = 20.0f)
 {
     Project p = SlopedWall();
@@ -133,6 +96,7 @@ Project SoiledWall(float gs, float gsat, float q, float kh, float backDepth = 20
     p.FillUnitWeight = p.FillDryDensity = gs;
     p.FillSatDensity = gsat;
     p.Surcharge = q;
+    p.SurchargeType = 3;
     p.FillPhi = 30.0f;
     p.DeltaConcrete = 15.0f;
     p.SeismicCoef = kh;
@@ -149,9 +113,10 @@ SectionForceResults Compute(const Project& p, const LoadFactors& factors = Servi
 
 // The section forces of a wall held by the ballast, whose base pressure must stay clear of the
 // cut of section 2.
-SectionForceResults ComputeClearOfTheBodyCut(const Project& p)
+SectionForceResults ComputeClearOfTheBodyCut(
+    const Project& p, const LoadFactors& factors = ServiceLoads)
 {
-    SectionForceResults r = Compute(p);
+    SectionForceResults r = Compute(p, factors);
     const StabilityResults& s = r.Stability;
     EXPECT_EQ(s.PressureCase, BasePressureCase::FrontTriangle);
     const double psi = s.ResultantInclination;
@@ -170,12 +135,14 @@ Integral LinearPressure(double q0, double slope, double a, double b, double xc)
     return { force, first - xc * force };
 }
 
-// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a level
-// backfill, by trial wedges through its foot.
-double FaceCoefficient(double lean, double kh)
+// Coulomb and Mononobe-Okabe coefficients of the leaning face (phi 30, delta 15) under a backfill
+// rising slope degrees, by trial wedges through its foot; or the thrust of a unit surcharge
+// along the sloping surface on the face of unit height.
+double FaceCoefficient(double lean, double kh, double slope = 0, bool surchargeOnly = false)
 {
-    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), 0, 0, false };
-    return test::WedgeThrust(face, kh, false);
+    const test::WedgeCase face { 30, 15, float(std::atan(lean) * 180 / Pi), float(slope), 0,
+        false };
+    return test::WedgeThrust(face, kh, surchargeOnly);
 }
 
 } // namespace
@@ -193,17 +160,11 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
         const SectionForceResults r = Compute(p);
         ASSERT_EQ(r.Stability.PressureCase, BasePressureCase::FullCompression);
         const double gc = 2.4;
-        const Measure all = Shoelace(Outline(p));
-        const double V = gc * all.A + toeLoad, B = 4.5;
-        const double e = (gc * all.A * all.X + toeLoad * 0.5) / V - B / 2;
+        const double V = gc * SlopedWhole.A + toeLoad, B = 4.5;
+        const double e = (gc * SlopedWhole.A * SlopedWhole.X + toeLoad * 0.5) / V - B / 2;
         const double q0 = V / B - 6 * V * e / (B * B), slope = 12 * V * e / (B * B * B);
-        const Measure upper = UpperWall(p);
-        const double xc1 = 1.0 + 1.0 / 2;
-        ExpectClose(r.SectionNormal[1], gc * upper.A, gc * upper.A, "N1");
-        ExpectClose(r.SectionMoment[1], gc * upper.A * (upper.X - xc1), gc * upper.A, "M1");
-        EXPECT_EQ(r.SectionShear[1], 0.0f);
         // Section 2: the concrete above y = 1 and the pressure under the underside above it.
-        const Measure body = BodyAboveToe(p);
+        const Measure& body = SlopedBody;
         const double xc2 = 1.0 + SlopedW2 / 2;
         EXPECT_NEAR(r.BodyCutWidth, SlopedW2, 1e-6);
         const Integral under = LinearPressure(q0, slope, SlopedCutX, B, xc2);
@@ -223,44 +184,6 @@ TEST(SectionForcesDeadLoad, ConcreteMatchesTheOutlineAndTheBaseTrapezoid)
             V, "V3");
         // "Straight down" keeps sin(180°) = 1.2e-16 of a horizontal component.
         EXPECT_NEAR(r.SectionNormal[3], 0.0, RelativeTolerance);
-    }
-}
-
-TEST(SectionForcesLineLoads, EnterTheSectionsTheyStandOn)
-{
-    struct Row {
-        const char* Name;
-        float Load, X, Y, Direction;
-        // Expected changes of moment, shear, normal force of sections 1 and 2.
-        double M1, V1, N1, M2, V2, N2;
-    };
-    const double Diagonal = 5 * std::sqrt(0.5); // both components of 5 at 135 degrees
-    // Flat wall: section 1 centre (1.5, 1.5), section 2 centre (2.5, 0.5); nothing of the
-    // underside lies above either cut, so the base pressure does not reach them.
-    const Row rows[] = {
-        // Towards the backfill at the wall top, 4 above the shelf and 5 above the toe top.
-        { "push at the top", 2, 1.25f, 5.5f, 90, 8, 2, 0, 10, 2, 0 },
-        // Straight down at section 1's centre: only its normal force; section 2 feels it 1.0 in
-        // front of its own centre.
-        { "down at the centre", 3, 1.5f, 5.5f, 180, 0, 0, 3, -3, 0, 3 },
-        // On the front face, down and towards the backfill.
-        { "on the front face", 5, 1.0f, 3.0f, 135, Diagonal * (-0.5 + 1.5), Diagonal, Diagonal,
-            Diagonal * (-1.5 + 2.5), Diagonal, Diagonal },
-        // On the leaning back face, 2 above the shelf where it lies at x = 1.75.
-        { "on the back face", 4, 1.75f, 3.5f, 180, 4 * 0.25, 0, 4, 4 * -0.75, 0, 4 },
-        // On the backfill behind the face: the soil carries it to the shelf, not to the wall.
-        { "on the backfill", 4, 1.8f, 3.5f, 180, 0, 0, 0, 4 * -0.7, 0, 4 },
-        // In front of the toe face: neither section 1 nor 2.
-        { "on the toe", 2, 0.5f, 0.5f, 270, 0, 0, 0, 0, 0, 0 },
-    };
-    const SectionForceResults a = Compute(FlatWall());
-    for (const Row& c : rows) {
-        SCOPED_TRACE(c.Name);
-        Project loaded = FlatWall();
-        AddLineLoad(loaded, c.Load, c.X, c.Y, c.Direction, 2);
-        const SectionForceResults b = Compute(loaded);
-        ExpectChange(a, b, 1, c.M1, c.V1, c.N1);
-        ExpectChange(a, b, 2, c.M2, c.V2, c.N2);
     }
 }
 
@@ -328,12 +251,11 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     // lower slope above y = 1 (heads 3 to 2 over x 3..3.5), on the flat segment (head 2 over
     // 3.5..4) and on the rear slope (heads 2 to 1 over 4..4.5).
     const double gc = 2.4, xc2 = 2.0;
-    const Measure body = BodyAboveToe(p);
     struct Vertical {
         double Down, X;
     };
     const Vertical loads[] = {
-        { gc * body.A, body.X },
+        { gc * SlopedBody.A, SlopedBody.X },
         { faceWater, faceArm },
         { 2.5 * 1.0, 3.25 }, // water over the shelf, x 2..4.5
         { -(3 + 2) / 2.0 * 0.5, 3.0 + 0.5 * (3 + 2 * 2) / (3.0 * (3 + 2)) },
@@ -349,36 +271,20 @@ TEST(SectionForcesWater, BackWaterOnTheWallAndUnderAndOverTheBody)
     ExpectClose(r.SectionNormal[2], N, N, "N2");
     ExpectClose(r.SectionMoment[2], M, N, "M2");
     ExpectClose(r.SectionShear[2], -gw * 9 / 2, N, "V2");
-}
-
-TEST(SectionForcesSeismic, FrontWaterSurgeAboveACutIsPartOfTheWholeWestergaardDiagram)
-{
-    // Weightless flat wall held by the ballast; only the hydrodynamic front water acts (the
-    // static water case is switched off). Water 4 deep: 2.5 of it above the shelf, 3.5 above
-    // the toe top, under the pressure 7/8 kh gw sqrt(hf z) at the depth z.
-    Project p = FlatWall();
-    p.ConcUnitWeight = 0;
-    AddBallast(p);
-    p.SeismicCoef = 0.2f;
-    p.FrontWaterDepth = 1.5f;
-    LoadFactors noStaticWater;
-    noStaticWater.Factor[4] = 0;
-    const SectionForceResults r = Compute(p, noStaticWater);
-    const double kh = 0.2, gw = 1.0, hf = 4.0;
-    // Over the top h of the water: force 7/8 kh gw sqrt(hf) 2/3 h^1.5, and about the cut h
-    // below the surface the moment 7/8 kh gw sqrt(hf) (2/3 - 2/5) h^2.5.
-    const double a = 7.0 / 8 * kh * gw * std::sqrt(hf);
-    const auto force = [&](double h) { return a * 2 / 3 * std::pow(h, 1.5); };
-    const auto moment = [&](double h) { return a * (2.0 / 3 - 2.0 / 5) * std::pow(h, 2.5); };
-    // Single precision sums of terms of a few units.
-    constexpr double SurgeTolerance = 1e-6;
-    for (const auto& [section, h] : { std::pair { 1, 2.5 }, std::pair { 2, 3.5 } }) {
-        EXPECT_NEAR(r.SectionShear[section], -force(h), SurgeTolerance) << section;
-        EXPECT_NEAR(r.SectionMoment[section], -moment(h), SurgeTolerance) << section;
-        EXPECT_NEAR(r.SectionNormal[section], 0.0, SurgeTolerance) << section;
+    // Water table at y = 2.5, below the shelf, across the rear slope (y 2..3 over x 4..4.5) at
+    // x = 4.25: section 2 takes 1.5 of water on its back and the uplift of heads 1.5 to 0.5 on
+    // the lower slope (x 3..3.5), 0.5 on the flat segment and 0.5 to 0 over x 4..4.25 only.
+    Project low = dry;
+    low.BackWaterDepth = 4.5f;
+    low.FillSatDensity = 1.0f;
+    const SectionForceResults rl = ComputeClearOfTheBodyCut(low);
+    double lowN = 0, lowM = -gw * 1.5 * 1.5 * 1.5 / 6;
+    for (const Vertical& v : { Vertical { -0.5, 3.0 + 0.5 * 2.5 / 6 }, Vertical { -0.25, 3.75 },
+             Vertical { -0.0625, 4.0 + 0.25 / 3 } }) {
+        lowN += v.Down;
+        lowM += v.Down * (v.X - xc2);
     }
-    // The whole diagram is the stability analysis's front water force.
-    EXPECT_NEAR(r.Stability.Loads.SeismicForce[17], force(hf), SurgeTolerance);
+    ExpectChange(r0, rl, 2, lowM, -gw * 1.5 * 1.5 / 2, lowN);
 }
 
 TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
@@ -414,7 +320,7 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
             { (kae - ka) * gs * H * H / 2 * std::cos(inclination), 2 * H / 3 },
             { (kae - ka) * (gsat - gs) * hw * hw / 2 * std::cos(inclination), 2 * hw / 3 },
         };
-        const Measure upper = UpperWall(p);
+        const Measure& upper = SlopedUpper;
         double M = gc * upper.A * (upper.X - xc1) - kh * gc * upper.A * (upper.Y - 3.0);
         double V = -kh * gc * upper.A, N = gc * upper.A;
         for (const auto& [force, above] : thrusts) {
@@ -431,24 +337,39 @@ TEST(SectionForcesEarth, UpperWallTakesTheThrustOnItsLeaningFace)
 // Free body of the soil over the leaning face: its weight and the surcharge on it go down into
 // the face, and the face's thrust with its wall-friction companion is how they reach the body.
 // Section 2 takes the thrust's vertical component and the soil and surcharge over the shelf,
-// and not the weight over the face a second time.
+// and not the weight over the face a second time. On a backfill sloped 1 : 3 the surcharge
+// (along the sloping surface) reaches the face by the wedge's own surcharge thrust, and the body
+// takes the sloped soil above the wall top beyond the face, (x - 1.5) / 3 high over x 2..4.5.
+// Nothing live acts: the surcharge over the shelf comes with the soil case's factor.
 TEST(SectionForcesEarth, TheBodyTakesTheSoilOverTheFaceOnlyThroughTheThrust)
 {
-    const SectionForceResults bare = ComputeClearOfTheBodyCut(SoiledWall(0, 0, 0, 0));
-    const SectionForceResults r = ComputeClearOfTheBodyCut(SoiledWall(1.7f, 1.7f, 1.0f, 0));
-    const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0);
-    const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
-    const double p0 = q * ka * std::cos(inclination), p1 = p0 + H * ka * gs * std::cos(inclination);
-    const double thrust = (p0 + p1) / 2 * H; // horizontal
-    const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
-    ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N, 30, "N2 from the soil");
-    // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil and
-    // the surcharge over the shelf at the shelf's middle, x = 3.25.
-    const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
-    const double faceX = 1.5 + 0.5 * (H - above) / H;
-    const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
-        + (shelf * H * gs + q * shelf) * (3.25 - 2);
-    ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+    LoadFactors noLive;
+    noLive.Factor[2] = 0;
+    for (const float slope : { 0.0f, 3.0f }) {
+        SCOPED_TRACE(slope);
+        Project bareWall = SoiledWall(0, 0, 0, 0), wall = SoiledWall(1.7f, 1.7f, 1.0f, 0);
+        bareWall.BackfillSlope = wall.BackfillSlope = slope;
+        const SectionForceResults bare = ComputeClearOfTheBodyCut(bareWall, noLive);
+        const SectionForceResults r = ComputeClearOfTheBodyCut(wall, noLive);
+        const double rise = slope > 0 ? 1.0 / slope : 0, degrees = std::atan(rise) * 180 / Pi;
+        const double delta = Pi / 12, tanLean = 0.125, ka = FaceCoefficient(tanLean, 0, degrees);
+        const double kq = FaceCoefficient(tanLean, 0, degrees, true);
+        const double H = 4, gs = 1.7, q = 1, shelf = 2.5, inclination = delta + std::atan(tanLean);
+        const double p0 = q * kq * std::cos(inclination);
+        const double p1 = p0 + H * ka * gs * std::cos(inclination);
+        const double thrust = (p0 + p1) / 2 * H; // horizontal
+        const Integral slopedSoil = LinearPressure(-1.5 * rise * gs, rise * gs, 2.0, 4.5, 2.0);
+        const double N = thrust * std::tan(inclination) + shelf * H * gs + q * shelf;
+        ExpectClose(double(r.SectionNormal[2]) - bare.SectionNormal[2], N + slopedSoil.Force, 30,
+            "N2 from the soil");
+        // About the centre of the cut (2, 1): the thrust at its centroid on the face, the soil
+        // and the surcharge over the shelf at the shelf's middle, x = 3.25.
+        const double above = H * (2 * p0 + p1) / (3 * (p0 + p1)); // over the shelf at y = 3
+        const double faceX = 1.5 + 0.5 * (H - above) / H;
+        const double M = -thrust * (2 + above) + thrust * std::tan(inclination) * (faceX - 2)
+            + (shelf * H * gs + q * shelf) * (3.25 - 2) + slopedSoil.Moment;
+        ExpectClose(double(r.SectionMoment[2]) - bare.SectionMoment[2], M, 30, "M2 from the soil");
+    }
 }
 
 // Under the earthquake the body takes the inertia of its concrete and of the soil above the cut,
@@ -465,7 +386,7 @@ TEST(SectionForcesSeismic, TheBodyTakesTheSoilsInertiaAndTheIncrementsOnTheVirtu
     const double soil = (0.25 + 5.5) * 1.7 + (0.25 + 5.0) * 1.9;
     const double kaeIncrement = 0.120809166 * std::cos(Pi / 6);
     const double increments = 4 * (4 * kaeIncrement * 1.7) / 2 + 2 * (2 * kaeIncrement * 0.2) / 2;
-    const double V = -0.15 * (2.4 * BodyAboveToe(SlopedWall()).A + soil) - increments;
+    const double V = -0.15 * (2.4 * SlopedBody.A + soil) - increments;
     ExpectClose(double(shaken.SectionShear[2]) - still.SectionShear[2], V, 30, "V2");
 }
 
@@ -501,7 +422,7 @@ TEST(SectionForcesAnchors, RowsAboveTheBodyCutPullOnIt)
     ExpectClose(down, s.AnchorForceVertical, s.AnchorForceTotal, "anchors' vertical pull");
     ExpectClose(towardsBackfill, s.AnchorForceHorizontal, s.AnchorForceTotal, "horizontal");
     const double gc = 2.4;
-    const Measure body = BodyAboveToe(p);
+    const Measure& body = SlopedBody;
     ExpectClose(r.SectionNormal[2], gc * body.A + bodyDown, 50, "N2");
     ExpectClose(r.SectionShear[2], bodyH, 50, "V2");
     ExpectClose(r.SectionMoment[2], gc * body.A * (body.X - xc2) + bodyM, 50, "M2");
