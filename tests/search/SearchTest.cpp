@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <tuple>
 
 using namespace pendrake;
 using pendrake::test::DefaultWall;
@@ -135,6 +136,32 @@ TEST(OptimizerTest, CandidatesAreValidWallsOrNone)
     const OptimizationResult bad = Optimize(base, { { 0, 1, 0.5, 0.1 } }, {}, 1);
     EXPECT_FALSE(bad.Error.empty());
     EXPECT_FALSE(bad.Found);
+}
+
+// The default ranges free the top, the toe and the bottom (not the lower slope); in metres and
+// in feet, the metres divided by 0.3048 to two decimals.
+TEST(OptimizerTest, DefaultRangesFreeTopToeAndBottomInTheProjectsLength)
+{
+    using Range = std::array<double, 3>; // min, max, step
+    const std::tuple<std::string_view, Range, Range> rows[] = {
+        { "TopWidth", { 0.3, 1.5, 0.1 }, { 0.98, 4.92, 0.33 } },
+        { "ToeWidth", { 0, 6, 0.5 }, { 0, 19.69, 1.64 } },
+        { "ToeHeight", { 0.5, 2, 0.25 }, { 1.64, 6.56, 0.82 } },
+        { "BottomWidth", { 1, 12, 0.5 }, { 3.28, 39.37, 1.64 } },
+    };
+    Project british = DefaultWall();
+    british.UnitSystem = British;
+    const auto metres = DefaultFreeDimensions(DefaultWall()), feet = DefaultFreeDimensions(british);
+    ASSERT_EQ(metres.size(), 4u);
+    ASSERT_EQ(feet.size(), 4u);
+    for (size_t k = 0; k < 4; ++k) {
+        const auto& [name, m, f] = rows[k];
+        SCOPED_TRACE(name);
+        EXPECT_EQ(DimensionFieldName[size_t(metres[k].Index)], name);
+        EXPECT_EQ(feet[k].Index, metres[k].Index);
+        EXPECT_EQ((Range { metres[k].Min, metres[k].Max, metres[k].Step }), m);
+        EXPECT_EQ((Range { feet[k].Min, feet[k].Max, feet[k].Step }), f);
+    }
 }
 
 TEST(OptimizerTest, LeastConcreteOnASmallGridAndTheSameOnEveryThreadCount)
