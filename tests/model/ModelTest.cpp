@@ -43,8 +43,7 @@ TEST(FormatNumber, PrintsAsTheWindowsAndReportDo)
         // a carry through every digit
         { 999.995, "#0.#0", "1000.00" },
         // a tiny negative prints as zero, not "-0.00"
-        { -0.004, "#0.#0", "0.00" }, { 123456.789, "#0.#0", "123456.79" },
-        { 29.4309, "#0.00", "29.43" }, { 7e-7, "#0.000", "0.000" } };
+        { -0.004, "#0.#0", "0.00" }, { 29.4309, "#0.00", "29.43" }, { 7e-7, "#0.000", "0.000" } };
     for (const Row& r : rows)
         EXPECT_EQ(FormatNumber(r.Value, r.Pattern), r.Text) << r.Value << " as " << r.Pattern;
     EXPECT_THROW(FormatNumber(1.0, "0.00E+00"), std::invalid_argument);

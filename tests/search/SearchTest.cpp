@@ -13,7 +13,6 @@
 #include <cmath>
 #include <limits>
 #include <set>
-#include <tuple>
 
 using namespace pendrake;
 using pendrake::test::DefaultWall;
@@ -138,30 +137,25 @@ TEST(OptimizerTest, CandidatesAreValidWallsOrNone)
     EXPECT_FALSE(bad.Found);
 }
 
-// The default ranges free the top, the toe and the bottom (not the lower slope); in metres and
-// in feet, the metres divided by 0.3048 to two decimals.
+// The default ranges free the top width, the toe width and height and the bottom width (4, not
+// the lower slope's 5): (index, min, max, step) in metres, and in feet to two decimals.
 TEST(OptimizerTest, DefaultRangesFreeTopToeAndBottomInTheProjectsLength)
 {
-    using Range = std::array<double, 3>; // min, max, step
-    const std::tuple<std::string_view, Range, Range> rows[] = {
-        { "TopWidth", { 0.3, 1.5, 0.1 }, { 0.98, 4.92, 0.33 } },
-        { "ToeWidth", { 0, 6, 0.5 }, { 0, 19.69, 1.64 } },
-        { "ToeHeight", { 0.5, 2, 0.25 }, { 1.64, 6.56, 0.82 } },
-        { "BottomWidth", { 1, 12, 0.5 }, { 3.28, 39.37, 1.64 } },
+    using Ranges = std::vector<std::array<double, 4>>;
+    const auto ranges = [](const Project& p) {
+        Ranges r;
+        for (const FreeDimension& f : DefaultFreeDimensions(p))
+            r.push_back({ double(f.Index), f.Min, f.Max, f.Step });
+        return r;
     };
+    EXPECT_EQ(ranges(DefaultWall()),
+        (Ranges {
+            { 0, 0.3, 1.5, 0.1 }, { 3, 0, 6, 0.5 }, { 7, 0.5, 2, 0.25 }, { 4, 1, 12, 0.5 } }));
     Project british = DefaultWall();
     british.UnitSystem = British;
-    const auto metres = DefaultFreeDimensions(DefaultWall()), feet = DefaultFreeDimensions(british);
-    ASSERT_EQ(metres.size(), 4u);
-    ASSERT_EQ(feet.size(), 4u);
-    for (size_t k = 0; k < 4; ++k) {
-        const auto& [name, m, f] = rows[k];
-        SCOPED_TRACE(name);
-        EXPECT_EQ(DimensionFieldName[size_t(metres[k].Index)], name);
-        EXPECT_EQ(feet[k].Index, metres[k].Index);
-        EXPECT_EQ((Range { metres[k].Min, metres[k].Max, metres[k].Step }), m);
-        EXPECT_EQ((Range { feet[k].Min, feet[k].Max, feet[k].Step }), f);
-    }
+    EXPECT_EQ(ranges(british),
+        (Ranges { { 0, 0.98, 4.92, 0.33 }, { 3, 0, 19.69, 1.64 }, { 7, 1.64, 6.56, 0.82 },
+            { 4, 3.28, 39.37, 1.64 } }));
 }
 
 TEST(OptimizerTest, LeastConcreteOnASmallGridAndTheSameOnEveryThreadCount)
