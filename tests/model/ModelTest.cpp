@@ -1,9 +1,9 @@
 // The project record and its numbers. Display patterns and RoundTo, half away from zero on the
-// decimal value the engineer reads; a new project's defaults, the dimension behind each label, and
-// the anchor rows that fit; editing a wall dimension: the typed value to two decimals, who absorbs
-// the change in each chain, the derived limits, and both chains holding through a long run of
-// random edits; switching unit systems: the worked conversions, kept unrounded, a round trip that
-// gives the wall back, and the same wall judged the same in every system.
+// decimal value the engineer reads, under any locale; a new project's defaults and the anchor rows
+// that fit; editing a wall dimension: each chain's terms, the typed value to two decimals, who
+// absorbs the change in each chain, and both chains holding through a long run of random edits;
+// switching unit systems: the worked conversions, kept unrounded, and the same wall given back by
+// a round trip and judged the same in every system.
 #include "model/DimensionEdit.h"
 #include "model/NumberFormat.h"
 #include "model/Units.h"
@@ -174,7 +174,6 @@ TEST(ChainGap, EachTermCountsOnItsSide)
     const Row rows[] = {
         { none, 0, 0 },
         { { TopWidth, 1.5 }, 1.0, 0 },
-        { { ShelfWidth, 10.0 }, 4.1, 0 },
         { { BottomWidth, 4.0 }, -1.0, 0 },
         { { LowerFlatWidth, 2.0 }, -0.5, 0 },
         { { RearSlopeWidth, 0.9 }, 0.5, 0 },
@@ -438,7 +437,6 @@ TEST(ConvertUnits, EachFieldTakesTheFactorOfItsKind)
         double Expected;
     };
     const Row rows[] = {
-        { "front height, ft", British, PENDRAKE_FIELD(FrontHeight), 29.5275591 },
         { "unit weight, Kip/ft³", British, PENDRAKE_FIELD(ConcUnitWeight), 0.149692581 },
         // 29.43 MPa, not 29.
         { "f'c, MPa", SI, PENDRAKE_FIELD(ConcFc), 29.43 },
@@ -452,7 +450,6 @@ TEST(ConvertUnits, EachFieldTakesTheFactorOfItsKind)
         { "line load X, ft", British, PENDRAKE_FIELD(LineLoads[1].X), 3.28083990 },
         { "line load direction", British, PENDRAKE_FIELD(LineLoads[1].Direction), 135 },
         { "slot beyond the count", British, PENDRAKE_FIELD(LineLoads[2].Load), 5 },
-        { "seismic coefficient", British, PENDRAKE_FIELD(SeismicCoef), 0.15 },
     };
 #undef PENDRAKE_FIELD
     for (const Row& r : rows)
