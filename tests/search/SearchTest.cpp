@@ -85,28 +85,18 @@ TEST(EvaluationTest, EachCheckReadsItsOwnFactorAndTarget)
 TEST(EvaluationTest, WallsThatFailTheDesignOrDoNotStand)
 {
     const DesignTargets lenient { .OverturningSafety = 1.0 };
-    // A 0.3 m upper wall (0.1 at the top, 0.2 of lean) cannot carry its moment or shear; a
-    // 0.2 m toe cannot carry the toe's.
-    struct Row {
-        const char* Name;
-        int Dim;
-        double Value;
-        int FailingRow, FailingSection;
-    };
-    for (const Row& row :
-        { Row { "thin upper wall", 0, 0.1, 1, 1 }, Row { "thin toe", 7, 0.2, 6, 3 } }) {
-        SCOPED_TRACE(row.Name);
-        Project thin = DefaultWall();
-        ASSERT_TRUE(ApplyDimensionEdit(thin, 1, 0.2));
-        ASSERT_TRUE(ApplyDimensionEdit(thin, row.Dim, row.Value));
-        const WallEvaluation t = Evaluate(thin, lenient);
-        EXPECT_FALSE(t.Passes);
-        EXPECT_TRUE(t.AllSetsStable);
-        EXPECT_FALSE(t.RowMet[size_t(row.FailingRow)]);
-        EXPECT_FALSE(t.ShearMet[size_t(row.FailingSection)]);
-        EXPECT_TRUE(t.RowMet[2]);
-        EXPECT_GT(t.LargestUtilisation, 1.0);
-    }
+    // A 0.3 m upper wall (0.1 at the top, 0.2 of lean) stands but cannot carry its moment or
+    // shear; the body's row 2 can.
+    Project thin = DefaultWall();
+    ASSERT_TRUE(ApplyDimensionEdit(thin, 1, 0.2));
+    ASSERT_TRUE(ApplyDimensionEdit(thin, 0, 0.1));
+    const WallEvaluation t = Evaluate(thin, lenient);
+    EXPECT_FALSE(t.Passes);
+    EXPECT_TRUE(t.AllSetsStable);
+    EXPECT_FALSE(t.RowMet[1]);
+    EXPECT_FALSE(t.ShearMet[1]);
+    EXPECT_TRUE(t.RowMet[2]);
+    EXPECT_GT(t.LargestUtilisation, 1.0);
     Project quake = DefaultWall();
     quake.SeismicCoef = 0.8f;
     const WallEvaluation q = Evaluate(quake, lenient);
@@ -135,6 +125,27 @@ TEST(OptimizerTest, CandidatesAreValidWallsOrNone)
     const OptimizationResult bad = Optimize(base, { { 0, 1, 0.5, 0.1 } }, {}, 1);
     EXPECT_FALSE(bad.Error.empty());
     EXPECT_FALSE(bad.Found);
+}
+
+// The default ranges free the top width, the toe width and height and the bottom width (4, not
+// the lower slope's 5): (index, min, max, step) in metres, and in feet to two decimals.
+TEST(OptimizerTest, DefaultRangesFreeTopToeAndBottomInTheProjectsLength)
+{
+    using Ranges = std::vector<std::array<double, 4>>;
+    const auto ranges = [](const Project& p) {
+        Ranges r;
+        for (const FreeDimension& f : DefaultFreeDimensions(p))
+            r.push_back({ double(f.Index), f.Min, f.Max, f.Step });
+        return r;
+    };
+    EXPECT_EQ(ranges(DefaultWall()),
+        (Ranges {
+            { 0, 0.3, 1.5, 0.1 }, { 3, 0, 6, 0.5 }, { 7, 0.5, 2, 0.25 }, { 4, 1, 12, 0.5 } }));
+    Project british = DefaultWall();
+    british.UnitSystem = British;
+    EXPECT_EQ(ranges(british),
+        (Ranges { { 0, 0.98, 4.92, 0.33 }, { 3, 0, 19.69, 1.64 }, { 7, 1.64, 6.56, 0.82 },
+            { 4, 3.28, 39.37, 1.64 } }));
 }
 
 TEST(OptimizerTest, LeastConcreteOnASmallGridAndTheSameOnEveryThreadCount)
