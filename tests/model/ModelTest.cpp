@@ -420,42 +420,6 @@ TEST(UnitConversionFactors, EverySwitchByHand)
     }
 }
 
-// Each kind of field takes its own factor, and the value is kept unrounded: from the default
-// Metric wall with 16 mm bars in row 2 and a line load of 2 T/m.
-TEST(ConvertUnits, EachFieldTakesTheFactorOfItsKind)
-{
-    Project metric = MakeNewProject("Arial");
-    metric.ReinDia[2] = 1.6f;
-    metric.LineLoadCount = 1;
-    metric.LineLoads[1] = { 2.0f, 1.0f, 3.0f, 135.0f, 2 };
-    metric.LineLoads[2] = { 5.0f, 5.0f, 5.0f, 90.0f, 1 }; // beyond the count: untouched
-#define PENDRAKE_FIELD(field) [](const Project& p) { return p.field; }
-    struct Row {
-        const char* Name;
-        UnitSystemId To;
-        float (*Field)(const Project&);
-        double Expected;
-    };
-    const Row rows[] = {
-        { "unit weight, Kip/ft³", British, PENDRAKE_FIELD(ConcUnitWeight), 0.149692581 },
-        // 29.43 MPa, not 29.
-        { "f'c, MPa", SI, PENDRAKE_FIELD(ConcFc), 29.43 },
-        // 2.7559 in, not 2.8.
-        { "cover, in", British, PENDRAKE_FIELD(ConcCover), 2.75590551 },
-        { "surcharge, Kip/ft²", British, PENDRAKE_FIELD(Surcharge), 0.204632247 },
-        // The engineer's bars are small lengths: 0.630 in.
-        { "bar, in", British, PENDRAKE_FIELD(ReinDia[2]), 0.629921260 },
-        // A line load is a force per length; its direction is an angle.
-        { "line load, Kip/ft", British, PENDRAKE_FIELD(LineLoads[1].Load), 1.34273128 },
-        { "line load X, ft", British, PENDRAKE_FIELD(LineLoads[1].X), 3.28083990 },
-        { "line load direction", British, PENDRAKE_FIELD(LineLoads[1].Direction), 135 },
-        { "slot beyond the count", British, PENDRAKE_FIELD(LineLoads[2].Load), 5 },
-    };
-#undef PENDRAKE_FIELD
-    for (const Row& r : rows)
-        ExpectStored(r.Field(SwitchUnitSystem(metric, r.To)), r.Expected, r.Name);
-}
-
 // Each system's own switch changes nothing, back to Metric through the third system gives the
 // wall back with its chains closed, and the wall stands and is reinforced alike in every system.
 TEST(ConvertUnits, TheSameWallRoundTripsAndGivesTheSameSafetyAndSteelInEverySystem)

@@ -98,14 +98,6 @@ TEST(PageFramework, PageUnitsFooterAndLowerHalfOfA4)
         EXPECT_NE(f.canvas.FindText(text), nullptr) << text;
 }
 
-TEST(PenWidth, MillimetresBecomeDevicePixelsNeverBelowOne)
-{
-    // 0.2 mm = 11.34 twips: 9.45 pixels at 1200 dpi, 4.7 at 600 dpi, 0.76 on a 96 dpi screen.
-    EXPECT_EQ(PenWidthPixels(0.2, 1.2), 9);
-    EXPECT_EQ(PenWidthPixels(0.2, 2.4), 5);
-    EXPECT_EQ(PenWidthPixels(0.2, 15), 1);
-}
-
 // --- Field codes ---------------------------------------------------------------------
 
 TEST(ExpandFieldCodes, CodesInAnyCaseAndEverythingElseCopied)
