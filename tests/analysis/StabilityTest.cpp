@@ -113,6 +113,7 @@ TEST(StabilitySums, SurchargeEntersItsOwnCase)
         p.Surcharge = 1;
         p.SurchargeType = type;
         const StabilityResults r = ComputeStability(p);
+        // 1 per unit over the soil length 6.8, centred 0.5 + 1.0 + 6.8 / 2 = 4.9 from the toe.
         EXPECT_NEAR(r.CaseVertical[type], 6.8, SumTolerance);
         EXPECT_NEAR(r.CaseMoment[type], 6.8 * 4.9, SumTolerance);
         EXPECT_EQ(r.CaseVertical[2], 0.0f);
