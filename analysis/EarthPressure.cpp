@@ -293,7 +293,7 @@ void ComputeSeismicCase(const Project& p, const LoadFactors& f,
     r.SeismicLevel[16] = 0;
     r.SeismicForce[17] = 0;
     r.SeismicLevel[17] = 0;
-    const double hf = yTop - std::max(0.0, double(p.FrontWaterDepth));
+    const double hf = yTop - FrontWaterTableDepth(p);
     if (hf > 0) {
         r.SeismicForce[16] = static_cast<float>(WestergaardOrdinate * gw * kh * hf * f7);
         r.SeismicForce[17] = static_cast<float>(WestergaardForce * gw * kh * hf * hf * f7);

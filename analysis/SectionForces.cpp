@@ -294,7 +294,7 @@ LocatedForce Uplift(const Project& p, const LoadFactors& f, const Underside& b, 
 {
     if (!(tau1 > tau0))
         return {};
-    const double table = WallTopLevel(p) - std::max(0.0, double(p.BackWaterDepth));
+    const double table = WallTopLevel(p) - BackWaterTableDepth(p);
     const double unit = double(p.WaterUnitWeight) * f[WaterCase];
     PlanePoint a = PointOnSegment(b, j, tau0);
     PlanePoint e = PointOnSegment(b, j, tau1);
@@ -344,7 +344,7 @@ bool OnUpperWall(const Project& p, double x, double y)
 // Westergaard force of the front water above level `cut`, towards the toe, and its level.
 LocatedForce FrontWaterSurge(const Project& p, const LoadFactors& f, double cut)
 {
-    const double surface = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
+    const double surface = WallTopLevel(p) - FrontWaterTableDepth(p);
     const double depth = surface; // the front water reaches down to the toe's underside
     const double h = surface - cut;
     if (!(depth > 0) || !(h > 0))
@@ -550,8 +550,8 @@ void AddWater(
     const Project& p, const LoadFactors& f, const LoadCaseResults& loads, C& upper, C& body)
 {
     const double yTop = WallTopLevel(p);
-    const double backTable = yTop - std::max(0.0, double(p.BackWaterDepth));
-    const double frontSurface = yTop - std::max(0.0, double(p.FrontWaterDepth));
+    const double backTable = yTop - BackWaterTableDepth(p);
+    const double frontSurface = yTop - FrontWaterTableDepth(p);
     const double xBack = RearX(p);
     for (C* cut : { &upper, &body }) {
         const LocatedForce back = WaterBelow(p, f, backTable, cut->Yc);

@@ -394,8 +394,8 @@ void AddWaterPressure(Figure& f, const Project& p, const WallLayout& L,
     const LoadCaseResults& r = loads;
     const double k = pressureScale;
     const double yTop = WallTopLevel(p);
-    const double dw = std::max(0.0, double(p.BackWaterDepth));
-    const double df = std::max(0.0, double(p.FrontWaterDepth));
+    const double dw = BackWaterTableDepth(p);
+    const double df = FrontWaterTableDepth(p);
     const auto u = UndersidePoints(p);
     const DrawPoint right { 1, 0 };
     const DrawPoint left { -1, 0 };
@@ -533,7 +533,7 @@ void AddSeismicForces(Figure& f, const Project& p, const WallLayout& L,
 
     // Front water (Westergaard): ordinate 7/8 gw kh sqrt(hf z) at depth z, largest at the bottom.
     if (r.SeismicForce[16] > 0) {
-        const double hf = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
+        const double hf = WallTopLevel(p) - FrontWaterTableDepth(p);
         std::vector<DrawPoint> parabola;
         for (int i = 0; i <= ParabolaSteps; ++i) {
             const double z = hf * i / ParabolaSteps;

@@ -172,7 +172,7 @@ std::vector<PlanePoint> PiecePolygon(const Project& p, int k)
     const double low = p.LowerSlopeHeight;
     // Where the water table meets the leaning back face (its foot when dry).
     const bool wet = BackfillWet(p);
-    const double dw = wet ? std::max(0.0, double(p.BackWaterDepth)) : H;
+    const double dw = wet ? BackWaterTableDepth(p) : H;
     const double yWater = yTop - dw;
     const double xWater = H > 0 ? x9 + dw / H * lean : x8;
 

@@ -224,7 +224,7 @@ void AddBackPressures(
     const bool soil = p.UpperBackHeight > 0;
     const bool wet = BackfillWet(p);
     const double yWetSoil = yTop - DryDepth(p); // the water table in the backfill, else the shelf
-    const double dw = std::max(0.0, double(p.BackWaterDepth));
+    const double dw = BackWaterTableDepth(p);
     const double yWater = yTop - dw;
     const double p1 = r.WaterPressure[1];
     const bool increments = soil && !r.SeismicUndefined;
@@ -288,7 +288,7 @@ void AddBackPressures(
 void AddFrontPressures(
     Figure& f, const Project& p, const WallLayout& L, const LoadCaseResults& r, double scale)
 {
-    const double hf = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
+    const double hf = WallTopLevel(p) - FrontWaterTableDepth(p);
     const double p2 = r.WaterPressure[2];
     const double s16 = r.SeismicForce[16];
     if (hf <= 0 || (p2 <= 0 && s16 <= 0))

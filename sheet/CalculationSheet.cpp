@@ -707,7 +707,7 @@ void SeismicChapter(const Project& p, const StabilityResults& s, const Units& u,
                 { "s", "s", p.ShelfWidth } },
             RearX(p), u.Length, "SeismicArm(18)");
     }
-    const double hf = WallTopLevel(p) - std::max(0.0, double(p.FrontWaterDepth));
+    const double hf = WallTopLevel(p) - FrontWaterTableDepth(p);
     if (hf > 0) {
         const std::initializer_list<Var> v
             = { { "gw", "γw", p.WaterUnitWeight }, { "kh", "kh", kh }, { "hf", "hf", hf } };
